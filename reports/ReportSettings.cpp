@@ -1,0 +1,69 @@
+#include "reports/ReportSettings.h"
+
+#include "storage/CompanyList.h"
+
+#include <array>
+#include <memory>
+
+namespace strikeline {
+
+namespace {
+
+constexpr std::string_view kStocks = "Stocks";
+constexpr std::string_view kExpire = "Expire";
+constexpr std::string_view kRange = "Range";
+constexpr std::string_view kRemoveOld = "RemoveOld";
+constexpr std::string_view kSortMode = "SortMode";
+constexpr std::string_view kSortDirection = "SortDirection";
+constexpr std::string_view kDisplayLeveragedBar = "DisplayLeveragedBar";
+
+std::array<std::unique_ptr<CReportSettings>, 2>& Instances() {
+    static std::array<std::unique_ptr<CReportSettings>, 2> instances;
+    return instances;
+}
+
+} // namespace
+
+void CReportSettings::Reset() {
+    *this = CReportSettings();
+}
+
+bool CReportSettings::Load(CStructuredStorage& record) {
+    Reset();
+    m_Stocks = record.ReadInt(kStocks, m_Stocks);
+    m_Expire = record.ReadInt(kExpire, m_Expire);
+    m_Range = record.ReadInt(kRange, m_Range);
+    m_RemoveOld = record.ReadInt(kRemoveOld, m_RemoveOld);
+    m_SortMode = record.ReadInt(kSortMode, m_SortMode);
+    m_SortDirection = record.ReadBool(kSortDirection, m_SortDirection);
+    m_DisplayLeveragedBar = record.ReadBool(kDisplayLeveragedBar, m_DisplayLeveragedBar);
+    m_CompanyList = ReadCompanyList(record);
+    return true;
+}
+
+void CReportSettings::Save(CStructuredStorage& record) const {
+    record.WriteInt(kStocks, m_Stocks);
+    record.WriteInt(kExpire, m_Expire);
+    record.WriteInt(kRange, m_Range);
+    record.WriteInt(kRemoveOld, m_RemoveOld);
+    record.WriteInt(kSortMode, m_SortMode);
+    record.WriteBool(kSortDirection, m_SortDirection);
+    record.WriteBool(kDisplayLeveragedBar, m_DisplayLeveragedBar);
+    WriteCompanyList(record, m_CompanyList);
+}
+
+CReportSettings& GetReportSettings(ReportKind kind) {
+    auto& instance = Instances()[static_cast<std::size_t>(kind)];
+    if (!instance) {
+        instance = std::make_unique<CReportSettings>();
+    }
+    return *instance;
+}
+
+void DestroyReportSettings() {
+    for (auto& instance : Instances()) {
+        instance.reset();
+    }
+}
+
+} // namespace strikeline

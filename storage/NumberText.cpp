@@ -1,0 +1,122 @@
+#include "storage/NumberText.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace strikeline {
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+std::string FormatFixed(double x, int decimals) {
+    // Large enough for the longest double (309 integer digits) and any sane precision.
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x,
+                                      std::chars_format::fixed, std::clamp(decimals, 0, 60));
+    if (result.ec != std::errc{}) {
+        return {};
+    }
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string FormatNumber(double x, int decimals) {
+    if (x == UNSET_VALUE || !std::isfinite(x)) {
+        return {};
+    }
+    if (x == NA_VALUE) {
+        return "N/A";
+    }
+    std::string text = FormatFixed(x, std::max(decimals, 0));
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) {
+        text.erase(0, 1);
+    }
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos) {
+        // Drop trailing zeros of the fraction, and the point with them when none remain.
+        const std::size_t last = text.find_last_not_of('0');
+        text.erase(last == point ? point : last + 1);
+    }
+    if (text.find_first_not_of("0.") == std::string::npos) {
+        return "0"; // zero at this precision never shows a sign
+    }
+    return negative ? "-" + text : text;
+}
+
+std::string FormatMoney(double x, int decimals) {
+    if (x == UNSET_VALUE || x == NA_VALUE) {
+        return FormatNumber(x, decimals);
+    }
+    return "$" + FormatNumber(x, decimals);
+}
+
+std::string FormatPercent(double x, int decimals) {
+    if (x == UNSET_VALUE || x == NA_VALUE) {
+        return FormatNumber(x, decimals);
+    }
+    return FormatNumber(x, decimals) + "%";
+}
+
+std::optional<ScannedNumber> ScanNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && IsSpace(text[pos])) {
+        ++pos;
+    }
+    // std::from_chars reads neither a '+' sign nor the "0x" prefix that "%lf" accepts.
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        return std::nullopt;
+    }
+    auto format = std::chars_format::general;
+    if (text.size() - pos > 2 && text[pos] == '0' &&
+        (text[pos + 1] == 'x' || text[pos + 1] == 'X') &&
+        std::isxdigit(static_cast<unsigned char>(text[pos + 2]))) {
+        format = std::chars_format::hex;
+        pos += 2;
+    }
+    double value = 0.0;
+    const char* begin = text.data() + pos;
+    const auto result = std::from_chars(begin, text.data() + text.size(), value, format);
+    if (result.ec != std::errc{} || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return ScannedNumber{negative ? -value : value,
+                         static_cast<std::size_t>(result.ptr - text.data())};
+}
+
+bool ParseNumber(std::string_view text, double& value, std::string* error) {
+    if (const auto scanned = ScanNumber(text)) {
+        value = scanned->value;
+        return true;
+    }
+    value = UNSET_VALUE;
+    if (error != nullptr) {
+        *error = "Invalid number: \"" + std::string(text) + "\"";
+    }
+    return false;
+}
+
+double ParseNumber(std::string_view text) {
+    double value = UNSET_VALUE;
+    ParseNumber(text, value);
+    return value;
+}
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsSpace);
+}
+
+} // namespace strikeline

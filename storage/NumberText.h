@@ -1,0 +1,57 @@
+#pragma once
+
+// Number markers and the number texts that every table, dialog and export shows.
+//
+// Every figure is a double. Two reserved values mark a figure that is missing or does not
+// apply; they are compared by exact equality. All conversions here are independent of the
+// user's locale: the decimal point is always '.', whatever LC_NUMERIC says.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace strikeline {
+
+inline constexpr double UNSET_VALUE = -1000000000.0;
+inline constexpr double NA_VALUE = -1000000001.0;
+
+// True when x holds a number, that is neither marker.
+constexpr bool IsValue(double x) {
+    return x != UNSET_VALUE && x != NA_VALUE;
+}
+
+// At most `decimals` fraction digits, trailing zeros dropped, no separators, no exponent.
+// UNSET_VALUE gives "", NA_VALUE gives "N/A"; a value that rounds to zero gives "0" without
+// a sign. Infinity and NaN are no figure at all and give "".
+std::string FormatNumber(double x, int decimals);
+// "$" and FormatNumber; the minus sign follows the dollar sign ($-12.5).
+std::string FormatMoney(double x, int decimals);
+// FormatNumber and "%".
+std::string FormatPercent(double x, int decimals);
+
+// Reads a number the way the C conversion "%lf" does: leading white space is skipped and
+// whatever follows the number is ignored ("12abc" reads 12, "1e3" reads 1000). Fails on a
+// text that holds no number, and on infinities and NaN, which no figure may hold.
+// On failure `error`, when given, is set to "Invalid number: \"<text>\"".
+bool ParseNumber(std::string_view text, double& value, std::string* error = nullptr);
+// The value form: UNSET_VALUE when the text holds no number.
+double ParseNumber(std::string_view text);
+
+// True for an empty text and a text of white space only.
+bool IsBlank(std::string_view text);
+
+// The scanner behind ParseNumber, for readers that need the end of the number: skips
+// leading white space, reads one finite number and returns it with the count of characters
+// used (white space included); nothing when no number starts there.
+struct ScannedNumber {
+    double value;
+    std::size_t length;
+};
+std::optional<ScannedNumber> ScanNumber(std::string_view text);
+
+// Fixed-point text with `decimals` digits, as the C conversion "%.*f" writes it in the
+// "C" locale (so "%f" is FormatFixed(x, 6)).
+std::string FormatFixed(double x, int decimals);
+
+} // namespace strikeline
