@@ -1,0 +1,49 @@
+#include "storage/RecordListFile.h"
+
+#include "platform/AtomicFile.h"
+#include "storage/XmlRecords.h"
+
+namespace strikeline {
+
+namespace {
+constexpr const char* kEntries = "Entries";
+constexpr const char* kEntry = "Entry";
+} // namespace
+
+bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, std::string& error) {
+    if (!PathExists(path)) {
+        error = "File " + path + " does not exist";
+        return false;
+    }
+    TiXmlDocument document;
+    if (!LoadXmlFile(document, path, &error)) {
+        return false;
+    }
+    const TiXmlElement* entries = FindChildElement(document, kEntries, &error);
+    if (entries == nullptr) {
+        return false;
+    }
+    for (const TiXmlElement* entry = entries->FirstChildElement(kEntry); entry != nullptr;
+         entry = entry->NextSiblingElement(kEntry)) {
+        if (!readEntry(*entry, error)) {
+            return false;
+        }
+    }
+    error.clear();
+    return true;
+}
+
+bool SaveRecordListFile(const std::string& path, std::size_t count, const EntryWriter& writeEntry,
+                        std::string* error) {
+    TiXmlDocument document;
+    TiXmlElement entries(kEntries);
+    for (std::size_t i = 0; i < count; ++i) {
+        TiXmlElement entry(kEntry);
+        writeEntry(entry, i);
+        entries.InsertEndChild(entry);
+    }
+    document.InsertEndChild(entries);
+    return SaveXmlFile(document, path, error);
+}
+
+} // namespace strikeline
