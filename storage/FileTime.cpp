@@ -60,9 +60,14 @@ bool ToFields(FileTime value, TimeZoneMode mode, CalendarFields& fields) {
 
 bool FromFields(const CalendarFields& f, TimeZoneMode mode, FileTime& value) {
     using namespace std::chrono;
+    // Range-check before building the date: chrono keeps a month or day in a byte, so 257
+    // would wrap round to a valid 1.
+    if (f.year < kFirstYear || f.year > kLastYear || f.month < 1 || f.month > 12 || f.day < 1 ||
+        f.day > 31 || f.hour > 23 || f.minute > 59 || f.second > 59) {
+        return false;
+    }
     const year_month_day date{year{static_cast<int>(f.year)}, month{f.month}, day{f.day}};
-    if (f.year < kFirstYear || f.year > kLastYear || !date.ok() || f.hour > 23 || f.minute > 59 ||
-        f.second > 59) {
+    if (!date.ok()) {
         return false;
     }
     std::int64_t seconds = 0;

@@ -52,18 +52,21 @@ std::string FormatNumber(double x, int decimals) {
     return negative ? "-" + text : text;
 }
 
+// A missing figure, and one that is no number at all (infinity, NaN), shows no unit either.
 std::string FormatMoney(double x, int decimals) {
-    if (x == UNSET_VALUE || x == NA_VALUE) {
-        return FormatNumber(x, decimals);
+    std::string number = FormatNumber(x, decimals);
+    if (number.empty() || x == NA_VALUE) {
+        return number;
     }
-    return "$" + FormatNumber(x, decimals);
+    return "$" + number;
 }
 
 std::string FormatPercent(double x, int decimals) {
-    if (x == UNSET_VALUE || x == NA_VALUE) {
-        return FormatNumber(x, decimals);
+    std::string number = FormatNumber(x, decimals);
+    if (number.empty() || x == NA_VALUE) {
+        return number;
     }
-    return FormatNumber(x, decimals) + "%";
+    return number + "%";
 }
 
 std::optional<ScannedNumber> ScanNumber(std::string_view text) {
@@ -90,7 +93,17 @@ std::optional<ScannedNumber> ScanNumber(std::string_view text) {
     double value = 0.0;
     const char* begin = text.data() + pos;
     const auto result = std::from_chars(begin, text.data() + text.size(), value, format);
-    if (result.ec != std::errc{} || !std::isfinite(value)) {
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too small to hold reads as zero, as "%lf" has it; too large is no figure.
+        const std::string_view matched(begin, static_cast<std::size_t>(result.ptr - begin));
+        const std::size_t exponent =
+            matched.find_first_of(format == std::chars_format::hex ? "pP" : "eE");
+        if (exponent == std::string_view::npos || exponent + 1 >= matched.size() ||
+            matched[exponent + 1] != '-') {
+            return std::nullopt;
+        }
+        value = 0.0;
+    } else if (result.ec != std::errc{} || !std::isfinite(value)) {
         return std::nullopt;
     }
     return ScannedNumber{negative ? -value : value,

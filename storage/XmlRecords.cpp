@@ -163,6 +163,10 @@ auto ColorConverter(std::string_view name) {
 } // namespace
 
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* error) {
+    // TinyXML keeps the first error it met and, when the file cannot be opened, the old
+    // content too; a reused document would otherwise report a stale fault and stale records.
+    document.Clear();
+    document.ClearError();
     if (document.LoadFile(path.c_str())) {
         return true;
     }
