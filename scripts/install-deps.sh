@@ -14,8 +14,9 @@ packages=(
   xvfb xauth fonts-dejavu-core imagemagick
   # tests, benchmarks, fuzzing, sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  # a second locale, so tests prove numbers ignore the user's locale
-  locales
+  # a second locale and the time-zone rules, so tests prove numbers ignore the
+  # user's locale and local times follow the zone
+  locales tzdata
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "platform/UserFolders.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
 #include <cstdlib>
@@ -10,21 +11,7 @@
 namespace strikeline {
 namespace {
 
-// Sets an environment variable for one test and puts the old value back.
-class CScopedEnv {
-public:
-    CScopedEnv(const char* name, const char* value) : m_Name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_Old = old;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~CScopedEnv() { m_Old ? ::setenv(m_Name, m_Old->c_str(), 1) : ::unsetenv(m_Name); }
-
-private:
-    const char* m_Name;
-    std::optional<std::string> m_Old;
-};
+using test::CScopedEnv;
 
 TEST(UserFolders, FollowTheXdgVariablesAndCreateTheFolders) {
     test::CTempFolder folder;

@@ -1,5 +1,7 @@
 #include "storage/FileTime.h"
 
+#include "support/ScopedEnvironment.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -135,28 +137,7 @@ TEST(FileTime, UniversalTextRoundTrips) {
     }
 }
 
-// Runs a test in a time zone with daylight saving and puts TZ back afterwards.
-class FileTimeInSydney : public testing::Test {
-protected:
-    void SetUp() override {
-        if (const char* previous = std::getenv("TZ")) {
-            m_Previous = previous;
-        }
-        ASSERT_EQ(setenv("TZ", "Australia/Sydney", 1), 0);
-        tzset();
-    }
-    void TearDown() override {
-        if (m_Previous) {
-            setenv("TZ", m_Previous->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::optional<std::string> m_Previous;
-};
+using FileTimeInSydney = test::CSydneyTimeTest;
 
 TEST_F(FileTimeInSydney, LocalTextFollowsTheZoneAndItsDaylightSaving) {
     struct Case {
