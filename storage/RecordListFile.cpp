@@ -1,6 +1,5 @@
 #include "storage/RecordListFile.h"
 
-#include "platform/AtomicFile.h"
 #include "storage/XmlRecords.h"
 
 namespace strikeline {
@@ -11,15 +10,8 @@ constexpr const char* kEntry = "Entry";
 } // namespace
 
 bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, std::string& error) {
-    if (!PathExists(path)) {
-        error = "File " + path + " does not exist";
-        return false;
-    }
     TiXmlDocument document;
-    if (!LoadXmlFile(document, path, &error)) {
-        return false;
-    }
-    const TiXmlElement* entries = FindChildElement(document, kEntries, &error);
+    const TiXmlElement* entries = LoadXmlRecordFile(document, path, kEntries, error);
     if (entries == nullptr) {
         return false;
     }

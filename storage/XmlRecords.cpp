@@ -179,6 +179,18 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* 
     return false;
 }
 
+const TiXmlElement* LoadXmlRecordFile(TiXmlDocument& document, const std::string& path,
+                                      std::string_view rootName, std::string& error) {
+    if (!PathExists(path)) {
+        error = "File " + path + " does not exist";
+        return nullptr;
+    }
+    if (!LoadXmlFile(document, path, &error)) {
+        return nullptr;
+    }
+    return FindChildElement(document, rootName, &error);
+}
+
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path, std::string* error) {
     TiXmlPrinter printer;
     printer.SetIndent("    ");

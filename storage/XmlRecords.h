@@ -22,6 +22,10 @@ namespace strikeline {
 // Parses the file. On failure the error is TinyXML's description, a space, and
 // "(line %u, column %u)" when TinyXML knows where.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* error = nullptr);
+// Reads one of the program's own files and returns its root element `rootName`. Fails
+// (null) with "File %s does not exist", the parser's reason, or "<%s> tag not found".
+const TiXmlElement* LoadXmlRecordFile(TiXmlDocument& document, const std::string& path,
+                                      std::string_view rootName, std::string& error);
 // Writes the document as TinyXML lays it out (four-space indents), atomically.
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path,
                  std::string* error = nullptr);

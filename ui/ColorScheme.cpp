@@ -1,6 +1,5 @@
 #include "ui/ColorScheme.h"
 
-#include "platform/AtomicFile.h"
 #include "storage/XmlRecords.h"
 
 namespace strikeline {
@@ -68,15 +67,8 @@ void CColorScheme::SaveToSettings(CStructuredStorage& record) const {
 
 bool CColorScheme::LoadFromFile(const std::string& path, std::string& error) {
     SetDefaults();
-    if (!PathExists(path)) {
-        error = "File " + path + " does not exist";
-        return false;
-    }
     TiXmlDocument document;
-    if (!LoadXmlFile(document, path, &error)) {
-        return false;
-    }
-    const TiXmlElement* root = FindChildElement(document, kRootElement, &error);
+    const TiXmlElement* root = LoadXmlRecordFile(document, path, kRootElement, error);
     if (root == nullptr) {
         return false;
     }
