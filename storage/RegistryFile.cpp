@@ -76,11 +76,14 @@ void AppendValue(std::string& out, const std::string& name, const CRegistryValue
 }
 
 void AppendKey(std::string& out, const CRegistryKey& key, const std::string& path) {
-    out += "[" + path + "]\n";
-    for (const auto& [name, value] : key.Values()) {
-        AppendValue(out, name, value);
+    // HKEY_CURRENT_USER itself is written only when it holds values.
+    if (path != kRootName || !key.Values().empty()) {
+        out += "[" + path + "]\n";
+        for (const auto& [name, value] : key.Values()) {
+            AppendValue(out, name, value);
+        }
+        out += "\n";
     }
-    out += "\n";
     for (const auto& child : key.Children()) {
         AppendKey(out, *child, path + "\\" + child->Name());
     }
@@ -345,9 +348,7 @@ CRegistryFile::CRegistryFile()
 
 std::string CRegistryFile::ToText() const {
     std::string text = std::string(kHeader) + "\n\n";
-    for (const auto& child : m_CurrentUser->Children()) {
-        AppendKey(text, *child, std::string(kRootName) + "\\" + child->Name());
-    }
+    AppendKey(text, *m_CurrentUser, std::string(kRootName));
     return text;
 }
 

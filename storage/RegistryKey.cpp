@@ -33,8 +33,16 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
     return parts;
 }
 
+// Names are written one to a line in the settings file, so no control character may
+// stand in one.
+bool HasControlCharacter(std::string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 bool ValidKeyName(std::string_view name) {
-    return !name.empty() && name.size() <= CRegistryKey::kMaxKeyNameLength;
+    return !name.empty() && name.size() <= CRegistryKey::kMaxKeyNameLength &&
+           !HasControlCharacter(name);
 }
 
 } // namespace
@@ -128,7 +136,7 @@ const CRegistryValue* CRegistryKey::FindValue(std::string_view name) const {
 }
 
 bool CRegistryKey::SetValue(std::string_view name, CRegistryValue value) {
-    if (m_Deleted) {
+    if (m_Deleted || HasControlCharacter(name)) {
         return false;
     }
     const auto it = std::find_if(m_Values.begin(), m_Values.end(), [&](const auto& entry) {

@@ -42,7 +42,8 @@ public:
 
     // The key at `path` below this one ('\'-separated; empty is this key), or null.
     std::shared_ptr<CRegistryKey> Find(std::string_view path);
-    // As Find, creating the missing keys. Null for an empty or over-long name component.
+    // As Find, creating the missing keys. Null for an empty or over-long name component,
+    // or one holding a control character.
     std::shared_ptr<CRegistryKey> Create(std::string_view path);
     // Removes a direct sub-key that has no sub-keys of its own; false otherwise.
     bool RemoveChild(std::string_view name);
@@ -52,6 +53,7 @@ public:
     const std::vector<std::shared_ptr<CRegistryKey>>& Children() const { return m_Children; }
 
     const CRegistryValue* FindValue(std::string_view name) const;
+    // False for a name holding a control character.
     bool SetValue(std::string_view name, CRegistryValue value);
     bool RemoveValue(std::string_view name);
     const std::vector<std::pair<std::string, CRegistryValue>>& Values() const { return m_Values; }

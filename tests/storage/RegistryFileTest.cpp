@@ -96,7 +96,9 @@ TEST(RegistryFile, ReadsHandWrittenExports) {
                              "\"Gone\"=\"x\"\r\n"
                              "\"Gone\"=-\r\n"
                              "[hkey_current_user\\software\\a\\C]\r\n"
-                             "[-HKEY_CURRENT_USER\\Software\\A\\C]\r\n";
+                             "[-HKEY_CURRENT_USER\\Software\\A\\C]\r\n"
+                             "[HKEY_CURRENT_USER]\r\n"
+                             "\"Top\"=dword:1\r\n";
     CRegistryFile registry;
     std::string error;
     ASSERT_TRUE(registry.Parse(text, error)) << error;
@@ -110,6 +112,12 @@ TEST(RegistryFile, ReadsHandWrittenExports) {
     EXPECT_EQ(key.ReadDword("Gone", 7), 7u);
     EXPECT_TRUE(registry.CurrentUser()->Find("Software\\A"));
     EXPECT_FALSE(registry.CurrentUser()->Find("Software\\A\\C"));
+
+    // Values of HKEY_CURRENT_USER itself survive the next save.
+    CRegistryFile copy;
+    ASSERT_TRUE(copy.Parse(registry.ToText(), error)) << error;
+    ASSERT_NE(copy.CurrentUser()->FindValue("Top"), nullptr);
+    EXPECT_EQ(copy.ToText(), registry.ToText());
 }
 
 TEST(RegistryFile, RejectsDamagedTextWithTheLine) {

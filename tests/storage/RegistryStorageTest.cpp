@@ -133,6 +133,9 @@ TEST_F(RegistryStorageTest, OpenCreateAndChildren) {
     ASSERT_NE(child, nullptr);
     child->WriteDword("Deep", 1);
     EXPECT_EQ(m_Key.CreateChild(std::string(256, 'k')), nullptr);
+    // A line break in a name would break the settings file.
+    EXPECT_EQ(m_Key.CreateChild("two\nlines"), nullptr);
+    EXPECT_FALSE(m_Key.WriteDword("two\nlines", 1));
 
     // A child lives on when its parent storage closes.
     m_Key.Close();
