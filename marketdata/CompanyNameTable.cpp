@@ -1,0 +1,49 @@
+#include "marketdata/CompanyNameTable.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace strikeline {
+
+std::string UpperCaseCode(std::string_view code) {
+    std::string upper(code);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    });
+    return upper;
+}
+
+void CCompanyNameTable::Add(std::string code, std::string name) {
+    code = UpperCaseCode(code);
+    m_NameByCode.try_emplace(code, name);
+    m_Codes.push_back(std::move(code));
+    m_Names.push_back(std::move(name));
+}
+
+std::string CCompanyNameTable::GetName(std::string_view code) const {
+    const auto it = m_NameByCode.find(UpperCaseCode(code));
+    return it == m_NameByCode.end() ? std::string() : it->second;
+}
+
+std::shared_ptr<const CCompanyNameTable> CSharedNameTable::Get() const {
+    const std::lock_guard lock(m_Mutex);
+    return m_Table;
+}
+
+void CSharedNameTable::Replace(CCompanyNameTable table) {
+    auto fresh = std::make_shared<const CCompanyNameTable>(std::move(table));
+    const std::lock_guard lock(m_Mutex);
+    m_Table.swap(fresh);
+}
+
+CSharedNameTable& GetCompanyNames() {
+    static CSharedNameTable table;
+    return table;
+}
+
+CSharedNameTable& GetTop20() {
+    static CSharedNameTable table;
+    return table;
+}
+
+} // namespace strikeline

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "marketdata/DividendList.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace strikeline {
+
+// Reads dividends.csv: a header line, then per dividend six comma-separated fields (code,
+// YYYYMMDD, -, amount, -, -), a run of commas counting as one.
+//
+// Errors: "Unable to open file"; "Unexpected data at line %u" at the first bad line, which
+// ends the parse. `entries` is emptied first and keeps what was read before an error.
+bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
+                        std::string& error);
+bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FILE* file,
+                          std::string& error);
+
+} // namespace strikeline

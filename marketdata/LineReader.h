@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace strikeline {
+
+// Reads the market data files line by line as they have always been read: a line ends at
+// LF; a CR or LF and whatever follows it is cut off; only the first 1023 characters of a
+// line count. Memory stays bounded whatever the file holds, a line of gigabytes included.
+class CLineReader {
+public:
+    static constexpr std::size_t kMaxLineLength = 1023;
+
+    // Reads from an open file, which the caller closes.
+    explicit CLineReader(std::FILE* file);
+
+    // The next line; false at the end of the file. The text stays valid until the next call.
+    bool Next(std::string_view& line);
+    // The number of the line Next gave last, counting every line from 1.
+    unsigned LineNumber() const { return m_LineNumber; }
+    // True when reading stopped on an input error rather than at the end of the file.
+    bool Failed() const { return m_Failed; }
+
+private:
+    bool Fill();
+
+    std::FILE* m_File;
+    std::vector<char> m_Buffer;
+    std::size_t m_Position = 0;
+    std::size_t m_End = 0;
+    std::string m_Carry;
+    unsigned m_LineNumber = 0;
+    bool m_Failed = false;
+};
+
+// Opens a file for reading with the project's own deleter.
+struct CFileCloser {
+    void operator()(std::FILE* file) const {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+    }
+};
+
+} // namespace strikeline

@@ -1,0 +1,197 @@
+#include "marketdata/OptionFileParser.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace strikeline {
+namespace {
+
+constexpr const char* kShareHeader = "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume,eps\n";
+constexpr const char* kContractHeader =
+    "code,contract size,expiry date,exercise,last,volume,open interest,lasttraded\n";
+constexpr const char* kShareLine = "BHP,10,-0.25,9.99,10.01,10.1,10.2,9.9,1500000,0.5\n";
+constexpr const char* kContractLine =
+    "BHPZA9,100,26 Nov 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n";
+
+FileTime Utc(const char* text) {
+    FileTime value = kNoDate;
+    EXPECT_TRUE(ParseFileTime(text, TimeZoneMode::Universal, value)) << text;
+    return value;
+}
+
+TEST(OptionFileParser, ReadsEveryFieldOfTheFixture) {
+    std::vector<CCompanyInfo> companies;
+    std::string error;
+    ASSERT_TRUE(
+        ParseOptionFile(companies, STRIKELINE_FIXTURE_DIR "/marketdata/call.csv", true, error))
+        << error;
+    ASSERT_EQ(companies.size(), 2u);
+
+    const CCompanyInfo& bhp = companies[0];
+    EXPECT_EQ(bhp.Code(), "BHP");
+    EXPECT_TRUE(bhp.IsCall());
+    EXPECT_EQ(bhp.Last(), 10.0);
+    EXPECT_EQ(bhp.Change(), -0.25);
+    EXPECT_EQ(bhp.Bid(), 9.99);
+    EXPECT_EQ(bhp.Offer(), 10.01);
+    EXPECT_EQ(bhp.Open(), 10.1);
+    EXPECT_EQ(bhp.High(), 10.2);
+    EXPECT_EQ(bhp.Low(), 9.9);
+    EXPECT_EQ(bhp.Volume(), 1500000.0);
+    EXPECT_EQ(bhp.PriceEarnings(), 20.0) << "last 10 over earnings 0.5";
+    EXPECT_EQ(bhp.AtTheMoneyStrike(), UNSET_VALUE);
+    ASSERT_EQ(bhp.Contracts().size(), 3u);
+
+    const CContractInfo& first = bhp.Contracts()[0];
+    EXPECT_EQ(first.Company(), &bhp);
+    EXPECT_EQ(first.Code(), "BHPZA9");
+    EXPECT_EQ(first.ContractSize(), 100.0);
+    EXPECT_EQ(first.Expiry(), Utc("2009-11-26 00:00:00"));
+    EXPECT_EQ(first.Exercise(), 9.5);
+    EXPECT_EQ(first.Last(), 0.82);
+    EXPECT_EQ(first.Volume(), 12.0);
+    EXPECT_EQ(first.OpenInterest(), 340.0);
+    EXPECT_EQ(first.LastTraded(), Utc("2009-11-01 23:00:00"))
+        << "daylight saving: eleven hours ahead";
+
+    const CContractInfo& untraded = bhp.Contracts()[1];
+    EXPECT_EQ(untraded.Expiry(), Utc("2009-11-26 00:00:00")) << "month in lower case";
+    EXPECT_EQ(untraded.Last(), UNSET_VALUE) << "empty last price";
+    EXPECT_EQ(untraded.LastTraded(), kNoDate);
+    EXPECT_EQ(bhp.Contracts()[2].LastTraded(), Utc("2009-06-02 00:00:00"))
+        << "winter: ten hours ahead";
+
+    const CCompanyInfo& nab = companies[1];
+    EXPECT_EQ(nab.Code(), "nab") << "codes stay as the file has them";
+    EXPECT_EQ(nab.PriceEarnings(), 0.0) << "earnings 0 stay 0";
+    ASSERT_EQ(nab.Contracts().size(), 1u);
+    EXPECT_EQ(nab.Contracts()[0].LastTraded(), Utc("2009-11-30 04:59:59"));
+
+    std::vector<CCompanyInfo> puts;
+    ASSERT_TRUE(ParseOptionFile(puts, STRIKELINE_FIXTURE_DIR "/marketdata/call.csv", false, error));
+    EXPECT_FALSE(puts[0].IsCall());
+}
+
+struct BadFile {
+    const char* name;
+    std::string text;
+    unsigned line;
+    std::size_t companiesKept;
+};
+
+TEST(OptionFileParser, StopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
+    const std::string good =
+        std::string(kShareHeader) + kShareLine + kContractHeader + kContractLine + "\n";
+    const std::vector<BadFile> cases = {
+        {"two share headers", std::string(kShareHeader) + kShareHeader, 2, 0},
+        {"two contract headers",
+         good + kShareHeader + kShareLine + kContractHeader + kContractHeader, 9, 2},
+        {"empty share field", good + kShareHeader + "RIO,10,,1,1,1,1,1,1,1\n", 7, 1},
+        {"eleven share fields", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,1,1\n", 2, 0},
+        {"share number unreadable", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,x\n", 2, 0},
+        {"blank share code", std::string(kShareHeader) + " ,1,1,1,1,1,1,1,1,1\n", 2, 0},
+        {"short share header",
+         "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume\n" + std::string(kShareLine), 1, 0},
+        {"contracts after a blank line without a header", good + kContractLine, 6, 1},
+        {"contract before any share", std::string(kContractHeader) + kContractLine, 2, 0},
+        {"line outside any block", "hello\n", 1, 0},
+        {"month in full",
+         good + kShareHeader + kShareLine + kContractHeader +
+             "X,100,26 June 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n",
+         9, 2},
+        {"seven contract fields",
+         good + kShareHeader + kShareLine + kContractHeader + "X,100,26 Nov 2009,1,1,1,1\n", 9, 2},
+        {"empty contract code",
+         good + kShareHeader + kShareLine + kContractHeader +
+             ",100,26 Nov 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n",
+         9, 2},
+        {"contract number unreadable",
+         good + kShareHeader + kShareLine + kContractHeader +
+             "X,100,26 Nov 2009,$9,0.82,12,340,2009-11-02 10:00:00\n",
+         9, 2},
+    };
+    test::CTempFolder folder;
+    for (const BadFile& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.File("bad.csv");
+        test::WriteTextFile(path, c.text);
+        std::vector<CCompanyInfo> companies{CCompanyInfo()};
+        std::string error;
+        EXPECT_FALSE(ParseOptionFile(companies, path, true, error));
+        EXPECT_EQ(error, "Unexpected data at line " + std::to_string(c.line));
+        EXPECT_EQ(companies.size(), c.companiesKept);
+    }
+}
+
+TEST(OptionFileParser, ExpiryAndTradeTimesMustBeRealDates) {
+    struct Case {
+        const char* expiry;
+        const char* lastTraded;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"26 Nov 2009", "2009-11-02 10:00:00", true},
+        {" 26   NOV   2009 trailing", "2009-11-02 10:00:00 trailing", true},
+        {"31 Nov 2009", "2009-11-02 10:00:00", false},
+        {"29 Feb 2009", "2009-11-02 10:00:00", false},
+        {"29 Feb 2012", "2009-11-02 10:00:00", true},
+        {"0 Nov 2009", "2009-11-02 10:00:00", false},
+        {"32 Nov 2009", "2009-11-02 10:00:00", false},
+        {"26 Nov 1999", "2009-11-02 10:00:00", false},
+        {"26 Nov 3001", "2009-11-02 10:00:00", false},
+        {"26 Nov", "2009-11-02 10:00:00", false},
+        {"", "2009-11-02 10:00:00", false},
+        {"26 Nov 2009", "", false},
+        {"26 Nov 2009", "2009-13-02 10:00:00", false},
+        {"26 Nov 2009", "2009-11-02 24:00:00", false},
+        {"26 Nov 2009", "2009-02-30 10:00:00", false},
+        {"26 Nov 2009", "2009-11-02 10:00", false},
+        {"26 Nov 2009", "2009/11/02 10:00:00", false},
+        {"26 Nov 2009", "2009--11-02 10:00:00", false},
+        {"26 Nov 2009", " 2009-11-02    10:00:00", true},
+    };
+    test::CTempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.expiry) + " / " + c.lastTraded);
+        const std::string path = folder.File("dates.csv");
+        test::WriteTextFile(path, std::string(kShareHeader) + kShareLine + kContractHeader +
+                                      "X,100," + c.expiry + ",1,1,1,1," + c.lastTraded + "\n");
+        std::vector<CCompanyInfo> companies;
+        std::string error;
+        EXPECT_EQ(ParseOptionFile(companies, path, true, error), c.ok) << error;
+    }
+}
+
+TEST(OptionFileParser, OddButHarmlessFiles) {
+    test::CTempFolder folder;
+    std::vector<CCompanyInfo> companies;
+    std::string error;
+
+    test::WriteTextFile(folder.File("titles.csv"), "CALL OPTIONS\n\n  \t\nput options\n\n");
+    EXPECT_TRUE(ParseOptionFile(companies, folder.File("titles.csv"), true, error));
+    EXPECT_TRUE(companies.empty());
+
+    // Only the first 1023 characters of a line count: the overflow is not an eleventh field.
+    const std::string longLine =
+        "BHP,10,1,1,1,1,1,1,1,2" + std::string(1023 - 22, ' ') + ",overflow,more\n";
+    test::WriteTextFile(folder.File("long.csv"),
+                        std::string(kShareHeader) + longLine + kContractHeader + kContractLine);
+    ASSERT_TRUE(ParseOptionFile(companies, folder.File("long.csv"), true, error)) << error;
+    ASSERT_EQ(companies.size(), 1u);
+    EXPECT_EQ(companies[0].PriceEarnings(), 5.0);
+
+    EXPECT_FALSE(ParseOptionFile(companies, folder.File("missing.csv"), true, error));
+    EXPECT_EQ(error, "Unable to open file");
+    EXPECT_FALSE(ParseOptionFile(companies, folder.Path().string(), true, error))
+        << "a folder is no file";
+    EXPECT_EQ(error, "Unable to open file");
+
+    test::WriteTextFile(folder.File("binary.csv"),
+                        std::string("\x7f\x45\x4c\x46\x02\x01\x01\x00\xff\xfe", 10));
+    EXPECT_FALSE(ParseOptionFile(companies, folder.File("binary.csv"), true, error));
+    EXPECT_EQ(error, "Unexpected data at line 1");
+}
+
+} // namespace
+} // namespace strikeline
