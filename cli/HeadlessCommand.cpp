@@ -1,0 +1,30 @@
+#include "cli/HeadlessCommand.h"
+
+#include "cli/CliOutput.h"
+#include "cli/LoadCommand.h"
+
+namespace strikeline {
+
+namespace {
+
+constexpr const char* kUsage = "usage: strikeline-cli COMMAND [OPTIONS]\n"
+                               "commands:\n"
+                               "  load --as call|put|dividends|names FILE [--summary]\n";
+
+} // namespace
+
+int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                       std::ostream& err) {
+    if (arguments.empty()) {
+        err << kUsage;
+        return kExitBadArguments;
+    }
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (arguments.front() == "load") {
+        return RunLoadCommand(rest, out, err);
+    }
+    err << "strikeline-cli: unknown command \"" << arguments.front() << "\"\n" << kUsage;
+    return kExitBadArguments;
+}
+
+} // namespace strikeline

@@ -1,0 +1,104 @@
+#include "cli/HeadlessCommand.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace strikeline {
+namespace {
+
+using Json = nlohmann::json;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunCli(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunHeadlessCommand(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string kCallFixture = STRIKELINE_FIXTURE_DIR "/marketdata/call.csv";
+
+TEST(LoadCommand, PrintsAnOptionFileAsLoaded) {
+    const Outcome run = RunCli({"load", "--as", "call", kCallFixture});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const Json json = Json::parse(run.out);
+    EXPECT_TRUE(json["error"].is_null());
+    ASSERT_EQ(json["companies"].size(), 2u);
+    const Json& bhp = json["companies"][0];
+    EXPECT_EQ(bhp["code"], "BHP");
+    EXPECT_EQ(bhp["pe"], 20.0);
+    EXPECT_EQ(bhp["change"], -0.25);
+    const Json& series = bhp["contracts"][0];
+    EXPECT_EQ(series["code"], "BHPZA9");
+    EXPECT_EQ(series["size"], 100.0);
+    EXPECT_EQ(series["expiry"], "2009-11-26");
+    EXPECT_EQ(series["exercise"], 9.5);
+    EXPECT_EQ(series["openInterest"], 340.0);
+    EXPECT_EQ(series["lastTraded"], "2009-11-01 23:00:00");
+    EXPECT_TRUE(bhp["contracts"][1]["last"].is_null()) << "a missing number is null";
+    EXPECT_TRUE(bhp["contracts"][1]["lastTraded"].is_null()) << "never traded";
+    // The keys come in the documented order.
+    EXPECT_EQ(run.out.rfind("{\"companies\":[{\"code\":\"BHP\",\"last\":10.0,\"change\":-0.25,", 0),
+              0u);
+
+    const Outcome summary = RunCli({"load", "--summary", "--as", "put", kCallFixture});
+    EXPECT_EQ(summary.status, 0);
+    EXPECT_EQ(summary.out, "{\"companies\":2,\"contracts\":4,\"error\":null}\n");
+}
+
+TEST(LoadCommand, BrokenFilesPrintWhatWasReadTheMessageAndStatusOne) {
+    test::CTempFolder folder;
+    test::WriteTextFile(folder.File("call.csv"),
+                        "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume,eps\n"
+                        "BHP,10,0,0,0,0,0,0,0,0\nnot a share\n");
+    Outcome run = RunCli({"load", "--as", "call", folder.File("call.csv")});
+    EXPECT_EQ(run.status, 1);
+    Json json = Json::parse(run.out);
+    EXPECT_EQ(json["error"], "Unexpected data at line 3");
+    EXPECT_EQ(json["companies"].size(), 1u);
+    EXPECT_EQ(run.err, "Error when parsing .csv file " + folder.File("call.csv") +
+                           ".\n\nUnexpected data at line 3\n");
+
+    test::WriteTextFile(folder.File("names.txt"), "'BHP' = 'BHP \xff Group'\nbroken\n");
+    run = RunCli({"load", "--as", "names", folder.File("names.txt")});
+    EXPECT_EQ(run.status, 1);
+    json = Json::parse(run.out); // bytes that are no UTF-8 still give valid JSON
+    EXPECT_EQ(json["codes"], Json::array({"BHP"}));
+    EXPECT_EQ(json["names"][0], "BHP \xef\xbf\xbd Group");
+
+    run = RunCli({"load", "--as", "dividends", folder.File("missing.csv")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "{\"dividends\":[],\"error\":\"Unable to open file\"}\n");
+}
+
+TEST(LoadCommand, BadArgumentsGiveUsageAndStatusTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"unknown"},
+        {"load"},
+        {"load", "--as", "call"},
+        {"load", "--as", "bonds", kCallFixture},
+        {"load", "--as", "call", kCallFixture, "second"},
+        {"load", "--as", "call", "--as", "put", kCallFixture},
+        {"load", "--as"},
+        {"load", "--verbose", "--as", "call", kCallFixture},
+    };
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const Outcome run = RunCli(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage: strikeline-cli"), std::string::npos) << run.err;
+    }
+}
+
+} // namespace
+} // namespace strikeline
