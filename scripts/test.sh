@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer, fuzzes the parsers of downloaded files for a while, and
+# runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,26 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
 build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_SANITIZE=ON
 cmake --build "$build" -j2
+
+# libFuzzer on each parser of a downloaded file, seeded with small good files.
+fuzz=build-fuzz
+fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable)
+CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_FUZZ=ON \
+  -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF
+cmake --build "$fuzz" -j2 --target "${fuzzers[@]}"
+for fuzzer in "${fuzzers[@]}"; do
+  corpus=$(mktemp -d)
+  cp "tests/fixtures/fuzz/$fuzzer/"* "$corpus/"
+  if ! "$fuzz/tests/fuzz/$fuzzer" -max_total_time="${STRIKELINE_FUZZ_SECONDS:-30}" -max_len=8192 \
+      -rss_limit_mb=2048 -timeout=10 "$corpus" > "$corpus.log" 2>&1; then
+    tail -n 60 "$corpus.log"
+    echo "$fuzzer found a fault; the input is in the current folder (crash-*, leak-*, timeout-*)" >&2
+    exit 1
+  fi
+  echo "$fuzzer: $(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' "$corpus.log")"
+  rm -rf "$corpus" "$corpus.log"
+done
+
 cd "$build"
 # A hung test fails after five minutes instead of holding the run.
 ctest --output-on-failure -j2 --timeout 300
