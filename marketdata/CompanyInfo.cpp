@@ -86,6 +86,14 @@ void CCompanyInfo::AddContract(CContractInfo contract) {
     m_Contracts.push_back(std::move(contract));
 }
 
+void CCompanyInfo::AddContracts(std::vector<CContractInfo>& contracts) {
+    m_Contracts.reserve(m_Contracts.size() + contracts.size());
+    for (CContractInfo& contract : contracts) {
+        contract.m_Company = this;
+        m_Contracts.push_back(std::move(contract));
+    }
+}
+
 void CCompanyInfo::ComputeNearest(const std::function<bool(const CContractInfo&)>& accepts) {
     const CContractInfo* nearest = nullptr;
     double nearestDistance = 0.0;

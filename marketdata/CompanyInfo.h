@@ -58,6 +58,8 @@ public:
     const std::vector<CContractInfo>& Contracts() const { return m_Contracts; }
     // Appends a series, which then refers to this share.
     void AddContract(CContractInfo contract);
+    // Moves every series of `contracts` to the end of this share's, leaving them empty shells.
+    void AddContracts(std::vector<CContractInfo>& contracts);
 
     // Finds, among the series `accepts` takes, the one whose exercise price is closest to
     // the share's last price (the first of equally close ones), and keeps its premium as a

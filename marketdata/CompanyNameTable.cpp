@@ -1,5 +1,7 @@
 #include "marketdata/CompanyNameTable.h"
 
+#include "marketdata/FieldScan.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -7,9 +9,7 @@ namespace strikeline {
 
 std::string UpperCaseCode(std::string_view code) {
     std::string upper(code);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
-        return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    });
+    std::transform(upper.begin(), upper.end(), upper.begin(), FoldAsciiCase);
     return upper;
 }
 

@@ -23,7 +23,7 @@ bool ParseDividendDate(std::string_view field, FileTime& date) {
     }
     unsigned digits[8];
     for (std::size_t i = 0; i < 8; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(field[i]))) {
+        if (!IsAsciiDigit(field[i])) {
             return false;
         }
         digits[i] = static_cast<unsigned>(field[i] - '0');

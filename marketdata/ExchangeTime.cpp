@@ -27,11 +27,20 @@ year_month_day LastSunday(int y, unsigned m) {
 }
 
 bool InDaylightSaving(const year_month_day& date, std::int64_t local) {
+    // A file's trades fall in a year or two, so each thread keeps the last year's changes.
+    struct CYearChanges {
+        int year = 0;
+        std::int64_t start = 0;
+        std::int64_t end = 0;
+    };
+    thread_local CYearChanges changes;
     const int y = static_cast<int>(date.year());
-    const bool newRules = y >= kFirstRuleYear;
-    const std::int64_t start = LocalSeconds(newRules ? FirstSunday(y, 10) : LastSunday(y, 10), 2);
-    const std::int64_t end = LocalSeconds(newRules ? FirstSunday(y, 4) : LastSunday(y, 3), 2);
-    return local > start || local < end;
+    if (changes.year != y) {
+        const bool newRules = y >= kFirstRuleYear;
+        changes = {y, LocalSeconds(newRules ? FirstSunday(y, 10) : LastSunday(y, 10), 2),
+                   LocalSeconds(newRules ? FirstSunday(y, 4) : LastSunday(y, 3), 2)};
+    }
+    return local > changes.start || local < changes.end;
 }
 
 } // namespace

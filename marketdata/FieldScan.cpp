@@ -2,103 +2,121 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <climits>
+#include <cstdint>
 
 namespace strikeline {
 
-namespace {
-
-bool IsSpace(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-
-} // namespace
-
+// Both splitters walk the line once by hand: fields are a few characters long, so a
+// library search per field costs more than it saves.
 std::size_t SplitCollapsingCommas(std::string_view line, std::string_view* fields,
                                   std::size_t capacity) {
     std::size_t count = 0;
-    std::size_t pos = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
     while (count <= capacity) {
-        pos = line.find_first_not_of(',', pos);
-        if (pos == std::string_view::npos) {
+        while (p != end && *p == ',') {
+            ++p;
+        }
+        if (p == end) {
             break;
         }
-        const std::size_t end = line.find(',', pos);
+        const char* start = p;
+        while (p != end && *p != ',') {
+            ++p;
+        }
         if (count < capacity) {
-            fields[count] = line.substr(pos, end == std::string_view::npos ? std::string_view::npos
-                                                                           : end - pos);
+            fields[count] = std::string_view(start, static_cast<std::size_t>(p - start));
         }
         ++count;
-        if (end == std::string_view::npos) {
-            break;
-        }
-        pos = end;
     }
     return count;
 }
 
 std::size_t SplitEveryComma(std::string_view line, std::string_view* fields, std::size_t capacity) {
     std::size_t count = 0;
-    std::size_t pos = 0;
-    while (count <= capacity) {
-        const std::size_t end = line.find(',', pos);
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (;;) {
+        const char* start = p;
+        while (p != end && *p != ',') {
+            ++p;
+        }
         if (count < capacity) {
-            fields[count] = line.substr(pos, end == std::string_view::npos ? std::string_view::npos
-                                                                           : end - pos);
+            fields[count] = std::string_view(start, static_cast<std::size_t>(p - start));
         }
         ++count;
-        if (end == std::string_view::npos) {
+        if (p == end || count > capacity) {
             break;
         }
-        pos = end + 1;
+        ++p; // past the comma
     }
     return count;
 }
 
 void SkipSpace(std::string_view& text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) {
+    while (i < text.size() && IsAsciiSpace(text[i])) {
         ++i;
     }
     text.remove_prefix(i);
 }
 
 bool ScanUnsigned(std::string_view& text, unsigned& value) {
-    std::string_view rest = text;
-    SkipSpace(rest);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && IsAsciiSpace(*p)) {
+        ++p;
+    }
     bool negative = false;
-    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-        negative = rest.front() == '-';
-        rest.remove_prefix(1);
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
     }
-    std::size_t digits = 0;
-    unsigned long long number = 0;
-    while (digits < rest.size() && std::isdigit(static_cast<unsigned char>(rest[digits]))) {
-        number = std::min<unsigned long long>(
-            number * 10 + static_cast<unsigned>(rest[digits] - '0'), UINT_MAX);
-        ++digits;
+    const char* const digits = p;
+    std::uint64_t number = 0;
+    while (p != end && IsAsciiDigit(*p)) {
+        // Ten digits may pass 32 bits, not 64; more saturate below.
+        if (p - digits < 10) {
+            number = number * 10 + static_cast<unsigned>(*p - '0');
+        }
+        ++p;
     }
-    if (digits == 0) {
+    if (p == digits) {
         return false;
     }
-    value = negative && number != 0 ? UINT_MAX : static_cast<unsigned>(number);
-    text = rest.substr(digits);
+    if (p - digits > 10 || number > UINT_MAX || (negative && number != 0)) {
+        number = UINT_MAX;
+    }
+    value = static_cast<unsigned>(number);
+    text.remove_prefix(static_cast<std::size_t>(p - text.data()));
     return true;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
+               return FoldAsciiCase(x) == FoldAsciiCase(y);
            });
 }
 
 unsigned MonthFromAbbreviation(std::string_view word) {
-    static constexpr std::array<std::string_view, 12> kMonths = {
-        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // Each abbreviation as one number of its three upper-case letters, compared at once.
+    constexpr auto pack = [](char a, char b, char c) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(c));
+    };
+    static constexpr std::array<std::uint32_t, 12> kMonths = {
+        pack('J', 'A', 'N'), pack('F', 'E', 'B'), pack('M', 'A', 'R'), pack('A', 'P', 'R'),
+        pack('M', 'A', 'Y'), pack('J', 'U', 'N'), pack('J', 'U', 'L'), pack('A', 'U', 'G'),
+        pack('S', 'E', 'P'), pack('O', 'C', 'T'), pack('N', 'O', 'V'), pack('D', 'E', 'C')};
+    if (word.size() != 3) {
+        return 0;
+    }
+    const std::uint32_t key =
+        pack(FoldAsciiCase(word[0]), FoldAsciiCase(word[1]), FoldAsciiCase(word[2]));
     for (std::size_t i = 0; i < kMonths.size(); ++i) {
-        if (EqualsIgnoringCase(word, kMonths[i])) {
+        if (kMonths[i] == key) {
             return static_cast<unsigned>(i + 1);
         }
     }

@@ -8,6 +8,18 @@
 
 namespace strikeline {
 
+// The "C" locale's character classes, inline: they run for every character of the files,
+// and the user's locale must not change how a file reads.
+constexpr bool IsAsciiSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+constexpr bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr char FoldAsciiCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Splits at commas, a run of commas counting as one separator (so an empty field vanishes
 // and the count comes out wrong). Returns the number of fields found, stopping early once
 // more than `capacity` were found; fields beyond `capacity` are not stored.

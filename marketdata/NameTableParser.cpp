@@ -14,7 +14,7 @@ namespace {
 
 std::string_view Trim(std::string_view text) {
     SkipSpace(text);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+    while (!text.empty() && IsAsciiSpace(text.back())) {
         text.remove_suffix(1);
     }
     return text;

@@ -39,8 +39,11 @@ bool ReadOptionalNumber(std::string_view field, double& value) {
     return ReadNumber(field, value);
 }
 
-bool ParseShareLine(std::string_view line, bool isCall, CCompanyInfo& company) {
-    std::array<std::string_view, kShareFields> fields;
+// The fields of one line, kept across lines: clearing a fresh array for every line
+// costs more than reading the fields.
+using LineFields = std::array<std::string_view, kShareFields>;
+
+bool ParseShareLine(std::string_view line, bool isCall, LineFields& fields, CCompanyInfo& company) {
     if (SplitCollapsingCommas(line, fields.data(), fields.size()) != kShareFields ||
         IsBlank(fields[0])) {
         return false;
@@ -75,8 +78,7 @@ bool ParseExpiry(std::string_view field, FileTime& expiry) {
     }
     SkipSpace(field);
     std::size_t wordLength = 0;
-    while (wordLength < field.size() &&
-           !std::isspace(static_cast<unsigned char>(field[wordLength]))) {
+    while (wordLength < field.size() && !IsAsciiSpace(field[wordLength])) {
         ++wordLength;
     }
     const std::string_view word = field.substr(0, wordLength);
@@ -109,12 +111,37 @@ bool Expect(std::string_view& text, char literal) {
 }
 
 // "%u-%u-%u %u:%u:%u" in exchange time; all zero means never traded.
+// The text the feed writes, "YYYY-MM-DD HH:MM:SS" and nothing else, read digit by digit:
+// the scan below gives the same parts, only slower.
+bool ReadCanonicalMoment(std::string_view field, std::array<unsigned, 6>& parts) {
+    static constexpr std::string_view kShape = "0000-00-00 00:00:00";
+    if (field.size() != kShape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        if (kShape[i] == '0' ? !IsAsciiDigit(field[i]) : field[i] != kShape[i]) {
+            return false;
+        }
+    }
+    const auto number = [&](std::size_t at, std::size_t length) {
+        unsigned value = 0;
+        for (std::size_t i = at; i < at + length; ++i) {
+            value = value * 10 + static_cast<unsigned>(field[i] - '0');
+        }
+        return value;
+    };
+    parts = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+    return true;
+}
+
 bool ParseLastTraded(std::string_view field, FileTime& lastTraded) {
     std::array<unsigned, 6> parts{};
-    constexpr std::array<char, 5> kSeparators = {'-', '-', ' ', ':', ':'};
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if ((i > 0 && !Expect(field, kSeparators[i - 1])) || !ScanUnsigned(field, parts[i])) {
-            return false;
+    if (!ReadCanonicalMoment(field, parts)) {
+        constexpr std::array<char, 5> kSeparators = {'-', '-', ' ', ':', ':'};
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if ((i > 0 && !Expect(field, kSeparators[i - 1])) || !ScanUnsigned(field, parts[i])) {
+                return false;
+            }
         }
     }
     if (parts == std::array<unsigned, 6>{}) {
@@ -125,9 +152,8 @@ bool ParseLastTraded(std::string_view field, FileTime& lastTraded) {
                                    lastTraded);
 }
 
-bool ParseContractLine(std::string_view line, CContractInfo& contract) {
-    std::array<std::string_view, kContractFields> fields;
-    if (SplitEveryComma(line, fields.data(), fields.size()) != kContractFields ||
+bool ParseContractLine(std::string_view line, LineFields& fields, CContractInfo& contract) {
+    if (SplitEveryComma(line, fields.data(), kContractFields) != kContractFields ||
         IsBlank(fields[0]) || fields[2].empty() || fields[7].empty()) {
         return false;
     }
@@ -163,6 +189,16 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
     CLineReader reader(file);
     bool shareAnnounced = false;
     bool contractsAnnounced = false;
+    LineFields fields;
+    // The current company's series gather here and move to it once its block is over, so
+    // each company's list is allocated once at its size.
+    std::vector<CContractInfo> pending;
+    const auto settle = [&] {
+        if (!pending.empty()) {
+            companies.back().AddContracts(pending);
+            pending.clear();
+        }
+    };
     std::string_view line;
     while (reader.Next(line)) {
         bool ok = true;
@@ -179,25 +215,28 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
             contractsAnnounced = true;
         } else if (shareAnnounced) {
             CCompanyInfo company;
-            ok = ParseShareLine(line, isCall, company);
+            ok = ParseShareLine(line, isCall, fields, company);
             if (ok) {
+                settle();
                 companies.push_back(std::move(company));
                 shareAnnounced = false;
             }
         } else if (contractsAnnounced) {
             CContractInfo contract;
-            ok = ParseContractLine(line, contract) && !companies.empty();
+            ok = ParseContractLine(line, fields, contract) && !companies.empty();
             if (ok) {
-                companies.back().AddContract(std::move(contract));
+                pending.push_back(std::move(contract));
             }
         } else {
             ok = false;
         }
         if (!ok) {
+            settle();
             error = UnexpectedDataMessage(reader.LineNumber());
             return false;
         }
     }
+    settle();
     // A file that opens but cannot be read (a folder, a failing disk) is no empty market.
     if (reader.Failed()) {
         error = kUnableToOpenFile;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace strikeline {
@@ -69,6 +70,44 @@ std::string FormatPercent(double x, int decimals) {
     return number + "%";
 }
 
+namespace {
+
+// Plain decimals of up to 15 digits ("12.345", "100", ".5"), which the market files are
+// made of, converted without the general algorithm: a mantissa below 2^53 divided by an
+// exact power of ten is correctly rounded, so the result is the one from_chars gives.
+// Anything else (exponents, more digits, hexadecimal) is left to from_chars.
+std::optional<ScannedNumber> ScanPlainDecimal(std::string_view text, std::size_t pos,
+                                              bool negative) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool point = false;
+    std::size_t i = pos;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            fractionDigits += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    const bool hasMore = i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'x' ||
+                                             text[i] == 'X' || text[i] == 'p' || text[i] == 'P');
+    if (digits == 0 || digits > 15 || hasMore) {
+        return std::nullopt;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+    return ScannedNumber{negative ? -magnitude : magnitude, i};
+}
+
+} // namespace
+
 std::optional<ScannedNumber> ScanNumber(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && IsSpace(text[pos])) {
@@ -82,6 +121,9 @@ std::optional<ScannedNumber> ScanNumber(std::string_view text) {
     }
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         return std::nullopt;
+    }
+    if (auto plain = ScanPlainDecimal(text, pos, negative)) {
+        return plain;
     }
     auto format = std::chars_format::general;
     if (text.size() - pos > 2 && text[pos] == '0' &&

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds an optimised program and measures it: the Google Benchmark suite, then the
+# headless command on a generated market.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF \
+  -DSTRIKELINE_BUILD_BENCH=ON
+cmake --build "$build" -j2 --target strikeline_bench strikeline-cli strikeline-market
+
+"$build/bench/strikeline_bench" "$@"
+
+market=$(mktemp -d)
+trap 'rm -rf "$market"' EXIT
+TIMEFORMAT='%R s'
+for scale in 1 10; do
+  "$build/tools/strikeline-market" --out "$market" --scale "$scale" --date 2010-06-24
+  echo "scale $scale: $(wc -c < "$market/call.csv") bytes of calls"
+  echo -n "  strikeline-cli load --summary: "
+  { time "$build/cli/strikeline-cli" load --summary --as call "$market/call.csv" > /dev/null; } 2>&1
+  echo -n "  strikeline-cli load (full JSON): "
+  { time "$build/cli/strikeline-cli" load --as call "$market/call.csv" > /dev/null; } 2>&1
+done
