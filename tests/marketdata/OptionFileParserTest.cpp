@@ -78,38 +78,44 @@ struct BadFile {
     std::string text;
     unsigned line;
     std::size_t companiesKept;
+    std::size_t seriesKept;
 };
 
 TEST(OptionFileParser, StopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
     const std::string good =
         std::string(kShareHeader) + kShareLine + kContractHeader + kContractLine + "\n";
     const std::vector<BadFile> cases = {
-        {"two share headers", std::string(kShareHeader) + kShareHeader, 2, 0},
+        {"two share headers", std::string(kShareHeader) + kShareHeader, 2, 0, 0},
         {"two contract headers",
-         good + kShareHeader + kShareLine + kContractHeader + kContractHeader, 9, 2},
-        {"empty share field", good + kShareHeader + "RIO,10,,1,1,1,1,1,1,1\n", 7, 1},
-        {"eleven share fields", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,1,1\n", 2, 0},
-        {"share number unreadable", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,x\n", 2, 0},
-        {"blank share code", std::string(kShareHeader) + " ,1,1,1,1,1,1,1,1,1\n", 2, 0},
+         good + kShareHeader + kShareLine + kContractHeader + kContractHeader, 9, 2, 1},
+        {"empty share field", good + kShareHeader + "RIO,10,,1,1,1,1,1,1,1\n", 7, 1, 1},
+        {"eleven share fields", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,1,1\n", 2, 0, 0},
+        {"share number unreadable", std::string(kShareHeader) + "RIO,1,1,1,1,1,1,1,1,x\n", 2, 0, 0},
+        {"blank share code", std::string(kShareHeader) + " ,1,1,1,1,1,1,1,1,1\n", 2, 0, 0},
         {"short share header",
-         "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume\n" + std::string(kShareLine), 1, 0},
-        {"contracts after a blank line without a header", good + kContractLine, 6, 1},
-        {"contract before any share", std::string(kContractHeader) + kContractLine, 2, 0},
-        {"line outside any block", "hello\n", 1, 0},
+         "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume\n" + std::string(kShareLine), 1, 0, 0},
+        {"contracts after a blank line without a header", good + kContractLine, 6, 1, 1},
+        {"contract before any share", std::string(kContractHeader) + kContractLine, 2, 0, 0},
+        {"line outside any block", "hello\n", 1, 0, 0},
         {"month in full",
          good + kShareHeader + kShareLine + kContractHeader +
              "X,100,26 June 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n",
-         9, 2},
+         9, 2, 1},
         {"seven contract fields",
-         good + kShareHeader + kShareLine + kContractHeader + "X,100,26 Nov 2009,1,1,1,1\n", 9, 2},
+         good + kShareHeader + kShareLine + kContractHeader + "X,100,26 Nov 2009,1,1,1,1\n", 9, 2,
+         1},
         {"empty contract code",
          good + kShareHeader + kShareLine + kContractHeader +
              ",100,26 Nov 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n",
-         9, 2},
+         9, 2, 1},
         {"contract number unreadable",
          good + kShareHeader + kShareLine + kContractHeader +
              "X,100,26 Nov 2009,$9,0.82,12,340,2009-11-02 10:00:00\n",
-         9, 2},
+         9, 2, 1},
+        {"bad series after good ones",
+         good + kShareHeader + kShareLine + kContractHeader + kContractLine +
+             "X,100,26 Nov 2009,1,1,1,1,\n",
+         10, 2, 2},
     };
     test::CTempFolder folder;
     for (const BadFile& c : cases) {
@@ -121,6 +127,14 @@ TEST(OptionFileParser, StopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
         EXPECT_FALSE(ParseOptionFile(companies, path, true, error));
         EXPECT_EQ(error, "Unexpected data at line " + std::to_string(c.line));
         EXPECT_EQ(companies.size(), c.companiesKept);
+        std::size_t series = 0;
+        for (const CCompanyInfo& company : companies) {
+            series += company.Contracts().size();
+            for (const CContractInfo& contract : company.Contracts()) {
+                EXPECT_EQ(contract.Company(), &company);
+            }
+        }
+        EXPECT_EQ(series, c.seriesKept) << "the series read before the bad line stay";
     }
 }
 

@@ -2,11 +2,13 @@
 
 #include "support/ScopedEnvironment.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -155,6 +157,26 @@ TEST(NumberText, ScanNumberCountsWhatTheNumberUsed) {
     for (const char* text : {"", "  ", "x1", "inf", "nan", "--1"}) {
         SCOPED_TRACE(std::string("text \"") + text + "\"");
         EXPECT_FALSE(ScanNumber(text).has_value());
+    }
+}
+
+// Plain decimals take a short cut; it must give exactly the double the general conversion
+// gives, for every length of mantissa and fraction it takes.
+TEST(NumberText, PlainDecimalsReadExactlyAsTheGeneralConversion) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 15);
+        std::string text;
+        for (int d = 0; d < digits; ++d) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        text.insert(random() % (text.size() + 1), ".");
+        double expected = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const auto scanned = ScanNumber(text);
+        ASSERT_TRUE(scanned) << text;
+        ASSERT_EQ(scanned->value, expected) << text;
+        ASSERT_EQ(scanned->length, text.size()) << text;
     }
 }
 
