@@ -4,74 +4,39 @@
 
 namespace strikeline {
 
-CCompanyInfo::CCompanyInfo(const CCompanyInfo& other) {
-    CopyFields(other);
+CCompanyInfo::CCompanyInfo(const CCompanyInfo& other)
+    : m_Line(other.m_Line), m_Contracts(other.m_Contracts) {
+    AdoptContracts();
 }
 
 CCompanyInfo::CCompanyInfo(CCompanyInfo&& other) noexcept
-    : m_Code(std::move(other.m_Code)), m_IsCall(other.m_IsCall), m_Last(other.m_Last),
-      m_Change(other.m_Change), m_Bid(other.m_Bid), m_Offer(other.m_Offer), m_Open(other.m_Open),
-      m_High(other.m_High), m_Low(other.m_Low), m_Volume(other.m_Volume),
-      m_PriceEarnings(other.m_PriceEarnings), m_AtTheMoneyYield(other.m_AtTheMoneyYield),
-      m_AtTheMoneyStrike(other.m_AtTheMoneyStrike),
-      m_AtTheMoneyOptionPrice(other.m_AtTheMoneyOptionPrice),
+    : m_Line(std::move(other.m_Line)), m_AtTheMoney(other.m_AtTheMoney),
       m_Contracts(std::move(other.m_Contracts)) {
     AdoptContracts();
 }
 
 CCompanyInfo& CCompanyInfo::operator=(const CCompanyInfo& other) {
     if (this != &other) {
-        CopyFields(other);
+        m_Line = other.m_Line;
+        m_AtTheMoney = {};
+        m_Contracts = other.m_Contracts;
+        AdoptContracts();
     }
     return *this;
 }
 
 CCompanyInfo& CCompanyInfo::operator=(CCompanyInfo&& other) noexcept {
     if (this != &other) {
-        m_Code = std::move(other.m_Code);
-        m_IsCall = other.m_IsCall;
-        m_Last = other.m_Last;
-        m_Change = other.m_Change;
-        m_Bid = other.m_Bid;
-        m_Offer = other.m_Offer;
-        m_Open = other.m_Open;
-        m_High = other.m_High;
-        m_Low = other.m_Low;
-        m_Volume = other.m_Volume;
-        m_PriceEarnings = other.m_PriceEarnings;
-        m_AtTheMoneyYield = other.m_AtTheMoneyYield;
-        m_AtTheMoneyStrike = other.m_AtTheMoneyStrike;
-        m_AtTheMoneyOptionPrice = other.m_AtTheMoneyOptionPrice;
+        m_Line = std::move(other.m_Line);
+        m_AtTheMoney = other.m_AtTheMoney;
         m_Contracts = std::move(other.m_Contracts);
         AdoptContracts();
     }
     return *this;
 }
 
-void CCompanyInfo::CopyFields(const CCompanyInfo& other) {
-    m_Code = other.m_Code;
-    m_IsCall = other.m_IsCall;
-    m_Last = other.m_Last;
-    m_Change = other.m_Change;
-    m_Bid = other.m_Bid;
-    m_Offer = other.m_Offer;
-    m_Open = other.m_Open;
-    m_High = other.m_High;
-    m_Low = other.m_Low;
-    m_Volume = other.m_Volume;
-    m_PriceEarnings = other.m_PriceEarnings;
-    m_AtTheMoneyYield = UNSET_VALUE;
-    m_AtTheMoneyStrike = UNSET_VALUE;
-    m_AtTheMoneyOptionPrice = UNSET_VALUE;
-    m_Contracts = other.m_Contracts;
-    AdoptContracts();
-}
-
 void CCompanyInfo::Reset() {
-    m_Code.clear();
-    m_IsCall = true;
-    m_Last = m_Change = m_Bid = m_Offer = m_Open = m_High = m_Low = m_Volume = 0.0;
-    m_PriceEarnings = UNSET_VALUE;
+    m_Line = {};
     m_Contracts.clear();
 }
 
@@ -101,22 +66,22 @@ void CCompanyInfo::ComputeNearest(const std::function<bool(const CContractInfo&)
         if (!accepts(contract)) {
             continue;
         }
-        const double distance = std::fabs(contract.Exercise() - m_Last);
+        const double distance = std::fabs(contract.Exercise() - m_Line.last);
         if (nearest == nullptr || distance < nearestDistance) {
             nearest = &contract;
             nearestDistance = distance;
         }
     }
     if (nearest == nullptr) {
-        m_AtTheMoneyYield = m_AtTheMoneyStrike = m_AtTheMoneyOptionPrice = UNSET_VALUE;
+        m_AtTheMoney = {};
         return;
     }
     // A missing premium or share price, or a price of 0, gives no yield rather than a
     // marker or an infinity dressed up as one.
-    const bool computable = IsValue(nearest->Last()) && IsValue(m_Last) && m_Last != 0.0;
-    m_AtTheMoneyYield = computable ? nearest->Last() / m_Last * 100.0 : UNSET_VALUE;
-    m_AtTheMoneyStrike = nearest->Exercise();
-    m_AtTheMoneyOptionPrice = nearest->Last();
+    const bool computable = IsValue(nearest->Last()) && IsValue(m_Line.last) && m_Line.last != 0.0;
+    m_AtTheMoney.yield = computable ? nearest->Last() / m_Line.last * 100.0 : UNSET_VALUE;
+    m_AtTheMoney.strike = nearest->Exercise();
+    m_AtTheMoney.optionPrice = nearest->Last();
 }
 
 } // namespace strikeline

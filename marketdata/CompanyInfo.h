@@ -24,36 +24,36 @@ public:
     // Empty code, a call record, prices 0, no price/earnings, no series.
     void Reset();
 
-    const std::string& Code() const { return m_Code; }
-    void SetCode(std::string code) { m_Code = std::move(code); }
+    const std::string& Code() const { return m_Line.code; }
+    void SetCode(std::string code) { m_Line.code = std::move(code); }
     // True for a record of the call file, false for the put file.
-    bool IsCall() const { return m_IsCall; }
-    void SetIsCall(bool value) { m_IsCall = value; }
-    double Last() const { return m_Last; }
-    void SetLast(double value) { m_Last = value; }
+    bool IsCall() const { return m_Line.isCall; }
+    void SetIsCall(bool value) { m_Line.isCall = value; }
+    double Last() const { return m_Line.last; }
+    void SetLast(double value) { m_Line.last = value; }
     // Change from the previous close, dollars.
-    double Change() const { return m_Change; }
-    void SetChange(double value) { m_Change = value; }
-    double Bid() const { return m_Bid; }
-    void SetBid(double value) { m_Bid = value; }
-    double Offer() const { return m_Offer; }
-    void SetOffer(double value) { m_Offer = value; }
-    double Open() const { return m_Open; }
-    void SetOpen(double value) { m_Open = value; }
-    double High() const { return m_High; }
-    void SetHigh(double value) { m_High = value; }
-    double Low() const { return m_Low; }
-    void SetLow(double value) { m_Low = value; }
-    double Volume() const { return m_Volume; }
-    void SetVolume(double value) { m_Volume = value; }
+    double Change() const { return m_Line.change; }
+    void SetChange(double value) { m_Line.change = value; }
+    double Bid() const { return m_Line.bid; }
+    void SetBid(double value) { m_Line.bid = value; }
+    double Offer() const { return m_Line.offer; }
+    void SetOffer(double value) { m_Line.offer = value; }
+    double Open() const { return m_Line.open; }
+    void SetOpen(double value) { m_Line.open = value; }
+    double High() const { return m_Line.high; }
+    void SetHigh(double value) { m_Line.high = value; }
+    double Low() const { return m_Line.low; }
+    void SetLow(double value) { m_Line.low = value; }
+    double Volume() const { return m_Line.volume; }
+    void SetVolume(double value) { m_Line.volume = value; }
     // Last price over earnings per share; the file's earnings when they are 0.
-    double PriceEarnings() const { return m_PriceEarnings; }
-    void SetPriceEarnings(double value) { m_PriceEarnings = value; }
+    double PriceEarnings() const { return m_Line.priceEarnings; }
+    void SetPriceEarnings(double value) { m_Line.priceEarnings = value; }
 
     // The at-the-money series of the qualifying ones (ComputeNearest).
-    double AtTheMoneyYield() const { return m_AtTheMoneyYield; }
-    double AtTheMoneyStrike() const { return m_AtTheMoneyStrike; }
-    double AtTheMoneyOptionPrice() const { return m_AtTheMoneyOptionPrice; }
+    double AtTheMoneyYield() const { return m_AtTheMoney.yield; }
+    double AtTheMoneyStrike() const { return m_AtTheMoney.strike; }
+    double AtTheMoneyOptionPrice() const { return m_AtTheMoney.optionPrice; }
 
     const std::vector<CContractInfo>& Contracts() const { return m_Contracts; }
     // Appends a series, which then refers to this share.
@@ -68,23 +68,30 @@ public:
     void ComputeNearest(const std::function<bool(const CContractInfo&)>& accepts);
 
 private:
-    void AdoptContracts();
-    void CopyFields(const CCompanyInfo& other);
+    // The share's line of the file; a reset record holds these defaults.
+    struct CPriceLine {
+        std::string code;
+        bool isCall = true;
+        double last = 0.0;
+        double change = 0.0;
+        double bid = 0.0;
+        double offer = 0.0;
+        double open = 0.0;
+        double high = 0.0;
+        double low = 0.0;
+        double volume = 0.0;
+        double priceEarnings = UNSET_VALUE;
+    };
+    struct CAtTheMoney {
+        double yield = UNSET_VALUE;
+        double strike = UNSET_VALUE;
+        double optionPrice = UNSET_VALUE;
+    };
 
-    std::string m_Code;
-    bool m_IsCall = true;
-    double m_Last = 0.0;
-    double m_Change = 0.0;
-    double m_Bid = 0.0;
-    double m_Offer = 0.0;
-    double m_Open = 0.0;
-    double m_High = 0.0;
-    double m_Low = 0.0;
-    double m_Volume = 0.0;
-    double m_PriceEarnings = UNSET_VALUE;
-    double m_AtTheMoneyYield = UNSET_VALUE;
-    double m_AtTheMoneyStrike = UNSET_VALUE;
-    double m_AtTheMoneyOptionPrice = UNSET_VALUE;
+    void AdoptContracts();
+
+    CPriceLine m_Line;
+    CAtTheMoney m_AtTheMoney;
     std::vector<CContractInfo> m_Contracts;
 };
 
