@@ -1,5 +1,7 @@
 #include "cli/HeadlessCommand.h"
 #include "support/TempFolder.h"
+#include "tools/MarketFiles.h"
+#include "tools/MarketGenerator.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -77,6 +79,35 @@ TEST(LoadCommand, BrokenFilesPrintWhatWasReadTheMessageAndStatusOne) {
     run = RunCli({"load", "--as", "dividends", folder.File("missing.csv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "{\"dividends\":[],\"error\":\"Unable to open file\"}\n");
+}
+
+// What the sample market generator writes, every file of it loads whole.
+TEST(LoadCommand, LoadsAGeneratedMarket) {
+    test::CTempFolder folder;
+    const CGeneratedMarket market = CMarketGenerator(CMarketGeneratorSettings{}).Generate();
+    std::string error;
+    ASSERT_TRUE(WriteDataFolder(folder.Path().string(), market, error)) << error;
+    struct Case {
+        const char* kind;
+        const char* file;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"call", "call.csv",
+         "{\"companies\":100,\"contracts\":" + std::to_string(market.m_CallSeries) + ","},
+        {"put", "put.csv",
+         "{\"companies\":100,\"contracts\":" + std::to_string(market.m_PutSeries) + ","},
+        {"dividends", "dividends.csv", "{\"dividends\":"},
+        {"names", "companyname.txt", "{\"codes\":100,"},
+        {"names", "top20.txt", "{\"codes\":20,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Outcome run = RunCli({"load", "--summary", "--as", c.kind, folder.File(c.file)});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.rfind(c.expected, 0), 0u) << run.out;
+        EXPECT_NE(run.out.find("\"error\":null"), std::string::npos) << run.out;
+    }
 }
 
 TEST(LoadCommand, BadArgumentsGiveUsageAndStatusTwo) {
