@@ -2,14 +2,17 @@
 
 #include "cli/CliOutput.h"
 #include "cli/LoadCommand.h"
+#include "cli/ReportCommand.h"
 
 namespace strikeline {
 
 namespace {
 
-constexpr const char* kUsage = "usage: strikeline-cli COMMAND [OPTIONS]\n"
-                               "commands:\n"
-                               "  load --as call|put|dividends|names FILE [--summary]\n";
+constexpr const char* kUsage =
+    "usage: strikeline-cli COMMAND [OPTIONS]\n"
+    "commands:\n"
+    "  load --as call|put|dividends|names FILE [--summary]\n"
+    "  report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"] [settings...]\n";
 
 } // namespace
 
@@ -22,6 +25,9 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     if (arguments.front() == "load") {
         return RunLoadCommand(rest, out, err);
+    }
+    if (arguments.front() == "report") {
+        return RunReportCommand(rest, out, err);
     }
     err << "strikeline-cli: unknown command \"" << arguments.front() << "\"\n" << kUsage;
     return kExitBadArguments;

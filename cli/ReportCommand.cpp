@@ -1,0 +1,166 @@
+#include "cli/ReportCommand.h"
+
+#include "app/Notifier.h"
+#include "cli/CliOutput.h"
+#include "cli/CommandLine.h"
+#include "marketdata/MarketDataLoaders.h"
+#include "reports/ReportBuilder.h"
+#include "reports/ReportTexts.h"
+
+#include <charconv>
+#include <ctime>
+
+namespace strikeline {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kUsage =
+    "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
+    "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n";
+
+// The loaders' messages go to standard error; the refresh requests have no window to reach.
+class CErrorStreamNotifier : public CNotifier {
+public:
+    explicit CErrorStreamNotifier(std::ostream& err) : m_Err(err) {}
+    void RequestRefresh(RefreshKind) override {}
+    void StatusChanged() override {}
+    void ShowMessage(const std::string& text, MessageIcon) override { m_Err << text << '\n'; }
+
+private:
+    std::ostream& m_Err;
+};
+
+bool ReadInt(const CCommandLine& line, const std::string& name, std::int32_t& value) {
+    const auto text = line.Value(name);
+    if (!text) {
+        return true;
+    }
+    const auto result = std::from_chars(text->data(), text->data() + text->size(), value);
+    return result.ec == std::errc{} && result.ptr == text->data() + text->size();
+}
+
+std::vector<std::string> SplitCodes(const std::string& text) {
+    std::vector<std::string> codes;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = text.find(',', start);
+        const std::string code =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!code.empty()) {
+            codes.push_back(code);
+        }
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return codes;
+}
+
+// Reads the options into a settings record that starts from the stored defaults.
+bool ReadSettings(const CCommandLine& line, CReportSettings& settings, std::string& problem) {
+    std::int32_t stocks = settings.Stocks(), expire = settings.Expire(), range = settings.Range(),
+                 removeOld = settings.RemoveOld(), sortMode = settings.SortMode(),
+                 direction = settings.SortAscending() ? 1 : 0;
+    if (!ReadInt(line, "stocks", stocks) || !ReadInt(line, "expire", expire) ||
+        !ReadInt(line, "range", range) || !ReadInt(line, "remove-old", removeOld) ||
+        !ReadInt(line, "sort-mode", sortMode) || !ReadInt(line, "sort-direction", direction) ||
+        (direction != 0 && direction != 1)) {
+        problem = "the settings options take whole numbers (--sort-direction 1 or 0)";
+        return false;
+    }
+    settings.SetStocks(stocks);
+    settings.SetExpire(expire);
+    settings.SetRange(range);
+    settings.SetRemoveOld(removeOld);
+    settings.SetSortMode(sortMode);
+    settings.SetSortAscending(direction == 1);
+    settings.SetDisplayLeveragedBar(line.Flag("leveraged"));
+    if (const auto codes = line.Value("companies")) {
+        settings.SetCompanyList(SplitCodes(*codes));
+    }
+    return true;
+}
+
+bool ReadNow(const CCommandLine& line, FileTime& now, std::string& problem) {
+    const auto text = line.Value("now");
+    if (!text) {
+        now = FileTimeFromUnix(std::time(nullptr));
+        return true;
+    }
+    if (!ParseFileTime(*text, TimeZoneMode::Universal, now)) {
+        problem = "--now takes a universal time \"YYYY-MM-DD HH:MM:SS\"";
+        return false;
+    }
+    return true;
+}
+
+Json BlockJson(const CReportBlock& block, const CCompanyNameTable& names) {
+    Json series = Json::array();
+    for (std::size_t i = 0; i < block.series.size(); ++i) {
+        const auto cells = SeriesRowTexts(block.company, block.Series(i));
+        series.push_back({{"atm", block.atTheMoney == i}, {"cells", Json(cells)}});
+    }
+    Json leveraged = nullptr;
+    if (block.leveraged && block.atTheMoney) {
+        leveraged =
+            LeveragedRowTexts(block.company, block.Series(*block.atTheMoney), block.costOfLeverage);
+    }
+    return {{"code", block.company.Code()},
+            {"header", CompanyHeaderTexts(block.company)},
+            {"values", CompanyValueTexts(block.company, names)},
+            {"series", std::move(series)},
+            {"leveraged", std::move(leveraged)}};
+}
+
+} // namespace
+
+int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                     std::ostream& err) {
+    CCommandLine line;
+    std::string problem;
+    CReportSettings settings;
+    FileTime now = kNoDate;
+    const bool parsed = line.Parse(arguments,
+                                   {"data", "kind", "now", "stocks", "expire", "range",
+                                    "remove-old", "sort-mode", "sort-direction", "companies"},
+                                   {"leveraged"}, problem);
+    if (parsed && (!line.Value("data") || !line.Value("kind") || !line.Positional().empty())) {
+        problem = "--data and --kind are needed, and nothing else";
+    } else if (parsed && *line.Value("kind") != "call" && *line.Value("kind") != "put") {
+        problem = "--kind is call or put";
+    }
+    if (!problem.empty() || !ReadSettings(line, settings, problem) ||
+        !ReadNow(line, now, problem)) {
+        err << "strikeline-cli report: " << problem << "\n" << kUsage;
+        return kExitBadArguments;
+    }
+    const ReportKind kind = *line.Value("kind") == "call" ? ReportKind::Call : ReportKind::Put;
+    const std::string folder = *line.Value("data");
+
+    CErrorStreamNotifier notifier(err);
+    CCompanyList calls;
+    CCompanyList puts;
+    CSharedNameTable names;
+    CSharedNameTable top20;
+    bool ok = LoadOptionFile(true, folder, calls, notifier);
+    ok = LoadOptionFile(false, folder, puts, notifier) && ok;
+    ok = LoadCompanyNamesFile(folder, names, notifier) && ok;
+    ok = LoadTop20File(folder, top20, notifier) && ok;
+
+    const auto top20Table = top20.Get();
+    const auto nameTable = names.Get();
+    const CReport report = BuildReport(kind, settings, {calls, puts, *top20Table}, now);
+    Json companies = Json::array();
+    for (const CReportBlock& block : report.blocks) {
+        companies.push_back(BlockJson(block, *nameTable));
+    }
+    PrintJson(out, {{"kind", kind == ReportKind::Call ? "call" : "put"},
+                    {"companies", std::move(companies)}});
+    return ok ? kExitSuccess : kExitFailed;
+}
+
+} // namespace strikeline

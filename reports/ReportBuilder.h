@@ -1,0 +1,52 @@
+#pragma once
+
+#include "marketdata/CompanyList.h"
+#include "marketdata/CompanyNameTable.h"
+#include "reports/ReportFilter.h"
+#include "reports/ReportKind.h"
+#include "reports/ReportSettings.h"
+
+#include <optional>
+#include <vector>
+
+namespace strikeline {
+
+// One company block of a report: a private copy of the share, its qualifying series in
+// report order (indexes into the copy's series), the one at the money, and the cost of
+// the leveraged line when the settings ask for it.
+struct CReportBlock {
+    CCompanyInfo company;
+    std::vector<std::size_t> series;
+    std::optional<std::size_t> atTheMoney; // position in `series`; none when no series is near
+                                           // enough (a share without a last sale)
+    bool leveraged = false;
+    double costOfLeverage = 0.0;
+
+    const CContractInfo& Series(std::size_t i) const { return company.Contracts()[series[i]]; }
+};
+
+struct CReport {
+    ReportKind kind = ReportKind::Call;
+    std::vector<CReportBlock> blocks;
+};
+
+// The market a report is built from: both option lists (the current month is found in
+// both) and the Top 20 table.
+struct CReportSources {
+    const CCompanyList& calls;
+    const CCompanyList& puts;
+    const CCompanyNameTable& top20;
+};
+
+// Builds the Call or Put Report at the moment `now` (universal time): copies the list of
+// its kind under the list's lock, selects the companies by the settings' stock mode,
+// orders them (except for the Top 20, which keeps the data's order), and lists each
+// company's qualifying series in series order. Companies without qualifying series get
+// no block. The market data is never changed.
+CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CReportSources& sources,
+                    FileTime now);
+
+// Strike ascending, then the option price descending.
+bool SeriesOrder(const CContractInfo& a, const CContractInfo& b);
+
+} // namespace strikeline
