@@ -23,4 +23,9 @@ for scale in 1 10; do
   { time "$build/cli/strikeline-cli" load --summary --as call "$market/call.csv" > /dev/null; } 2>&1
   echo -n "  strikeline-cli load (full JSON): "
   { time "$build/cli/strikeline-cli" load --as call "$market/call.csv" > /dev/null; } 2>&1
+  echo -n "  strikeline-cli report --kind call (parse + build + JSON): "
+  { time "$build/cli/strikeline-cli" report --data "$market" --kind call --now "2010-06-24 06:00:00" > /dev/null; } 2>&1
+  echo -n "  strikeline-cli report --kind call --expire 3 --leveraged: "
+  { time "$build/cli/strikeline-cli" report --data "$market" --kind call --now "2010-06-24 06:00:00" --expire 3 \
+      --leveraged > /dev/null; } 2>&1
 done
