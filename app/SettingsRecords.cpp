@@ -10,11 +10,11 @@ constexpr std::string_view kSettings = "Settings";
 constexpr std::string_view kAppConfig = "AppConfig";
 constexpr std::string_view kCallReport = "CallReport";
 constexpr std::string_view kPutReport = "PutReport";
+constexpr std::string_view kDataSources = "DataSources";
 
 } // namespace
 
-bool ReadSettings(CRegistryFile& registry, const std::string& path, CApplicationState& state,
-                  CReportSettings& callSettings, CReportSettings& putSettings,
+bool ReadSettings(CRegistryFile& registry, const std::string& path, const CSettingsRecords& records,
                   std::string& message) {
     std::string reason;
     if (!registry.Load(path, reason)) {
@@ -27,42 +27,49 @@ bool ReadSettings(CRegistryFile& registry, const std::string& path, CApplication
         return true; // a first run: defaults everywhere
     }
     bool ok = true;
-    if (const auto record = settings.OpenChild(kAppConfig)) {
-        ok = state.Load(*record) && ok;
+    if (const auto record = settings.OpenChild(kAppConfig); record && records.state != nullptr) {
+        ok = records.state->Load(*record) && ok;
     }
     if (const auto record = settings.OpenChild(kCallReport)) {
-        ok = callSettings.Load(*record) && ok;
+        ok = records.callSettings.Load(*record) && ok;
     }
     if (const auto record = settings.OpenChild(kPutReport)) {
-        ok = putSettings.Load(*record) && ok;
+        ok = records.putSettings.Load(*record) && ok;
+    }
+    if (const auto record = settings.OpenChild(kDataSources)) {
+        records.dataSources.Load(*record);
     }
     if (!ok) {
-        state.ResetDefaults();
+        if (records.state != nullptr) {
+            records.state->ResetDefaults();
+        }
         message = kLoadConfigurationError;
     }
     return ok;
 }
 
-bool WriteSettings(CRegistryFile& registry, const std::string& path, CApplicationState* state,
-                   const CReportSettings& callSettings, const CReportSettings& putSettings,
-                   std::string& error) {
+bool WriteSettings(CRegistryFile& registry, const std::string& path,
+                   const CSettingsRecords& records, std::string& error) {
     CRegistryStorage settings;
     if (!settings.CreateRoot(registry.CurrentUser(),
                              std::string(kRegistryRoot) + "\\" + std::string(kSettings))) {
         error = "The settings could not be stored.";
         return false;
     }
-    if (state != nullptr) {
+    if (records.state != nullptr) {
         if (const auto record = settings.CreateChild(kAppConfig)) {
-            const CApplicationStateLock lock(*state);
-            state->Save(*record);
+            const CApplicationStateLock lock(*records.state);
+            records.state->Save(*record);
         }
     }
     if (const auto record = settings.CreateChild(kCallReport)) {
-        callSettings.Save(*record);
+        records.callSettings.Save(*record);
     }
     if (const auto record = settings.CreateChild(kPutReport)) {
-        putSettings.Save(*record);
+        records.putSettings.Save(*record);
+    }
+    if (const auto record = settings.CreateChild(kDataSources)) {
+        records.dataSources.Save(*record);
     }
     return registry.Save(path, error);
 }

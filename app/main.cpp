@@ -33,9 +33,12 @@ int main(int argc, char* argv[]) {
     const std::string settingsPath = SettingsFilePath();
     CRegistryFile registry;
     auto state = std::make_unique<CApplicationState>();
+    CDataSources dataSources;
     std::string message;
-    if (!ReadSettings(registry, settingsPath, *state, GetReportSettings(ReportKind::Call),
-                      GetReportSettings(ReportKind::Put), message)) {
+    if (!ReadSettings(registry, settingsPath,
+                      {state.get(), GetReportSettings(ReportKind::Call),
+                       GetReportSettings(ReportKind::Put), dataSources},
+                      message)) {
         ShowMessage(message);
     }
     SetApplicationState(std::move(state));
@@ -47,9 +50,9 @@ int main(int argc, char* argv[]) {
     const int exitCode = QApplication::exec();
 
     std::string error;
-    if (!WriteSettings(registry, settingsPath, GetApplicationState(),
-                       GetReportSettings(ReportKind::Call), GetReportSettings(ReportKind::Put),
-                       error)) {
+    const CSettingsRecords records{GetApplicationState(), GetReportSettings(ReportKind::Call),
+                                   GetReportSettings(ReportKind::Put), dataSources};
+    if (!WriteSettings(registry, settingsPath, records, error)) {
         // The window is gone; the reason still reaches whoever started the program.
         std::cerr << kApplicationName << ": " << error << '\n';
     }

@@ -1,6 +1,7 @@
 #include "cli/HeadlessCommand.h"
 
 #include "cli/CliOutput.h"
+#include "cli/FetchCommand.h"
 #include "cli/LoadCommand.h"
 #include "cli/ReportCommand.h"
 
@@ -23,6 +24,9 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         return kExitBadArguments;
     }
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (arguments.front() == "fetch") {
+        return RunFetchCommand(rest, out, err);
+    }
     if (arguments.front() == "load") {
         return RunLoadCommand(rest, out, err);
     }

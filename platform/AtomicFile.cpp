@@ -80,6 +80,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents, std
     return true;
 }
 
+std::string CreateTemporaryFile(const std::string& prefix) {
+    std::string path = prefix + ".XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) {
+        return {};
+    }
+    ::fchmod(fd, DefaultMode()); // mkstemp makes it private; data files are ordinary files
+    ::close(fd);
+    return path;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -12,6 +12,11 @@ namespace strikeline {
 // Returns false with a reason in `error`; the old file is then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error);
 
+// Creates a new empty file named `prefix` + ".XXXXXX" with the X replaced to form a
+// name not in use, with the default permissions (0666 less the umask). Returns its path,
+// or an empty text when no file could be made.
+std::string CreateTemporaryFile(const std::string& prefix);
+
 // Reads a whole file. Returns false with a reason in `error` when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);
 

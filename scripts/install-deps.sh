@@ -11,7 +11,7 @@ packages=(
   libtinyxml-dev libcrypto++-dev libcurl4-openssl-dev libxlsxwriter-dev
   libzip-dev zipcmp zipmerge ziptool libcpp-httplib-dev nlohmann-json3-dev xdg-utils
   # running under a display server, screenshots, fonts
-  xvfb xauth fonts-dejavu-core imagemagick
+  xvfb xauth fonts-dejavu-core imagemagick python3
   # tests, benchmarks, fuzzing, sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev mawk
   # a second locale and the time-zone rules, so tests prove numbers ignore the

@@ -33,6 +33,15 @@ for fuzzer in "${fuzzers[@]}"; do
   rm -rf "$corpus" "$corpus.log"
 done
 
+# The downloader's thread and the windows' thread meet in the market data and the
+# application state: its tests run again under ThreadSanitizer.
+tsan=build-tsan
+cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_TSAN=ON -DSTRIKELINE_BUILD_APP=OFF \
+  -DSTRIKELINE_BUILD_BENCH=OFF
+cmake --build "$tsan" -j2 --target downloader_tests marketdata_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/downloader_tests" --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/marketdata_tests" --gtest_brief=1 --gtest_filter='SharedNameTable.*:CompanyList.*'
+
 cd "$build"
 # A hung test fails after five minutes instead of holding the run.
 ctest --output-on-failure -j2 --timeout 300

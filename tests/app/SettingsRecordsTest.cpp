@@ -2,6 +2,7 @@
 
 #include "app/UrlCipher.h"
 #include "storage/RegistryStorage.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -25,15 +26,18 @@ protected:
         CApplicationState state;
         CReportSettings call;
         CReportSettings put;
+        CDataSources sources;
         std::string message;
         bool readOk = false;
     };
     void Start(Run& run) {
-        run.readOk = ReadSettings(run.registry, Path(), run.state, run.call, run.put, run.message);
+        run.readOk = ReadSettings(run.registry, Path(),
+                                  {&run.state, run.call, run.put, run.sources}, run.message);
     }
     void Stop(Run& run) {
         std::string error;
-        ASSERT_TRUE(WriteSettings(run.registry, Path(), &run.state, run.call, run.put, error))
+        ASSERT_TRUE(WriteSettings(run.registry, Path(),
+                                  {&run.state, run.call, run.put, run.sources}, error))
             << error;
     }
 
@@ -90,6 +94,7 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     first.call.SetSortAscending(false);
     first.put.SetDisplayLeveragedBar(true);
     first.put.SetRange(9); // out of its list: kept as it is
+    first.sources.SetFeedUrl("http://feed.example:8000/");
     Stop(first);
 
     Run second;
@@ -107,6 +112,11 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     EXPECT_EQ(second.call, first.call);
     EXPECT_EQ(second.put, first.put);
     EXPECT_EQ(second.put.Range(), 9);
+    EXPECT_EQ(second.sources.FeedUrl(), "http://feed.example:8000") << "no trailing slash";
+    EXPECT_EQ(second.sources.SiteUrl(), CDataSources::kDefaultUrl);
+    const test::CScopedEnv feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9999");
+    EXPECT_EQ(second.sources.FeedUrl(), "http://127.0.0.1:9999")
+        << "the environment overrides for one run";
 }
 
 TEST_F(SettingsRecordsTest, StoredUrlThatDoesNotDecipherReadsAsEmpty) {

@@ -1,0 +1,331 @@
+#include "marketdata/Downloader.h"
+
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
+#include "tools/FeedServer.h"
+#include "tools/MarketFiles.h"
+
+#include <filesystem>
+#include <future>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace strikeline {
+namespace {
+
+using namespace std::chrono_literals;
+using Download = CApplicationState::Download;
+
+// A clock that stands where the test puts it; sleeping only moves the tick count on.
+class CFakeClock final : public CDownloaderClock {
+public:
+    std::int64_t Now() const override { return m_Now; }
+    std::uint64_t TickCount() const override { return m_Tick; }
+    void Sleep(std::chrono::milliseconds duration) override {
+        m_Tick += static_cast<std::uint64_t>(duration.count());
+        std::this_thread::sleep_for(1ms); // let a worker thread breathe
+    }
+
+    std::atomic<std::int64_t> m_Now{0};
+    std::atomic<std::uint64_t> m_Tick{1'000'000};
+};
+
+class CRecordingNotifier final : public CNotifier {
+public:
+    void RequestRefresh(RefreshKind kind) override {
+        const std::lock_guard lock(m_Mutex);
+        refreshes.push_back(kind);
+    }
+    void StatusChanged() override { ++statusChanges; }
+    void ShowMessage(const std::string& text, MessageIcon) override {
+        const std::lock_guard lock(m_Mutex);
+        messages.push_back(text);
+    }
+
+    std::mutex m_Mutex;
+    std::vector<RefreshKind> refreshes;
+    std::vector<std::string> messages;
+    std::atomic<int> statusChanges{0};
+};
+
+// The server's request log. The server writes it from its own threads, and a line can
+// follow the answer by a moment, so reading waits until no line has come for a while.
+class CRequestLog final : public std::streambuf {
+public:
+    // Lines holding `part`.
+    int Count(const std::string& part) {
+        std::istringstream lines(Settled());
+        int count = 0;
+        for (std::string line; std::getline(lines, line);) {
+            count += line.find(part) != std::string::npos ? 1 : 0;
+        }
+        return count;
+    }
+    void Clear() {
+        Settled();
+        const std::lock_guard lock(m_Mutex);
+        m_Text.clear();
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (c != traits_type::eof()) {
+            const std::lock_guard lock(m_Mutex);
+            m_Text += static_cast<char>(c);
+        }
+        return c;
+    }
+    std::streamsize xsputn(const char* data, std::streamsize size) override {
+        const std::lock_guard lock(m_Mutex);
+        m_Text.append(data, static_cast<std::size_t>(size));
+        return size;
+    }
+
+private:
+    std::string Settled() {
+        std::string last;
+        for (int quiet = 0; quiet < 5;) {
+            std::this_thread::sleep_for(20ms);
+            std::string now;
+            {
+                const std::lock_guard lock(m_Mutex);
+                now = m_Text;
+            }
+            quiet = now == last ? quiet + 1 : 0;
+            last = std::move(now);
+        }
+        return last;
+    }
+
+    std::mutex m_Mutex;
+    std::string m_Text;
+};
+
+// Seconds since 1970 of a Sydney wall-clock time.
+std::int64_t SydneyTime(const char* text) {
+    FileTime value = kNoDate;
+    EXPECT_TRUE(ParseFileTime(text, TimeZoneMode::Local, value)) << text;
+    return UnixFromFileTime(value);
+}
+
+// A feed as published at 10:30 on Thursday 24 June 2010 (the day's 10:00 files and the
+// previous day's final ones), served on a free port, and a downloader into a data folder.
+class DownloaderTest : public test::CSydneyTimeTest {
+protected:
+    void SetUp() override {
+        CMarketGeneratorSettings settings;
+        settings.m_Year = 2010;
+        settings.m_Month = 6;
+        settings.m_Day = 24;
+        std::string error;
+        ASSERT_TRUE(WriteFeedFolder(m_Feed.Path().string(), settings, 10 * 60 + 30, error))
+            << error;
+        CFeedServerOptions options;
+        options.root = m_Feed.Path().string();
+        options.port = 0;
+        options.log = &m_Log;
+        ASSERT_TRUE(m_Server.Start(options, error)) << error;
+        m_Clock.m_Now = SydneyTime("2010-06-24 10:30:00");
+        MakeDownloader("http://127.0.0.1:" + std::to_string(m_Server.Port()));
+    }
+
+    void MakeDownloader(const std::string& url) {
+        m_Downloader.reset();
+        m_Downloader = std::make_unique<CDownloader>(
+            CDownloaderConfig{m_Data.Path().string(), url, url},
+            CMarketDataTargets{m_Calls, m_Puts, m_Dividends, m_Names, m_Top20}, m_State, m_Notifier,
+            m_Clock);
+    }
+
+    std::string FeedUrl(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(m_Server.Port()) + "/" + path;
+    }
+
+    // Requests the server saw since the log was last cleared whose line holds `part`.
+    int Requests(const std::string& part) { return m_RequestLog.Count(part); }
+
+    static std::vector<std::string> Files(const std::vector<CTakenFile>& taken) {
+        std::vector<std::string> files;
+        for (const CTakenFile& file : taken) {
+            files.push_back(file.fileName);
+        }
+        return files;
+    }
+
+    const std::string kCall1000 = "datafeed/velomir/velomir.asx.20100624.1000.csv";
+
+    test::CTempFolder m_Feed;
+    test::CTempFolder m_Data;
+    CRequestLog m_RequestLog;
+    std::ostream m_Log{&m_RequestLog};
+    CFeedServer m_Server;
+    CFakeClock m_Clock;
+    CRecordingNotifier m_Notifier;
+    CApplicationState m_State;
+    CCompanyList m_Calls, m_Puts;
+    CDividendList m_Dividends;
+    CSharedNameTable m_Names, m_Top20;
+    std::unique_ptr<CDownloader> m_Downloader;
+};
+
+TEST_F(DownloaderTest, CandidatesRunFromTomorrowBackWithTheirLabels) {
+    const auto calls = m_Downloader->OptionCandidates(true, m_Clock.m_Now);
+    ASSERT_EQ(calls.size(), 275u);
+    EXPECT_EQ(calls[0].url, FeedUrl("datafeed/velomir/velomir.asx.20100625.final.csv"));
+    EXPECT_EQ(calls[0].label, "25-Jun-2010 final");
+    EXPECT_EQ(calls[1].url, FeedUrl("datafeed/velomir/velomir.asx.20100625.2300.csv"));
+    EXPECT_EQ(calls[1].label, "25-Jun-2010 23:00");
+    EXPECT_EQ(calls[24].label, "25-Jun-2010 00:00");
+    EXPECT_EQ(calls.back().url, FeedUrl("datafeed/velomir/velomir.asx.20100615.0000.csv"));
+    EXPECT_EQ(m_Downloader->OptionCandidates(false, m_Clock.m_Now)[0].url,
+              FeedUrl("datafeed/velomir/put/velomir.asx.put.20100625.final.csv"));
+    const auto dividends = m_Downloader->DividendCandidates(m_Clock.m_Now);
+    ASSERT_EQ(dividends.size(), 120u);
+    EXPECT_EQ(dividends[0].url, FeedUrl("datafeed/velomirdiv/velomir.asxdividend.20100625.csv"));
+    EXPECT_EQ(dividends.back().url,
+              FeedUrl("datafeed/velomirdiv/velomir.asxdividend.20100226.csv"));
+}
+
+TEST_F(DownloaderTest, FirstPassTakesTheNewestOfEveryFile) {
+    const auto taken = m_Downloader->RunPass();
+    EXPECT_EQ(Files(taken), (std::vector<std::string>{"call.csv", "put.csv", "dividends.csv",
+                                                      "companyname.txt", "top20.txt"}));
+    EXPECT_EQ(taken[0].url, FeedUrl(kCall1000));
+    EXPECT_EQ(taken[0].label, "24-Jun-2010 10:00");
+    EXPECT_EQ(m_State.LastUrl(Download::Call), FeedUrl(kCall1000));
+    EXPECT_EQ(m_State.LastDataDateStr(), "24-Jun-2010 10:00");
+    EXPECT_EQ(m_State.LastCheckTime(Download::Top20), m_Clock.m_Now);
+    EXPECT_EQ(m_Calls.Copy().size(), 100u);
+    EXPECT_GT(m_Dividends.Copy().size(), 0u);
+    EXPECT_EQ(m_Top20.Get()->GetCount(), 20u);
+    EXPECT_EQ(m_Notifier.refreshes,
+              (std::vector<RefreshKind>{RefreshKind::CallReport, RefreshKind::PutReport,
+                                        RefreshKind::Dividends}));
+    EXPECT_TRUE(m_Notifier.messages.empty());
+    EXPECT_EQ(m_Downloader->GetStatusText(), "");
+    // No temporary file is left in the data folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Data.Path()), {}), 5);
+}
+
+// At 10:30 with the 10:00 file held and recorded, a pass searches down to it, finds it is
+// the one held, records the check and downloads nothing; without the local file it is
+// fetched again; a second pass in the same hour asks nothing at all.
+TEST_F(DownloaderTest, TheHeldFileIsNotFetchedTwice) {
+    m_Downloader->RunPass();
+    m_Clock.m_Now = SydneyTime("2010-06-24 11:30:00");
+    m_RequestLog.Clear();
+    // The names and the Top 20 have no address to compare: they come again every hour.
+    EXPECT_EQ(Files(m_Downloader->RunPass()),
+              (std::vector<std::string>{"companyname.txt", "top20.txt"}));
+    // Tomorrow's 25 candidates, then today's final and 23:00 down to 11:00; the 10:00
+    // file is the one held, so it is not asked for.
+    EXPECT_EQ(Requests("/velomir.asx.20100625"), 25);
+    EXPECT_EQ(Requests("/velomir.asx.20100624"), 14);
+    EXPECT_EQ(Requests("/velomir.asx.20100624.1000"), 0);
+    EXPECT_EQ(m_State.LastCheckTime(Download::Call), m_Clock.m_Now);
+
+    std::filesystem::remove(m_Data.File("call.csv"));
+    m_RequestLog.Clear();
+    m_Clock.m_Now = SydneyTime("2010-06-24 12:10:00");
+    const auto again = m_Downloader->RunPass();
+    EXPECT_EQ(Files(again), (std::vector<std::string>{"call.csv", "companyname.txt", "top20.txt"}));
+    EXPECT_EQ(Requests("/velomir.asx.20100624.1000.csv 200"), 1);
+
+    m_RequestLog.Clear();
+    m_Clock.m_Now = SydneyTime("2010-06-24 12:59:59");
+    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_EQ(Requests("GET"), 0) << "same hour, files present: no request";
+}
+
+TEST_F(DownloaderTest, FullDownloadFetchesEverythingAtOnce) {
+    m_Downloader->RunPass();
+    m_Downloader->RequestFullDownload();
+    EXPECT_EQ(m_State.LastUrl(Download::Call), "");
+    EXPECT_EQ(m_State.LastDataDateStr(), "");
+    EXPECT_EQ(Files(m_Downloader->RunPass()).size(), 5u)
+        << "even in the same hour, even identical files";
+}
+
+// With the network down every file is searched in full, then not again for a minute
+// unless a full download is asked for.
+TEST_F(DownloaderTest, NetworkDownSearchesAgainAfterAPause) {
+    const int port = m_Server.Port();
+    m_Server.Stop();
+    MakeDownloader("http://127.0.0.1:" + std::to_string(port));
+    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_EQ(m_State.LastCheckTime(Download::Call), 0) << "a failed search records no check";
+
+    std::string error;
+    CFeedServerOptions options;
+    options.root = m_Feed.Path().string();
+    options.port = port;
+    options.log = &m_Log;
+    ASSERT_TRUE(m_Server.Start(options, error)) << error;
+    m_Clock.m_Tick += 59'000;
+    m_RequestLog.Clear();
+    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_EQ(Requests("GET"), 0) << "within a minute of a fruitless search";
+    m_Clock.m_Tick += 2'000;
+    EXPECT_EQ(Files(m_Downloader->RunPass()).size(), 5u);
+
+    m_Server.SetFault("/t20.txt", FeedFault::Status500);
+    m_Downloader->RequestFullDownload();
+    m_Downloader->RunPass();
+    m_Downloader->RequestFullDownload();
+    m_RequestLog.Clear();
+    EXPECT_EQ(Files(m_Downloader->RunPass()).size(), 4u);
+    EXPECT_EQ(Requests("/t20.txt 500"), 1) << "a full download does not wait for the pause";
+}
+
+TEST_F(DownloaderTest, ErrorPagesAndCutBodiesAreNeverInstalled) {
+    m_Server.SetFault("/datafeed/velomir/velomir.asx.20100624.1000", FeedFault::CutBody);
+    m_Server.SetFault("/datafeed/velomir/put/", FeedFault::Status500);
+    const auto taken = m_Downloader->RunPass();
+    ASSERT_FALSE(taken.empty());
+    // The 10:00 call file arrives cut off, so the search goes on to yesterday's final.
+    EXPECT_EQ(taken[0].url, FeedUrl("datafeed/velomir/velomir.asx.20100623.final.csv"));
+    EXPECT_EQ(taken[1].fileName, "dividends.csv") << "no put file: every answer was 500";
+    EXPECT_FALSE(std::filesystem::exists(m_Data.File("put.csv")));
+}
+
+TEST_F(DownloaderTest, AFileThatDoesNotParseIsStillTaken) {
+    test::WriteTextFile(m_Feed.File(kCall1000), "CALL OPTIONS\nnot a market\n");
+    const auto taken = m_Downloader->RunPass();
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(taken[0].url, FeedUrl(kCall1000));
+    EXPECT_FALSE(taken[0].parsed);
+    EXPECT_EQ(test::ReadTextFile(m_Data.File("call.csv")), "CALL OPTIONS\nnot a market\n");
+    EXPECT_EQ(m_State.LastUrl(Download::Call), FeedUrl(kCall1000));
+    ASSERT_EQ(m_Notifier.messages.size(), 1u);
+    EXPECT_EQ(m_Notifier.messages[0], "Error when parsing .csv file " + m_Data.File("call.csv") +
+                                          ".\n\nUnexpected data at line 2");
+}
+
+TEST_F(DownloaderTest, WorkerRunsPassesAndStopsPromptlyEvenOnAHungServer) {
+    std::string error;
+    ASSERT_TRUE(m_Downloader->Start(error)) << error;
+    ASSERT_TRUE(m_Downloader->Start(error)) << "a second start is a no-op";
+    for (int i = 0; i < 2000 && !std::filesystem::exists(m_Data.File("top20.txt")); ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_TRUE(std::filesystem::exists(m_Data.File("top20.txt")));
+    m_Downloader->Stop();
+
+    // A server that never answers holds the worker inside a transfer; stopping must not
+    // wait for it.
+    m_Server.SetFault("/", FeedFault::Hang);
+    m_Downloader->RequestFullDownload();
+    ASSERT_TRUE(m_Downloader->Start(error)) << error;
+    for (int i = 0; i < 2000 && m_Downloader->GetStatusText().empty(); ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_EQ(m_Downloader->GetStatusText(), "Downloading call data...");
+    auto stopped = std::async(std::launch::async, [&] { m_Downloader->Stop(); });
+    EXPECT_EQ(stopped.wait_for(10s), std::future_status::ready)
+        << "Stop waited on the hung transfer";
+    stopped.wait();
+    EXPECT_EQ(m_Downloader->GetStatusText(), "");
+}
+
+} // namespace
+} // namespace strikeline
