@@ -2,6 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
+#include "cli/ErrorStreamNotifier.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/Downloader.h"
 #include "platform/UserFolders.h"
@@ -11,18 +12,6 @@ namespace strikeline {
 namespace {
 
 constexpr const char* kUsage = "usage: strikeline-cli fetch --data DIR\n";
-
-// Parse messages go to standard error; there is no window to refresh.
-class CErrorStreamNotifier : public CNotifier {
-public:
-    explicit CErrorStreamNotifier(std::ostream& err) : m_Err(err) {}
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override { m_Err << text << '\n'; }
-
-private:
-    std::ostream& m_Err;
-};
 
 } // namespace
 

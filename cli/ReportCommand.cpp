@@ -3,6 +3,7 @@
 #include "app/Notifier.h"
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
+#include "cli/ErrorStreamNotifier.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
@@ -20,18 +21,6 @@ constexpr const char* kUsage =
     "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
     "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n";
-
-// The loaders' messages go to standard error; the refresh requests have no window to reach.
-class CErrorStreamNotifier : public CNotifier {
-public:
-    explicit CErrorStreamNotifier(std::ostream& err) : m_Err(err) {}
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override { m_Err << text << '\n'; }
-
-private:
-    std::ostream& m_Err;
-};
 
 bool ReadInt(const CCommandLine& line, const std::string& name, std::int32_t& value) {
     const auto text = line.Value(name);

@@ -195,10 +195,11 @@ std::vector<CTakenFile> CDownloader::RunPass() {
             SearchAndInstall(index, DividendCandidates(now), now, taken);
             break;
         case kCompanyNames:
-            FetchSingle(index, m_Config.siteUrl + "/compcodes.txt", now, taken);
+            // One address each, and no address kept to compare with.
+            SearchAndInstall(index, {{m_Config.siteUrl + "/compcodes.txt", {}}}, now, taken);
             break;
         case kTop20:
-            FetchSingle(index, m_Config.siteUrl + "/t20.txt", now, taken);
+            SearchAndInstall(index, {{m_Config.siteUrl + "/t20.txt", {}}}, now, taken);
             break;
         case kFileCount:
             break;
@@ -230,14 +231,7 @@ bool CDownloader::Backing(FileIndex file) const {
 // The temporary file sits in the data folder, so that installing it is one atomic rename
 // (a rename from another file system would fail).
 std::string CDownloader::MakeTemporary(FileIndex file) const {
-    std::string path =
-        PathInFolder(m_Config.dataFolder, std::string(kFiles[file].temporaryPrefix) + ".XXXXXX");
-    const int fd = ::mkstemp(path.data());
-    if (fd < 0) {
-        return {};
-    }
-    ::close(fd);
-    return path;
+    return CreateTemporaryFile(PathInFolder(m_Config.dataFolder, kFiles[file].temporaryPrefix));
 }
 
 bool CDownloader::SearchAndInstall(FileIndex file, const std::vector<CCandidate>& candidates,
@@ -276,29 +270,6 @@ bool CDownloader::SearchAndInstall(FileIndex file, const std::vector<CCandidate>
         m_FailedSearchTick[file] = std::max<std::uint64_t>(m_Clock.TickCount(), 1);
     }
     return false;
-}
-
-bool CDownloader::FetchSingle(FileIndex file, const std::string& url, std::int64_t now,
-                              std::vector<CTakenFile>& taken) {
-    if (CheckedThisHour(file, now) || Backing(file)) {
-        return false;
-    }
-    SetStatus(kFiles[file].status);
-    m_Notifier.StatusChanged();
-    const std::string temporary = MakeTemporary(file);
-    if (temporary.empty()) {
-        return false;
-    }
-    CHttpTransfer transfer(&m_Stop);
-    std::string error;
-    if (!transfer.DownloadToFile(url, temporary, error) || FileSize(temporary) <= 0) {
-        ::unlink(temporary.c_str());
-        if (!m_Stop) {
-            m_FailedSearchTick[file] = std::max<std::uint64_t>(m_Clock.TickCount(), 1);
-        }
-        return false;
-    }
-    return Install(file, temporary, {url, {}}, now, taken);
 }
 
 bool CDownloader::Install(FileIndex file, const std::string& temporary, const CCandidate& candidate,

@@ -89,8 +89,6 @@ private:
     void SetStatus(std::string text);
     bool SearchAndInstall(FileIndex file, const std::vector<CCandidate>& candidates,
                           std::int64_t now, std::vector<CTakenFile>& taken);
-    bool FetchSingle(FileIndex file, const std::string& url, std::int64_t now,
-                     std::vector<CTakenFile>& taken);
     bool Install(FileIndex file, const std::string& temporary, const CCandidate& candidate,
                  std::int64_t now, std::vector<CTakenFile>& taken);
     bool CheckedThisHour(FileIndex file, std::int64_t now);

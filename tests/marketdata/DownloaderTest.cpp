@@ -9,6 +9,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace strikeline {
 namespace {
@@ -203,8 +204,13 @@ TEST_F(DownloaderTest, FirstPassTakesTheNewestOfEveryFile) {
                                         RefreshKind::Dividends}));
     EXPECT_TRUE(m_Notifier.messages.empty());
     EXPECT_EQ(m_Downloader->GetStatusText(), "");
-    // No temporary file is left in the data folder.
+    // No temporary file is left in the data folder, and the files are ordinary ones.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Data.Path()), {}), 5);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat info {};
+    ASSERT_EQ(::stat(m_Data.File("call.csv").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
 }
 
 // At 10:30 with the 10:00 file held and recorded, a pass searches down to it, finds it is
