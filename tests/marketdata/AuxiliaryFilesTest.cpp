@@ -1,17 +1,14 @@
 #include "marketdata/DividendsFileParser.h"
 #include "marketdata/NameTableParser.h"
 #include "support/TempFolder.h"
+#include "support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
 namespace strikeline {
 namespace {
 
-FileTime Day(const char* text) {
-    FileTime value = kNoDate;
-    EXPECT_TRUE(ParseFileTime(text, TimeZoneMode::Universal, value)) << text;
-    return value;
-}
+constexpr auto Day = test::Utc;
 
 TEST(DividendsFile, ReadsRecordsAfterTheHeader) {
     test::CTempFolder folder;

@@ -1,6 +1,7 @@
 #include "marketdata/OptionFileParser.h"
 
 #include "support/TempFolder.h"
+#include "support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,7 @@ constexpr const char* kShareLine = "BHP,10,-0.25,9.99,10.01,10.1,10.2,9.9,150000
 constexpr const char* kContractLine =
     "BHPZA9,100,26 Nov 2009,9.5,0.82,12,340,2009-11-02 10:00:00\n";
 
-FileTime Utc(const char* text) {
-    FileTime value = kNoDate;
-    EXPECT_TRUE(ParseFileTime(text, TimeZoneMode::Universal, value)) << text;
-    return value;
-}
+using test::Utc;
 
 TEST(OptionFileParser, ReadsEveryFieldOfTheFixture) {
     std::vector<CCompanyInfo> companies;

@@ -1,18 +1,12 @@
 #pragma once
 
 #include "marketdata/CompanyInfo.h"
+#include "support/TestTimes.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace strikeline::test {
-
-// Universal time from "YYYY-MM-DD[ HH:MM:SS]".
-inline FileTime Utc(const std::string& text) {
-    FileTime value = kNoDate;
-    EXPECT_TRUE(ParseFileTime(text, TimeZoneMode::Universal, value)) << text;
-    return value;
-}
 
 // A series expiring on `expiry`, last traded at `traded` ("" for never), 100 shares.
 inline CContractInfo Series(const std::string& code, double strike, double premium,
