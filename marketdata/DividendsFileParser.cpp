@@ -85,7 +85,7 @@ bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FI
 bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
                         std::string& error) {
     entries.clear();
-    const std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = kUnableToOpenFile;
         return false;

@@ -1,5 +1,7 @@
 #include "marketdata/HttpTransfer.h"
 
+#include "platform/FileHandle.h"
+
 #include <cstdio>
 #include <curl/curl.h>
 #include <memory>
@@ -7,10 +9,6 @@
 namespace strikeline {
 
 namespace {
-
-struct CFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // libcurl is set up once for the process before any thread uses it.
 void InitialiseCurl() {
@@ -48,7 +46,7 @@ bool CHttpTransfer::DownloadToFile(const std::string& url, const std::string& pa
         error = "Unable to start an HTTP transfer";
         return false;
     }
-    const std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "wb"));
+    const CFileHandle file(std::fopen(path.c_str(), "wb"));
     if (!file) {
         error = "Unable to write " + path;
         return false;

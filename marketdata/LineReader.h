@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileHandle.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -35,15 +37,6 @@ private:
     std::string m_Carry;
     unsigned m_LineNumber = 0;
     bool m_Failed = false;
-};
-
-// Opens a file for reading with the project's own deleter.
-struct CFileCloser {
-    void operator()(std::FILE* file) const {
-        if (file != nullptr) {
-            std::fclose(file);
-        }
-    }
 };
 
 } // namespace strikeline

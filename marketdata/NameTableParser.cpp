@@ -74,7 +74,7 @@ bool ParseNameTableStream(CCompanyNameTable& table, std::FILE* file, std::string
 
 bool ParseNameTable(CCompanyNameTable& table, const std::string& path, std::string& error) {
     table = CCompanyNameTable();
-    const std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = kUnableToOpenFile;
         return false;

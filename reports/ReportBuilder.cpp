@@ -14,15 +14,15 @@ constexpr double kNoSeriesYield = -1.0;
 constexpr double kDistanceBound = 1000000000.0;
 constexpr std::size_t kHighestCount = 10;
 
+using SeriesList = std::vector<const CContractInfo*>;
+
 // The first series, in the given order, strictly closer to the last sale than every one
 // before it; npos for an empty list.
-template <typename Series>
-std::size_t AtTheMoneyIndex(const std::vector<Series>& list, double lastSale,
-                            const CContractInfo& (*contractOf)(const Series&)) {
+std::size_t AtTheMoneyIndex(const SeriesList& list, double lastSale) {
     std::size_t best = std::string::npos;
     double bestDistance = kDistanceBound;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const double distance = std::fabs(contractOf(list[i]).Exercise() - lastSale);
+        const double distance = std::fabs(list[i]->Exercise() - lastSale);
         if (distance < bestDistance) {
             best = i;
             bestDistance = distance;
@@ -31,18 +31,22 @@ std::size_t AtTheMoneyIndex(const std::vector<Series>& list, double lastSale,
     return best;
 }
 
-const CContractInfo& Itself(const CContractInfo* const& contract) {
-    return *contract;
-}
-
-std::vector<const CContractInfo*> QualifyingSeries(const CCompanyInfo& company,
-                                                   const CReportFilter& filter) {
-    std::vector<const CContractInfo*> series;
+// The series the filter accepts, in stored order.
+SeriesList QualifyingSeries(const CCompanyInfo& company, const CReportFilter& filter) {
+    SeriesList series;
     for (const CContractInfo& contract : company.Contracts()) {
         if (filter.Accepts(contract)) {
             series.push_back(&contract);
         }
     }
+    return series;
+}
+
+// The same in series order: the list a company block shows.
+SeriesList SortedQualifyingSeries(const CCompanyInfo& company, const CReportFilter& filter) {
+    SeriesList series = QualifyingSeries(company, filter);
+    std::sort(series.begin(), series.end(),
+              [](const CContractInfo* a, const CContractInfo* b) { return SeriesOrder(*a, *b); });
     return series;
 }
 
@@ -67,11 +71,8 @@ struct CCandidate {
 // ones in series order) pays the most, none without a qualifying series.
 void KeepHighestYields(std::vector<CCandidate>& candidates, const CReportFilter& filter) {
     for (CCandidate& candidate : candidates) {
-        auto series = QualifyingSeries(candidate.company, filter);
-        std::sort(series.begin(), series.end(), [](const CContractInfo* a, const CContractInfo* b) {
-            return SeriesOrder(*a, *b);
-        });
-        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last(), &Itself);
+        const SeriesList series = SortedQualifyingSeries(candidate.company, filter);
+        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last());
         candidate.keys.yield = kNoSeriesYield;
         if (atm != std::string::npos) {
             const double yield = Yield(series[atm]->Last(), candidate.company.Last());
@@ -108,7 +109,7 @@ void OrderCompanies(std::vector<CCandidate>& candidates, const CReportSettings& 
                     const CReportFilter& filter) {
     for (CCandidate& candidate : candidates) {
         const auto series = QualifyingSeries(candidate.company, filter); // stored order, not sorted
-        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last(), &Itself);
+        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last());
         candidate.keys = {};
         if (atm != std::string::npos) {
             candidate.keys = {Yield(series[atm]->Last(), candidate.company.Last()),
@@ -147,33 +148,22 @@ bool InCompanyList(const std::string& code, const std::vector<std::string>& list
                        [&](const std::string& entry) { return SameCode(entry, code); });
 }
 
-const CContractInfo& ByIndex(const std::pair<std::size_t, const CContractInfo*>& entry) {
-    return *entry.second;
-}
-
 CReportBlock MakeBlock(CCompanyInfo company, const CReportSettings& settings,
                        const CReportFilter& filter) {
     CReportBlock block;
     block.company = std::move(company);
-    std::vector<std::pair<std::size_t, const CContractInfo*>> series;
-    const auto& contracts = block.company.Contracts();
-    for (std::size_t i = 0; i < contracts.size(); ++i) {
-        if (filter.Accepts(contracts[i])) {
-            series.emplace_back(i, &contracts[i]);
-        }
+    const SeriesList series = SortedQualifyingSeries(block.company, filter);
+    const CContractInfo* first = block.company.Contracts().data();
+    for (const CContractInfo* contract : series) {
+        block.series.push_back(static_cast<std::size_t>(contract - first));
     }
-    std::sort(series.begin(), series.end(),
-              [](const auto& a, const auto& b) { return SeriesOrder(*a.second, *b.second); });
-    for (const auto& entry : series) {
-        block.series.push_back(entry.first);
-    }
-    const std::size_t atm = AtTheMoneyIndex(series, block.company.Last(), &ByIndex);
-    if (atm != std::string::npos) {
+    if (const std::size_t atm = AtTheMoneyIndex(series, block.company.Last());
+        atm != std::string::npos) {
         block.atTheMoney = atm;
     }
     block.leveraged = settings.DisplayLeveragedBar();
     if (block.leveraged && !series.empty()) {
-        block.costOfLeverage = CostOfLeverage(block.company, *series.front().second, filter.Now());
+        block.costOfLeverage = CostOfLeverage(block.company, *series.front(), filter.Now());
     }
     return block;
 }

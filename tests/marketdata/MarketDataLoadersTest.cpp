@@ -115,7 +115,7 @@ TEST(LineReader, CutsLinesAndKeepsMemoryBounded) {
     // A line far longer than the read buffer, one with a CR in the middle, an empty
     // line, and a last line without its LF.
     test::WriteTextFile(path, std::string(3'000'000, 'x') + "\nab\rcd\n\nend");
-    const std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file(std::fopen(path.c_str(), "rb"));
     ASSERT_TRUE(file);
     CLineReader reader(file.get());
     std::string_view line;
