@@ -1,8 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/AtomicFileWriter.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -16,66 +19,24 @@ std::string SystemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-mode_t DefaultMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, std::string_view contents) {
-    while (!contents.empty()) {
-        const ssize_t written = ::write(fd, contents.data(), contents.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 } // namespace
 
+unsigned DefaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = SystemError("Unable to create a temporary file for", path);
+    CAtomicFileWriter file(path);
+    std::string reason;
+    if (!file.Open(reason)) {
+        error = "Unable to create a temporary file for " + path + ": " + reason;
         return false;
     }
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
-    if (!ok) {
-        error = SystemError("Unable to write", path);
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = SystemError("Unable to write", path);
-    }
-    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = SystemError("Unable to replace", path);
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
+    if (!file.Write(contents, reason) || !file.Commit(reason)) {
+        error = "Unable to write " + path + ": " + reason;
         return false;
-    }
-    // Make the rename itself durable; a failure here leaves a good file, so it is not fatal.
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
     }
     return true;
 }
@@ -86,7 +47,8 @@ std::string CreateTemporaryFile(const std::string& prefix) {
     if (fd < 0) {
         return {};
     }
-    ::fchmod(fd, DefaultMode()); // mkstemp makes it private; data files are ordinary files
+    ::fchmod(fd, static_cast<mode_t>(
+                     DefaultFileMode())); // mkstemp makes it private; data files are ordinary files
     ::close(fd);
     return path;
 }
@@ -130,6 +92,21 @@ std::string MoveAside(const std::string& path, std::string_view tag) {
             return target;
         }
         return {};
+    }
+    return {};
+}
+
+std::string CopyAside(const std::string& path, std::string_view tag) {
+    const std::string base = path + "." + std::string(tag);
+    for (int n = 0; n < 1000; ++n) {
+        const std::string target = n == 0 ? base : base + "." + std::to_string(n);
+        std::error_code failed;
+        if (std::filesystem::copy_file(path, target, std::filesystem::copy_options::none, failed)) {
+            return target;
+        }
+        if (failed != std::errc::file_exists) {
+            return {};
+        }
     }
     return {};
 }

@@ -12,6 +12,9 @@ namespace strikeline {
 // Returns false with a reason in `error`; the old file is then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error);
 
+// The permissions a new file gets: 0666 less the umask.
+unsigned DefaultFileMode();
+
 // Creates a new empty file named `prefix` + ".XXXXXX" with the X replaced to form a
 // name not in use, with the default permissions (0666 less the umask). Returns its path,
 // or an empty text when no file could be made.
@@ -27,5 +30,9 @@ bool PathExists(const std::string& path);
 // file the program cannot use is kept aside and never overwritten. Returns the new path,
 // or an empty text when the rename failed.
 std::string MoveAside(const std::string& path, std::string_view tag);
+
+// Copies `path` to "<path>.<tag>" (or "<path>.<tag>.N" when that name is taken), never
+// overwriting a file. Returns the copy's path, or an empty text when no copy was made.
+std::string CopyAside(const std::string& path, std::string_view tag);
 
 } // namespace strikeline
