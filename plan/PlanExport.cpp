@@ -1,0 +1,72 @@
+#include "plan/PlanExport.h"
+
+#include "plan/PlanColumns.h"
+#include "plan/PlanFigures.h"
+#include "platform/AtomicFileWriter.h"
+
+namespace strikeline {
+
+namespace C = PlanColumn;
+using K = PlanValueKind;
+
+const std::array<CPlanExportColumn, kPlanExportColumnCount> PlanExportColumns = {{
+    {C::SrcType, K::Text},       {C::Company, K::Text},          {C::ExpiryDate, K::Date},
+    {C::Shares, K::Count},       {C::OptionContracts, K::Count}, {C::SharePrice, K::Money},
+    {C::Cost, K::Money},         {C::EquityBrokerage, K::Money}, {C::StrikePrice, K::Money},
+    {C::ADXFairPrice, K::Money}, {C::NEBrokerage, K::Money},     {C::NEProfit, K::Money},
+    {C::NEReturn, K::Percent},   {C::EBrokerage, K::Money},      {C::EProfit, K::Money},
+    {C::EReturn, K::Percent},    {C::DividendValue, K::Money},   {C::DividendDate, K::Date},
+    {C::BEP, K::Money},
+}};
+
+CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
+    CPlanExport content;
+    const std::vector<const CTradingPlanEntry*> order = plan.DisplayOrder();
+    const CTradingPlanEntry* previous = nullptr;
+    for (const CTradingPlanEntry* entry : order) {
+        if (OpensCompanyGroup(previous, *entry)) {
+            CPlanExportRow heading;
+            heading.isCompany = true;
+            heading.company = entry->m_CompanyID;
+            content.rows.push_back(std::move(heading));
+        }
+        previous = entry;
+        CPlanExportRow row;
+        for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+            row.texts[i] = PlanCellText(*entry, PlanExportColumns[i].key);
+            row.colours[i] = entry->CellColour(PlanExportColumns[i].key);
+        }
+        content.rows.push_back(std::move(row));
+    }
+    const CPlanTotals totals = ComputePlanTotals(order);
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        content.totals[i] = PlanTotalText(totals, PlanExportColumns[i].key);
+    }
+    content.generatedAt = FormatFileTime(generated, TimeZoneMode::Local, FileTimeStyle::DateTime);
+    content.timeStamp = PlanTimeStampText(generated);
+    return content;
+}
+
+std::string UnableToCreateFileMessage(const std::string& path, const std::string& reason) {
+    return "Unable to create file " + path + "\n\n" + reason;
+}
+
+std::string WriteErrorMessage(const std::string& path) {
+    return "Error when writting to file " + path;
+}
+
+bool WritePlanExportFile(const std::string& path, std::string_view contents, std::string& error) {
+    CAtomicFileWriter file(path);
+    std::string reason;
+    if (!file.Open(reason)) {
+        error = UnableToCreateFileMessage(path, reason);
+        return false;
+    }
+    if (!file.Write(contents, reason) || !file.Commit(reason)) {
+        error = WriteErrorMessage(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace strikeline

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "plan/PlanExport.h"
+
+#include <string>
+
+namespace strikeline {
+
+// Writes the plan export as a workbook (.xlsx): one worksheet with the two heading rows,
+// the company and entry rows, "Totals", the totals row and the time stamp, with merged
+// headings, thin borders and the cells shaded by their colour index; landscape, fitted to
+// one page. The file at `path` is replaced atomically. On failure `error` holds the
+// message for the user ("Unable to create Excel file (error code: %u, %s)...") and no
+// file is left behind.
+bool WritePlanXlsx(const CPlanExport& content, const std::string& path, std::string& error);
+
+} // namespace strikeline

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "plan/TradingPlanEntry.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace strikeline {
+
+// The Trading Plan: its rows in the order they were added (the order of the plan file).
+// The plan owns its rows; the view and the exports show them in display order instead.
+class CTradingPlan {
+public:
+    std::size_t Count() const { return m_Entries.size(); }
+    CTradingPlanEntry& At(std::size_t index) { return *m_Entries.at(index); }
+    const CTradingPlanEntry& At(std::size_t index) const { return *m_Entries.at(index); }
+
+    CTradingPlanEntry& Append(CTradingPlanEntry entry);
+    void RemoveAt(std::size_t index);
+    // Removes the row that `entry` is; false when it is not one of this plan's rows.
+    bool Remove(const CTradingPlanEntry* entry);
+    void Clear() { m_Entries.clear(); }
+
+    // The first row of the series `contractCode` (letter case ignored) whose type is of
+    // that family, or -1.
+    int FindSeries(std::string_view contractCode, PlanFamily family) const;
+    // Whether any row of that family is of the company `companyCode` (letter case ignored).
+    bool ContainsCompany(std::string_view companyCode, PlanFamily family) const;
+
+    // Every row, in display order: by company code (letter case ignored), then the
+    // highest not-exercised profit first, rows without one last.
+    std::vector<const CTradingPlanEntry*> DisplayOrder() const;
+
+    // The file: see TradingPlanFile.cpp. Loading first empties the plan; a row that fails
+    // ends the load with the reason in `error` and the rows read before it kept.
+    bool Load(const std::string& path, std::string& error);
+    bool Save(const std::string& path, std::string* error = nullptr) const;
+
+private:
+    std::vector<std::unique_ptr<CTradingPlanEntry>> m_Entries;
+};
+
+// The process-wide plan. Setting a new one destroys the old; GetTradingPlan() is null
+// before start-up creates it and after shutdown.
+CTradingPlan* GetTradingPlan();
+void SetTradingPlan(std::unique_ptr<CTradingPlan> plan);
+
+// Whether `entry` opens a company group in display order after `previous` (null for the
+// first row). Codes are compared exactly here, as the group headings show them.
+bool OpensCompanyGroup(const CTradingPlanEntry* previous, const CTradingPlanEntry& entry);
+
+} // namespace strikeline

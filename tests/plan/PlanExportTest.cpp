@@ -1,0 +1,198 @@
+#include "plan/PlanColumns.h"
+#include "plan/PlanCsvWriter.h"
+#include "plan/PlanHtmlWriter.h"
+#include "plan/PlanMail.h"
+#include "plan/PlanTestData.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
+#include "support/TestTimes.h"
+#include "ui/ColorScheme.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace strikeline {
+namespace {
+
+namespace C = PlanColumn;
+
+const std::string kCsvHeadings =
+    "Type,Company Code,\"Record Date\nExpiry Date\",Shares,Option Contracts,Share Price,Cost,"
+    "Equity Brokerage,Strike Price,ASX Fair Price (Premium),Option Brokerage,Not exercised,,"
+    "Exercised,,,Dividends,,BEP\n"
+    ",,,,,,,,,,,Net Profit,% Return,Exercise Brokerage,Net Profit,% Return,Value,Date,\n";
+
+class PlanExportTest : public ::testing::Test {
+protected:
+    // A plan of two companies: ANZ with shares not yet entered, BHP with a sold call and
+    // a bought put, added out of display order.
+    static CTradingPlan TwoCompanies() {
+        CTradingPlan plan;
+        CTradingPlanEntry bought = Dated(test::SoldCall("BHP", "BHPPZ9"));
+        bought.m_SourceType = TYPE_BUY_PUT;
+        plan.Append(bought);
+        CTradingPlanEntry anz = Dated(test::SoldCall("ANZ", "ANZXA1"));
+        anz.m_Shares = UNSET_VALUE;
+        plan.Append(anz);
+        CTradingPlanEntry sold = Dated(test::SoldCall("BHP", "BHPXY9"));
+        sold.m_DividendsValue = 0.85;
+        sold.m_DividendsDate = test::Utc("2010-05-05");
+        sold.SetCellColour(C::NEProfit, 3);
+        plan.Append(sold);
+        return plan;
+    }
+
+    static CTradingPlanEntry Dated(CTradingPlanEntry e) {
+        e.m_RecordDate = test::Utc("2010-04-13 05:30:00");
+        e.m_DateExpiry = test::Utc("2010-06-24");
+        return e;
+    }
+
+    const FileTime m_Generated = test::Utc("2010-04-13 17:05:09");
+    test::CScopedEnv m_Zone{"TZ", "UTC"};
+    test::CTempFolder m_Folder;
+};
+
+TEST_F(PlanExportTest, CsvOfAnEmptyPlan) {
+    EXPECT_EQ(PlanCsvText(BuildPlanExport(CTradingPlan(), m_Generated)),
+              kCsvHeadings + "Totals\n,,,,,,$0,$0,,,$0,$0,0%,$0,$0,0%,,\n"
+                             "Trading Plan Generated at 2010-04-13 17:05:09 \n");
+}
+
+TEST_F(PlanExportTest, CsvOfTwoCompaniesInDisplayOrder) {
+    const std::string path = m_Folder.File("plan.csv");
+    std::string error;
+    ASSERT_TRUE(WritePlanCsv(BuildPlanExport(TwoCompanies(), m_Generated), path, error)) << error;
+    EXPECT_EQ(test::ReadTextFile(path),
+              kCsvHeadings +
+                  "ANZ\n"
+                  "C (Sell),ANZXA1,\"13-Apr-2010\n24-Jun-2010\",,,$10,,$50,$11,$0.5,$0,,,$60,,,,,"
+                  "$9.5\n"
+                  "BHP\n"
+                  "C (Sell),BHPXY9,\"13-Apr-2010\n24-Jun-2010\",1000,1,$10,$10000,$50,$11,$0.5,$0,"
+                  "$450,4.5%,$60,$1390,13.9%,$0.85,05-May-2010,$9.5\n"
+                  "P (Buy),BHPPZ9,\"13-Apr-2010\n24-Jun-2010\",1000,1,$10,$500,$50,$11,$0.5,$0,"
+                  "$-500,N/A,N/A,N/A,N/A,,,$9.5\n"
+                  "Totals\n"
+                  ",,,,,,$10500,$150,,,$0,$-50,-0.48%,$120,$890,8.48%,,\n"
+                  "Trading Plan Generated at 2010-04-13 17:05:09 \n");
+}
+
+TEST_F(PlanExportTest, WritersReportFilesTheyCannotCreate) {
+    const std::string path = m_Folder.File("missing/plan.csv");
+    std::string error;
+    EXPECT_FALSE(WritePlanCsv(BuildPlanExport(CTradingPlan(), m_Generated), path, error));
+    EXPECT_EQ(error, "Unable to create file " + path + "\n\nNo such file or directory");
+    EXPECT_FALSE(
+        WritePlanHtml(BuildPlanExport(CTradingPlan(), m_Generated), CColorScheme(), path, error));
+    EXPECT_EQ(error, "Unable to create file " + path + "\n\nNo such file or directory");
+    EXPECT_TRUE(std::filesystem::is_empty(m_Folder.Path()));
+}
+
+TEST_F(PlanExportTest, HtmlCellsTakeTheirHighlightAndTheSchemeColours) {
+    CColorScheme scheme;
+    scheme.Set(SchemeColor::ReportBk, Rgb(0x12, 0x34, 0x56));
+    scheme.Set(SchemeColor::OptionsHeaderBk, Rgb(0xAB, 0xCD, 0xEF));
+    scheme.SetFontSize(9);
+    const std::string page = PlanHtmlText(BuildPlanExport(TwoCompanies(), m_Generated), scheme);
+    EXPECT_NE(page.find("<title>2010-04-13 17:05:09 Trading Plan</title>"), std::string::npos);
+    EXPECT_NE(page.find("font-size:9pt;"), std::string::npos);
+    EXPECT_NE(page.find("background-color:#123456;"), std::string::npos);
+    EXPECT_NE(page.find("background-color:#ABCDEF;"), std::string::npos);
+    EXPECT_NE(page.find("<td style=\"background-color:#FF0000\">$450</td>"), std::string::npos);
+    EXPECT_NE(page.find("<td style=\"background-color:#123456\">$-500</td>"), std::string::npos);
+    EXPECT_NE(page.find("<td style=\"background-color:#00FFFF\">$0.5</td>"), std::string::npos);
+    EXPECT_NE(page.find(">13-Apr-2010<br>24-Jun-2010</td>"), std::string::npos);
+    EXPECT_NE(page.find("<b>BHP</b>"), std::string::npos);
+    EXPECT_NE(page.find("<td>$10500</td>\n<td>$150</td>"), std::string::npos);
+    EXPECT_NE(page.find("<td>$890</td>\n<td>8.48%</td>"), std::string::npos);
+    EXPECT_NE(page.find("<b>Trading Plan Generated at 2010-04-13 17:05:09</b>"), std::string::npos);
+    EXPECT_EQ(page.find('#' + std::string("CLR")), std::string::npos);
+}
+
+TEST_F(PlanExportTest, HtmlEscapesEveryTextFromThePlan) {
+    CTradingPlan plan;
+    plan.Append(test::SoldCall("<i>A&B</i>", "<script>x</script>#GEN#"));
+    CColorScheme scheme;
+    scheme.SetFontStyle("Evil\"; }</style><script>");
+    const std::string page = PlanHtmlText(BuildPlanExport(plan, m_Generated), scheme);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);
+    EXPECT_EQ(page.find("<i>"), std::string::npos);
+    EXPECT_NE(page.find("<b>&lt;i&gt;A&amp;B&lt;/i&gt;</b>"), std::string::npos);
+    // A value that looks like a placeholder is shown as it is.
+    EXPECT_NE(page.find(">&lt;script&gt;x&lt;/script&gt;#GEN#</td>"), std::string::npos);
+    EXPECT_NE(page.find("font-family:\"Evil\\22 ; }\\3C /style\\3E \\3C script\\3E \";"),
+              std::string::npos);
+}
+
+class PlanMailTest : public PlanExportTest {
+protected:
+    // A stand-in for xdg-email: records its arguments and a copy of the attachment, then
+    // exits with `status`.
+    std::string Composer(int status) {
+        const std::string path = m_Folder.File("composer" + std::to_string(status));
+        test::WriteTextFile(path, "#!/bin/sh\n"
+                                  "dir=$(dirname \"$0\")\n"
+                                  "printf '%s\\n' \"$@\" > \"$dir/arguments\"\n"
+                                  "cp \"$6\" \"$dir/attached\"\n"
+                                  "exit " +
+                                      std::to_string(status) + "\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    CMailAttachments m_Attachments;
+};
+
+TEST_F(PlanMailTest, AttachmentNamesCarryTheLocalTime) {
+    EXPECT_EQ(PlanAttachmentName(PlanMailFormat::Csv, m_Generated),
+              "TradingPlan_2010-04-13_17_05_09.csv");
+    EXPECT_EQ(PlanAttachmentName(PlanMailFormat::Excel, m_Generated),
+              "TradingPlan_2010-04-13_17_05_09.xlsx");
+    EXPECT_EQ(PlanMailSubject(), "TRADING PLAN BY STRIKELINE");
+    EXPECT_EQ(PlanMailBody().rfind("Please find attached your Trading Plan which was created "
+                                   "using Strikeline software.\n\nStrikeline is a PC based",
+                                   0),
+              0u);
+}
+
+TEST_F(PlanMailTest, ComposerGetsSubjectBodyAndTheAttachmentWhichStaysUntilExit) {
+    CXdgEmailComposer composer(Composer(0));
+    const CPlanExport content = BuildPlanExport(TwoCompanies(), m_Generated);
+    std::string error;
+    ASSERT_TRUE(
+        SendPlanByMail(content, PlanMailFormat::Csv, m_Generated, m_Attachments, composer, error))
+        << error;
+    const std::string arguments = test::ReadTextFile(m_Folder.File("arguments"));
+    EXPECT_EQ(arguments.rfind("--subject\nTRADING PLAN BY STRIKELINE\n--body\n" + PlanMailBody() +
+                                  "\n--attach\n" + m_Attachments.Root().string(),
+                              0),
+              0u);
+    EXPECT_NE(arguments.find("/TradingPlan_2010-04-13_17_05_09.csv\n"), std::string::npos);
+    EXPECT_EQ(test::ReadTextFile(m_Folder.File("attached")), PlanCsvText(content));
+
+    const std::filesystem::path root = m_Attachments.Root();
+    EXPECT_FALSE(std::filesystem::is_empty(root));
+    m_Attachments.RemoveAll();
+    EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+TEST_F(PlanMailTest, ComposerFailuresGiveTheirMessages) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {m_Folder.File("no-such-composer"), "Unable to load MAPI library"},
+        {Composer(3), "Unable to get MAPI functions"},
+        {Composer(4), "Error 4: Unable to create email message"},
+    };
+    for (const auto& [program, message] : cases) {
+        CXdgEmailComposer composer(program);
+        std::string error;
+        EXPECT_FALSE(SendPlanByMail(BuildPlanExport(CTradingPlan(), m_Generated),
+                                    PlanMailFormat::Csv, m_Generated, m_Attachments, composer,
+                                    error));
+        EXPECT_EQ(error, message);
+    }
+}
+
+} // namespace
+} // namespace strikeline

@@ -1,0 +1,1023 @@
+#include "plan/PlanDocxWriter.h"
+#include "plan/PlanExport.h"
+#include "plan/PlanOfficeCells.h"
+#include "plan/PlanTestData.h"
+#include "plan/PlanXlsxWriter.h"
+#include "plan/TradingPlan.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
+#include "support/TestTimes.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tinyxml.h>
+#include <vector>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+namespace strikeline {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- Reading the packages back ----
+
+// Every part of a zip package by name; the test fails when the file is no zip.
+std::map<std::string, std::string> ReadPackage(const std::string& path) {
+    std::map<std::string, std::string> parts;
+    int openError = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
+    if (archive == nullptr) {
+        ADD_FAILURE() << path << " is not a zip package (libzip error " << openError << ")";
+        return parts;
+    }
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, index, 0, &stat) != 0) {
+            ADD_FAILURE() << "cannot stat entry " << i;
+            continue;
+        }
+        std::string data(static_cast<std::size_t>(stat.size), '\0');
+        zip_file_t* file = zip_fopen_index(archive, index, 0);
+        EXPECT_NE(file, nullptr) << stat.name;
+        if (file != nullptr) {
+            EXPECT_EQ(zip_fread(file, data.data(), stat.size), static_cast<zip_int64_t>(stat.size))
+                << stat.name;
+            zip_fclose(file);
+        }
+        parts[stat.name] = std::move(data);
+    }
+    zip_discard(archive);
+    return parts;
+}
+
+// Parses XML keeping every blank and line break of the texts, which is what the office
+// programs read, and puts the parser's setting back afterwards.
+void ParseExactly(TiXmlDocument& document, const std::string& data) {
+    const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();
+    TiXmlBase::SetCondenseWhiteSpace(false);
+    document.Parse(data.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    TiXmlBase::SetCondenseWhiteSpace(condensed);
+}
+
+void ExpectEveryXmlPartWellFormed(const std::map<std::string, std::string>& parts) {
+    ASSERT_FALSE(parts.empty());
+    for (const auto& [name, data] : parts) {
+        if (!name.ends_with(".xml") && !name.ends_with(".rels")) {
+            continue;
+        }
+        TiXmlDocument document;
+        ParseExactly(document, data);
+        EXPECT_FALSE(document.Error()) << name << ": " << document.ErrorDesc() << " at row "
+                                       << document.ErrorRow() << ", column " << document.ErrorCol();
+        EXPECT_NE(document.RootElement(), nullptr) << name;
+    }
+}
+
+std::unique_ptr<TiXmlDocument> ParsePart(const std::map<std::string, std::string>& parts,
+                                         const std::string& name) {
+    auto document = std::make_unique<TiXmlDocument>();
+    const auto part = parts.find(name);
+    if (part == parts.end()) {
+        ADD_FAILURE() << "the package has no " << name;
+        return document;
+    }
+    ParseExactly(*document, part->second);
+    EXPECT_FALSE(document->Error()) << name << ": " << document->ErrorDesc();
+    return document;
+}
+
+std::vector<const TiXmlElement*> Children(const TiXmlNode* parent, const char* name) {
+    std::vector<const TiXmlElement*> children;
+    if (parent == nullptr) {
+        return children;
+    }
+    for (const TiXmlElement* child = parent->FirstChildElement(name); child != nullptr;
+         child = child->NextSiblingElement(name)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+std::string Attribute(const TiXmlElement* element, const char* name) {
+    const char* value = element == nullptr ? nullptr : element->Attribute(name);
+    return value == nullptr ? "" : value;
+}
+
+// Checks that every relationship of a package's .rels part points at a part that exists
+// and that every part named by the content types exists.
+void ExpectRelationshipsResolve(const std::map<std::string, std::string>& parts) {
+    const auto types = ParsePart(parts, "[Content_Types].xml");
+    for (const TiXmlElement* override : Children(types->RootElement(), "Override")) {
+        const std::string partName = Attribute(override, "PartName");
+        ASSERT_TRUE(partName.starts_with("/")) << partName;
+        EXPECT_TRUE(parts.contains(partName.substr(1))) << partName;
+    }
+    for (const auto& [name, data] : parts) {
+        if (!name.ends_with(".rels")) {
+            continue;
+        }
+        // "word/_rels/document.xml.rels" speaks of targets beside "word/document.xml".
+        const std::string folder = name.substr(0, name.find("_rels/"));
+        const auto relationships = ParsePart(parts, name);
+        std::set<std::string> ids;
+        for (const TiXmlElement* relation :
+             Children(relationships->RootElement(), "Relationship")) {
+            EXPECT_TRUE(ids.insert(Attribute(relation, "Id")).second) << name;
+            if (Attribute(relation, "TargetMode") == "External") {
+                continue;
+            }
+            std::string target = Attribute(relation, "Target");
+            target = target.starts_with("/") ? target.substr(1) : folder + target;
+            EXPECT_TRUE(parts.contains(fs::path(target).lexically_normal().string()))
+                << name << " -> " << target;
+        }
+    }
+}
+
+std::set<std::string> FolderNames(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// ---- The workbook ----
+
+struct CSheetCell {
+    std::string text;
+    std::size_t style = 0;
+};
+
+// The worksheet of a written workbook: its cells with their texts resolved, its merges and
+// what each cell's format looks like.
+class CWorkbook {
+public:
+    explicit CWorkbook(const std::string& path) : m_Parts(ReadPackage(path)) {
+        m_Sheet = ParsePart(m_Parts, "xl/worksheets/sheet1.xml");
+        m_Styles = ParsePart(m_Parts, "xl/styles.xml");
+        std::vector<std::string> shared;
+        if (m_Parts.contains("xl/sharedStrings.xml")) {
+            const auto strings = ParsePart(m_Parts, "xl/sharedStrings.xml");
+            for (const TiXmlElement* item : Children(strings->RootElement(), "si")) {
+                shared.push_back(AllText(item));
+            }
+        }
+        const TiXmlElement* data = Root()->FirstChildElement("sheetData");
+        for (const TiXmlElement* row : Children(data, "row")) {
+            for (const TiXmlElement* cell : Children(row, "c")) {
+                CSheetCell value;
+                value.style = static_cast<std::size_t>(std::stoul("0" + Attribute(cell, "s")));
+                const TiXmlElement* v = cell->FirstChildElement("v");
+                const std::string type = Attribute(cell, "t");
+                if (type == "s" && v != nullptr) {
+                    const std::size_t index = std::stoul(v->GetText());
+                    EXPECT_LT(index, shared.size());
+                    value.text = index < shared.size() ? shared[index] : "";
+                } else if (type == "inlineStr") {
+                    value.text = AllText(cell->FirstChildElement("is"));
+                } else if (v != nullptr) {
+                    ADD_FAILURE() << Attribute(cell, "r") << " holds a value that is no text";
+                }
+                m_Cells[Attribute(cell, "r")] = value;
+            }
+        }
+        for (const TiXmlElement* merge :
+             Children(Root()->FirstChildElement("mergeCells"), "mergeCell")) {
+            m_Merges.insert(Attribute(merge, "ref"));
+        }
+    }
+
+    const std::map<std::string, std::string>& Parts() const { return m_Parts; }
+    const TiXmlElement* Root() const { return m_Sheet->RootElement(); }
+    const std::map<std::string, CSheetCell>& Cells() const { return m_Cells; }
+    const std::set<std::string>& Merges() const { return m_Merges; }
+    bool Has(const std::string& ref) const { return m_Cells.contains(ref); }
+    std::string Text(const std::string& ref) const {
+        const auto cell = m_Cells.find(ref);
+        return cell == m_Cells.end() ? "" : cell->second.text;
+    }
+    // The rows that hold at least one cell, by number.
+    std::set<int> Rows() const {
+        std::set<int> rows;
+        for (const auto& [ref, cell] : m_Cells) {
+            rows.insert(std::stoi(ref.substr(1)));
+        }
+        return rows;
+    }
+
+    std::size_t FormatCount() const { return Children(CellFormats(), "xf").size(); }
+    // The solid fill of a cell as "AARRGGBB", "" when it has none.
+    std::string Fill(const std::string& ref) const {
+        const TiXmlElement* fill = Nth(StyleElement("fills"), "fill", Format(ref, "fillId"));
+        const TiXmlElement* pattern = fill == nullptr ? nullptr : fill->FirstChildElement();
+        if (Attribute(pattern, "patternType") != "solid") {
+            return "";
+        }
+        return Attribute(pattern == nullptr ? nullptr : pattern->FirstChildElement("fgColor"),
+                         "rgb");
+    }
+    bool Bold(const std::string& ref) const {
+        const TiXmlElement* font = Nth(StyleElement("fonts"), "font", Format(ref, "fontId"));
+        return font != nullptr && font->FirstChildElement("b") != nullptr;
+    }
+    // The border style of each side, "left right top bottom".
+    std::string Borders(const std::string& ref) const {
+        const TiXmlElement* border =
+            Nth(StyleElement("borders"), "border", Format(ref, "borderId"));
+        std::string sides;
+        for (const char* side : {"left", "right", "top", "bottom"}) {
+            const TiXmlElement* line =
+                border == nullptr ? nullptr : border->FirstChildElement(side);
+            sides += (sides.empty() ? "" : " ") + Attribute(line, "style");
+        }
+        return sides;
+    }
+    // An attribute of the cell format's alignment ("horizontal", "vertical", "wrapText").
+    std::string Alignment(const std::string& ref, const char* name) const {
+        const TiXmlElement* xf = Nth(CellFormats(), "xf", std::to_string(Style(ref)));
+        return Attribute(xf == nullptr ? nullptr : xf->FirstChildElement("alignment"), name);
+    }
+
+private:
+    static std::string AllText(const TiXmlNode* node) {
+        std::string text;
+        for (const TiXmlNode* child = node == nullptr ? nullptr : node->FirstChild();
+             child != nullptr; child = child->NextSibling()) {
+            if (child->ToText() != nullptr) {
+                text += child->Value();
+            } else {
+                text += AllText(child);
+            }
+        }
+        return text;
+    }
+    static const TiXmlElement* Nth(const TiXmlElement* parent, const char* name,
+                                   const std::string& index) {
+        const std::vector<const TiXmlElement*> items = Children(parent, name);
+        const std::size_t at = std::stoul("0" + index);
+        return at < items.size() ? items[at] : nullptr;
+    }
+    const TiXmlElement* StyleElement(const char* name) const {
+        return m_Styles->RootElement() == nullptr
+                   ? nullptr
+                   : m_Styles->RootElement()->FirstChildElement(name);
+    }
+    const TiXmlElement* CellFormats() const { return StyleElement("cellXfs"); }
+    std::size_t Style(const std::string& ref) const {
+        const auto cell = m_Cells.find(ref);
+        EXPECT_NE(cell, m_Cells.end()) << "no cell " << ref;
+        return cell == m_Cells.end() ? 0 : cell->second.style;
+    }
+    std::string Format(const std::string& ref, const char* name) const {
+        return Attribute(Nth(CellFormats(), "xf", std::to_string(Style(ref))), name);
+    }
+
+    std::map<std::string, std::string> m_Parts;
+    std::unique_ptr<TiXmlDocument> m_Sheet;
+    std::unique_ptr<TiXmlDocument> m_Styles;
+    std::map<std::string, CSheetCell> m_Cells;
+    std::set<std::string> m_Merges;
+};
+
+std::string Ref(char column, int row) {
+    return column + std::to_string(row);
+}
+
+// ---- The document ----
+
+// A table cell of a written document: its text (a <w:br/> read as "\n"), its merges,
+// shading and whether all of its text is bold.
+struct CDocCell {
+    std::string text;
+    int span = 1;
+    std::string vMerge = "none"; // "none", "restart" or "continue"
+    std::string fill;
+    std::string alignment;
+    bool bold = false;
+};
+
+std::vector<std::vector<CDocCell>> ReadTable(const TiXmlElement* table) {
+    std::vector<std::vector<CDocCell>> rows;
+    for (const TiXmlElement* tr : Children(table, "w:tr")) {
+        std::vector<CDocCell> cells;
+        for (const TiXmlElement* tc : Children(tr, "w:tc")) {
+            CDocCell cell;
+            const TiXmlElement* properties = tc->FirstChildElement("w:tcPr");
+            if (const TiXmlElement* span =
+                    properties == nullptr ? nullptr : properties->FirstChildElement("w:gridSpan")) {
+                cell.span = std::stoi(Attribute(span, "w:val"));
+            }
+            if (const TiXmlElement* merge =
+                    properties == nullptr ? nullptr : properties->FirstChildElement("w:vMerge")) {
+                cell.vMerge = Attribute(merge, "w:val") == "restart" ? "restart" : "continue";
+            }
+            cell.fill = Attribute(
+                properties == nullptr ? nullptr : properties->FirstChildElement("w:shd"), "w:fill");
+            const std::vector<const TiXmlElement*> paragraphs = Children(tc, "w:p");
+            EXPECT_EQ(paragraphs.size(), 1u) << "a cell holds one paragraph";
+            bool allBold = true;
+            bool anyRun = false;
+            for (const TiXmlElement* p : paragraphs) {
+                const TiXmlElement* pPr = p->FirstChildElement("w:pPr");
+                cell.alignment =
+                    Attribute(pPr == nullptr ? nullptr : pPr->FirstChildElement("w:jc"), "w:val");
+                for (const TiXmlElement* run : Children(p, "w:r")) {
+                    anyRun = true;
+                    const TiXmlElement* rPr = run->FirstChildElement("w:rPr");
+                    allBold = allBold && rPr != nullptr && rPr->FirstChildElement("w:b") != nullptr;
+                    for (const TiXmlElement* part = run->FirstChildElement(); part != nullptr;
+                         part = part->NextSiblingElement()) {
+                        const std::string name = part->ValueStr();
+                        if (name == "w:t") {
+                            cell.text += part->GetText() == nullptr ? "" : part->GetText();
+                        } else if (name == "w:br") {
+                            cell.text += "\n";
+                        } else if (name == "w:tab") {
+                            cell.text += "\t";
+                        }
+                    }
+                }
+            }
+            cell.bold = anyRun && allBold;
+            cells.push_back(cell);
+        }
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+class CDocument {
+public:
+    explicit CDocument(const std::string& path) : m_Parts(ReadPackage(path)) {
+        m_Document = ParsePart(m_Parts, "word/document.xml");
+        const TiXmlElement* body = Body();
+        m_Table = body == nullptr ? nullptr : body->FirstChildElement("w:tbl");
+        m_Rows = ReadTable(m_Table);
+    }
+
+    const std::map<std::string, std::string>& Parts() const { return m_Parts; }
+    const std::string& Xml() const { return m_Parts.at("word/document.xml"); }
+    const TiXmlElement* Root() const { return m_Document->RootElement(); }
+    const TiXmlElement* Body() const {
+        return Root() == nullptr ? nullptr : Root()->FirstChildElement("w:body");
+    }
+    const TiXmlElement* Table() const { return m_Table; }
+    const std::vector<std::vector<CDocCell>>& Rows() const { return m_Rows; }
+
+private:
+    std::map<std::string, std::string> m_Parts;
+    std::unique_ptr<TiXmlDocument> m_Document;
+    const TiXmlElement* m_Table = nullptr;
+    std::vector<std::vector<CDocCell>> m_Rows;
+};
+
+// ---- Content ----
+
+constexpr const char* kTimeStamp = "Trading Plan Generated at 2010-04-13 17:05:09 ";
+
+// What an empty plan exports: no rows, totals of nothing.
+CPlanExport EmptyPlan() {
+    CPlanExport content;
+    content.totals = {"",   "",   "",   "",   "",   "",   "$0", "$0", "", "",
+                      "$0", "$0", "0%", "$0", "$0", "0%", "",   "",   ""};
+    content.generatedAt = "2010-04-13 17:05:09";
+    content.timeStamp = kTimeStamp;
+    return content;
+}
+
+CPlanExportRow EntryRow(std::string marker) {
+    CPlanExportRow row;
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        row.texts[i] = marker + "-" + std::to_string(i + 1);
+    }
+    return row;
+}
+
+CPlanExportRow CompanyRow(std::string code) {
+    CPlanExportRow row;
+    row.isCompany = true;
+    row.company = std::move(code);
+    return row;
+}
+
+// A plan of one company with two sold calls, exported as the plan window would in Sydney.
+class OfficePlanTest : public test::CSydneyTimeTest {
+protected:
+    CPlanExport TwoEntries() {
+        CTradingPlan plan;
+        CTradingPlanEntry first = test::SoldCall("BHP", "BHPXY9");
+        first.m_RecordDate = test::Utc("2010-04-13 02:00:00");
+        first.m_DateExpiry = test::Utc("2010-05-20 02:00:00");
+        CTradingPlanEntry second = test::RowWithProfit("BHP", 200);
+        second.m_ContractID = "BHPZZ1";
+        second.m_RecordDate = test::Utc("2010-04-14 02:00:00");
+        second.m_DateExpiry = first.m_DateExpiry;
+        second.SetCellColour("Cost", 1);
+        second.SetCellColour("BEP", 3);
+        plan.Append(second);
+        plan.Append(first);
+        return BuildPlanExport(plan, test::Utc("2010-04-13 07:05:09"));
+    }
+    test::CTempFolder m_Folder;
+};
+
+// ---- Workbook tests ----
+
+class OfficeXlsxTest : public OfficePlanTest {
+protected:
+    CWorkbook Write(const CPlanExport& content) {
+        const std::string path = m_Folder.File("plan.xlsx");
+        std::string error;
+        EXPECT_TRUE(WritePlanXlsx(content, path, error)) << error;
+        EXPECT_EQ(error, "");
+        return CWorkbook(path);
+    }
+};
+
+const std::map<std::string, std::string> kWorkbookHeadings = {
+    {"A1", "Type"},
+    {"B1", "Company Code"},
+    {"C1", "Record Date\nExpiry Date"},
+    {"D1", "Shares"},
+    {"E1", "Option Contracts"},
+    {"F1", "Share Price"},
+    {"G1", "Cost"},
+    {"H1", "Equity Brokerage"},
+    {"I1", "Strike Price"},
+    {"J1", "ASX Fair Price (Premium)"},
+    {"K1", "Option Brokerage"},
+    {"L1", "Not exercised"},
+    {"N1", "Exercised"},
+    {"Q1", "Dividends"},
+    {"S1", "BEP"},
+    {"L2", "Net Profit"},
+    {"M2", "% Return"},
+    {"N2", "Exercise Brokerage"},
+    {"O2", "Net Profit"},
+    {"P2", "% Return"},
+    {"Q2", "Value"},
+    {"R2", "Date"},
+};
+
+const std::set<std::string> kHeadingMerges = {"A1:A2", "B1:B2", "C1:C2", "D1:D2", "E1:E2",
+                                              "F1:F2", "G1:G2", "H1:H2", "I1:I2", "J1:J2",
+                                              "K1:K2", "S1:S2", "L1:M1", "N1:P1", "Q1:R1"};
+
+TEST_F(OfficeXlsxTest, EmptyPlanHasHeadingsTotalsAndTimeStampInRowsOneToFive) {
+    const CWorkbook book = Write(EmptyPlan());
+    ExpectEveryXmlPartWellFormed(book.Parts());
+
+    for (const auto& [ref, text] : kWorkbookHeadings) {
+        EXPECT_EQ(book.Text(ref), text) << ref;
+    }
+    std::set<std::string> merges = kHeadingMerges;
+    merges.insert({"A3:S3", "A5:S5"});
+    EXPECT_EQ(book.Merges(), merges);
+
+    EXPECT_EQ(book.Text("A3"), "Totals");
+    const std::map<char, std::string> totals = {{'G', "$0"}, {'H', "$0"}, {'K', "$0"}, {'L', "$0"},
+                                                {'M', "0%"}, {'N', "$0"}, {'O', "$0"}, {'P', "0%"}};
+    for (char column = 'A'; column <= 'R'; ++column) {
+        const auto total = totals.find(column);
+        EXPECT_EQ(book.Text(Ref(column, 4)), total == totals.end() ? "" : total->second) << column;
+    }
+    EXPECT_EQ(book.Text("A5"), kTimeStamp);
+    EXPECT_EQ(book.Rows(), (std::set<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(OfficeXlsxTest, OneCompanyWithTwoEntriesPutsTheGroupInRowThreeAndTheEntriesBelow) {
+    const CPlanExport content = TwoEntries();
+    ASSERT_EQ(content.rows.size(), 3u);
+    const CWorkbook book = Write(content);
+    ExpectEveryXmlPartWellFormed(book.Parts());
+
+    EXPECT_EQ(book.Text("A3"), "BHP");
+    for (int row = 4; row <= 5; ++row) {
+        const CPlanExportRow& entry = content.rows[static_cast<std::size_t>(row - 3)];
+        for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+            const std::string ref = Ref(static_cast<char>('A' + i), row);
+            EXPECT_EQ(book.Text(ref), entry.texts[i]) << ref;
+        }
+    }
+    // Display order: the higher profit first.
+    EXPECT_EQ(book.Text("A4"), "C (Sell)");
+    EXPECT_EQ(book.Text("B4"), "BHPXY9");
+    EXPECT_EQ(book.Text("C4"), "13-Apr-2010\n20-May-2010");
+    EXPECT_EQ(book.Text("B5"), "BHPZZ1");
+    EXPECT_EQ(book.Text("A6"), "Totals");
+    EXPECT_EQ(book.Text("G7"), content.totals[6]);
+    EXPECT_EQ(book.Text("L7"), content.totals[11]);
+    EXPECT_EQ(book.Text("A8"), "Trading Plan Generated at 2010-04-13 17:05:09 ");
+
+    std::set<std::string> merges = kHeadingMerges;
+    merges.insert({"A3:S3", "A6:S6", "A8:S8"});
+    EXPECT_EQ(book.Merges(), merges);
+    EXPECT_EQ(book.Rows(), (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(OfficeXlsxTest, HeadingCellsAreGreyBoldCentredWrappedAndBordered) {
+    const CWorkbook book = Write(EmptyPlan());
+    // Both cells of a merged heading, a group heading's covered cell and sub-headings.
+    for (const char* ref : {"A1", "A2", "C1", "L1", "M1", "P1", "L2", "R2", "S1", "S2"}) {
+        EXPECT_EQ(book.Fill(ref), "FF969696") << ref;
+        EXPECT_TRUE(book.Bold(ref)) << ref;
+        EXPECT_EQ(book.Alignment(ref, "horizontal"), "center") << ref;
+        EXPECT_EQ(book.Alignment(ref, "vertical"), "center") << ref;
+        EXPECT_EQ(book.Alignment(ref, "wrapText"), "1") << ref;
+        EXPECT_EQ(book.Borders(ref), "thin thin thin thin") << ref;
+    }
+}
+
+TEST_F(OfficeXlsxTest, PremiumIsCyanAndColourIndexesGiveTheirFills) {
+    const CWorkbook book = Write(TwoEntries());
+    // A new row's premium is cyan; the second row has a green cost and a red BEP.
+    EXPECT_EQ(book.Fill("J4"), "FF00FFFF");
+    EXPECT_EQ(book.Fill("J5"), "FF00FFFF");
+    EXPECT_EQ(book.Fill("G5"), "FF008000");
+    EXPECT_EQ(book.Fill("S5"), "FFFF0000");
+    EXPECT_EQ(book.Fill("G4"), "FFFFFFFF");
+    EXPECT_EQ(book.Fill("A4"), "FFFFFFFF");
+
+    struct CCase {
+        std::int32_t index;
+        const char* fill;
+    };
+    const std::vector<CCase> cases = {{0, "FFFFFFFF"},  {1, "FF008000"},  {2, "FFFFFF00"},
+                                      {3, "FFFF0000"},  {4, "FF00FFFF"},  {5, "FFFFFFFF"},
+                                      {-1, "FFFFFFFF"}, {100, "FFFFFFFF"}};
+    CPlanExport content = EmptyPlan();
+    for (const CCase& c : cases) {
+        CPlanExportRow row = EntryRow(std::to_string(c.index));
+        row.colours.fill(c.index);
+        content.rows.push_back(row);
+    }
+    const CWorkbook coloured = Write(content);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        for (char column = 'A'; column <= 'S'; ++column) {
+            const std::string ref = Ref(column, static_cast<int>(i) + 3);
+            EXPECT_EQ(coloured.Fill(ref), cases[i].fill) << ref << " index " << cases[i].index;
+            EXPECT_FALSE(coloured.Bold(ref)) << ref;
+            EXPECT_EQ(coloured.Borders(ref), "thin thin thin thin") << ref;
+        }
+    }
+}
+
+TEST_F(OfficeXlsxTest, EntryCellsAlignByValueKind) {
+    CPlanExport content = EmptyPlan();
+    content.rows.push_back(EntryRow("x"));
+    const CWorkbook book = Write(content);
+    // Text centred, counts on the left, money, dates and percentages as the sheet shows
+    // them by default.
+    const std::map<char, std::string> expected = {
+        {'A', "center"}, {'B', "center"}, {'C', ""}, {'D', "left"}, {'E', "left"}, {'F', ""},
+        {'G', ""},       {'J', ""},       {'M', ""}, {'P', ""},     {'R', ""},     {'S', ""}};
+    for (const auto& [column, horizontal] : expected) {
+        const std::string ref = Ref(column, 3);
+        EXPECT_EQ(book.Alignment(ref, "horizontal"), horizontal) << ref;
+        EXPECT_EQ(book.Alignment(ref, "vertical"), "center") << ref;
+        EXPECT_EQ(book.Alignment(ref, "wrapText"), "1") << ref;
+        EXPECT_EQ(book.Text(ref), std::string("x-") + std::to_string(column - 'A' + 1)) << ref;
+    }
+}
+
+TEST_F(OfficeXlsxTest, BandsAreBoldWhiteCentredAndTheTotalsRowIsPlainWithoutBep) {
+    const CWorkbook book = Write(TwoEntries());
+    for (const char* ref : {"A3", "S3", "A6", "S6", "A8", "S8"}) {
+        EXPECT_EQ(book.Fill(ref), "FFFFFFFF") << ref;
+        EXPECT_TRUE(book.Bold(ref)) << ref;
+        EXPECT_EQ(book.Alignment(ref, "horizontal"), "center") << ref;
+        EXPECT_EQ(book.Alignment(ref, "vertical"), "center") << ref;
+        EXPECT_EQ(book.Borders(ref), "thin thin thin thin") << ref;
+    }
+    for (char column = 'A'; column <= 'R'; ++column) {
+        const std::string ref = Ref(column, 7);
+        ASSERT_TRUE(book.Has(ref)) << ref;
+        EXPECT_EQ(book.Fill(ref), "FFFFFFFF") << ref;
+        EXPECT_FALSE(book.Bold(ref)) << ref;
+        EXPECT_EQ(book.Borders(ref), "thin thin thin thin") << ref;
+    }
+    EXPECT_FALSE(book.Has("S7"));
+}
+
+TEST_F(OfficeXlsxTest, PageIsLandscapeFittedToOnePage) {
+    const CWorkbook book = Write(EmptyPlan());
+    const TiXmlElement* setup = book.Root()->FirstChildElement("pageSetup");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(Attribute(setup, "orientation"), "landscape");
+    // One page is what an absent attribute means.
+    for (const char* name : {"fitToWidth", "fitToHeight"}) {
+        const std::string pages = Attribute(setup, name);
+        EXPECT_TRUE(pages.empty() || pages == "1") << name << "=" << pages;
+    }
+    const TiXmlElement* properties = book.Root()->FirstChildElement("sheetPr");
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(Attribute(properties->FirstChildElement("pageSetUpPr"), "fitToPage"), "1");
+}
+
+TEST_F(OfficeXlsxTest, TextsThatLookLikeNumbersAreNotFlagged) {
+    const CWorkbook book = Write(TwoEntries());
+    const TiXmlElement* ignored = book.Root()->FirstChildElement("ignoredErrors");
+    ASSERT_NE(ignored, nullptr);
+    const TiXmlElement* error = ignored->FirstChildElement("ignoredError");
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(Attribute(error, "sqref"), "A1:S8");
+    EXPECT_EQ(Attribute(error, "numberStoredAsText"), "1");
+}
+
+TEST_F(OfficeXlsxTest, FormatsAreSharedBetweenCellsThatLookAlike) {
+    CPlanExport small = EmptyPlan();
+    small.rows.push_back(CompanyRow("AAA"));
+    small.rows.push_back(EntryRow("a"));
+    CPlanExport large = small;
+    for (int i = 0; i < 40; ++i) {
+        large.rows.push_back(CompanyRow("C" + std::to_string(i)));
+        large.rows.push_back(EntryRow(std::to_string(i)));
+    }
+    const std::size_t fewRows = Write(small).FormatCount();
+    const CWorkbook many = Write(large);
+    EXPECT_EQ(many.FormatCount(), fewRows);
+    // Default, heading, band and the three alignments of white cells.
+    EXPECT_LE(fewRows, 6u);
+    EXPECT_EQ(many.Text("A83"), "C39");
+}
+
+TEST_F(OfficeXlsxTest, TextsAreKeptExactlyAndBytesThatAreNotUtf8BecomeReplacementCharacters) {
+    CPlanExport content = EmptyPlan();
+    content.rows.push_back(CompanyRow("<b>&X"));
+    CPlanExportRow row = EntryRow("y");
+    row.texts[1] = "A\"B'C <i> & \xC3\xA9";
+    row.texts[2] = "01-Jan-2010\n02-Feb-2011";
+    row.texts[3] = "caf\xE9 \x01 end";
+    content.rows.push_back(row);
+    const CWorkbook book = Write(content);
+    ExpectEveryXmlPartWellFormed(book.Parts());
+    EXPECT_EQ(book.Text("A3"), "<b>&X");
+    EXPECT_EQ(book.Text("B4"), "A\"B'C <i> & \xC3\xA9");
+    EXPECT_EQ(book.Text("C4"), "01-Jan-2010\n02-Feb-2011");
+    EXPECT_EQ(book.Text("D4"), "caf\xEF\xBF\xBD  end");
+}
+
+TEST_F(OfficeXlsxTest, ReplacesAnExistingFileAndLeavesNothingElse) {
+    const std::string path = m_Folder.File("plan.xlsx");
+    test::WriteTextFile(path, "an older export");
+    std::string error;
+    ASSERT_TRUE(WritePlanXlsx(EmptyPlan(), path, error)) << error;
+    EXPECT_EQ(CWorkbook(path).Text("A3"), "Totals");
+    EXPECT_EQ(FolderNames(m_Folder.Path()), std::set<std::string>{"plan.xlsx"});
+}
+
+// ---- Document tests ----
+
+class OfficeDocxTest : public OfficePlanTest {
+protected:
+    CDocument Write(const CPlanExport& content) {
+        const std::string path = m_Folder.File("plan.docx");
+        std::string error;
+        EXPECT_TRUE(WritePlanDocx(content, path, error)) << error;
+        EXPECT_EQ(error, "");
+        return CDocument(path);
+    }
+};
+
+const std::vector<std::string> kDocumentHeadings = {"Type",
+                                                    "Company Code",
+                                                    "Record Date Expiry Date",
+                                                    "Shares",
+                                                    "Option Contracts",
+                                                    "Share Price",
+                                                    "Cost",
+                                                    "Equity Brokerage",
+                                                    "Strike Price",
+                                                    "ASX Fair Price (Premium)",
+                                                    "Option Brokerage",
+                                                    "Not exercised",
+                                                    "Exercised",
+                                                    "Dividends",
+                                                    "BEP"};
+const std::vector<std::string> kDocumentSubHeadings = {
+    "Profit", "% Return", "Exercise Brokerage", "Profit", "% Return", "Value", "Date"};
+
+TEST_F(OfficeDocxTest, PackageIsComplete) {
+    const CDocument document = Write(EmptyPlan());
+    ExpectEveryXmlPartWellFormed(document.Parts());
+    ExpectRelationshipsResolve(document.Parts());
+
+    const auto types = ParsePart(document.Parts(), "[Content_Types].xml");
+    ASSERT_NE(types->RootElement(), nullptr);
+    EXPECT_EQ(Attribute(types->RootElement(), "xmlns"),
+              "http://schemas.openxmlformats.org/package/2006/content-types");
+    std::map<std::string, std::string> overrides;
+    for (const TiXmlElement* override : Children(types->RootElement(), "Override")) {
+        overrides[Attribute(override, "PartName")] = Attribute(override, "ContentType");
+    }
+    EXPECT_EQ(overrides["/word/document.xml"],
+              "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+    std::map<std::string, std::string> defaults;
+    for (const TiXmlElement* type : Children(types->RootElement(), "Default")) {
+        defaults[Attribute(type, "Extension")] = Attribute(type, "ContentType");
+    }
+    EXPECT_EQ(defaults["rels"], "application/vnd.openxmlformats-package.relationships+xml");
+
+    const auto relationships = ParsePart(document.Parts(), "_rels/.rels");
+    const std::vector<const TiXmlElement*> relations =
+        Children(relationships->RootElement(), "Relationship");
+    ASSERT_EQ(relations.size(), 1u);
+    EXPECT_EQ(Attribute(relations[0], "Type"),
+              "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
+    EXPECT_EQ(Attribute(relations[0], "Target"), "word/document.xml");
+
+    ASSERT_NE(document.Root(), nullptr);
+    EXPECT_EQ(document.Root()->ValueStr(), "w:document");
+    EXPECT_EQ(Attribute(document.Root(), "xmlns:w"),
+              "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+}
+
+TEST_F(OfficeDocxTest, EmptyPlanHasHeadingsTotalsAndTimeStamp) {
+    const CDocument document = Write(EmptyPlan());
+    ASSERT_NE(document.Table(), nullptr);
+    EXPECT_EQ(Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol").size(),
+              kPlanExportColumnCount);
+    const auto& rows = document.Rows();
+    ASSERT_EQ(rows.size(), 5u);
+
+    // Row 1: eleven headings over two rows, the three groups across their columns, BEP.
+    ASSERT_EQ(rows[0].size(), kDocumentHeadings.size());
+    const std::vector<int> spans = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 3, 2, 1};
+    for (std::size_t i = 0; i < rows[0].size(); ++i) {
+        const CDocCell& cell = rows[0][i];
+        EXPECT_EQ(cell.text, kDocumentHeadings[i]) << i;
+        EXPECT_EQ(cell.span, spans[i]) << i;
+        EXPECT_EQ(cell.vMerge, spans[i] == 1 ? "restart" : "none") << i;
+        EXPECT_EQ(cell.fill, "A6A6A6") << i;
+        EXPECT_TRUE(cell.bold) << i;
+    }
+    // Row 2: the continued headings and the seven sub-headings.
+    ASSERT_EQ(rows[1].size(), kPlanExportColumnCount);
+    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        const CDocCell& cell = rows[1][column];
+        const bool sub = column >= 11 && column <= 17;
+        EXPECT_EQ(cell.vMerge, sub ? "none" : "continue") << column;
+        EXPECT_EQ(cell.text, sub ? kDocumentSubHeadings[column - 11] : "") << column;
+        EXPECT_EQ(cell.fill, "A6A6A6") << column;
+        EXPECT_EQ(cell.bold, sub) << column;
+    }
+
+    ASSERT_EQ(rows[2].size(), 1u);
+    EXPECT_EQ(rows[2][0].text, "Totals");
+    EXPECT_EQ(rows[2][0].span, 19);
+    EXPECT_TRUE(rows[2][0].bold);
+    EXPECT_EQ(rows[2][0].fill, "FFFFFF");
+
+    ASSERT_EQ(rows[3].size(), kPlanExportColumnCount);
+    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        EXPECT_EQ(rows[3][column].text, EmptyPlan().totals[column]) << column;
+        EXPECT_EQ(rows[3][column].fill, "FFFFFF") << column;
+        EXPECT_FALSE(rows[3][column].bold) << column;
+    }
+
+    ASSERT_EQ(rows[4].size(), 1u);
+    EXPECT_EQ(rows[4][0].text, kTimeStamp);
+    EXPECT_EQ(rows[4][0].span, 19);
+    EXPECT_TRUE(rows[4][0].bold);
+}
+
+TEST_F(OfficeDocxTest, OneCompanyWithTwoEntries) {
+    const CPlanExport content = TwoEntries();
+    const CDocument document = Write(content);
+    ExpectEveryXmlPartWellFormed(document.Parts());
+    const auto& rows = document.Rows();
+    ASSERT_EQ(rows.size(), 8u);
+    ASSERT_EQ(rows[2].size(), 1u);
+    EXPECT_EQ(rows[2][0].text, "BHP");
+    EXPECT_EQ(rows[2][0].span, 19);
+    EXPECT_TRUE(rows[2][0].bold);
+    EXPECT_EQ(rows[2][0].fill, "FFFFFF");
+    for (std::size_t r = 3; r <= 4; ++r) {
+        const CPlanExportRow& entry = content.rows[r - 2];
+        ASSERT_EQ(rows[r].size(), kPlanExportColumnCount);
+        for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+            EXPECT_EQ(rows[r][column].text, entry.texts[column]) << r << "," << column;
+            EXPECT_FALSE(rows[r][column].bold) << r << "," << column;
+        }
+    }
+    EXPECT_EQ(rows[3][2].text, "13-Apr-2010\n20-May-2010");
+    EXPECT_EQ(rows[5][0].text, "Totals");
+    EXPECT_EQ(rows[6][6].text, content.totals[6]);
+    EXPECT_EQ(rows[7][0].text, kTimeStamp);
+
+    // Premium cyan on both rows; green cost and red BEP on the second.
+    EXPECT_EQ(rows[3][9].fill, "00FFFF");
+    EXPECT_EQ(rows[4][9].fill, "00FFFF");
+    EXPECT_EQ(rows[4][6].fill, "008000");
+    EXPECT_EQ(rows[4][18].fill, "FF0000");
+    EXPECT_EQ(rows[3][6].fill, "FFFFFF");
+}
+
+TEST_F(OfficeDocxTest, CellShadingFollowsTheColourIndex) {
+    const std::vector<std::pair<std::int32_t, std::string>> cases = {
+        {0, "FFFFFF"}, {1, "008000"}, {2, "FFFF00"}, {3, "FF0000"},
+        {4, "00FFFF"}, {5, "FFFFFF"}, {-3, "FFFFFF"}};
+    CPlanExport content = EmptyPlan();
+    for (const auto& [index, fill] : cases) {
+        CPlanExportRow row = EntryRow("c");
+        row.colours.fill(index);
+        content.rows.push_back(row);
+    }
+    const CDocument document = Write(content);
+    ASSERT_EQ(document.Rows().size(), 2 + cases.size() + 3);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::vector<CDocCell>& row = document.Rows()[i + 2];
+        ASSERT_EQ(row.size(), kPlanExportColumnCount);
+        for (const CDocCell& cell : row) {
+            EXPECT_EQ(cell.fill, cases[i].second) << "index " << cases[i].first;
+        }
+    }
+}
+
+TEST_F(OfficeDocxTest, SpecialCharactersAreEscapedAndLineBreaksBecomeBreaks) {
+    CPlanExport content = EmptyPlan();
+    content.rows.push_back(CompanyRow("<b>&X"));
+    CPlanExportRow row = EntryRow("z");
+    row.texts[1] = "A\"B'C";
+    row.texts[2] = "01-Jan-2010\n02-Feb-2011";
+    row.texts[3] = "caf\xE9\x02";
+    content.rows.push_back(row);
+    const CDocument document = Write(content);
+    ExpectEveryXmlPartWellFormed(document.Parts());
+
+    EXPECT_NE(document.Xml().find("&lt;b&gt;&amp;X"), std::string::npos);
+    EXPECT_EQ(document.Xml().find("<b>"), std::string::npos);
+    EXPECT_NE(document.Xml().find("A&quot;B&apos;C"), std::string::npos);
+    const auto& rows = document.Rows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[2][0].text, "<b>&X");
+    EXPECT_EQ(rows[3][1].text, "A\"B'C");
+    EXPECT_EQ(rows[3][2].text, "01-Jan-2010\n02-Feb-2011");
+    EXPECT_EQ(rows[3][3].text, "caf\xEF\xBF\xBD");
+    EXPECT_NE(
+        document.Xml().find("01-Jan-2010</w:t><w:br/><w:t xml:space=\"preserve\">02-Feb-2011"),
+        std::string::npos);
+}
+
+TEST_F(OfficeDocxTest, DataCellsAlignByValueKind) {
+    CPlanExport content = EmptyPlan();
+    content.rows.push_back(EntryRow("k"));
+    const CDocument document = Write(content);
+    const std::vector<CDocCell>& row = document.Rows().at(2);
+    ASSERT_EQ(row.size(), kPlanExportColumnCount);
+    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        const PlanValueKind kind = PlanExportColumns[column].kind;
+        const std::string expected =
+            kind == PlanValueKind::Count                                     ? "left"
+            : kind == PlanValueKind::Money || kind == PlanValueKind::Percent ? "right"
+                                                                             : "center";
+        EXPECT_EQ(row[column].alignment, expected) << column;
+    }
+}
+
+TEST_F(OfficeDocxTest, TableHasThinBordersOnALandscapePage) {
+    const CDocument document = Write(EmptyPlan());
+    ASSERT_NE(document.Table(), nullptr);
+    const TiXmlElement* properties = document.Table()->FirstChildElement("w:tblPr");
+    ASSERT_NE(properties, nullptr);
+    const TiXmlElement* borders = properties->FirstChildElement("w:tblBorders");
+    ASSERT_NE(borders, nullptr);
+    for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
+        const TiXmlElement* line = borders->FirstChildElement(side);
+        ASSERT_NE(line, nullptr) << side;
+        EXPECT_EQ(Attribute(line, "w:val"), "single") << side;
+        EXPECT_EQ(Attribute(line, "w:sz"), "4") << side;
+        EXPECT_EQ(Attribute(line, "w:color"), "auto") << side;
+    }
+    // The grid fits between the margins.
+    int gridWidth = 0;
+    for (const TiXmlElement* column :
+         Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol")) {
+        gridWidth += std::stoi(Attribute(column, "w:w"));
+    }
+    const TiXmlElement* section = document.Body()->FirstChildElement("w:sectPr");
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->NextSiblingElement(), nullptr) << "the section closes the body";
+    const TiXmlElement* size = section->FirstChildElement("w:pgSz");
+    EXPECT_EQ(Attribute(size, "w:w"), "16838");
+    EXPECT_EQ(Attribute(size, "w:h"), "11906");
+    EXPECT_EQ(Attribute(size, "w:orient"), "landscape");
+    const TiXmlElement* margins = section->FirstChildElement("w:pgMar");
+    ASSERT_NE(margins, nullptr);
+    EXPECT_LE(gridWidth, 16838 - std::stoi(Attribute(margins, "w:left")) -
+                             std::stoi(Attribute(margins, "w:right")));
+    EXPECT_GT(gridWidth, 16838 / 2);
+}
+
+// ---- Failures ----
+
+struct COfficeWriter {
+    const char* name;
+    std::function<bool(const CPlanExport&, const std::string&, std::string&)> write;
+    std::string failure; // the message for an error code and its description
+    std::string File() const { return std::string("plan.") + name; }
+    std::string Message(int code, const std::string& description) const {
+        std::string text = failure;
+        text.replace(text.find("%u"), 2, std::to_string(code));
+        text.replace(text.find("%s"), 2, description);
+        return text;
+    }
+};
+
+const std::vector<COfficeWriter> kWriters = {
+    {"xlsx", WritePlanXlsx,
+     "Unable to create Excel file (error code: %u, %s)\n\nPlease try exporting to CSV format."},
+    {"docx", WritePlanDocx,
+     "Unable to create Word file (error code: %u, %s)\n\nPlease try exporting to HTML format."},
+};
+
+TEST(OfficeWriters, FolderThatDoesNotExistFailsWithTheSystemReasonAndWritesNothing) {
+    for (const COfficeWriter& writer : kWriters) {
+        test::CTempFolder folder;
+        const std::string path = (folder.Path() / "missing" / writer.File()).string();
+        std::string error;
+        EXPECT_FALSE(writer.write(EmptyPlan(), path, error)) << writer.name;
+        EXPECT_EQ(error, writer.Message(ENOENT, std::strerror(ENOENT))) << writer.name;
+        EXPECT_TRUE(FolderNames(folder.Path()).empty()) << writer.name;
+    }
+}
+
+TEST(OfficeWriters, TargetThatIsAFolderFailsAndLeavesNoTemporaryFile) {
+    for (const COfficeWriter& writer : kWriters) {
+        test::CTempFolder folder;
+        const fs::path target = folder.Path() / writer.File();
+        fs::create_directory(target);
+        fs::path inside = target / "kept.txt";
+        test::WriteTextFile(inside.string(), "kept");
+        std::string error;
+        EXPECT_FALSE(writer.write(EmptyPlan(), target.string(), error)) << writer.name;
+        EXPECT_EQ(error, writer.Message(EISDIR, std::strerror(EISDIR))) << writer.name;
+        EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{writer.File()});
+        EXPECT_EQ(test::ReadTextFile(inside.string()), "kept");
+    }
+}
+
+TEST(OfficeWriters, WorkbookRefusingATextKeepsTheOldFile) {
+    test::CTempFolder folder;
+    const std::string path = folder.File("plan.xlsx");
+    test::WriteTextFile(path, "the previous export");
+    CPlanExport content = EmptyPlan();
+    content.rows.push_back(CompanyRow(std::string(40000, 'A')));
+    std::string error;
+    EXPECT_FALSE(WritePlanXlsx(content, path, error));
+    EXPECT_EQ(error, kWriters[0].Message(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
+                                         lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
+    EXPECT_EQ(test::ReadTextFile(path), "the previous export");
+    EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"plan.xlsx"});
+}
+
+TEST(OfficeWriters, BothWritersAcceptTheSameContent) {
+    for (const COfficeWriter& writer : kWriters) {
+        test::CTempFolder folder;
+        CPlanExport content = EmptyPlan();
+        content.rows.push_back(CompanyRow("ANZ"));
+        content.rows.push_back(EntryRow("e"));
+        const std::string path = folder.File(writer.File());
+        std::string error;
+        ASSERT_TRUE(writer.write(content, path, error)) << writer.name << ": " << error;
+        const std::map<std::string, std::string> parts = ReadPackage(path);
+        ExpectEveryXmlPartWellFormed(parts);
+        ExpectRelationshipsResolve(parts);
+        EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{writer.File()});
+    }
+}
+
+TEST(OfficeText, KeepsUtf8AndReplacesWhatIsNot) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"BHP", "BHP"},
+        {"a\tb\nc", "a\tb\nc"},
+        {"a\rb\x01\x1F", "ab"},
+        {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+        {"caf\xE9", "caf\xEF\xBF\xBD"},
+        {"\xC3", "\xEF\xBF\xBD"},                 // cut short at the end
+        {"\xE2\x82x", "\xEF\xBF\xBDx"},           // cut short before a letter
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"}, // an over-long slash
+        {"\xED\xA0\x80", "\xEF\xBF\xBD"},         // a surrogate
+        {"\xEF\xBF\xBE", "\xEF\xBF\xBD"},         // U+FFFE is no character
+        {"\xF4\x90\x80\x80", "\xEF\xBF\xBD"},     // beyond U+10FFFF
+        {"\x80z", "\xEF\xBF\xBDz"},               // a lone continuation byte
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(PlanOfficeText(text), expected) << text;
+    }
+}
+
+} // namespace
+} // namespace strikeline

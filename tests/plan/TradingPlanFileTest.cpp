@@ -1,0 +1,132 @@
+#include "plan/PlanColumns.h"
+#include "plan/PlanTestData.h"
+#include "plan/TradingPlan.h"
+#include "support/TempFolder.h"
+#include "support/TestTimes.h"
+
+#include <gtest/gtest.h>
+
+namespace strikeline {
+namespace {
+
+namespace C = PlanColumn;
+
+// An <Entry> with only what a plan file must hold, and `extra` elements inside it.
+std::string Entry(const std::string& extra = {}) {
+    return "<Entry><CompanyID>BHP</CompanyID><ContractID>BHPXY9</ContractID>"
+           "<AddToDiary1>false</AddToDiary1><AddToDiary2>false</AddToDiary2>"
+           "<AddToDiary3>false</AddToDiary3><AddToDiary4>false</AddToDiary4>" +
+           extra + "</Entry>";
+}
+
+class TradingPlanFile : public ::testing::Test {
+protected:
+    // Loads `entries` wrapped in <Entries>; returns the error text ("" on success).
+    std::string Load(const std::string& entries) {
+        test::WriteTextFile(m_Path, "<Entries>" + entries + "</Entries>");
+        std::string error;
+        const bool loaded = m_Plan.Load(m_Path, error);
+        EXPECT_EQ(loaded, error.empty()) << error;
+        return error;
+    }
+
+    test::CTempFolder m_Folder;
+    std::string m_Path = m_Folder.File("tradingplan.xml");
+    CTradingPlan m_Plan;
+};
+
+TEST_F(TradingPlanFile, EveryFieldRoundTrips) {
+    CTradingPlanEntry full = test::SoldCall();
+    full.m_RecordDate = test::Utc("2010-04-13 05:30:00");
+    full.m_StartDate = test::Utc("2010-04-12 23:00:00");
+    full.m_DateExpiry = test::Utc("2010-06-24");
+    full.m_SharePrice = 10.123456;
+    full.m_DividendsValue = 0.85;
+    full.m_DividendsDate = test::Utc("2010-05-04 14:00:00");
+    full.m_Trades = 12;
+    full.m_AddToDiary = {true, false, true, false};
+    full.SetCellColour(C::NEReturn, 3);
+    full.SetCellColour("AddToDiary2", 1);
+    CTradingPlanEntry empty; // shares and everything else never entered
+    empty.m_CompanyID = "A&B <co>";
+    empty.m_ContractID = "ABCQ1";
+    empty.SetCellColour(C::ADXFairPrice, 0);
+    m_Plan.Append(full);
+    m_Plan.Append(empty);
+    std::string error;
+    ASSERT_TRUE(m_Plan.Save(m_Path, &error)) << error;
+
+    const std::string text = test::ReadTextFile(m_Path);
+    EXPECT_EQ(text.find("<?xml"), std::string::npos);
+    EXPECT_NE(text.find("<SharePrice>10.123456</SharePrice>"), std::string::npos);
+    EXPECT_NE(text.find("<RecordDate>2010-04-13 05:30:00</RecordDate>"), std::string::npos);
+    EXPECT_NE(text.find("<CellColorADXFairPrice>4</CellColorADXFairPrice>"), std::string::npos);
+    EXPECT_NE(text.find("<CellColorNEReturn>3</CellColorNEReturn>"), std::string::npos);
+
+    CTradingPlan loaded;
+    ASSERT_TRUE(loaded.Load(m_Path, error)) << error;
+    ASSERT_EQ(loaded.Count(), 2u);
+    EXPECT_EQ(loaded.At(0), full);
+    const CTradingPlanEntry& back = loaded.At(1);
+    EXPECT_EQ(back.m_CompanyID, "A&B <co>");
+    EXPECT_EQ(back.m_Shares, UNSET_VALUE);
+    EXPECT_EQ(back.m_RecordDate, kNoDate);
+    // A premium cell set back to no colour is not written, so it is cyan again.
+    EXPECT_EQ(back.CellColour(C::ADXFairPrice), 4);
+}
+
+TEST_F(TradingPlanFile, ColoursFromOlderFilesAndNamedColoursWin) {
+    EXPECT_EQ(Load(Entry("<CellColor9>2</CellColor9><CellColor0>1</CellColor0>") +
+                   Entry("<CellColor9>2</CellColor9><CellColorADXFairPrice>3"
+                         "</CellColorADXFairPrice><CellColor22>7</CellColor22>")),
+              "");
+    ASSERT_EQ(m_Plan.Count(), 2u);
+    EXPECT_EQ(m_Plan.At(0).CellColour(C::ADXFairPrice), 2);
+    EXPECT_EQ(m_Plan.At(0).CellColour(C::Company), 1);
+    EXPECT_EQ(m_Plan.At(1).CellColour(C::ADXFairPrice), 3);
+    // Kept as read, shown as no highlight.
+    EXPECT_EQ(m_Plan.At(1).CellColour(C::CloseAll), 7);
+}
+
+TEST_F(TradingPlanFile, AFaultyRowEndsTheLoadAndKeepsTheRowsBeforeIt) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<Entry><CompanyID>X</CompanyID><ContractID>Y</ContractID></Entry>",
+         "<AddToDiary1> tag not found"},
+        {Entry("<SourceType>6</SourceType>"),
+         "Value \"6\" of element <SourceType> is out of range: should be [0..5]"},
+        {"<Entry><ContractID>Y</ContractID></Entry>", "<CompanyID> tag not found"},
+        {Entry("<Shares>1e10</Shares>"),
+         "Value \"1e10\" of element <Shares> is out of range: should be "
+         "[-1000000000.000000..1000000000.000000]"},
+        {Entry("<CellColorBEP>-1</CellColorBEP>"),
+         "Value \"-1\" of element <CellColorBEP> is out of range: should be [0..1000000000]"},
+    };
+    for (const auto& [bad, message] : cases) {
+        EXPECT_EQ(Load(Entry("<Shares>1000</Shares>") + bad + Entry()), message);
+        ASSERT_EQ(m_Plan.Count(), 1u) << message;
+        EXPECT_EQ(m_Plan.At(0).m_Shares, 1000);
+    }
+}
+
+TEST_F(TradingPlanFile, WholeFileFailures) {
+    std::string error;
+    EXPECT_FALSE(m_Plan.Load(m_Folder.File("missing.xml"), error));
+    EXPECT_EQ(error, "File " + m_Folder.File("missing.xml") + " does not exist");
+
+    test::WriteTextFile(m_Path, "<Plan/>");
+    EXPECT_FALSE(m_Plan.Load(m_Path, error));
+    EXPECT_EQ(error, "<Entries> tag not found");
+
+    EXPECT_EQ(Load(""), "");
+    EXPECT_EQ(m_Plan.Count(), 0u);
+}
+
+TEST_F(TradingPlanFile, SaveReplacesTheFileOnlyWhenItCan) {
+    m_Plan.Append(test::SoldCall());
+    std::string error;
+    EXPECT_FALSE(m_Plan.Save(m_Folder.File("no/such/folder/tradingplan.xml"), &error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace
+} // namespace strikeline
