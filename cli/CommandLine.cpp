@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <ctime>
+
 namespace strikeline {
 
 bool CCommandLine::Parse(const std::vector<std::string>& arguments,
@@ -37,6 +39,19 @@ std::optional<std::string> CCommandLine::Value(const std::string& name) const {
         return std::nullopt;
     }
     return it->second;
+}
+
+bool ReadNowOption(const CCommandLine& line, FileTime& now, std::string& problem) {
+    const auto text = line.Value("now");
+    if (!text) {
+        now = FileTimeFromUnix(std::time(nullptr));
+        return true;
+    }
+    if (!ParseFileTime(*text, TimeZoneMode::Universal, now)) {
+        problem = "--now takes a universal time \"YYYY-MM-DD HH:MM:SS\"";
+        return false;
+    }
+    return true;
 }
 
 } // namespace strikeline

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/FileTime.h"
+
 #include <map>
 #include <optional>
 #include <set>
@@ -26,5 +28,9 @@ private:
     std::set<std::string> m_Flags;
     std::vector<std::string> m_Positional;
 };
+
+// The moment of "--now", a universal time "YYYY-MM-DD HH:MM:SS"; the clock when it is not
+// given. False with a reason in `problem` for a text that is no such time.
+bool ReadNowOption(const CCommandLine& line, FileTime& now, std::string& problem);
 
 } // namespace strikeline

@@ -3,6 +3,7 @@
 #include "cli/CliOutput.h"
 #include "cli/FetchCommand.h"
 #include "cli/LoadCommand.h"
+#include "cli/PlanExportCommand.h"
 #include "cli/ReportCommand.h"
 
 namespace strikeline {
@@ -13,7 +14,10 @@ constexpr const char* kUsage =
     "usage: strikeline-cli COMMAND [OPTIONS]\n"
     "commands:\n"
     "  load --as call|put|dividends|names FILE [--summary]\n"
-    "  report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"] [settings...]\n";
+    "  report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"] [settings...]\n"
+    "  plan-export --plan FILE --format csv|html|xlsx|docx --out PATH [--now ...] "
+    "[--scheme FILE]\n"
+    "  fetch --data DIR\n";
 
 } // namespace
 
@@ -29,6 +33,9 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     }
     if (arguments.front() == "load") {
         return RunLoadCommand(rest, out, err);
+    }
+    if (arguments.front() == "plan-export") {
+        return RunPlanExportCommand(rest, out, err);
     }
     if (arguments.front() == "report") {
         return RunReportCommand(rest, out, err);

@@ -9,7 +9,6 @@
 #include "reports/ReportTexts.h"
 
 #include <charconv>
-#include <ctime>
 
 namespace strikeline {
 
@@ -74,19 +73,6 @@ bool ReadSettings(const CCommandLine& line, CReportSettings& settings, std::stri
     return true;
 }
 
-bool ReadNow(const CCommandLine& line, FileTime& now, std::string& problem) {
-    const auto text = line.Value("now");
-    if (!text) {
-        now = FileTimeFromUnix(std::time(nullptr));
-        return true;
-    }
-    if (!ParseFileTime(*text, TimeZoneMode::Universal, now)) {
-        problem = "--now takes a universal time \"YYYY-MM-DD HH:MM:SS\"";
-        return false;
-    }
-    return true;
-}
-
 Json BlockJson(const CReportBlock& block, const CCompanyNameTable& names) {
     Json series = Json::array();
     for (std::size_t i = 0; i < block.series.size(); ++i) {
@@ -123,7 +109,7 @@ int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         problem = "--kind is call or put";
     }
     if (!problem.empty() || !ReadSettings(line, settings, problem) ||
-        !ReadNow(line, now, problem)) {
+        !ReadNowOption(line, now, problem)) {
         err << "strikeline-cli report: " << problem << "\n" << kUsage;
         return kExitBadArguments;
     }

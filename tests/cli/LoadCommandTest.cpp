@@ -1,34 +1,22 @@
-#include "cli/HeadlessCommand.h"
+#include "cli/CliRun.h"
 #include "support/TempFolder.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 namespace strikeline {
 namespace {
 
 using Json = nlohmann::json;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunCli(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunHeadlessCommand(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
 
 const std::string kCallFixture = STRIKELINE_FIXTURE_DIR "/marketdata/call.csv";
 
 TEST(LoadCommand, PrintsAnOptionFileAsLoaded) {
-    const Outcome run = RunCli({"load", "--as", "call", kCallFixture});
+    const test::CCliRun run = RunCli({"load", "--as", "call", kCallFixture});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const Json json = Json::parse(run.out);
@@ -51,7 +39,7 @@ TEST(LoadCommand, PrintsAnOptionFileAsLoaded) {
     EXPECT_EQ(run.out.rfind("{\"companies\":[{\"code\":\"BHP\",\"last\":10.0,\"change\":-0.25,", 0),
               0u);
 
-    const Outcome summary = RunCli({"load", "--summary", "--as", "put", kCallFixture});
+    const test::CCliRun summary = RunCli({"load", "--summary", "--as", "put", kCallFixture});
     EXPECT_EQ(summary.status, 0);
     EXPECT_EQ(summary.out, "{\"companies\":2,\"contracts\":4,\"error\":null}\n");
 }
@@ -61,7 +49,7 @@ TEST(LoadCommand, BrokenFilesPrintWhatWasReadTheMessageAndStatusOne) {
     test::WriteTextFile(folder.File("call.csv"),
                         "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume,eps\n"
                         "BHP,10,0,0,0,0,0,0,0,0\nnot a share\n");
-    Outcome run = RunCli({"load", "--as", "call", folder.File("call.csv")});
+    test::CCliRun run = RunCli({"load", "--as", "call", folder.File("call.csv")});
     EXPECT_EQ(run.status, 1);
     Json json = Json::parse(run.out);
     EXPECT_EQ(json["error"], "Unexpected data at line 3");
@@ -103,7 +91,8 @@ TEST(LoadCommand, LoadsAGeneratedMarket) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Outcome run = RunCli({"load", "--summary", "--as", c.kind, folder.File(c.file)});
+        const test::CCliRun run =
+            RunCli({"load", "--summary", "--as", c.kind, folder.File(c.file)});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out.rfind(c.expected, 0), 0u) << run.out;
         EXPECT_NE(run.out.find("\"error\":null"), std::string::npos) << run.out;
@@ -124,7 +113,7 @@ TEST(LoadCommand, BadArgumentsGiveUsageAndStatusTwo) {
     };
     for (const auto& arguments : cases) {
         SCOPED_TRACE(testing::PrintToString(arguments));
-        const Outcome run = RunCli(arguments);
+        const test::CCliRun run = RunCli(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("usage: strikeline-cli"), std::string::npos) << run.err;

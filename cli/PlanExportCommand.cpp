@@ -1,0 +1,82 @@
+#include "cli/PlanExportCommand.h"
+
+#include "cli/CliOutput.h"
+#include "cli/CommandLine.h"
+#include "plan/PlanCsvWriter.h"
+#include "plan/PlanDocxWriter.h"
+#include "plan/PlanHtmlWriter.h"
+#include "plan/PlanXlsxWriter.h"
+#include "ui/ColorScheme.h"
+
+#include <set>
+
+namespace strikeline {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH\n"
+    "         [--now \"YYYY-MM-DD HH:MM:SS\"] [--scheme FILE]\n";
+
+bool WriteExport(const std::string& format, const CPlanExport& content, const CColorScheme& scheme,
+                 const std::string& path, std::string& error) {
+    if (format == "csv") {
+        return WritePlanCsv(content, path, error);
+    }
+    if (format == "html") {
+        return WritePlanHtml(content, scheme, path, error);
+    }
+    if (format == "xlsx") {
+        return WritePlanXlsx(content, path, error);
+    }
+    return WritePlanDocx(content, path, error);
+}
+
+} // namespace
+
+int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                         std::ostream& err) {
+    CCommandLine line;
+    std::string problem;
+    FileTime now = kNoDate;
+    const bool parsed =
+        line.Parse(arguments, {"plan", "format", "out", "now", "scheme"}, {}, problem);
+    const std::set<std::string> formats = {"csv", "html", "xlsx", "docx"};
+    if (parsed && (!line.Value("plan") || !line.Value("format") || !line.Value("out") ||
+                   !line.Positional().empty())) {
+        problem = "--plan, --format and --out are needed, and nothing else";
+    } else if (parsed && formats.count(*line.Value("format")) == 0) {
+        problem = "--format is csv, html, xlsx or docx";
+    }
+    if (!problem.empty() || !ReadNowOption(line, now, problem)) {
+        err << "strikeline-cli plan-export: " << problem << "\n" << kUsage;
+        return kExitBadArguments;
+    }
+
+    bool ok = true;
+    std::string error;
+    CColorScheme scheme;
+    if (const auto schemeFile = line.Value("scheme");
+        schemeFile && !scheme.LoadFromFile(*schemeFile, error)) {
+        err << "Error when loading colour scheme " << *schemeFile << ".\n\n" << error << "\n";
+        ok = false;
+    }
+    CTradingPlan plan;
+    if (!plan.Load(*line.Value("plan"), error)) {
+        err << "Error when loading trading plan database.\n\n" << error << "\n";
+        ok = false;
+    }
+    const std::string format = *line.Value("format");
+    const std::string path = *line.Value("out");
+    nlohmann::ordered_json result = {
+        {"entries", plan.Count()}, {"format", format}, {"out", path}, {"error", nullptr}};
+    if (!WriteExport(format, BuildPlanExport(plan, now), scheme, path, error)) {
+        err << error << "\n";
+        result["error"] = error;
+        ok = false;
+    }
+    PrintJson(out, result);
+    return ok ? kExitSuccess : kExitFailed;
+}
+
+} // namespace strikeline

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace strikeline {
+
+// strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH
+//   [--now "YYYY-MM-DD HH:MM:SS"] [--scheme FILE]
+// Loads a trading plan file and writes the export as the plan window's export command
+// does, generated at --now (universal time; the clock by default) in the colours of the
+// scheme file (the default scheme without one). Prints {"entries","format","out","error"}.
+// Returns 0, 1 when the plan or scheme file failed to load or the writer failed (a plan
+// that loaded in part is still exported), or 2 for bad arguments.
+int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                         std::ostream& err);
+
+} // namespace strikeline

@@ -1,0 +1,100 @@
+#include "cli/CliRun.h"
+#include "plan/PlanCsvWriter.h"
+#include "plan/TradingPlan.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
+#include "support/TestTimes.h"
+#include "ui/ColorScheme.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace strikeline {
+namespace {
+
+using test::RunCli;
+
+class PlanExportCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CTradingPlanEntry entry;
+        entry.m_SourceType = TYPE_SELL_CALL;
+        entry.m_CompanyID = "BHP";
+        entry.m_ContractID = "BHPXY9";
+        entry.m_Shares = 1000;
+        entry.m_SharePrice = 10;
+        entry.m_Premium = 0.5;
+        m_Plan.Append(entry);
+        ASSERT_TRUE(m_Plan.Save(m_PlanFile));
+    }
+
+    test::CScopedEnv m_Zone{"TZ", "UTC"};
+    test::CTempFolder m_Folder;
+    std::string m_PlanFile = m_Folder.File("tradingplan.xml");
+    CTradingPlan m_Plan;
+};
+
+TEST_F(PlanExportCommandTest, WritesEachFormat) {
+    for (const std::string format : {"csv", "html", "xlsx", "docx"}) {
+        const std::string path = m_Folder.File("plan." + format);
+        const test::CCliRun run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", format,
+                                          "--out", path, "--now", "2010-04-13 17:05:09"});
+        ASSERT_EQ(run.status, 0) << format << ": " << run.err;
+        const nlohmann::json result = nlohmann::json::parse(run.out);
+        EXPECT_EQ(result["entries"], 1);
+        EXPECT_EQ(result["out"], path);
+        EXPECT_TRUE(result["error"].is_null());
+        EXPECT_GT(std::filesystem::file_size(path), 0u) << format;
+    }
+    EXPECT_EQ(test::ReadTextFile(m_Folder.File("plan.csv")),
+              PlanCsvText(BuildPlanExport(m_Plan, test::Utc("2010-04-13 17:05:09"))));
+}
+
+TEST_F(PlanExportCommandTest, TakesTheColoursOfASchemeFile) {
+    CColorScheme scheme;
+    scheme.Set(SchemeColor::ReportBk, Rgb(1, 2, 3));
+    const std::string schemeFile = m_Folder.File("mine.slclr");
+    ASSERT_TRUE(scheme.SaveToFile(schemeFile));
+    const std::string path = m_Folder.File("plan.html");
+    const test::CCliRun run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", "html",
+                                      "--out", path, "--scheme", schemeFile});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(test::ReadTextFile(path).find("background-color:#010203;"), std::string::npos);
+}
+
+TEST_F(PlanExportCommandTest, FailuresAndBadArguments) {
+    // A plan that fails part way is exported with the rows read before the fault.
+    std::string text = test::ReadTextFile(m_PlanFile);
+    text.replace(text.find("</Entries>"), 10, "<Entry><CompanyID>X</CompanyID></Entry></Entries>");
+    test::WriteTextFile(m_PlanFile, text);
+    const std::string path = m_Folder.File("plan.csv");
+    test::CCliRun run =
+        RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["entries"], 1);
+    EXPECT_NE(run.err.find("Error when loading trading plan database.\n\n<ContractID> tag not "
+                           "found"),
+              std::string::npos);
+    EXPECT_NE(test::ReadTextFile(path).find("BHPXY9"), std::string::npos);
+
+    run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out",
+                  m_Folder.File("missing/plan.csv")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(
+        nlohmann::json::parse(run.out)["error"].get<std::string>().find("Unable to create file "),
+        std::string::npos);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"plan-export", "--plan", m_PlanFile, "--format", "pdf", "--out", path},
+             {"plan-export", "--plan", m_PlanFile, "--format", "csv"},
+             {"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path, "--now",
+              "yesterday"}}) {
+        run = RunCli(bad);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("usage: strikeline-cli plan-export"), std::string::npos);
+    }
+}
+
+} // namespace
+} // namespace strikeline
