@@ -7,11 +7,12 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=ON -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=ON
-cmake --build "$build" -j2 --target strikeline_bench strikeline-cli strikeline-market
+cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market
 
 "$build/bench/strikeline_bench" "$@"
+QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_table_bench"
 
 market=$(mktemp -d)
 trap 'rm -rf "$market"' EXIT
