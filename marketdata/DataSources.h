@@ -22,6 +22,9 @@ public:
     // The stored address (no trailing '/'), or the environment's override.
     std::string FeedUrl() const;
     std::string SiteUrl() const;
+    // The stored addresses themselves, whatever the environment says for this run.
+    const std::string& StoredFeedUrl() const { return m_FeedUrl; }
+    const std::string& StoredSiteUrl() const { return m_SiteUrl; }
     void SetFeedUrl(std::string url) { m_FeedUrl = std::move(url); }
     void SetSiteUrl(std::string url) { m_SiteUrl = std::move(url); }
 

@@ -12,16 +12,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_B
   -DSTRIKELINE_BUILD_BENCH=OFF
 cmake --build "$build" -j2
 
-feed=$(mktemp -d)
-"$build/tools/strikeline-market" --out "$feed" --feed
-"$build/tools/strikeline-feed" --root "$feed" --port 8642 2> "$feed.log" &
-feed_pid=$!
-trap 'kill "$feed_pid" 2> /dev/null || true; wait "$feed_pid" 2> /dev/null || true; rm -rf "$feed" "$feed.log"' EXIT
-for _ in $(seq 50); do
-  grep -q "Serving" "$feed.log" 2> /dev/null && break
-  kill -0 "$feed_pid" 2> /dev/null || { cat "$feed.log" >&2; exit 1; }
-  sleep 0.1
-done
+. scripts/lib/local-feed.sh
+start_local_feed "$build" "$(mktemp -d)" 8642
 
 data="${XDG_DATA_HOME:-$HOME/.local/share}/Strikeline"
 export STRIKELINE_FEED_URL=http://127.0.0.1:8642 STRIKELINE_SITE_URL=http://127.0.0.1:8642

@@ -1,0 +1,56 @@
+#include "app/views/ChildFrame.h"
+
+#include <QCloseEvent>
+
+namespace strikeline {
+
+CChildFrame::CChildFrame(const QString& title, bool resizable, bool closable, QWidget* parent)
+    : QMdiSubWindow(parent), m_Title(title), m_Resizable(resizable), m_Closable(closable) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+    Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowMinimizeButtonHint;
+    if (resizable) {
+        flags |= Qt::WindowMaximizeButtonHint;
+    }
+    if (closable) {
+        // The system menu carries "Close" with it.
+        flags |= Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
+    }
+    m_Flags = flags;
+    setWindowFlags(flags);
+}
+
+void CChildFrame::SetView(QWidget* view) {
+    setWidget(view);
+}
+
+void CChildFrame::OnAddedToArea() {
+    // The area gives its windows the usual buttons: take back the ones this frame lacks.
+    setWindowFlags(m_Flags);
+    if (!m_Resizable && widget() != nullptr) {
+        // The title bar and borders are known only once the frame is in its area.
+        const QMargins margins = contentsMargins();
+        const QSize view = widget()->sizeHint();
+        setFixedSize(view.width() + margins.left() + margins.right(),
+                     view.height() + margins.top() + margins.bottom());
+    }
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!m_Closable) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::changeEvent(QEvent* event) {
+    // The title is the window's name, not a document's: put it back whatever changed it.
+    if (event->type() == QEvent::WindowTitleChange && windowTitle() != m_Title) {
+        setWindowTitle(m_Title);
+    }
+    QMdiSubWindow::changeEvent(event);
+}
+
+} // namespace strikeline

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace strikeline {
+
+class CDataSources;
+
+// "Data Sources": the addresses of the market data feed and of the web site. OK refuses
+// an address that is not an http or https address, with the focus left on it; the
+// addresses are stored without a trailing "/".
+class CDataSourcesDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDataSourcesDlg(CDataSources& sources, QWidget* parent = nullptr);
+
+    QLineEdit* FeedEdit() const { return m_Feed; }
+    QLineEdit* SiteEdit() const { return m_Site; }
+
+    void accept() override;
+
+    // The address as stored, or an empty text when it is not a usable web address.
+    static QString CleanAddress(const QString& text);
+
+private:
+    CDataSources& m_Sources;
+    QLineEdit* m_Feed;
+    QLineEdit* m_Site;
+};
+
+} // namespace strikeline

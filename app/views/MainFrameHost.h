@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace strikeline {
+
+class CDataSources;
+
+// What the main window asks of the application around it: the downloader and the data
+// sources live there, not in a window.
+class CMainFrameHost {
+public:
+    virtual ~CMainFrameHost() = default;
+
+    // The downloader's status text ("" when idle).
+    virtual std::string DownloaderStatus() const = 0;
+    // "Download Call/Put Data": every file is fetched again at once.
+    virtual void RequestFullDownload() = 0;
+    // The main window is closing: the downloader stops before anything is written.
+    virtual void StopDownloader() = 0;
+    virtual CDataSources& DataSources() = 0;
+    // The user changed the data sources: the downloader takes them from now on.
+    virtual void DataSourcesChanged() = 0;
+};
+
+} // namespace strikeline

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace strikeline {
+
+// Every message box of the program goes through here: captioned with the program's name,
+// with an OK button unless the caller asks for Yes and No. Tests install an observer that
+// sees each message and answers it instead of a box, so nothing waits for a click.
+struct CUserMessage {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+};
+
+using CUserMessageObserver = std::function<QMessageBox::StandardButton(const CUserMessage&)>;
+
+class CUserMessages {
+public:
+    static QMessageBox::StandardButton Show(QWidget* parent, const QString& text,
+                                            QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    // Yes or No with the question icon; true for Yes.
+    static bool Ask(QWidget* parent, const QString& question);
+
+    // Replaces the boxes with `observer` until it is reset with an empty one.
+    static void SetObserver(CUserMessageObserver observer);
+};
+
+} // namespace strikeline

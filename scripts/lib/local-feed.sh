@@ -1,0 +1,17 @@
+# Sourced by the scripts that need the local feed: generates today's sample market and
+# serves it on 127.0.0.1:PORT until the calling script exits.
+# Usage: start_local_feed BUILD_DIR WORK_DIR PORT
+start_local_feed() {
+  local build=$1 work=$2 port=$3
+  "$build/tools/strikeline-market" --out "$work/feed" --feed
+  "$build/tools/strikeline-feed" --root "$work/feed" --port "$port" 2> "$work/feed.log" &
+  local_feed_pid=$!
+  trap 'kill "$local_feed_pid" 2> /dev/null || true; wait "$local_feed_pid" 2> /dev/null || true; rm -rf "'"$work"'"' EXIT
+  for _ in $(seq 50); do
+    grep -q "Serving" "$work/feed.log" 2> /dev/null && return 0
+    kill -0 "$local_feed_pid" 2> /dev/null || { cat "$work/feed.log" >&2; return 1; }
+    sleep 0.1
+  done
+  echo "the local feed did not start" >&2
+  return 1
+}

@@ -1,0 +1,476 @@
+// The main window and the application around it, driven as the user does: menus,
+// commands, tool windows, the status bar, start-up with damaged files and the single copy.
+
+#include "app/views/MainFrame.h"
+
+#include "app/ApplicationState.h"
+#include "app/views/ChildFrame.h"
+#include "app/views/CommandIds.h"
+#include "app/views/DataSourcesDlg.h"
+#include "app/views/NavigationCentreView.h"
+#include "app/views/SingleInstance.h"
+#include "app/views/TesseraApp.h"
+#include "app/views/UserMessages.h"
+#include "journal/DiaryDatabase.h"
+#include "plan/TradingPlan.h"
+#include "reports/ReportSettings.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace strikeline;
+
+namespace {
+
+// A tool window that counts the refresh requests it gets.
+class CCountingView : public QLabel, public CRefreshableView {
+public:
+    CCountingView() : QLabel(QStringLiteral("view")) {}
+    void RefreshView() override { ++refreshes; }
+    int refreshes = 0;
+};
+
+// Collects the messages the program shows and answers each with `answer`.
+class CMessageLog {
+public:
+    explicit CMessageLog(QMessageBox::StandardButton answer = QMessageBox::Ok) {
+        CUserMessages::SetObserver([this, answer](const CUserMessage& message) {
+            texts << message.text;
+            if (onMessage) {
+                onMessage();
+            }
+            return answer;
+        });
+    }
+    ~CMessageLog() { CUserMessages::SetObserver({}); }
+    QStringList texts;
+    std::function<void()> onMessage;
+};
+
+QStringList Captions(const QList<QAction*>& actions) {
+    QStringList captions;
+    for (const QAction* action : actions) {
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return captions;
+}
+
+QMenu* Menu(QMainWindow& window, const QString& title) {
+    for (QAction* action : window.menuBar()->actions()) {
+        if (action->text() == title) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+// Every test runs against its own folders, a feed address nobody answers and its own
+// single-copy socket, so tests never meet each other or the user's files.
+class CTestHome {
+public:
+    CTestHome(const char* feed = "http://127.0.0.1:9")
+        : m_Feed("STRIKELINE_FEED_URL", feed), m_Site("STRIKELINE_SITE_URL", feed) {}
+
+    CStartOptions Options() const {
+        return {m_Folder.File("data"), m_Folder.File("settings.reg"),
+                QString::fromStdString(m_Folder.File("instance")), false};
+    }
+    std::string File(const std::string& name) const { return m_Folder.File(name); }
+
+private:
+    struct CEnv {
+        CEnv(const char* name, const char* value) : m_Name(name) { ::setenv(name, value, 1); }
+        ~CEnv() { ::unsetenv(m_Name); }
+        const char* m_Name;
+    };
+    test::CTempFolder m_Folder;
+    CEnv m_Feed;
+    CEnv m_Site;
+};
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setApplicationName("Strikeline"); }
+    void MenusHoldTheCommandsInOrder();
+    void CommandsWithoutTheirWindowsAreDisabled();
+    void OneWindowPerKindAndTheExistingOneIsActivated();
+    void CloseAllKeepsTheNavigationCentreAndClosesFloatingWindows();
+    void NavigationCentreButtonsIssueTheirCommands();
+    void RefreshReachesOnlyAnOpenView();
+    void StatusBarShowsHelpTheDataDateAndTheDownloader();
+    void SupportMessageCannotBeStacked();
+    void ClearTradingPlanAsksOnlyWhenThereIsAPlan();
+    void TogglesFollowTheSettings();
+    void DataSourcesRefuseWhatIsNoWebAddress();
+    void StartUpWithDamagedFilesShowsWhyAndGoesOn();
+    void ExitWritesTheDatabasesAndTheSettings();
+    void ASecondCopyRaisesTheFirstAndExits();
+};
+
+void MainFrameTest::MenusHoldTheCommandsInOrder() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QCOMPARE(Captions(frame.menuBar()->actions()),
+             (QStringList{"&File", "Edit", "Yield", "Trend", "Short List", "Trading Plan",
+                          "Calculator", "&Window", "&Help"}));
+    QCOMPARE(Captions(Menu(frame, "&File")->actions()),
+             (QStringList{"Download Call/Put Data", "-", "Export to Excel...",
+                          "Export to Excel and Send to Email...", "Export to CSV...",
+                          "Export to CSV and Send to Email...", "Export to Word...",
+                          "Export to HTML...", "-", "Print...", "-", "E&xit"}));
+    QCOMPARE(
+        Captions(Menu(frame, "Edit")->actions()),
+        (QStringList{"Call Option Settings...", "Put Option Settings...", "-", "Colour Scheme...",
+                     "Data Sources...", "-", "Display Call Leveraged Bar",
+                     "Display Put Leveraged Bar", "Clear Short List when Short List is closed"}));
+    QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
+             (QStringList{"View Call Reports", "View Put Reports", "Dividends"}));
+    QCOMPARE(Captions(Menu(frame, "&Window")->actions()),
+             (QStringList{"&Cascade", "&Tile", "&Close All"}));
+    QCOMPARE(Captions(Menu(frame, "&Help")->actions()), (QStringList{"&About..."}));
+    // The Diary keeps its command without a place on the menu bar.
+    QVERIFY(frame.Action(ID_DIARY) != nullptr);
+    QVERIFY(!Captions(frame.menuBar()->actions()).contains("Diary"));
+    QCOMPARE(frame.Action(ID_FILE_PRINT)->shortcut(), QKeySequence(QKeySequence::Print));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    for (const int command : {ID_YIELD_DIVIDENDS, ID_DIARY, ID_TREND_CHART, ID_CALCULATOR,
+                              ID_FILE_EXPORT_CSV, ID_FILE_PRINT, ID_EDIT_COLOUR_SCHEME}) {
+        QVERIFY2(!frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+        QVERIFY(!frame.OnCommand(command));
+    }
+    for (const int command : {ID_FILE_DOWNLOAD, ID_TRADING_PLAN_CLEAR, ID_WINDOW_CLOSE_ALL,
+                              ID_EDIT_DATA_SOURCES, ID_APP_ABOUT}) {
+        QVERIFY2(frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+    }
+    frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [] {
+                                                 return new QLabel;
+                                             }});
+    int calculators = 0;
+    frame.RegisterCommand(ID_CALCULATOR, [&calculators] { ++calculators; });
+    QVERIFY(frame.Action(ID_YIELD_DIVIDENDS)->isEnabled());
+    frame.Action(ID_CALCULATOR)->trigger();
+    QCOMPARE(calculators, 1);
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::OneWindowPerKindAndTheExistingOneIsActivated() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, QSize(550, 400), [] {
+                                                 return new QLabel;
+                                             }});
+    frame.RegisterView(ViewKind::Diary, {"Diary", true, true, {}, [] {
+                                             return new QLabel;
+                                         }});
+    QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
+    QMdiSubWindow* dividends = frame.MdiArea()->activeSubWindow();
+    QVERIFY(dividends != nullptr);
+    QCOMPARE(dividends->windowTitle(), QString("Dividends"));
+    QCOMPARE(dividends->size(), QSize(550, 400));
+    QVERIFY(frame.OnCommand(ID_DIARY));
+    QCOMPARE(frame.MdiArea()->activeSubWindow()->windowTitle(), QString("Diary"));
+    QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
+    QCOMPARE(frame.MdiArea()->subWindowList().size(), 3); // with the navigation centre
+    QCOMPARE(frame.MdiArea()->activeSubWindow(), dividends);
+    // A window opened without activation opens behind the active one.
+    frame.RegisterView(ViewKind::TradingPlan, {"Trading Plan", true, true, {}, [] {
+                                                   return new QLabel;
+                                               }});
+    QVERIFY(frame.GetView(ViewKind::TradingPlan, true, false) != nullptr);
+    QCOMPARE(frame.MdiArea()->activeSubWindow(), dividends);
+    // The frame keeps its title whatever tries to change it.
+    dividends->setWindowTitle("Something else");
+    QCOMPARE(dividends->windowTitle(), QString("Dividends"));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::CloseAllKeepsTheNavigationCentreAndClosesFloatingWindows() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QVERIFY(frame.GetView(ViewKind::NavigationCentre, false, false) != nullptr);
+    frame.RegisterView(ViewKind::Diary, {"Diary", true, true, {}, [] {
+                                             return new QLabel;
+                                         }});
+    frame.OnCommand(ID_DIARY);
+    QPointer<QWidget> floating = new QWidget;
+    floating->setAttribute(Qt::WA_DeleteOnClose);
+    floating->show();
+    frame.AddFloatingWindow(floating);
+    QCOMPARE(frame.MdiArea()->subWindowList().size(), 2);
+    QVERIFY(frame.OnCommand(ID_WINDOW_CLOSE_ALL));
+    QTRY_COMPARE(frame.MdiArea()->subWindowList().size(), 1);
+    QVERIFY(frame.GetView(ViewKind::NavigationCentre, false, false) != nullptr);
+    QVERIFY(frame.GetView(ViewKind::Diary, false, false) == nullptr);
+    QTRY_VERIFY(floating.isNull());
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::NavigationCentreButtonsIssueTheirCommands() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QCOMPARE(frame.MdiArea()->activeSubWindow()->windowTitle(), QString("Welcome to Strikeline"));
+    frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [] {
+                                                 return new QLabel;
+                                             }});
+    auto* centre = qobject_cast<CNavigationCentreView*>(
+        frame.GetView(ViewKind::NavigationCentre, false, false));
+    QVERIFY(centre != nullptr);
+    const QPoint dividends = CNavigationCentreView::ButtonRect(4).center();
+    QTest::mouseClick(centre, Qt::LeftButton, {}, dividends);
+    QTRY_VERIFY(frame.GetView(ViewKind::Dividends, false, false) != nullptr);
+    QCOMPARE(frame.MdiArea()->activeSubWindow()->windowTitle(), QString("Dividends"));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::RefreshReachesOnlyAnOpenView() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    CCountingView* created = nullptr;
+    frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [&created] {
+                                                 created = new CCountingView;
+                                                 return created;
+                                             }});
+    frame.RefreshView(RefreshKind::Dividends);
+    QVERIFY(created == nullptr); // nothing opened by a refresh
+    frame.OnCommand(ID_YIELD_DIVIDENDS);
+    QVERIFY(created != nullptr);
+    // Refresh requests from the core arrive through the notifier, on this thread.
+    app.Notifier().RequestRefresh(RefreshKind::Dividends);
+    app.Notifier().RequestRefresh(RefreshKind::CallReport);
+    QTRY_COMPARE(created->refreshes, 1);
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::StatusBarShowsHelpTheDataDateAndTheDownloader() {
+    // A feed that takes the connection and never answers keeps the downloader busy.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    const QByteArray feed = "http://127.0.0.1:" + QByteArray::number(silent.serverPort());
+    CTestHome home(feed.constData());
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QTRY_COMPARE(frame.MessagePane()->text(), QString("Downloading call data..."));
+    QCOMPARE(frame.DataPane()->text(), QString(" Latest data received: unknown "));
+    {
+        const CApplicationStateLock lock(*GetApplicationState());
+        GetApplicationState()->SetLastDataDateStr("Thu, 10-Dec-2026 14:00");
+    }
+    QTRY_COMPARE(frame.DataPane()->text(),
+                 QString(" Latest data received: Thu, 10-Dec-2026 14:00 "));
+    frame.close(); // stops the downloader, aborting the transfer
+    QCOMPARE(app.DownloaderStatus(), std::string());
+    frame.UpdateStatusBar();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::SupportMessageCannotBeStacked() {
+    CTestHome home("http://support.example:8080");
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    CMessageLog log;
+    log.onMessage = [&frame] {
+        frame.OnCommand(ID_HELP);
+    }; // F1 again while it shows
+    QVERIFY(frame.OnCommand(ID_HELP));
+    QCOMPARE(log.texts,
+             QStringList{"Please go to support.example:8080 for Strikeline user support."});
+    log.onMessage = nullptr;
+    frame.OnCommand(ID_HELP);
+    QCOMPARE(log.texts.size(), 2);
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::ClearTradingPlanAsksOnlyWhenThereIsAPlan() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QSignalSpy cleared(&frame, &CMainFrame::TradingPlanCleared);
+    {
+        CMessageLog log(QMessageBox::No);
+        QVERIFY(frame.OnCommand(ID_TRADING_PLAN_CLEAR));
+        QVERIFY(log.texts.isEmpty()); // an empty plan clears without asking
+        QCOMPARE(cleared.count(), 1);
+        CTradingPlanEntry entry;
+        entry.m_CompanyID = "BHP";
+        GetTradingPlan()->Append(entry);
+        frame.OnCommand(ID_TRADING_PLAN_CLEAR);
+        QCOMPARE(log.texts, QStringList{"Are you sure you want to clear your Trading Plan?"});
+        QCOMPARE(GetTradingPlan()->Count(), 1u);
+    }
+    CMessageLog yes(QMessageBox::Yes);
+    frame.OnCommand(ID_TRADING_PLAN_CLEAR);
+    QCOMPARE(GetTradingPlan()->Count(), 0u);
+    QCOMPARE(cleared.count(), 2);
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::TogglesFollowTheSettings() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    const bool before = GetReportSettings(ReportKind::Put).DisplayLeveragedBar();
+    frame.OnCommand(ID_EDIT_PUT_LEVERAGED_BAR);
+    QCOMPARE(GetReportSettings(ReportKind::Put).DisplayLeveragedBar(), !before);
+    QCOMPARE(frame.Action(ID_EDIT_PUT_LEVERAGED_BAR)->isChecked(), !before);
+    QCOMPARE(GetReportSettings(ReportKind::Call).DisplayLeveragedBar(), false);
+    frame.OnCommand(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE);
+    QVERIFY(GetApplicationState()->ClearShortListOnClose());
+    QVERIFY(frame.Action(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE)->isChecked());
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::DataSourcesRefuseWhatIsNoWebAddress() {
+    CDataSources sources;
+    CDataSourcesDlg dialog(sources);
+    CMessageLog log;
+    dialog.FeedEdit()->setText("ftp://example.com");
+    dialog.accept();
+    QCOMPARE(log.texts, QStringList{"Invalid address"});
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(sources.StoredFeedUrl(), std::string(CDataSources::kDefaultUrl));
+    dialog.FeedEdit()->setText(" https://feed.example:8443/ ");
+    dialog.SiteEdit()->setText("http://site.example");
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(sources.StoredFeedUrl(), std::string("https://feed.example:8443"));
+    QCOMPARE(sources.StoredSiteUrl(), std::string("http://site.example"));
+}
+
+void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
+    CTestHome home;
+    const CStartOptions options = home.Options();
+    std::filesystem::create_directories(options.dataFolder);
+    test::WriteTextFile(options.settingsPath, "this is not a settings file");
+    test::WriteTextFile(options.dataFolder + "/tradingplan.xml", "<Entries><Entry/></Entries>");
+    test::WriteTextFile(options.dataFolder + "/diary.xml", "<Diary/>");
+    CMessageLog log;
+    CTesseraApp app(options);
+    QVERIFY(app.InitInstance());
+    QCOMPARE(log.texts.size(), 3);
+    QVERIFY2(log.texts[0].startsWith("Error when loading configuration\n\n"),
+             qPrintable(log.texts[0]));
+    QCOMPARE(log.texts[1],
+             QString("Error when loading trading plan database.\n\n<CompanyID> tag not found"));
+    QCOMPARE(log.texts[2],
+             QString("Error when loading diary database.\n\n<Entries> tag not found"));
+    QVERIFY(app.MainFrame()->isVisible());
+    QVERIFY(std::filesystem::exists(options.dataFolder + "/tradingplan.xml.damaged"));
+    app.MainFrame()->close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
+    CTestHome home;
+    const CStartOptions options = home.Options();
+    {
+        CTesseraApp app(options);
+        QVERIFY(app.InitInstance());
+        CTradingPlanEntry entry;
+        entry.m_CompanyID = "BHP";
+        entry.m_ContractID = "BHPXY9";
+        GetTradingPlan()->Append(entry);
+        app.MainFrame()->OnCommand(ID_EDIT_CALL_LEVERAGED_BAR);
+        app.MainFrame()->OnCommand(ID_APP_EXIT);
+        QTRY_VERIFY(app.MainFrame() == nullptr);
+        QCOMPARE(app.ExitInstance(0), 0);
+    }
+    QVERIFY(GetTradingPlan() == nullptr);
+    QVERIFY(GetApplicationState() == nullptr);
+    QVERIFY(test::ReadTextFile(options.dataFolder + "/tradingplan.xml").find("BHPXY9") !=
+            std::string::npos);
+    QVERIFY(std::filesystem::exists(options.dataFolder + "/diary.xml"));
+    QVERIFY(std::filesystem::exists(options.dataFolder + "/averagetrades.xml"));
+    // The next start finds what this one left.
+    CTesseraApp again(options);
+    QVERIFY(again.InitInstance());
+    QCOMPARE(GetTradingPlan()->Count(), 1u);
+    QVERIFY(GetReportSettings(ReportKind::Call).DisplayLeveragedBar());
+    again.MainFrame()->close();
+    again.ExitInstance(0);
+}
+
+void MainFrameTest::ASecondCopyRaisesTheFirstAndExits() {
+    if (QString(STRIKELINE_APP_PATH).isEmpty()) {
+        QSKIP("the program is not built");
+    }
+    // The first copy is this test; the second is the real program, started as a user
+    // would, with the same runtime folder.
+    test::CTempFolder runtime;
+    ::chmod(runtime.Path().c_str(), 0700);
+    qputenv("XDG_RUNTIME_DIR", runtime.Path().c_str());
+    CSingleInstance first(CSingleInstance::DefaultName());
+    QVERIFY(first.Claim());
+    QSignalSpy raised(&first, &CSingleInstance::ActivationRequested);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.Path().string()));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(runtime.File("config")));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(runtime.File("data")));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.start(STRIKELINE_APP_PATH, {});
+    QVERIFY(second.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(raised.count(), 1, 20000);
+    if (second.state() != QProcess::NotRunning) {
+        QVERIFY(second.waitForFinished(20000));
+    }
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    // It wrote nothing: no settings, no data files.
+    QVERIFY(!std::filesystem::exists(runtime.File("config/Strikeline/settings.reg")));
+    QVERIFY(!std::filesystem::exists(runtime.File("data/Strikeline/tradingplan.xml")));
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
