@@ -1,10 +1,12 @@
 // The desktop program.
 
 #include "app/views/TesseraApp.h"
+#include "reports/views/WebEngineSetup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    strikeline::PrepareWebEngine(); // before the application object, as the browser needs
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Strikeline"));
     strikeline::CTesseraApp app;

@@ -71,7 +71,11 @@ CMainFrame::CMainFrame(CMainFrameHost& host, QWidget* parent)
     UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The area still announces activations while its windows go; this frame is no longer
+    // whole enough to answer them.
+    disconnect(m_MdiArea, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::AddCommand(QMenu* menu, const QString& caption, int command) {
     auto* action = new QAction(caption, this);

@@ -11,6 +11,7 @@
 #include "plan/PlanMail.h"
 #include "platform/UserFolders.h"
 #include "reports/ReportSettings.h"
+#include "reports/views/TrendChartCommand.h"
 
 #include <QApplication>
 #include <QStatusBar>
@@ -100,6 +101,7 @@ bool CTesseraApp::InitInstance() {
                                            &CMainFrame::OnCommand, Qt::QueuedConnection);
                                    return view;
                                }});
+    RegisterTrendChartCommand(*m_MainFrame, [this] { return m_DataSources.SiteUrl(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();
     } else {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEngineView>
+#include <string>
+
+namespace strikeline {
+
+// A company's one-year price chart: the web site's chart page in an embedded browser.
+// The page is all it shows; the browser reports a failed navigation in the page itself.
+class CTrendView : public QWebEngineView {
+    Q_OBJECT
+
+public:
+    explicit CTrendView(QWidget* parent = nullptr);
+
+    // Navigates to the chart page of `code` on the site at `siteUrl`.
+    void ShowChart(const std::string& siteUrl, const std::string& code);
+
+    const QString& Code() const { return m_Code; }
+    // The address asked for, whatever the page did since.
+    const QUrl& ChartUrl() const { return m_ChartUrl; }
+
+    QSize sizeHint() const override;
+
+private:
+    QString m_Code;
+    QUrl m_ChartUrl;
+};
+
+} // namespace strikeline

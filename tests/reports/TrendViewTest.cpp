@@ -1,0 +1,516 @@
+// The trend chart windows and their company chooser, driven as the user drives them: the
+// main window's command, the dialog's drop-down and buttons, and a real chart page from
+// the local feed server shown by the embedded browser on the offscreen platform.
+
+#include "reports/views/TrendView.h"
+
+#include "app/views/ChildFrame.h"
+#include "app/views/CommandIds.h"
+#include "app/views/MainFrame.h"
+#include "app/views/TesseraApp.h"
+#include "app/views/UserMessages.h"
+#include "marketdata/CompanyNameTable.h"
+#include "reports/views/SelectCompanyDlg.h"
+#include "reports/views/TrendChartCommand.h"
+#include "reports/views/WebEngineSetup.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
+#include "tools/FeedServer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
+using namespace strikeline;
+
+namespace {
+
+// The embedded browser starts its helper process on the first page: allow for a slow start
+// under the sanitizers.
+constexpr int kPageTimeoutMs = 60000;
+
+// The sandbox variable as the test found it, before PrepareWebEngine ran.
+std::optional<QByteArray>& SandboxBefore() {
+    static std::optional<QByteArray> value;
+    return value;
+}
+
+// Collects the messages the program shows and answers each with `answer`.
+class CMessageLog {
+public:
+    explicit CMessageLog(QMessageBox::StandardButton answer = QMessageBox::Ok) {
+        CUserMessages::SetObserver([this, answer](const CUserMessage& message) {
+            texts << message.text;
+            return answer;
+        });
+    }
+    ~CMessageLog() { CUserMessages::SetObserver({}); }
+    CMessageLog(const CMessageLog&) = delete;
+    CMessageLog& operator=(const CMessageLog&) = delete;
+    QStringList texts;
+};
+
+void SetNames(std::initializer_list<std::pair<const char*, const char*>> names,
+              std::initializer_list<std::pair<const char*, const char*>> top20) {
+    CCompanyNameTable nameTable;
+    for (const auto& [code, name] : names) {
+        nameTable.Add(code, name);
+    }
+    CCompanyNameTable top20Table;
+    for (const auto& [code, name] : top20) {
+        top20Table.Add(code, name);
+    }
+    GetCompanyNames().Replace(std::move(nameTable));
+    GetTop20().Replace(std::move(top20Table));
+}
+
+// The sample names: three companies, one of them in the Top 20, one without a name.
+void SetSampleNames() {
+    SetNames({{"NAB", "National Australia Bank"}, {"BHP", "BHP Group Limited"}, {"XYZ", ""}},
+             {{"BHP", "BHP Group Limited"}});
+}
+
+QStringList Items(const QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i) {
+        items << box.itemText(i);
+    }
+    return items;
+}
+
+// Runs `action` on the company dialog once it is up, from inside its own event loop.
+void WhenDialogShows(std::function<void(CSelectCompanyDlg&)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action = std::move(action)] {
+        auto* dialog = qobject_cast<CSelectCompanyDlg*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        action(*dialog);
+    });
+    timer->start();
+}
+
+// The chart page of the local feed server, on a free loopback port, with a fixed year so
+// the page is the same every day. The folder it serves is empty: the downloader of the
+// program under test finds nothing there and leaves the names tables to the test.
+class CChartSite {
+public:
+    CChartSite() {
+        std::filesystem::create_directory(m_Folder.Path() / "site");
+        CFeedServerOptions options;
+        options.root = (m_Folder.Path() / "site").string();
+        options.port = 0;
+        options.log = &m_Log;
+        options.chartLastDay = std::chrono::sys_days{std::chrono::year{2010} / 6 / 24};
+        std::string error;
+        m_Started = m_Server.Start(options, error);
+        m_Error = QString::fromStdString(error);
+    }
+
+    bool Started() const { return m_Started; }
+    const QString& Error() const { return m_Error; }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_Server.Port()); }
+    std::string DataFolder() const { return m_Folder.File("data"); }
+    std::string File(const std::string& name) const { return m_Folder.File(name); }
+    // Stops the server and gives what it was asked, one request a line.
+    std::string StopAndReadLog() {
+        m_Server.Stop();
+        return m_Log.str();
+    }
+    void Stop() { m_Server.Stop(); }
+
+private:
+    test::CTempFolder m_Folder;
+    std::ostringstream m_Log;
+    CFeedServer m_Server;
+    bool m_Started = false;
+    QString m_Error;
+};
+
+// The program with its web site at the chart site, its own folders and single-copy socket,
+// and a feed address nobody answers. The main window closes with the test.
+class CTestProgram {
+public:
+    explicit CTestProgram(CChartSite& site)
+        : m_Site("STRIKELINE_SITE_URL", site.Url().c_str()),
+          m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
+          m_App(CStartOptions{site.DataFolder(), site.File("settings.reg"),
+                              QString::fromStdString(site.File("instance")), false}) {}
+    ~CTestProgram() {
+        // As the user ends the program: the window closes and goes at the next turn of the
+        // event loop, with every chart window in it.
+        if (CMainFrame* frame = m_App.MainFrame()) {
+            frame->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    CTestProgram(const CTestProgram&) = delete;
+    CTestProgram& operator=(const CTestProgram&) = delete;
+
+    bool Start() {
+        if (!m_App.InitInstance()) {
+            return false;
+        }
+        RegisterTrendChartCommand(Frame(), [this] { return m_App.DataSources().SiteUrl(); });
+        return true;
+    }
+    CMainFrame& Frame() { return *m_App.MainFrame(); }
+    std::string SiteUrl() { return m_App.DataSources().SiteUrl(); }
+
+    QList<CTrendView*> TrendViews() {
+        QList<CTrendView*> views;
+        for (QMdiSubWindow* window : Frame().MdiArea()->subWindowList()) {
+            if (auto* view = qobject_cast<CTrendView*>(window->widget())) {
+                views << view;
+            }
+        }
+        return views;
+    }
+
+private:
+    test::CScopedEnv m_Site;
+    test::CScopedEnv m_Feed;
+    CTesseraApp m_App;
+};
+
+QString ChildTitle(const QWidget* view) {
+    const auto* frame = qobject_cast<const CChildFrame*>(view->parentWidget());
+    return frame == nullptr ? QString() : frame->windowTitle();
+}
+
+// The page's text as the browser reads it; nothing when it did not come.
+std::optional<QString> PlainText(QWebEnginePage* page) {
+    auto text = std::make_shared<std::optional<QString>>();
+    page->toPlainText([text](const QString& result) { *text = result; });
+    if (!QTest::qWaitFor([&text] { return text->has_value(); }, kPageTimeoutMs)) {
+        return std::nullopt;
+    }
+    return *text;
+}
+
+} // namespace
+
+class CTrendViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void PrepareWebEngineTurnsTheSandboxOffOnlyForRoot();
+    void DialogListsTheCompaniesInByteOrderWithTop20Marks();
+    void DialogGivesTheCodeOfTheChosenLine();
+    void DialogRefusesAnEmptyChoiceAndStaysOpen();
+    void DialogCancelGivesNoCode();
+    void CommandAsksForACompanyAndShowsItsChart();
+    void CodeTypedInLowerCaseGoesIntoTheAddressUnchanged();
+    void CancellingTheQuestionOpensNothing();
+    void ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen();
+    void CompanyWithoutANameIsTitledWithItsCode();
+    void FailedNavigationIsShownByThePageAlone();
+};
+
+void CTrendViewTest::PrepareWebEngineTurnsTheSandboxOffOnlyForRoot() {
+    // main() ran it before the application was created.
+    QVERIFY(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
+    if (::geteuid() == 0) {
+        QCOMPARE(qgetenv("QTWEBENGINE_DISABLE_SANDBOX"), QByteArray("1"));
+    } else {
+        // A normal user keeps whatever the environment said (by default, the sandbox).
+        QCOMPARE(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                 SandboxBefore().has_value());
+        if (SandboxBefore()) {
+            QCOMPARE(qgetenv("QTWEBENGINE_DISABLE_SANDBOX"), *SandboxBefore());
+        }
+    }
+}
+
+void CTrendViewTest::DialogListsTheCompaniesInByteOrderWithTop20Marks() {
+    SetNames({{"NAB", "National Australia Bank"},
+              {"BHP", "BHP Group Limited"},
+              {"1AL", "OneAll"},
+              {"XYZ", ""},
+              {"bhp", "BHP Group Limited"},
+              {"CBA", "Commonwealth Bank"}},
+             {{"BHP", "BHP Group Limited"}, {"cba", "Commonwealth Bank"}});
+    CSelectCompanyDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QString("Select Company"));
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.first()->text(), QString("Company:"));
+    QCOMPARE(dialog.OkButton()->text(), QString("OK"));
+    QCOMPARE(dialog.CancelButton()->text(), QString("Cancel"));
+    QVERIFY(dialog.CompanyBox()->isEditable());
+    QCOMPARE(Items(*dialog.CompanyBox()),
+             (QStringList{"1AL - OneAll", "NAB - National Australia Bank", "XYZ",
+                          "^BHP - BHP Group Limited", "^CBA - Commonwealth Bank"}));
+    // Nothing is chosen until the user chooses.
+    QCOMPARE(dialog.CompanyBox()->currentText(), QString());
+}
+
+void CTrendViewTest::DialogGivesTheCodeOfTheChosenLine() {
+    SetSampleNames();
+    CSelectCompanyDlg dialog;
+    dialog.show();
+    QComboBox& box = *dialog.CompanyBox();
+    const int top20Line = box.findText("^BHP - BHP Group Limited");
+    QVERIFY(top20Line >= 0);
+    box.setCurrentIndex(top20Line);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Code(), QString("BHP"));
+
+    CSelectCompanyDlg second;
+    second.show();
+    second.CompanyBox()->setCurrentIndex(
+        second.CompanyBox()->findText("NAB - National Australia Bank"));
+    QTest::mouseClick(second.OkButton(), Qt::LeftButton);
+    QCOMPARE(second.result(), int(QDialog::Accepted));
+    QCOMPARE(second.Code(), QString("NAB"));
+
+    // A typed code is taken as typed, even one that is not on the list.
+    CSelectCompanyDlg typed;
+    typed.show();
+    QTest::keyClicks(typed.CompanyBox()->lineEdit(), "wbc");
+    QCOMPARE(typed.CompanyBox()->currentText(), QString("wbc"));
+    QTest::keyClick(typed.CompanyBox()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(typed.result(), int(QDialog::Accepted));
+    QCOMPARE(typed.Code(), QString("wbc"));
+    QCOMPARE(typed.CompanyBox()->count(), 3); // Enter added nothing to the list
+}
+
+void CTrendViewTest::DialogRefusesAnEmptyChoiceAndStaysOpen() {
+    SetSampleNames();
+    CMessageLog messages;
+    CSelectCompanyDlg dialog;
+    dialog.show();
+    dialog.CancelButton()->setFocus();
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    QCOMPARE(messages.texts, QStringList{"Please select company."});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(dialog.focusWidget() == dialog.CompanyBox() ||
+            dialog.focusWidget() == dialog.CompanyBox()->lineEdit());
+
+    // A mark alone, or blanks, leave no code either.
+    for (const char* text : {"^", "   ", "^ - Name"}) {
+        dialog.CompanyBox()->setEditText(text);
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(messages.texts, QStringList(4, "Please select company."));
+
+    dialog.CompanyBox()->setEditText("^XYZ");
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Code(), QString("XYZ"));
+    QCOMPARE(messages.texts.size(), 4);
+}
+
+void CTrendViewTest::DialogCancelGivesNoCode() {
+    SetSampleNames();
+    CSelectCompanyDlg dialog;
+    dialog.show();
+    dialog.CompanyBox()->setCurrentIndex(0);
+    QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.Code(), QString());
+}
+
+void CTrendViewTest::CommandAsksForACompanyAndShowsItsChart() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+    CMainFrame& frame = program.Frame();
+    QVERIFY(frame.Action(ID_TREND_CHART)->isEnabled());
+
+    QStringList offered;
+    WhenDialogShows([&offered](CSelectCompanyDlg& dialog) {
+        offered = Items(*dialog.CompanyBox());
+        dialog.CompanyBox()->setCurrentIndex(
+            dialog.CompanyBox()->findText("^BHP - BHP Group Limited"));
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    });
+    QVERIFY(frame.OnCommand(ID_TREND_CHART));
+    QCOMPARE(offered,
+             (QStringList{"NAB - National Australia Bank", "XYZ", "^BHP - BHP Group Limited"}));
+
+    const QList<CTrendView*> views = program.TrendViews();
+    QCOMPARE(views.size(), 1);
+    CTrendView* view = views.first();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
+    QCOMPARE(frame.MdiArea()->activeSubWindow()->widget(), view);
+    const QUrl expected(QString::fromStdString(site.Url() + "/call/chart.php?code=BHP&span=year1"));
+    QCOMPARE(view->ChartUrl(), expected);
+    QCOMPARE(view->Code(), QString("BHP"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageTimeoutMs);
+    QCOMPARE(loaded.first().first().toBool(), true);
+    QCOMPARE(view->url(), expected);
+    QCOMPARE(view->title(), QString("BHP - one year"));
+    const std::optional<QString> text = PlainText(view->page());
+    QVERIFY(text.has_value());
+    QVERIFY2(text->contains("Daily close from 2009-"), qPrintable(*text));
+    QVERIFY2(text->contains("to 2010-06-24: last"), qPrintable(*text));
+
+    const std::string log = site.StopAndReadLog();
+    QVERIFY2(log.find("GET /call/chart.php?code=BHP&span=year1 200\n") != std::string::npos,
+             log.c_str());
+}
+
+void CTrendViewTest::CodeTypedInLowerCaseGoesIntoTheAddressUnchanged() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+
+    WhenDialogShows([](CSelectCompanyDlg& dialog) {
+        QTest::keyClicks(dialog.CompanyBox()->lineEdit(), "bhp");
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    });
+    QVERIFY(program.Frame().OnCommand(ID_TREND_CHART));
+    QCOMPARE(program.TrendViews().size(), 1);
+    CTrendView* view = program.TrendViews().first();
+    // The name is looked up whatever the letter case; the address keeps the typed code.
+    QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
+    QCOMPARE(view->ChartUrl().toString(),
+             QString::fromStdString(site.Url() + "/call/chart.php?code=bhp&span=year1"));
+    QTRY_COMPARE_WITH_TIMEOUT(view->title(), QString("bhp - one year"), kPageTimeoutMs);
+
+    const std::string log = site.StopAndReadLog();
+    QVERIFY2(log.find("GET /call/chart.php?code=bhp&span=year1 200\n") != std::string::npos,
+             log.c_str());
+}
+
+void CTrendViewTest::CancellingTheQuestionOpensNothing() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+    const qsizetype windows = program.Frame().MdiArea()->subWindowList().size();
+
+    WhenDialogShows([](CSelectCompanyDlg& dialog) {
+        QTest::keyClicks(dialog.CompanyBox()->lineEdit(), "NAB");
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    });
+    QVERIFY(program.Frame().OnCommand(ID_TREND_CHART));
+    QCOMPARE(program.Frame().MdiArea()->subWindowList().size(), windows);
+    QVERIFY(program.TrendViews().isEmpty());
+
+    // Called with no code, the opener asks the same question.
+    WhenDialogShows([](CSelectCompanyDlg& dialog) {
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    });
+    QCOMPARE(OpenTrendChart(program.Frame(), program.SiteUrl(), std::string()), nullptr);
+    QVERIFY(program.TrendViews().isEmpty());
+}
+
+void CTrendViewTest::ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+    CMessageLog messages;
+
+    CTrendView* first = OpenTrendChart(program.Frame(), program.SiteUrl(), "NAB");
+    QVERIFY(first != nullptr);
+    CTrendView* second = OpenTrendChart(program.Frame(), program.SiteUrl(), "NAB");
+    QVERIFY(second != nullptr);
+    CTrendView* third = OpenTrendChart(program.Frame(), program.SiteUrl(), "BHP");
+    QVERIFY(third != nullptr);
+    QCOMPARE(program.TrendViews().size(), 3);
+    QVERIFY(first != second);
+    QCOMPARE(ChildTitle(first), QString("Trend Chart for National Australia Bank"));
+    QCOMPARE(ChildTitle(second), QString("Trend Chart for National Australia Bank"));
+    QCOMPARE(ChildTitle(third), QString("Trend Chart for BHP Group Limited"));
+    QCOMPARE(program.Frame().MdiArea()->activeSubWindow()->widget(), third);
+    QCOMPARE(first->ChartUrl().toString(),
+             QString::fromStdString(site.Url() + "/call/chart.php?code=NAB&span=year1"));
+    QTRY_COMPARE_WITH_TIMEOUT(first->title(), QString("NAB - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(second->title(), QString("NAB - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(third->title(), QString("BHP - one year"), kPageTimeoutMs);
+    QVERIFY(messages.texts.isEmpty());
+
+    // Each window closes on its own.
+    qobject_cast<QMdiSubWindow*>(second->parentWidget())->close();
+    QTRY_COMPARE(program.TrendViews().size(), 2);
+    QVERIFY(program.TrendViews().contains(first));
+    QVERIFY(program.TrendViews().contains(third));
+}
+
+void CTrendViewTest::CompanyWithoutANameIsTitledWithItsCode() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+
+    CTrendView* unnamed = OpenTrendChart(program.Frame(), program.SiteUrl(), "XYZ");
+    QVERIFY(unnamed != nullptr);
+    QCOMPARE(ChildTitle(unnamed), QString("Trend Chart for XYZ"));
+    CTrendView* unknown = OpenTrendChart(program.Frame(), program.SiteUrl(), "QQQ");
+    QVERIFY(unknown != nullptr);
+    QCOMPARE(ChildTitle(unknown), QString("Trend Chart for QQQ"));
+    // The page's own title does not replace the window's.
+    QTRY_COMPARE_WITH_TIMEOUT(unknown->title(), QString("QQQ - one year"), kPageTimeoutMs);
+    QCOMPARE(ChildTitle(unknown), QString("Trend Chart for QQQ"));
+}
+
+void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames();
+    site.Stop(); // nothing answers at the site's address any more
+    CMessageLog messages;
+
+    CTrendView* view = OpenTrendChart(program.Frame(), program.SiteUrl(), "BHP");
+    QVERIFY(view != nullptr);
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageTimeoutMs);
+    QCOMPARE(loaded.first().first().toBool(), false);
+    // The window stays open with its title; the program says nothing itself.
+    QCOMPARE(program.TrendViews().size(), 1);
+    QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
+    QVERIFY(messages.texts.isEmpty());
+}
+
+int main(int argc, char* argv[]) {
+    // The browser's settings must be made before the application exists, as the program's
+    // own main() makes them.
+    if (qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        SandboxBefore() = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    }
+    PrepareWebEngine();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Strikeline"));
+    CTrendViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TrendViewTest.moc"
