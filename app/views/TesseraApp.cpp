@@ -11,7 +11,12 @@
 #include "plan/PlanMail.h"
 #include "platform/UserFolders.h"
 #include "reports/ReportSettings.h"
+#include "reports/ShortListStore.h"
+#include "reports/views/ReportSettingsViews.h"
+#include "reports/views/ReportView.h"
+#include "reports/views/ReportViews.h"
 #include "reports/views/TrendChartCommand.h"
+#include "ui/views/ColourSchemeCommand.h"
 
 #include <QApplication>
 #include <QStatusBar>
@@ -102,6 +107,29 @@ bool CTesseraApp::InitInstance() {
                                    return view;
                                }});
     RegisterTrendChartCommand(*m_MainFrame, [this] { return m_DataSources.SiteUrl(); });
+    RegisterReportSettingsViews(*m_MainFrame);
+    RegisterReportViews(*m_MainFrame, [this](CReportView& view) {
+        view.SetTrendChartHook([this](const std::string& code) {
+            OpenTrendChart(*m_MainFrame, m_DataSources.SiteUrl(), code);
+        });
+        // A rebuilt report shows the companies already on the Short List ticked.
+        connect(&view, &CReportView::BuildFinished, &view, [&view] {
+            for (const CShortListEntry& entry : GetShortListStore().Entries()) {
+                if (entry.kind == view.Kind()) {
+                    view.SetCompanyChecked(entry.code, true);
+                }
+            }
+        });
+        // The companies ticked in a report wait in the Short List's store for its window.
+        view.SetShortListHook([](ReportKind kind, const CCompanyInfo& company, bool ticked) {
+            if (ticked) {
+                GetShortListStore().Add(company.Code(), kind);
+            } else {
+                GetShortListStore().Remove(company.Code(), kind);
+            }
+        });
+    });
+    RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();
     } else {
@@ -136,16 +164,20 @@ bool CTesseraApp::StartDownloader() {
     return true;
 }
 
+void CTesseraApp::SaveSettings() {
+    std::string error;
+    if (!WriteSettings(m_Registry, m_Options.settingsPath,
+                       Records(GetApplicationState(), m_DataSources), error)) {
+        // At exit the window is gone; the reason still reaches whoever started the program.
+        std::cerr << QApplication::applicationName().toStdString() << ": " << error << '\n';
+    }
+}
+
 int CTesseraApp::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
     StopDownloader();
     ShowProblems(SaveUserDatabases(m_Options.dataFolder));
-    std::string error;
-    if (!WriteSettings(m_Registry, m_Options.settingsPath,
-                       Records(GetApplicationState(), m_DataSources), error)) {
-        // The window is gone; the reason still reaches whoever started the program.
-        std::cerr << QApplication::applicationName().toStdString() << ": " << error << '\n';
-    }
+    SaveSettings();
     SetApplicationState(nullptr);
     DestroyReportSettings();
     GetMailAttachments().RemoveAll();

@@ -56,6 +56,9 @@ public:
     CDataSources& DataSources() override { return m_DataSources; }
     void DataSourcesChanged() override;
 
+    // Writes the settings now (the colour scheme dialog's OK does, as exit does).
+    void SaveSettings();
+
 private:
     bool StartDownloader();
 

@@ -15,6 +15,7 @@
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
 #include "support/TempFolder.h"
+#include "support/UserMessageLog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,22 +45,7 @@ public:
     int refreshes = 0;
 };
 
-// Collects the messages the program shows and answers each with `answer`.
-class CMessageLog {
-public:
-    explicit CMessageLog(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        CUserMessages::SetObserver([this, answer](const CUserMessage& message) {
-            texts << message.text;
-            if (onMessage) {
-                onMessage();
-            }
-            return answer;
-        });
-    }
-    ~CMessageLog() { CUserMessages::SetObserver({}); }
-    QStringList texts;
-    std::function<void()> onMessage;
-};
+using CMessageLog = test::CUserMessageLog;
 
 QStringList Captions(const QList<QAction*>& actions) {
     QStringList captions;
@@ -161,13 +147,14 @@ void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
     CTesseraApp app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
-    for (const int command : {ID_YIELD_DIVIDENDS, ID_DIARY, ID_CALCULATOR, ID_FILE_EXPORT_CSV,
-                              ID_FILE_PRINT, ID_EDIT_COLOUR_SCHEME}) {
+    for (const int command :
+         {ID_YIELD_DIVIDENDS, ID_DIARY, ID_CALCULATOR, ID_FILE_EXPORT_CSV, ID_FILE_PRINT}) {
         QVERIFY2(!frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
         QVERIFY(!frame.OnCommand(command));
     }
     for (const int command : {ID_FILE_DOWNLOAD, ID_TRADING_PLAN_CLEAR, ID_WINDOW_CLOSE_ALL,
-                              ID_EDIT_DATA_SOURCES, ID_APP_ABOUT, ID_TREND_CHART}) {
+                              ID_EDIT_DATA_SOURCES, ID_APP_ABOUT, ID_TREND_CHART,
+                              ID_EDIT_COLOUR_SCHEME, ID_YIELD_CALL_REPORTS, ID_EDIT_PUT_SETTINGS}) {
         QVERIFY2(frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
     }
     frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [] {

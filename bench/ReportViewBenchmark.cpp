@@ -1,0 +1,178 @@
+// What the Call Report window costs on a generated market: the time from a refresh request
+// until the last block is measured and placed, the longest slice of that work (how long the
+// window stops answering at worst), and painting one screen while scrolling.
+
+#include "GeneratedMarket.h"
+#include "app/Notifier.h"
+#include "marketdata/CompanyList.h"
+#include "marketdata/CompanyNameTable.h"
+#include "marketdata/MarketDataLoaders.h"
+#include "reports/ReportBuilder.h"
+#include "reports/ReportSettings.h"
+#include "reports/views/ComplexTableWndForReportView2.h"
+#include "reports/views/ReportView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace strikeline {
+namespace {
+
+constexpr int kWindowWidth = 1280;
+constexpr int kWindowHeight = 900;
+// 2010-06-24 06:00 UTC, the close of the generated trading day in Sydney.
+constexpr FileTime kNow = FileTimeFromUnix(1277359200);
+
+class CSilentNotifier : public CNotifier {
+public:
+    void RequestRefresh(RefreshKind) override {}
+    void StatusChanged() override {}
+    void ShowMessage(const std::string& text, MessageIcon) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+};
+
+// Puts the generated market of a scale into the program's lists.
+void LoadMarket(int scale) {
+    static int loaded = 0;
+    if (loaded == scale) {
+        return;
+    }
+    const std::string& folder = bench::GeneratedFolder(scale).folder;
+    CSilentNotifier notifier;
+    LoadOptionFile(true, folder, GetCallCompanies(), notifier);
+    LoadOptionFile(false, folder, GetPutCompanies(), notifier);
+    LoadCompanyNamesFile(folder, GetCompanyNames(), notifier);
+    LoadTop20File(folder, GetTop20(), notifier);
+    loaded = scale;
+}
+
+// Every company, every expiry, old trades kept: the largest Call Report of the market.
+void WholeMarketSettings() {
+    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    settings.Reset();
+    settings.SetExpire(CReportSettings::AllMonths);
+    settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
+}
+
+std::unique_ptr<CReportView> ShownView() {
+    auto view = std::make_unique<CReportView>(ReportKind::Call);
+    view->SetClock([] { return kNow; });
+    view->resize(kWindowWidth, kWindowHeight);
+    view->show();
+    return view;
+}
+
+// Runs the event loop until the view has nothing left to do, not even freeing the blocks
+// of the build before.
+void RunUntilIdle(const CReportView& view) {
+    while (view.IsWorkPending()) {
+        QCoreApplication::processEvents();
+    }
+}
+
+double Milliseconds(std::chrono::nanoseconds duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+void BM_RefreshToLastBlock(benchmark::State& state) {
+    LoadMarket(static_cast<int>(state.range(0)));
+    WholeMarketSettings();
+    const std::unique_ptr<CReportView> view = ShownView();
+    RunUntilIdle(*view);
+    double longestSlice = 0;
+    double refreshCall = 0;
+    int slices = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        view->RefreshView();
+        refreshCall = std::max(refreshCall, static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        while (view->IsBusy()) {
+            QCoreApplication::processEvents();
+        }
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        // The blocks of the previous build are freed after this one is shown; their
+        // slices count towards the longest one too.
+        RunUntilIdle(*view);
+        longestSlice = std::max(longestSlice, Milliseconds(view->SliceStatistics().longest));
+        slices = view->SliceStatistics().slices;
+    }
+    int rows = 0;
+    for (int i = 0; i < view->BlockCount(); ++i) {
+        rows += view->Block(i)->RowCount();
+    }
+    state.counters["blocks"] = view->BlockCount();
+    state.counters["rows"] = rows;
+    state.counters["slices"] = slices;
+    state.counters["longest_slice_ms"] = longestSlice;
+    state.counters["refresh_call_ms"] = refreshCall;
+    state.counters["stack_px"] = view->StackHeight();
+}
+BENCHMARK(BM_RefreshToLastBlock)
+    ->Arg(1)
+    ->Arg(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The part of a refresh that cannot be cut into slices: the snapshot of the market with
+// the companies and series selected and ordered.
+void BM_Snapshot(benchmark::State& state) {
+    LoadMarket(static_cast<int>(state.range(0)));
+    WholeMarketSettings();
+    const auto top20 = GetTop20().Get();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildReport(ReportKind::Call, GetReportSettings(ReportKind::Call),
+                                             {GetCallCompanies(), GetPutCompanies(), *top20},
+                                             kNow));
+    }
+}
+BENCHMARK(BM_Snapshot)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// One screen painted after each page-down, through the whole report and round again.
+void BM_ScrollOneScreen(benchmark::State& state) {
+    LoadMarket(static_cast<int>(state.range(0)));
+    WholeMarketSettings();
+    const std::unique_ptr<CReportView> view = ShownView();
+    RunUntilIdle(*view);
+    const int page = view->viewport()->height();
+    const int end = view->verticalScrollBar()->maximum();
+    int position = 0;
+    int shown = 0;
+    for (auto _ : state) {
+        position = position >= end ? 0 : position + page;
+        view->ScrollTo(position);
+        view->viewport()->repaint();
+        state.PauseTiming();
+        shown = 0;
+        for (int i = 0; i < view->BlockCount(); ++i) {
+            shown += view->Block(i)->isVisible() ? 1 : 0;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["shown_blocks"] = shown;
+    state.counters["blocks"] = view->BlockCount();
+}
+BENCHMARK(BM_ScrollOneScreen)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace strikeline
+
+int main(int argc, char** argv) {
+    // Real widgets and fonts, no screen needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
