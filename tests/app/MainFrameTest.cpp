@@ -14,6 +14,7 @@
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
 
@@ -78,14 +79,9 @@ public:
     std::string File(const std::string& name) const { return m_Folder.File(name); }
 
 private:
-    struct CEnv {
-        CEnv(const char* name, const char* value) : m_Name(name) { ::setenv(name, value, 1); }
-        ~CEnv() { ::unsetenv(m_Name); }
-        const char* m_Name;
-    };
     test::CTempFolder m_Folder;
-    CEnv m_Feed;
-    CEnv m_Site;
+    test::CScopedEnv m_Feed;
+    test::CScopedEnv m_Site;
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
 #include "reports/views/ReportSettingsViews.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
 
@@ -148,16 +149,9 @@ public:
     }
 
 private:
-    struct CEnv {
-        CEnv(const char* name, const char* value) : m_Name(name) { ::setenv(name, value, 1); }
-        ~CEnv() { ::unsetenv(m_Name); }
-        CEnv(const CEnv&) = delete;
-        CEnv& operator=(const CEnv&) = delete;
-        const char* m_Name;
-    };
     test::CTempFolder m_Folder;
-    CEnv m_Feed;
-    CEnv m_Site;
+    test::CScopedEnv m_Feed;
+    test::CScopedEnv m_Site;
     CTesseraApp m_App;
     CRefreshLog m_Log;
     bool m_Started = false;

@@ -9,6 +9,7 @@
 #include "app/views/MainFrame.h"
 #include "app/views/TesseraApp.h"
 #include "app/views/UserMessages.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
 #include "ui/views/ColorButtonWnd.h"
@@ -171,16 +172,9 @@ private:
     private:
         QStringList& m_Log;
     };
-    struct CEnv {
-        CEnv(const char* name, const char* value) : m_Name(name) { ::setenv(name, value, 1); }
-        ~CEnv() { ::unsetenv(m_Name); }
-        CEnv(const CEnv&) = delete;
-        CEnv& operator=(const CEnv&) = delete;
-        const char* m_Name;
-    };
     test::CTempFolder m_Folder;
-    CEnv m_Feed;
-    CEnv m_Site;
+    test::CScopedEnv m_Feed;
+    test::CScopedEnv m_Site;
     CTesseraApp m_App;
     QStringList m_Log;
     bool m_Started = false;

@@ -132,6 +132,20 @@ struct CTableWindow {
     QLineEdit m_Other{&m_Window};
 };
 
+// Shows the window and opens the editor on the first cell of `row` with Enter, as a user
+// does; null when the window or the editor did not come up.
+CInPlaceEdit* StartEditing(CTableWindow& window, int row) {
+    CRecordingTable& table = window.m_Table;
+    table.SetEditable(row, 0, true);
+    if (!window.Show()) {
+        return nullptr;
+    }
+    table.setFocus();
+    table.SetCurrentCell(row, 0);
+    QTest::keyClick(&table, Qt::Key_Return);
+    return table.ActiveEditor();
+}
+
 // Adds a row of `count` cells, `divisions` per row and one each.
 int AddRowOfCells(CComplexTableWnd& table, int count, const QString& prefix = QStringLiteral("c")) {
     const int row = table.AddRow();
@@ -974,13 +988,7 @@ void CComplexTableWndTest::EscapeCancelsTheEdit() {
     CRecordingTable& table = window.m_Table;
     const int row = AddRowOfCells(table, 2);
     table.SetText(row, 0, QStringLiteral("keep"));
-    table.SetEditable(row, 0, true);
-    QVERIFY(window.Show());
-    table.setFocus();
-    table.SetCurrentCell(row, 0);
-
-    QTest::keyClick(&table, Qt::Key_Return);
-    QPointer<CInPlaceEdit> editor = table.ActiveEditor();
+    QPointer<CInPlaceEdit> editor = StartEditing(window, row);
     QVERIFY(editor);
     QTest::keyClicks(editor, QStringLiteral("lost"));
     QTest::keyClick(editor, Qt::Key_Escape);
@@ -996,13 +1004,7 @@ void CComplexTableWndTest::ClickingElsewhereCommitsTheEdit() {
     CTableWindow window;
     CRecordingTable& table = window.m_Table;
     const int row = AddRowOfCells(table, 2);
-    table.SetEditable(row, 0, true);
-    QVERIFY(window.Show());
-    table.setFocus();
-    table.SetCurrentCell(row, 0);
-
-    QTest::keyClick(&table, Qt::Key_Return);
-    QPointer<CInPlaceEdit> editor = table.ActiveEditor();
+    QPointer<CInPlaceEdit> editor = StartEditing(window, row);
     QVERIFY(editor);
     QTest::keyClicks(editor, QStringLiteral("typed"));
     QTest::mouseClick(&window.m_Other, Qt::LeftButton);
@@ -1147,12 +1149,7 @@ void CComplexTableWndTest::RemovingTheRowsCancelsTheEdit() {
     CTableWindow window;
     CRecordingTable& table = window.m_Table;
     const int row = AddRowOfCells(table, 2);
-    table.SetEditable(row, 0, true);
-    QVERIFY(window.Show());
-    table.setFocus();
-    table.SetCurrentCell(row, 0);
-    QTest::keyClick(&table, Qt::Key_Return);
-    QPointer<CInPlaceEdit> editor = table.ActiveEditor();
+    QPointer<CInPlaceEdit> editor = StartEditing(window, row);
     QVERIFY(editor);
     QTest::keyClicks(editor, QStringLiteral("gone"));
 
