@@ -100,4 +100,9 @@ void SetApplicationState(std::unique_ptr<CApplicationState> state) {
     Instance() = std::move(state);
 }
 
+CColorScheme CurrentColorScheme() {
+    const CApplicationState* state = GetApplicationState();
+    return state != nullptr ? state->ColorScheme() : CColorScheme();
+}
+
 } // namespace strikeline

@@ -86,5 +86,8 @@ private:
 // shutdown after it stopped. Setting a new state frees the one it replaces.
 CApplicationState* GetApplicationState();
 void SetApplicationState(std::unique_ptr<CApplicationState> state);
+// The colours and font the windows draw with: the state's scheme, or the defaults before
+// start-up and after shutdown.
+CColorScheme CurrentColorScheme();
 
 } // namespace strikeline

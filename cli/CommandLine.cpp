@@ -1,7 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include <ctime>
-
 namespace strikeline {
 
 bool CCommandLine::Parse(const std::vector<std::string>& arguments,
@@ -44,7 +42,7 @@ std::optional<std::string> CCommandLine::Value(const std::string& name) const {
 bool ReadNowOption(const CCommandLine& line, FileTime& now, std::string& problem) {
     const auto text = line.Value("now");
     if (!text) {
-        now = FileTimeFromUnix(std::time(nullptr));
+        now = CurrentFileTime();
         return true;
     }
     if (!ParseFileTime(*text, TimeZoneMode::Universal, now)) {

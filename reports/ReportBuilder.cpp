@@ -55,16 +55,10 @@ double Yield(double premium, double lastSale) {
                                                                     : UNSET_VALUE;
 }
 
-// The at-the-money figures a company is ordered by.
-struct CSortKeys {
-    double yield = UNSET_VALUE;
-    double strike = UNSET_VALUE;
-    double optionPrice = UNSET_VALUE;
-};
-
+// A company and its at-the-money yield among its sorted qualifying series.
 struct CCandidate {
     CCompanyInfo company;
-    CSortKeys keys;
+    double highestYield = kNoSeriesYield;
 };
 
 // "List Highest 10": the ten companies whose at-the-money series (among the qualifying
@@ -73,16 +67,17 @@ void KeepHighestYields(std::vector<CCandidate>& candidates, const CReportFilter&
     for (CCandidate& candidate : candidates) {
         const SeriesList series = SortedQualifyingSeries(candidate.company, filter);
         const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last());
-        candidate.keys.yield = kNoSeriesYield;
+        candidate.highestYield = kNoSeriesYield;
         if (atm != std::string::npos) {
             const double yield = Yield(series[atm]->Last(), candidate.company.Last());
-            candidate.keys.yield = IsValue(yield) ? yield : kNoSeriesYield;
+            candidate.highestYield = IsValue(yield) ? yield : kNoSeriesYield;
         }
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const CCandidate& a, const CCandidate& b) { return a.keys.yield > b.keys.yield; });
+    std::sort(candidates.begin(), candidates.end(), [](const CCandidate& a, const CCandidate& b) {
+        return a.highestYield > b.highestYield;
+    });
     while (candidates.size() > kHighestCount ||
-           (!candidates.empty() && candidates.back().keys.yield < 0.0)) {
+           (!candidates.empty() && candidates.back().highestYield < 0.0)) {
         candidates.pop_back();
     }
 }
@@ -103,43 +98,13 @@ int CompareNumbers(double a, double b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-// Orders by the sort key of the settings, then the at-the-money option price, then the
-// code, every step in the settings' direction.
 void OrderCompanies(std::vector<CCandidate>& candidates, const CReportSettings& settings,
                     const CReportFilter& filter) {
     for (CCandidate& candidate : candidates) {
-        const auto series = QualifyingSeries(candidate.company, filter); // stored order, not sorted
-        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last());
-        candidate.keys = {};
-        if (atm != std::string::npos) {
-            candidate.keys = {Yield(series[atm]->Last(), candidate.company.Last()),
-                              series[atm]->Exercise(), series[atm]->Last()};
-        }
+        ComputeSortKeys(candidate.company, filter);
     }
-    const auto primary = [&](const CCandidate& a, const CCandidate& b) {
-        switch (settings.SortMode()) {
-        case CReportSettings::ByName:
-            return CompareCodes(a.company.Code(), b.company.Code());
-        case CReportSettings::ByPrice:
-            return CompareNumbers(a.company.Last(), b.company.Last());
-        case CReportSettings::ByYield:
-            return CompareNumbers(a.keys.yield, b.keys.yield);
-        case CReportSettings::ByStrikePrice:
-            return CompareNumbers(a.keys.strike, b.keys.strike);
-        default:
-            return 0; // ASX Fair Price: the option price below decides
-        }
-    };
-    const bool ascending = settings.SortAscending();
     std::sort(candidates.begin(), candidates.end(), [&](const CCandidate& a, const CCandidate& b) {
-        int order = primary(a, b);
-        if (order == 0) {
-            order = CompareNumbers(a.keys.optionPrice, b.keys.optionPrice);
-        }
-        if (order == 0) {
-            order = CompareCodes(a.company.Code(), b.company.Code());
-        }
-        return ascending ? order < 0 : order > 0;
+        return CompanyPrecedes(a.company, b.company, settings);
     });
 }
 
@@ -148,8 +113,43 @@ bool InCompanyList(const std::string& code, const std::vector<std::string>& list
                        [&](const std::string& entry) { return SameCode(entry, code); });
 }
 
-CReportBlock MakeBlock(CCompanyInfo company, const CReportSettings& settings,
-                       const CReportFilter& filter) {
+} // namespace
+
+void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter) {
+    // The stored order, not series order: of equally near series the first stored wins.
+    company.ComputeNearest(
+        [&filter](const CContractInfo& contract) { return filter.Accepts(contract); });
+}
+
+bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b,
+                     const CReportSettings& settings) {
+    int order = 0;
+    switch (settings.SortMode()) {
+    case CReportSettings::ByName:
+        order = CompareCodes(a.Code(), b.Code());
+        break;
+    case CReportSettings::ByPrice:
+        order = CompareNumbers(a.Last(), b.Last());
+        break;
+    case CReportSettings::ByYield:
+        order = CompareNumbers(a.AtTheMoneyYield(), b.AtTheMoneyYield());
+        break;
+    case CReportSettings::ByStrikePrice:
+        order = CompareNumbers(a.AtTheMoneyStrike(), b.AtTheMoneyStrike());
+        break;
+    default:
+        break; // ASX Fair Price: the option price below decides
+    }
+    if (order == 0) {
+        order = CompareNumbers(a.AtTheMoneyOptionPrice(), b.AtTheMoneyOptionPrice());
+    }
+    if (order == 0) {
+        order = CompareCodes(a.Code(), b.Code());
+    }
+    return settings.SortAscending() ? order < 0 : order > 0;
+}
+
+CReportBlock MakeReportBlock(CCompanyInfo company, const CReportFilter& filter, bool leveraged) {
     CReportBlock block;
     block.company = std::move(company);
     const SeriesList series = SortedQualifyingSeries(block.company, filter);
@@ -161,14 +161,12 @@ CReportBlock MakeBlock(CCompanyInfo company, const CReportSettings& settings,
         atm != std::string::npos) {
         block.atTheMoney = atm;
     }
-    block.leveraged = settings.DisplayLeveragedBar();
+    block.leveraged = leveraged;
     if (block.leveraged && !series.empty()) {
         block.costOfLeverage = CostOfLeverage(block.company, *series.front(), filter.Now());
     }
     return block;
 }
-
-} // namespace
 
 bool SeriesOrder(const CContractInfo& a, const CContractInfo& b) {
     if (a.Exercise() != b.Exercise()) {
@@ -210,7 +208,8 @@ CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CRep
     }
 
     for (CCandidate& candidate : candidates) {
-        CReportBlock block = MakeBlock(std::move(candidate.company), settings, filter);
+        CReportBlock block =
+            MakeReportBlock(std::move(candidate.company), filter, settings.DisplayLeveragedBar());
         if (!block.series.empty()) {
             report.blocks.push_back(std::move(block));
         }

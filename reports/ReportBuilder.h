@@ -46,6 +46,16 @@ struct CReportSources {
 CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CReportSources& sources,
                     FileTime now);
 
+// Keeps on the company the at-the-money yield, strike and option price among the series
+// the filter accepts, which CompanyPrecedes orders by.
+void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter);
+// The report's company order: the settings' sort key, then the at-the-money option price,
+// then the code (letter case aside), every step in the settings' direction.
+bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b, const CReportSettings& settings);
+// One company's block: its qualifying series in series order and the one at the money,
+// with the leveraged line's cost when `leveraged`.
+CReportBlock MakeReportBlock(CCompanyInfo company, const CReportFilter& filter, bool leveraged);
+
 // Strike ascending, then the option price descending.
 bool SeriesOrder(const CContractInfo& a, const CContractInfo& b);
 

@@ -189,4 +189,8 @@ bool ParseFileTime(std::string_view text, TimeZoneMode mode, FileTime& value) {
     return FromFields(f, mode, value);
 }
 
+FileTime CurrentFileTime() {
+    return FileTimeFromUnix(static_cast<std::int64_t>(std::time(nullptr)));
+}
+
 } // namespace strikeline

@@ -21,6 +21,9 @@ constexpr std::int64_t UnixFromFileTime(FileTime value) {
     return static_cast<std::int64_t>(value / kFileTimeTicksPerSecond) - kFileTimeEpochOffset;
 }
 
+// The system clock, whole seconds: what the windows take as "now".
+FileTime CurrentFileTime();
+
 // How a text relates to the stored universal time: Universal texts are the stored value
 // itself (the XML files); Local texts are in the user's local time (windows, exports),
 // which follows TZ.

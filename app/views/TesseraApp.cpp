@@ -11,10 +11,10 @@
 #include "plan/PlanMail.h"
 #include "platform/UserFolders.h"
 #include "reports/ReportSettings.h"
-#include "reports/ShortListStore.h"
 #include "reports/views/ReportSettingsViews.h"
 #include "reports/views/ReportView.h"
 #include "reports/views/ReportViews.h"
+#include "reports/views/ShortListViews.h"
 #include "reports/views/TrendChartCommand.h"
 #include "ui/views/ColourSchemeCommand.h"
 
@@ -108,26 +108,14 @@ bool CTesseraApp::InitInstance() {
                                }});
     RegisterTrendChartCommand(*m_MainFrame, [this] { return m_DataSources.SiteUrl(); });
     RegisterReportSettingsViews(*m_MainFrame);
+    RegisterShortListView(*m_MainFrame, [this](const std::string& code) {
+        OpenTrendChart(*m_MainFrame, m_DataSources.SiteUrl(), code);
+    });
     RegisterReportViews(*m_MainFrame, [this](CReportView& view) {
         view.SetTrendChartHook([this](const std::string& code) {
             OpenTrendChart(*m_MainFrame, m_DataSources.SiteUrl(), code);
         });
-        // A rebuilt report shows the companies already on the Short List ticked.
-        connect(&view, &CReportView::BuildFinished, &view, [&view] {
-            for (const CShortListEntry& entry : GetShortListStore().Entries()) {
-                if (entry.kind == view.Kind()) {
-                    view.SetCompanyChecked(entry.code, true);
-                }
-            }
-        });
-        // The companies ticked in a report wait in the Short List's store for its window.
-        view.SetShortListHook([](ReportKind kind, const CCompanyInfo& company, bool ticked) {
-            if (ticked) {
-                GetShortListStore().Add(company.Code(), kind);
-            } else {
-                GetShortListStore().Remove(company.Code(), kind);
-            }
-        });
+        ConnectReportToShortList(*m_MainFrame, view);
     });
     RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {

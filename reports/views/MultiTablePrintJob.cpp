@@ -3,6 +3,9 @@
 #include "ui/views/ComplexTableWnd.h"
 
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -149,6 +152,47 @@ void CMultiTablePrintJob::PaintPage(QPainter& painter, int index) {
         table.Paint(painter, rows);
         painter.restore();
     }
+}
+
+QSize PrintUnits(QPrinter& printer, const QWidget& screen) {
+    const double width =
+        printer.width() * static_cast<double>(screen.logicalDpiX()) / printer.logicalDpiX();
+    const double height =
+        printer.height() * static_cast<double>(screen.logicalDpiY()) / printer.logicalDpiY();
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+bool PrintPages(CMultiTablePrintJob& job, QPrinter& printer, const QWidget& screen) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    painter.scale(printer.logicalDpiX() / static_cast<double>(screen.logicalDpiX()),
+                  printer.logicalDpiY() / static_cast<double>(screen.logicalDpiY()));
+    int first = 0;
+    int last = job.PageCount() - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::max(first, printer.fromPage() - 1);
+        if (printer.toPage() > 0) {
+            last = std::min(last, printer.toPage() - 1);
+        }
+    }
+    for (int page = first; page <= last; ++page) {
+        if (page > first) {
+            printer.newPage();
+        }
+        job.PaintPage(painter, page);
+    }
+    return painter.end();
+}
+
+void ShowPrintPreview(QWidget& parent, const std::function<void(QPrinter&)>& print) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, &parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &parent,
+                     [&print](QPrinter* target) { print(*target); });
+    preview.exec();
 }
 
 } // namespace strikeline

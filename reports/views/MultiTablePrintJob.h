@@ -4,10 +4,13 @@
 
 #include <QFont>
 #include <QSize>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QPainter;
+class QPrinter;
+class QWidget;
 
 namespace strikeline {
 
@@ -62,5 +65,14 @@ private:
     std::vector<CFontSlot> m_Fonts;
     double m_FontScale = 1.0;
 };
+
+// The printable area of `printer` in pixels of `screen`: tables print at their size there.
+QSize PrintUnits(QPrinter& printer, const QWidget& screen);
+// Prints the job's pages within the printer's page range, scaled from pixels of `screen`;
+// false when the printer could not be started or finished.
+bool PrintPages(CMultiTablePrintJob& job, QPrinter& printer, const QWidget& screen);
+// The print command of a view: a preview of the pages, landscape unless the user turns the
+// paper, from which the user prints. `print` draws the pages on the printer it is given.
+void ShowPrintPreview(QWidget& parent, const std::function<void(QPrinter&)>& print);
 
 } // namespace strikeline

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -173,8 +172,9 @@ bool CMultiTableView::MoveSelectionOut(CComplexTableWndForMultiTableView& from, 
 
 void CMultiTableView::EnsureCellVisible(const CComplexTableWnd& table, int row, int column) {
     const int index = IndexOf(&table);
-    if (index < 0 || index >= static_cast<int>(m_PlacedTops.size())) {
-        return;
+    if (index < 0 || index >= static_cast<int>(m_PlacedTops.size()) ||
+        m_PlacedHeights[static_cast<std::size_t>(index)] < 0) {
+        return; // not placed yet
     }
     const QRect cell = table.CellRect(row, column);
     if (cell.isNull()) {
@@ -256,7 +256,7 @@ void CMultiTableView::PlaceTables() {
         CComplexTableWndForMultiTableView& table = *m_Tables[i];
         bool near = false;
         QRect place;
-        if (i < m_PlacedTops.size()) {
+        if (i < m_PlacedTops.size() && m_PlacedHeights[i] >= 0) {
             place = QRect(kMargin, m_PlacedTops[i] - scroll, m_PlacedWidth, m_PlacedHeights[i]);
             const int bottom = place.top() + place.height();
             near = bottom >= -kHiddenAbove && place.top() - client < kHiddenBelow;
@@ -316,6 +316,11 @@ void CMultiTableView::paintEvent(QPaintEvent* event) {
 // Building and measuring.
 
 int CMultiTableView::AddTable(std::unique_ptr<CComplexTableWndForMultiTableView> table) {
+    return InsertTable(TableCount(), std::move(table));
+}
+
+int CMultiTableView::InsertTable(int index,
+                                 std::unique_ptr<CComplexTableWndForMultiTableView> table) {
     if (table->parentWidget() != viewport()) {
         table->setParent(viewport());
     }
@@ -332,12 +337,60 @@ int CMultiTableView::AddTable(std::unique_ptr<CComplexTableWndForMultiTableView>
     if (m_MeasureWidth <= 0) {
         m_MeasureWidth = MeasureWidth(m_FullWidthPass);
     }
-    m_Tables.push_back(std::move(table));
-    m_Heights.push_back(-1);
-    m_Tops.push_back(-1);
+    if (index < 0 || index > TableCount()) {
+        index = TableCount();
+    }
+    const auto at = static_cast<std::size_t>(index);
+    m_Tables.insert(m_Tables.begin() + index, std::move(table));
+    m_Heights.insert(m_Heights.begin() + index, -1);
+    m_Tops.insert(m_Tops.begin() + index, -1);
+    // The last layout keeps placing the others until the new one is done; the newcomer
+    // has no place in it yet.
+    if (at < m_PlacedTops.size()) {
+        m_PlacedTops.insert(m_PlacedTops.begin() + index, -1);
+        m_PlacedHeights.insert(m_PlacedHeights.begin() + index, -1);
+    }
+    // Tables above keep their tops; those from here on move down.
+    m_NextToMeasure = std::min(m_NextToMeasure, at);
     m_LayoutPending = true;
     ScheduleWork();
-    return TableCount() - 1;
+    return index;
+}
+
+void CMultiTableView::RemoveTable(int index) {
+    if (index < 0 || index >= TableCount()) {
+        return;
+    }
+    const auto at = static_cast<std::size_t>(index);
+    CComplexTableWndForMultiTableView* table = m_Tables[at].get();
+    if (const QWidget* focus = QApplication::focusWidget();
+        focus != nullptr && (focus == table || table->isAncestorOf(focus))) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    if (m_ActiveTable == table) {
+        m_ActiveTable = nullptr;
+    }
+    RetireTable(std::move(m_Tables[at]));
+    m_Tables.erase(m_Tables.begin() + index);
+    m_Heights.erase(m_Heights.begin() + index);
+    m_Tops.erase(m_Tops.begin() + index);
+    if (at < m_PlacedTops.size()) {
+        m_PlacedTops.erase(m_PlacedTops.begin() + index);
+        m_PlacedHeights.erase(m_PlacedHeights.begin() + index);
+    }
+    if (!m_LayoutPending) {
+        m_PassSwitched = false;
+    }
+    m_NextToMeasure = std::min(m_NextToMeasure, at);
+    m_LayoutPending = true;
+    ScheduleWork();
+}
+
+void CMultiTableView::RetireTable(std::unique_ptr<CComplexTableWndForMultiTableView> table) {
+    table->hide();
+    // Its rows may point into data that its owner frees now.
+    table->disconnect(this);
+    m_Retired.push_back(std::move(table));
 }
 
 void CMultiTableView::RemoveAllTables() {
@@ -348,10 +401,7 @@ void CMultiTableView::RemoveAllTables() {
     m_ActiveTable = nullptr;
     m_Retired.reserve(m_Retired.size() + m_Tables.size());
     for (std::unique_ptr<CComplexTableWndForMultiTableView>& table : m_Tables) {
-        table->hide();
-        // Its rows may point into data that its owner frees now.
-        table->disconnect(this);
-        m_Retired.push_back(std::move(table));
+        RetireTable(std::move(table));
     }
     m_Tables.clear();
     m_Heights.clear();
@@ -507,21 +557,13 @@ std::vector<CComplexTableWnd*> CMultiTableView::TablesForPrinting() {
     return tables;
 }
 
-QSize CMultiTableView::PrintUnits(QPrinter& printer) const {
-    // One unit per screen pixel: the printable area measured in screen pixels.
-    const double width =
-        printer.width() * static_cast<double>(logicalDpiX()) / printer.logicalDpiX();
-    const double height =
-        printer.height() * static_cast<double>(logicalDpiY()) / printer.logicalDpiY();
-    return {static_cast<int>(width), static_cast<int>(height)};
-}
-
 int CMultiTableView::PrintedPageCount(QPrinter& printer) {
     FinishPendingWork();
     if (m_Tables.empty()) {
         return 0;
     }
-    return CMultiTablePrintJob(TablesForPrinting(), PrintUnits(printer), logicalDpiY()).PageCount();
+    return CMultiTablePrintJob(TablesForPrinting(), PrintUnits(printer, *this), logicalDpiY())
+        .PageCount();
 }
 
 bool CMultiTableView::Print(QPrinter& printer) {
@@ -529,28 +571,8 @@ bool CMultiTableView::Print(QPrinter& printer) {
     if (m_Tables.empty()) {
         return false;
     }
-    CMultiTablePrintJob job(TablesForPrinting(), PrintUnits(printer), logicalDpiY());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    painter.scale(printer.logicalDpiX() / static_cast<double>(logicalDpiX()),
-                  printer.logicalDpiY() / static_cast<double>(logicalDpiY()));
-    int first = 0;
-    int last = job.PageCount() - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = std::max(first, printer.fromPage() - 1);
-        if (printer.toPage() > 0) {
-            last = std::min(last, printer.toPage() - 1);
-        }
-    }
-    for (int page = first; page <= last; ++page) {
-        if (page > first) {
-            printer.newPage();
-        }
-        job.PaintPage(painter, page);
-    }
-    return painter.end();
+    CMultiTablePrintJob job(TablesForPrinting(), PrintUnits(printer, *this), logicalDpiY());
+    return PrintPages(job, printer, *this);
 }
 
 void CMultiTableView::PrintWithPreview() {
@@ -558,12 +580,7 @@ void CMultiTableView::PrintWithPreview() {
     if (m_Tables.empty()) {
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* target) { Print(*target); });
-    preview.exec();
+    ShowPrintPreview(*this, [this](QPrinter& printer) { Print(printer); });
 }
 
 } // namespace strikeline

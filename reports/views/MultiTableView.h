@@ -112,6 +112,11 @@ protected:
     // Takes the table over and stacks it last, hidden until it is measured and placed.
     // Returns its index.
     int AddTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    // The same at `index` (at the end when outside the stack); the tables from there on are
+    // measured again.
+    int InsertTable(int index, std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    // Takes one table away (the focus leaves it first); it is freed in a later slice.
+    void RemoveTable(int index);
     // Takes every table away; the focus leaves them first. They are freed a few per slice.
     void RemoveAllTables();
     // Frees every table at once, those taken away included (before the data they show
@@ -139,6 +144,7 @@ private:
     // `switching` is the switch itself.
     void RestartMeasuring(bool fullWidth, bool switching = false);
     void ScheduleWork();
+    void RetireTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
     void PlaceTables();
     void UpdateScrollRange();
     int FullWidth() const;
@@ -146,7 +152,6 @@ private:
     int ScrollBarWidth() const;
     int MeasureWidth(bool fullWidth) const;
     std::vector<CComplexTableWnd*> TablesForPrinting();
-    QSize PrintUnits(QPrinter& printer) const;
 
     std::vector<std::unique_ptr<CComplexTableWndForMultiTableView>> m_Tables;
     // Tables taken away, hidden, freed a few per slice: a whole market's tables take a

@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QPaintEvent>
 #include <QPainter>
-#include <ctime>
 
 namespace strikeline {
 
@@ -22,19 +21,10 @@ namespace {
 // The busy text stands out: the application font half as large again, bold.
 constexpr double kBusyFontScale = 1.5;
 
-FileTime SystemNow() {
-    return FileTimeFromUnix(static_cast<std::int64_t>(std::time(nullptr)));
-}
-
-CColorScheme CurrentScheme() {
-    const CApplicationState* state = GetApplicationState();
-    return state != nullptr ? state->ColorScheme() : CColorScheme();
-}
-
 } // namespace
 
 CReportView::CReportView(ReportKind kind, QWidget* parent)
-    : CMultiTableView(parent), m_Kind(kind), m_Clock(SystemNow) {
+    : CMultiTableView(parent), m_Kind(kind), m_Clock(CurrentFileTime) {
     m_BusyFont = QApplication::font();
     if (m_BusyFont.pointSizeF() > 0) {
         m_BusyFont.setPointSizeF(m_BusyFont.pointSizeF() * kBusyFontScale);
@@ -57,7 +47,7 @@ QString CReportView::BusyText() const {
 }
 
 void CReportView::SetClock(CClock clock) {
-    m_Clock = clock ? std::move(clock) : CClock(SystemNow);
+    m_Clock = clock ? std::move(clock) : CClock(CurrentFileTime);
 }
 
 void CReportView::RefreshView() {
@@ -70,7 +60,7 @@ void CReportView::RefreshView() {
     m_Names.reset();
     m_NextBlock = 0;
     m_SnapshotPending = true;
-    const CColorScheme scheme = CurrentScheme();
+    const CColorScheme scheme = CurrentColorScheme();
     ApplyScheme(scheme);
     m_BlockBuilder =
         std::make_unique<CReportBlockBuilder>(scheme, RegularFont(), UnderlinedFont(), BoldFont());

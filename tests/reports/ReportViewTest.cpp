@@ -8,19 +8,19 @@
 #include "app/Notifier.h"
 #include "app/views/CommandIds.h"
 #include "app/views/MainFrame.h"
-#include "app/views/MainFrameHost.h"
 #include "app/views/UserMessages.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DataSources.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportTexts.h"
+#include "reports/ReportViewTestData.h"
 #include "reports/views/ComplexTableWndForReportView2.h"
 #include "reports/views/MultiTablePrintJob.h"
 #include "reports/views/PrintedPageLayout.h"
 #include "reports/views/ReportBlockBuilder.h"
 #include "reports/views/ReportViews.h"
+#include "support/MainFrameTestHost.h"
 #include "support/TempFolder.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
@@ -59,58 +59,14 @@ namespace {
 
 using namespace std::chrono;
 
-// 2010-06-24 06:00 UTC: the close of the generated market's trading day in Sydney.
-constexpr FileTime kNow = FileTimeFromUnix(1277359200);
 // Builds of a whole market under the sanitizers take a while.
 constexpr int kBuildTimeoutMs = 180000;
 constexpr Color kGrey = 0x999999;
 
-FileTime UtcDay(int year, unsigned month, unsigned day) {
-    const sys_days date{std::chrono::year{year} / std::chrono::month{month} /
-                        std::chrono::day{day}};
-    return FileTimeFromUnix(duration_cast<seconds>(date.time_since_epoch()).count());
-}
-
-CContractInfo MakeSeries(const std::string& code, double strike, double premium) {
-    CContractInfo series;
-    series.SetCode(code);
-    series.SetExercise(strike);
-    series.SetLast(premium);
-    series.SetContractSize(1000);
-    series.SetOpenInterest(250);
-    series.SetExpiry(UtcDay(2010, 6, 29));
-    series.SetLastTraded(kNow - 3600 * kFileTimeTicksPerSecond);
-    return series;
-}
-
-struct CSeriesQuote {
-    double strike;
-    double premium;
-};
-
-CCompanyInfo MakeCompany(const std::string& code, double last, bool call,
-                         std::optional<double> priceEarnings, std::vector<CSeriesQuote> series) {
-    CCompanyInfo company;
-    company.SetCode(code);
-    company.SetIsCall(call);
-    company.SetLast(last);
-    company.SetChange(0.05);
-    company.SetBid(last - 0.01);
-    company.SetOffer(last + 0.01);
-    company.SetOpen(last - 0.1);
-    company.SetHigh(last + 0.2);
-    company.SetLow(last - 0.2);
-    company.SetVolume(123456);
-    if (priceEarnings) {
-        company.SetPriceEarnings(*priceEarnings);
-    }
-    int n = 0;
-    for (const CSeriesQuote& quote : series) {
-        company.AddContract(MakeSeries(code + (call ? "C" : "P") + std::to_string(++n),
-                                       quote.strike, quote.premium));
-    }
-    return company;
-}
+using test::CSeriesQuote;
+using test::kNow;
+using test::MakeCompany;
+using test::UtcDay;
 
 // Three call companies: AAA with a P/E and a name, BBB with neither, CCC with both.
 std::vector<CCompanyInfo> SampleCalls() {
@@ -237,14 +193,6 @@ void SetupPdf(QPrinter& printer, const QString& path) {
     printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-// The printable area of a printer in screen pixels of `widget`, as the view prints.
-QSize PrintUnits(QPrinter& printer, const QWidget& widget) {
-    return {static_cast<int>(printer.width() * static_cast<double>(widget.logicalDpiX()) /
-                             printer.logicalDpiX()),
-            static_cast<int>(printer.height() * static_cast<double>(widget.logicalDpiY()) /
-                             printer.logicalDpiY())};
-}
-
 std::vector<std::string> BlockCodes(const CReportView& view) {
     std::vector<std::string> codes;
     for (int i = 0; i < view.BlockCount(); ++i) {
@@ -275,18 +223,6 @@ bool FarTablesHidden(const CReportView& view, int& hidden) {
     }
     return true;
 }
-
-class CMainFrameTestHost : public CMainFrameHost {
-public:
-    std::string DownloaderStatus() const override { return {}; }
-    void RequestFullDownload() override {}
-    void StopDownloader() override {}
-    CDataSources& DataSources() override { return m_Sources; }
-    void DataSourcesChanged() override {}
-
-private:
-    CDataSources m_Sources;
-};
 
 // A shown, active view of a given size, standing at the test's moment.
 struct CShownView {
@@ -1349,7 +1285,7 @@ void CReportViewTest::PrintingIsRefusedWithoutTables() {
 
 void CReportViewTest::MainWindowOpensRefreshesAndPrintsTheReports() {
     InstallSample();
-    CMainFrameTestHost host;
+    test::CMainFrameTestHost host;
     CMainFrame frame(host);
     std::vector<CReportView*> created;
     RegisterReportViews(frame, [&created](CReportView& view) {

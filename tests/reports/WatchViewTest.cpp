@@ -1,0 +1,620 @@
+// The Short List window driven as the user drives it: reports and the Short List in a real
+// main window on the offscreen platform, companies ticked in the reports, series ticked
+// into the Trading Plan, dividends typed, blocks closed, the list refreshed, cleared,
+// closed and reopened, and printed to a PDF file.
+
+#include "reports/views/WatchView.h"
+
+#include "app/ApplicationState.h"
+#include "app/views/CommandIds.h"
+#include "app/views/MainFrame.h"
+#include "marketdata/CompanyList.h"
+#include "marketdata/CompanyNameTable.h"
+#include "marketdata/DividendList.h"
+#include "plan/PlanEntryType.h"
+#include "plan/TradingPlan.h"
+#include "reports/ReportSettings.h"
+#include "reports/ReportViewTestData.h"
+#include "reports/ShortListRules.h"
+#include "reports/ShortListStore.h"
+#include "reports/ShortListTexts.h"
+#include "reports/views/ComplexTableWndForWatchView.h"
+#include "reports/views/ComplexTableWndForWatchView2.h"
+#include "reports/views/ReportView.h"
+#include "reports/views/ReportViews.h"
+#include "reports/views/ShortListViews.h"
+#include "reports/views/WatchBlockBuilder.h"
+#include "support/MainFrameTestHost.h"
+#include "support/TempFolder.h"
+#include "support/UserMessageLog.h"
+#include "ui/ColorScheme.h"
+#include "ui/views/InPlaceEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTest>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace strikeline {
+
+namespace {
+
+constexpr int kWaitMs = 60000;
+
+using test::kNow;
+using test::UtcDay;
+
+// A company whose figures need all five decimals here.
+CCompanyInfo MakeCompany(const std::string& code, double last, bool call,
+                         std::vector<test::CSeriesQuote> quotes) {
+    CCompanyInfo company = test::MakeCompany(code, last, call, 12.123456, std::move(quotes));
+    company.SetVolume(123456.125);
+    return company;
+}
+
+// AAA is optioned both ways; the others are calls only.
+void InstallMarket() {
+    GetCallCompanies().Replace(
+        {MakeCompany("AAA", 10.0, true, {{11.0, 0.15}, {9.0, 1.2}, {10.0, 0.5}}),
+         MakeCompany("BBB", 4.2, true, {{4.0, 0.35}, {4.5, 0.1}}),
+         MakeCompany("CCC", 2.0, true, {{1.5, 0.55}, {2.0, 0.12}})});
+    GetPutCompanies().Replace({MakeCompany("AAA", 10.0, false, {{9.5, 0.2}, {10.5, 0.7}})});
+    CCompanyNameTable names;
+    names.Add("AAA", "Alpha Limited");
+    GetCompanyNames().Replace(std::move(names));
+    GetDividends().Replace({{"AAA", UtcDay(2010, 8, 20), 0.85}});
+}
+
+void ResetSettings(ReportKind kind) {
+    CReportSettings& settings = GetReportSettings(kind);
+    settings.Reset();
+    settings.SetExpire(CReportSettings::AllMonths);
+    settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
+    settings.SetSortMode(CReportSettings::ByName);
+    settings.SetSortAscending(true);
+}
+
+// A main window with both reports and the Short List, as the program registers them.
+struct CDesk {
+    CDesk() {
+        RegisterShortListView(frame, [this](const std::string& code) { charts.push_back(code); });
+        RegisterReportViews(frame, [this](CReportView& view) {
+            view.SetClock([] { return kNow; });
+            ConnectReportToShortList(frame, view);
+        });
+        frame.resize(1400, 900);
+        frame.show();
+    }
+
+    CReportView& Report(ReportKind kind) {
+        frame.OnCommand(kind == ReportKind::Call ? ID_YIELD_CALL_REPORTS : ID_YIELD_PUT_REPORTS);
+        auto* view = dynamic_cast<CReportView*>(frame.GetView(
+            kind == ReportKind::Call ? ViewKind::CallReport : ViewKind::PutReport, false, false));
+        Q_ASSERT(view != nullptr);
+        if (!QTest::qWaitFor([view] { return !view->IsBusy(); }, kWaitMs)) {
+            qFatal("the report did not finish building");
+        }
+        return *view;
+    }
+    CWatchView* ShortList() {
+        return dynamic_cast<CWatchView*>(frame.GetView(ViewKind::ShortList, false, false));
+    }
+    // Clicks the report's box of the company, as the user does.
+    void TickInReport(ReportKind kind, const std::string& code) {
+        CReportView& report = Report(kind);
+        QCheckBox* box = report.CompanyCheckBox(report.FindBlock(code));
+        Q_ASSERT(box != nullptr);
+        QTest::mouseClick(box, Qt::LeftButton);
+        if (CWatchView* list = ShortList()) {
+            list->SetClock([] { return kNow; });
+            if (!QTest::qWaitFor([list] { return !list->IsLayoutPending(); }, kWaitMs)) {
+                qFatal("the Short List did not finish its layout");
+            }
+        }
+    }
+
+    test::CMainFrameTestHost host;
+    CMainFrame frame{host};
+    std::vector<std::string> charts;
+};
+
+bool WaitForLayout(CWatchView& view) {
+    return QTest::qWaitFor([&view] { return !view.IsLayoutPending(); }, kWaitMs);
+}
+
+// Clicks the middle of a table cell (a check box sits there).
+void ClickCell(CComplexTableWnd& table, int row, int column) {
+    QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier, table.CellRect(row, column).center());
+}
+
+void ClickPlanBox(CComplexTableWndForWatchView& block, int row) {
+    ClickCell(block, row, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+}
+
+void ClickCloseBox(CComplexTableWndForWatchView& block) {
+    CComplexTableWndForWatchView2& header = *block.CompanyTable();
+    ClickCell(header, CComplexTableWndForWatchView2::kValueRow, header.CloseColumn());
+}
+
+// Types into a dividend cell through the table's own editor.
+void TypeInto(CComplexTableWndForWatchView& block, int row, int column, const QString& text) {
+    const int cell = CComplexTableWndForWatchView::CellOf(column);
+    block.SetCurrentCell(row, cell);
+    block.BeginEditing(row, cell);
+    QVERIFY(block.ActiveEditor() != nullptr);
+    block.ActiveEditor()->setText(text);
+    QTest::keyClick(block.ActiveEditor(), Qt::Key_Return);
+}
+
+QString CellText(const CComplexTableWnd& table, int row, int column) {
+    const CComplexTableCell* cell = table.Cell(row, column);
+    return cell != nullptr ? cell->m_Text : QStringLiteral("<none>");
+}
+
+std::vector<std::string> Blocks(const CWatchView& view) {
+    std::vector<std::string> blocks;
+    for (int i = 0; i < view.BlockCount(); ++i) {
+        const CComplexTableWndForWatchView& block = *view.Block(i);
+        blocks.push_back(block.Company().Code() + (block.Kind() == ReportKind::Call ? "/C" : "/P"));
+    }
+    return blocks;
+}
+
+// A picture of the window, kept beside the test for a look (not compared).
+void SavePicture(QWidget& widget, const QString& name) {
+    const QString folder =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/shortlist-artefacts");
+    QDir().mkpath(folder);
+    QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name));
+}
+
+int CountPdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QString text = QString::fromLatin1(file.readAll());
+    return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+}
+
+} // namespace
+
+class CWatchViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport();
+    void BlockShowsTheCompanySeriesDividendsAndColours();
+    void CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot();
+    void TrendChartOpensFromTheCompanyName();
+    void DividendCellsKeepOnlyTextsThatRead();
+    void RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies();
+    void EveryTickAddsAPlanRowAndClearingThePlanUnticks();
+    void ClearShortListAsksOnlyWhenThePlanHoldsItsOptions();
+    void ClearOnCloseFlagDecidesWhatReopeningShows();
+    void PrintsToPdfAndRefusesWithoutBlocks();
+};
+
+void CWatchViewTest::init() {
+    ResetSettings(ReportKind::Call);
+    ResetSettings(ReportKind::Put);
+    InstallMarket();
+    GetShortListStore().Clear();
+    SetApplicationState(std::make_unique<CApplicationState>());
+    SetTradingPlan(std::make_unique<CTradingPlan>());
+}
+
+void CWatchViewTest::cleanup() {
+    SetTradingPlan(nullptr);
+    SetApplicationState(nullptr);
+    GetShortListStore().Clear();
+}
+
+void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
+    test::CUserMessageLog messages;
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "CCC");
+    CWatchView* list = desk.ShortList();
+    QVERIFY(list != nullptr);
+    // Opened behind: the report stays the active window.
+    QCOMPARE(desk.frame.MdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("Call Report"));
+    QCOMPARE(list->parentWidget()->windowTitle(), QStringLiteral("Short List"));
+    QCOMPARE(list->OrderKind(), std::optional<ReportKind>(ReportKind::Call));
+
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    desk.TickInReport(ReportKind::Call, "BBB");
+    // By name under the Call settings, the put block among them; of the two AAA blocks the
+    // one whose option at the money is cheaper (the put's 0.2 against the call's 0.5) first.
+    QCOMPARE(Blocks(*list), (std::vector<std::string>{"AAA/P", "AAA/C", "BBB/C", "CCC/C"}));
+    QCOMPARE(GetShortListStore().Entries().size(), std::size_t{4});
+    QVERIFY(messages.texts.isEmpty());
+    // Placed one under the other.
+    for (int i = 1; i < list->BlockCount(); ++i) {
+        QCOMPARE(list->TableTop(i),
+                 list->TableTop(i - 1) + list->TableHeight(i - 1) + CMultiTableView::kGap);
+        QVERIFY(list->TableHeight(i) > 0);
+    }
+
+    // Ticking a company already there adds nothing; the report's untick takes it off.
+    list->AddCompany(GetCallCompanies().Copy()[1], ReportKind::Call);
+    QCOMPARE(list->BlockCount(), 4);
+    desk.TickInReport(ReportKind::Call, "BBB");
+    QCOMPARE(Blocks(*list), (std::vector<std::string>{"AAA/P", "AAA/C", "CCC/C"}));
+    QVERIFY(!GetShortListStore().Find("BBB", ReportKind::Call));
+    QCOMPARE(list->FindCompany("aaa", ReportKind::Put), 0);
+    QCOMPARE(list->FindCompany("AAA", ReportKind::Call), 1);
+}
+
+void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
+    CColorScheme scheme;
+    scheme.Set(SchemeColor::ReportBk, Rgb(250, 250, 240));
+    scheme.Set(SchemeColor::CompanyHeaderBk, Rgb(100, 110, 120));
+    scheme.Set(SchemeColor::OptionsHeaderBk, Rgb(200, 220, 230));
+    scheme.Set(SchemeColor::StrikePriceBk, Rgb(250, 230, 20));
+    scheme.Set(SchemeColor::ReturnPercentsBk, Rgb(60, 170, 10));
+    GetApplicationState()->SetColorScheme(scheme);
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    CWatchView& list = *desk.ShortList();
+    const CComplexTableWndForWatchView& call =
+        *list.Block(list.FindCompany("AAA", ReportKind::Call));
+    const CComplexTableWndForWatchView& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
+
+    // The company header: the report's titles and "Close"; figures with five decimals.
+    const CComplexTableWndForWatchView2& header = *call.CompanyTable();
+    QCOMPARE(header.CellCount(0), 11);
+    QCOMPARE(CellText(header, 0, 9), QStringLiteral("P/E"));
+    QCOMPARE(CellText(header, 0, 10), QStringLiteral("Close"));
+    QCOMPARE(CellText(header, 1, 0), QStringLiteral("AAA - Alpha Limited"));
+    QCOMPARE(CellText(header, 1, 8), QStringLiteral("123456.125"));
+    QCOMPARE(CellText(header, 1, 9), QStringLiteral("12.12346"));
+    QCOMPARE(header.Cell(1, 10)->m_Kind, CellKind::CheckBox);
+    QVERIFY(!header.Cell(1, 10)->m_Ticked);
+    QCOMPARE(header.Cell(0, 3)->m_Background, Rgb(100, 110, 120));
+    QCOMPARE(header.Cell(1, 3)->m_Background, Rgb(250, 250, 240));
+
+    QCOMPARE(CellText(call, 1, 0), QStringLiteral("CALL\noptions"));
+    QCOMPARE(CellText(put, 1, 0), QStringLiteral("PUT\noptions"));
+    QCOMPARE(CellText(call, 1, 1), QStringLiteral("Trading Plan"));
+    QCOMPARE(call.Cell(1, 1)->m_Background, Rgb(200, 220, 230));
+
+    // Series in series order (strike ascending); the one nearest 10.0 at the money.
+    QCOMPARE(call.RowCount(), CComplexTableWndForWatchView::kFirstSeriesRow + 3);
+    const auto dividend = GetDividends().Find("AAA");
+    for (int i = 0; i < 3; ++i) {
+        const int row = CComplexTableWndForWatchView::kFirstSeriesRow + i;
+        const CContractInfo& series = *call.SeriesAt(row);
+        QCOMPARE(series.Exercise(), 9.0 + i);
+        const auto texts = ShortListSeriesTexts(call.Company(), series, dividend);
+        for (int column = 1; column < static_cast<int>(kShortListColumns); ++column) {
+            const CComplexTableCell& cell =
+                *call.Cell(row, CComplexTableWndForWatchView::CellOf(column));
+            QCOMPARE(cell.m_Text.toStdString(), texts[static_cast<std::size_t>(column)]);
+            QCOMPARE(cell.m_Selectable, true);
+            QCOMPARE(cell.m_Editable, column == kShortListDividendValueColumn ||
+                                          column == kShortListDividendDateColumn);
+        }
+        const CComplexTableCell& box =
+            *call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+        QCOMPARE(box.m_Kind, CellKind::CheckBox);
+        QVERIFY(!box.m_Selectable);
+        QCOMPARE(call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPriceColumn))
+                     ->m_Background,
+                 CWatchBlockBuilder::kOptionPriceBackground);
+        const bool atTheMoney = i == 1;
+        QCOMPARE(call.Cell(row, CComplexTableWndForWatchView::CellOf(2))->m_Background,
+                 atTheMoney ? Rgb(250, 230, 20) : Rgb(250, 250, 240));
+        QCOMPARE(
+            call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListExercisedReturnColumn))
+                ->m_Background,
+            atTheMoney ? Rgb(60, 170, 10) : Rgb(250, 250, 240));
+    }
+    const int atm = CComplexTableWndForWatchView::kFirstSeriesRow + 1;
+    QCOMPARE(CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListPriceColumn)),
+             QStringLiteral("$0.5"));
+    QCOMPARE(
+        CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
+        QStringLiteral("$0.85"));
+    QCOMPARE(
+        CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn)),
+        QStringLiteral("20-Aug-2010"));
+    list.parentWidget()->showMaximized();
+    QVERIFY(WaitForLayout(list));
+    SavePicture(list, QStringLiteral("short-list.png"));
+    // Break-even is last sale less premium for puts too.
+    QCOMPARE(CellText(put, CComplexTableWndForWatchView::kFirstSeriesRow,
+                      CComplexTableWndForWatchView::CellOf(14)),
+             QStringLiteral("$9.8"));
+}
+
+void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Call, "BBB");
+    CWatchView& list = *desk.ShortList();
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    ClickPlanBox(*list.Block(0), row);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QVERIFY(GetShortListStore().IsTicked(list.Block(0)->SeriesAt(row)->Code(), ReportKind::Call));
+
+    {
+        // No: the block stays and its box stays clear.
+        test::CUserMessageLog refuse(QMessageBox::No);
+        ClickCloseBox(*list.Block(0));
+        QCOMPARE(refuse.texts, QStringList{QStringLiteral(
+                                   "AAA appears in the Trading Plan.\n\nAre you sure you want "
+                                   "to remove it?")});
+        QCoreApplication::processEvents();
+        QCOMPARE(Blocks(list), (std::vector<std::string>{"AAA/C", "BBB/C"}));
+        const CComplexTableWndForWatchView2& header = *list.Block(0)->CompanyTable();
+        QVERIFY(!header.Cell(1, header.CloseColumn())->m_Ticked);
+    }
+    {
+        // Yes: the block goes, and so does the report's tick and the series' key.
+        test::CUserMessageLog agree(QMessageBox::Yes);
+        ClickCloseBox(*list.Block(0));
+        QCOMPARE(agree.texts.size(), 1);
+        QVERIFY(QTest::qWaitFor([&list] { return list.BlockCount() == 1; }, kWaitMs));
+        QCOMPARE(Blocks(list), std::vector<std::string>{"BBB/C"});
+        CReportView& report = desk.Report(ReportKind::Call);
+        QVERIFY(!report.CompanyCheckBox(report.FindBlock("AAA"))->isChecked());
+        QVERIFY(GetShortListStore().TickedKeys().empty());
+        QVERIFY(!GetShortListStore().Find("AAA", ReportKind::Call));
+    }
+    {
+        // A company without plan rows goes without a question.
+        test::CUserMessageLog silent;
+        ClickCloseBox(*list.Block(0));
+        QVERIFY(QTest::qWaitFor([&list] { return list.BlockCount() == 0; }, kWaitMs));
+        QVERIFY(silent.texts.isEmpty());
+        QCOMPARE(list.OrderKind(), std::optional<ReportKind>());
+    }
+    {
+        // Unticking in the report never asks, plan rows or not.
+        test::CUserMessageLog silent;
+        desk.TickInReport(ReportKind::Call, "AAA");
+        QCOMPARE(Blocks(list), std::vector<std::string>{"AAA/C"});
+        desk.TickInReport(ReportKind::Call, "AAA");
+        QCOMPARE(list.BlockCount(), 0);
+        QVERIFY(silent.texts.isEmpty());
+        QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    }
+}
+
+void CWatchViewTest::TrendChartOpensFromTheCompanyName() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Put, "AAA");
+    CComplexTableWndForWatchView2& header = *desk.ShortList()->Block(0)->CompanyTable();
+    ClickCell(header, CComplexTableWndForWatchView2::kValueRow, 1);
+    QVERIFY(desk.charts.empty());
+    ClickCell(header, CComplexTableWndForWatchView2::kValueRow,
+              CComplexTableWndForWatchView2::kNameColumn);
+    QCOMPARE(desk.charts, std::vector<std::string>{"AAA"});
+}
+
+void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "BBB");
+    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    const int value = CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn);
+    const int date = CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn);
+    QCOMPARE(CellText(block, row, value), QString()); // no dividend announced
+
+    struct CEdit {
+        int column;
+        const char* typed;
+        const char* shown;
+    };
+    const CEdit edits[] = {
+        {kShortListDividendValueColumn, " 0.42 ", "$0.42"},
+        {kShortListDividendValueColumn, "$1.5", "$1.5"},
+        {kShortListDividendValueColumn, "abc", "$1.5"},
+        {kShortListDividendDateColumn, "2010-09-01", "2010-09-01"},
+        {kShortListDividendDateColumn, "31 Foo 2010", "2010-09-01"},
+        {kShortListDividendDateColumn, "3 Sep 2010", "3 Sep 2010"},
+        {kShortListDividendValueColumn, "   ", ""},
+    };
+    for (const CEdit& edit : edits) {
+        TypeInto(block, row, edit.column, QString::fromLatin1(edit.typed));
+        QCOMPARE(CellText(block, row, CComplexTableWndForWatchView::CellOf(edit.column)),
+                 QString::fromLatin1(edit.shown));
+    }
+    // The typed texts go into the plan row.
+    TypeInto(block, row, kShortListDividendValueColumn, QStringLiteral("0.3"));
+    ClickPlanBox(block, row);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    const CTradingPlanEntry& entry = GetTradingPlan()->At(0);
+    QCOMPARE(entry.m_DividendsValue, 0.3);
+    QVERIFY(entry.m_DividendsDate != kNoDate);
+    QCOMPARE(entry.m_ContractID, block.SeriesAt(row)->Code());
+    QCOMPARE(CellText(block, row, date), QStringLiteral("3 Sep 2010"));
+}
+
+void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Call, "CCC");
+    CWatchView& list = *desk.ShortList();
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow + 2;
+    const std::string series = list.Block(0)->SeriesAt(row)->Code();
+    ClickPlanBox(*list.Block(0), row);
+    TypeInto(*list.Block(0), row, kShortListDividendValueColumn, QStringLiteral("2"));
+    QCOMPARE(CellText(*list.Block(0), row,
+                      CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
+             QStringLiteral("$2"));
+
+    // CCC leaves the market; the refresh request rebuilds from the new data.
+    std::vector<CCompanyInfo> calls = GetCallCompanies().Copy();
+    calls.pop_back();
+    GetCallCompanies().Replace(std::move(calls));
+    desk.frame.RefreshView(RefreshKind::ShortList);
+    QVERIFY(WaitForLayout(list));
+    QCOMPARE(Blocks(list), std::vector<std::string>{"AAA/C"});
+    QVERIFY(!GetShortListStore().Find("CCC", ReportKind::Call));
+    CComplexTableWndForWatchView& block = *list.Block(0);
+    QCOMPARE(block.FindSeriesRow(series), row);
+    QVERIFY(block.IsPlanTicked(row));
+    QCOMPARE(block.TickedKeys(), std::vector<std::string>{series + "C"});
+    QCOMPARE(
+        CellText(block, row, CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
+        QStringLiteral("$0.85"));
+    // A download alone leaves the open list as it is.
+    GetCallCompanies().Clear();
+    desk.frame.RefreshView(RefreshKind::CallReport);
+    QCOMPARE(list.BlockCount(), 1);
+}
+
+void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    CWatchView& list = *desk.ShortList();
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    CComplexTableWndForWatchView& call = *list.Block(list.FindCompany("AAA", ReportKind::Call));
+    CComplexTableWndForWatchView& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
+    ClickPlanBox(call, row);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    ClickPlanBox(call, row); // clearing takes nothing out
+    QVERIFY(!call.IsPlanTicked(row));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    ClickPlanBox(call, row);
+    ClickPlanBox(put, row);
+    const CTradingPlan& plan = *GetTradingPlan();
+    QCOMPARE(plan.Count(), std::size_t{3});
+    QCOMPARE(plan.At(0).m_ContractID, plan.At(1).m_ContractID);
+    QCOMPARE(plan.At(0).m_SourceType, std::uint32_t{4});
+    QCOMPARE(plan.At(2).m_SourceType, std::uint32_t{2});
+    QCOMPARE(plan.At(2).m_CompanyID, std::string("AAA"));
+    // From the keyboard: Space on a series row ticks its box.
+    call.setFocus();
+    call.SetCurrentCell(row + 1, CComplexTableWndForWatchView::CellOf(1));
+    QTest::keyClick(&call, Qt::Key_Space);
+    QVERIFY(call.IsPlanTicked(row + 1));
+    QCOMPARE(plan.Count(), std::size_t{4});
+    QCOMPARE(plan.At(3).m_ContractID, call.SeriesAt(row + 1)->Code());
+
+    // A plan row's series unticked from the plan; then the whole plan cleared.
+    UntickShortListSeries(desk.frame, "aaa", plan.At(2).m_ContractID, ReportKind::Put);
+    QVERIFY(!put.IsPlanTicked(row));
+    QVERIFY(call.IsPlanTicked(row));
+    test::CUserMessageLog agree(QMessageBox::Yes);
+    QVERIFY(desk.frame.OnCommand(ID_TRADING_PLAN_CLEAR));
+    QCOMPARE(agree.texts,
+             QStringList{QStringLiteral("Are you sure you want to clear your Trading Plan?")});
+    QVERIFY(!call.IsPlanTicked(row));
+    QVERIFY(GetShortListStore().TickedKeys().empty());
+}
+
+void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
+    CDesk desk;
+    QVERIFY(desk.frame.Action(ID_SHORT_LIST_CLEAR)->isEnabled());
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    CWatchView& list = *desk.ShortList();
+    ClickPlanBox(*list.Block(1), CComplexTableWndForWatchView::kFirstSeriesRow);
+    const QString question = QString::fromLatin1(kClearShortListQuestion);
+    {
+        test::CUserMessageLog refuse(QMessageBox::No);
+        QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_CLEAR));
+        QCOMPARE(refuse.texts, QStringList{question});
+        QCOMPARE(list.BlockCount(), 2);
+    }
+    {
+        test::CUserMessageLog agree(QMessageBox::Yes);
+        QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_CLEAR));
+        QCOMPARE(agree.texts, QStringList{question});
+        QCOMPARE(list.BlockCount(), 0);
+        QVERIFY(GetShortListStore().IsEmpty());
+        for (const ReportKind kind : {ReportKind::Call, ReportKind::Put}) {
+            CReportView& report = desk.Report(kind);
+            QVERIFY(!report.CompanyCheckBox(report.FindBlock("AAA"))->isChecked());
+        }
+    }
+    {
+        // Nothing of the list in the plan: no question; with the window closed as well.
+        test::CUserMessageLog silent;
+        desk.TickInReport(ReportKind::Call, "BBB");
+        desk.ShortList()->parentWidget()->close();
+        QVERIFY(GetShortListStore().Find("BBB", ReportKind::Call));
+        QVERIFY(ClearShortList(desk.frame));
+        QVERIFY(silent.texts.isEmpty());
+        QVERIFY(GetShortListStore().IsEmpty());
+        CReportView& report = desk.Report(ReportKind::Call);
+        QVERIFY(!report.CompanyCheckBox(report.FindBlock("BBB"))->isChecked());
+    }
+}
+
+void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
+    for (const bool clearOnClose : {false, true}) {
+        GetShortListStore().Clear();
+        CDesk desk;
+        if (clearOnClose) {
+            QVERIFY(desk.frame.OnCommand(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE));
+        }
+        QCOMPARE(GetApplicationState()->ClearShortListOnClose(), clearOnClose);
+        desk.TickInReport(ReportKind::Call, "CCC");
+        desk.TickInReport(ReportKind::Call, "AAA");
+        const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+        ClickPlanBox(*desk.ShortList()->Block(1), row);
+
+        desk.ShortList()->parentWidget()->close();
+        QVERIFY(QTest::qWaitFor([&desk] { return desk.ShortList() == nullptr; }, kWaitMs));
+        QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_OPEN));
+        CWatchView& reopened = *desk.ShortList();
+        QVERIFY(WaitForLayout(reopened));
+        if (clearOnClose) {
+            QCOMPARE(reopened.BlockCount(), 0);
+            QVERIFY(GetShortListStore().IsEmpty());
+        } else {
+            QCOMPARE(Blocks(reopened), (std::vector<std::string>{"AAA/C", "CCC/C"}));
+            QVERIFY(reopened.Block(1)->IsPlanTicked(row));
+        }
+        // The report's boxes stay as they were either way.
+        CReportView& report = desk.Report(ReportKind::Call);
+        QVERIFY(report.CompanyCheckBox(report.FindBlock("CCC"))->isChecked());
+        QVERIFY(report.CompanyCheckBox(report.FindBlock("AAA"))->isChecked());
+    }
+}
+
+void CWatchViewTest::PrintsToPdfAndRefusesWithoutBlocks() {
+    CDesk desk;
+    QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_OPEN));
+    CWatchView& list = *desk.ShortList();
+    QVERIFY(!list.HandlesCommand(ID_FILE_PRINT));
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    desk.TickInReport(ReportKind::Call, "BBB");
+    QVERIFY(list.HandlesCommand(ID_FILE_PRINT));
+
+    test::CTempFolder folder;
+    const QString path = QString::fromStdString((folder.Path() / "shortlist.pdf").string());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    const int pages = list.PrintedPageCount(printer);
+    QVERIFY(pages >= 1);
+    QVERIFY(list.Print(printer));
+    QCOMPARE(CountPdfPages(path), pages);
+}
+
+} // namespace strikeline
+
+QTEST_MAIN(strikeline::CWatchViewTest)
+#include "WatchViewTest.moc"
