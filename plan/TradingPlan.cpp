@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace strikeline {
 
@@ -87,6 +88,23 @@ std::vector<const CTradingPlanEntry*> CTradingPlan::DisplayOrder() const {
         order.push_back(entry);
     }
     return order;
+}
+
+std::vector<CTradingPlanEntry*> CTradingPlan::DisplayOrder() {
+    const std::vector<const CTradingPlanEntry*> order = std::as_const(*this).DisplayOrder();
+    std::vector<CTradingPlanEntry*> rows;
+    rows.reserve(order.size());
+    for (const CTradingPlanEntry* entry : order) {
+        // The plan owns its rows, and this plan is not const.
+        rows.push_back(const_cast<CTradingPlanEntry*>(entry));
+    }
+    return rows;
+}
+
+bool CTradingPlan::Contains(const CTradingPlanEntry* entry) const {
+    return entry != nullptr &&
+           std::any_of(m_Entries.begin(), m_Entries.end(),
+                       [entry](const auto& owned) { return owned.get() == entry; });
 }
 
 bool OpensCompanyGroup(const CTradingPlanEntry* previous, const CTradingPlanEntry& entry) {

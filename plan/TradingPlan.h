@@ -32,6 +32,10 @@ public:
     // Every row, in display order: by company code (letter case ignored), then the
     // highest not-exercised profit first, rows without one last.
     std::vector<const CTradingPlanEntry*> DisplayOrder() const;
+    // The same order, for a view that edits the rows it shows.
+    std::vector<CTradingPlanEntry*> DisplayOrder();
+    // Whether `entry` is one of this plan's rows (a view checks a row it kept is still here).
+    bool Contains(const CTradingPlanEntry* entry) const;
 
     // The file: see TradingPlanFile.cpp. Loading first empties the plan; a row that fails
     // ends the load with the reason in `error` and the rows read before it kept.

@@ -9,6 +9,7 @@
 #include "app/views/UserMessages.h"
 #include "marketdata/Downloader.h"
 #include "plan/PlanMail.h"
+#include "plan/views/TradingPlanViews.h"
 #include "platform/UserFolders.h"
 #include "reports/ReportSettings.h"
 #include "reports/views/ReportSettingsViews.h"
@@ -117,6 +118,13 @@ bool CTesseraApp::InitInstance() {
         });
         ConnectReportToShortList(*m_MainFrame, view);
     });
+    // A closed plan row that leaves no row of its series clears the series' Short List box.
+    RegisterTradingPlanView(
+        *m_MainFrame, {[this](const std::string& company, const std::string& series, bool isCall) {
+                           UntickShortListSeries(*m_MainFrame, company, series,
+                                                 isCall ? ReportKind::Call : ReportKind::Put);
+                       },
+                       {}});
     RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace strikeline {
@@ -119,6 +120,38 @@ TEST(PlanDisplayOrder, CompaniesAlphabeticallyThenHighestProfitFirst) {
     EXPECT_TRUE(OpensCompanyGroup(order[0], *order[1]));
     EXPECT_TRUE(OpensCompanyGroup(order[1], *order[2]));
     EXPECT_FALSE(OpensCompanyGroup(order[2], *order[3]));
+}
+
+TEST(PlanDisplayOrder, EditableOrderIsTheSameRowsOfThePlan) {
+    CTradingPlan plan;
+    plan.Append(test::RowWithProfit("BHP", 50));
+    plan.Append(test::RowWithProfit("ANZ", 10));
+    plan.Append(test::RowWithProfit("BHP", 450));
+    const std::vector<const CTradingPlanEntry*> shown = std::as_const(plan).DisplayOrder();
+    const std::vector<CTradingPlanEntry*> editable = plan.DisplayOrder();
+    ASSERT_EQ(editable.size(), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(editable[i], shown[i]);
+    }
+    EXPECT_EQ(editable[0], &plan.At(1));
+    EXPECT_EQ(editable[1], &plan.At(2));
+    EXPECT_EQ(editable[2], &plan.At(0));
+}
+
+TEST(TradingPlanList, ContainsOnlyItsOwnRows) {
+    CTradingPlan plan;
+    plan.Append(test::SoldCall("BHP", "BHPXY9"));
+    plan.Append(test::SoldCall("ANZ", "ANZXY9"));
+    const CTradingPlanEntry outside = test::SoldCall("BHP", "BHPXY9");
+    const CTradingPlanEntry* second = &plan.At(1);
+    EXPECT_TRUE(plan.Contains(&plan.At(0)));
+    EXPECT_TRUE(plan.Contains(second));
+    // An equal row that is not the plan's own is not in it.
+    EXPECT_FALSE(plan.Contains(&outside));
+    EXPECT_FALSE(plan.Contains(nullptr));
+    ASSERT_TRUE(plan.Remove(second));
+    EXPECT_FALSE(plan.Contains(second));
+    EXPECT_TRUE(plan.Contains(&plan.At(0)));
 }
 
 TEST(TradingPlanList, FindsSeriesAndCompaniesByFamilyIgnoringCase) {

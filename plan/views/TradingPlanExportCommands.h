@@ -1,0 +1,59 @@
+#pragma once
+
+#include "plan/PlanExport.h"
+#include "plan/PlanMail.h"
+#include "storage/FileTime.h"
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace strikeline {
+
+class CColorScheme;
+
+// The plan's export commands: the four file exports and the two "Send to Email" ones.
+// Each asks for a path (or makes an attachment), writes through the plan writers and tells
+// the user how it went. The dialog, the program that opens a saved workbook and the mail
+// composer are replaceable, so that tests run without modal dialogs or other programs.
+class CTradingPlanExportCommands {
+public:
+    // Asks where to save: the path chosen, or empty when the user cancels.
+    using CSavePathChooser =
+        std::function<QString(QWidget* parent, const QString& filter, const QString& suffix)>;
+    using CFileOpener = std::function<void(const QUrl& url)>;
+
+    explicit CTradingPlanExportCommands(QWidget& owner);
+
+    static bool Handles(int command);
+    // Runs an export command on `content`; the HTML page takes the scheme's colours and
+    // the mail attachment's name the moment `now`.
+    void Run(int command, const CPlanExport& content, const CColorScheme& scheme, FileTime now);
+
+    // Seams; an empty function restores the default.
+    void SetSavePathChooser(CSavePathChooser chooser);
+    void SetFileOpener(CFileOpener opener);
+    void SetMailComposer(std::shared_ptr<CMailComposer> composer);
+    // Null restores the program's own attachments folder.
+    void SetMailAttachments(CMailAttachments* attachments) { m_Attachments = attachments; }
+
+    // The save dialog: "Excel Files (*.xlsx)" and the like, the suffix added when the
+    // name has none, an overwrite question, only existing folders.
+    static QString AskSavePath(QWidget* parent, const QString& filter, const QString& suffix);
+
+private:
+    void ExportFile(int command, const CPlanExport& content, const CColorScheme& scheme);
+    void SendByMail(PlanMailFormat format, const CPlanExport& content, FileTime now);
+    void Tell(const QString& text, bool failed);
+
+    QWidget& m_Owner;
+    CSavePathChooser m_ChooseSavePath;
+    CFileOpener m_OpenFile;
+    std::shared_ptr<CMailComposer> m_Composer;
+    CMailAttachments* m_Attachments = nullptr;
+};
+
+} // namespace strikeline
