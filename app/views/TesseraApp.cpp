@@ -7,6 +7,7 @@
 #include "app/views/NavigationCentreView.h"
 #include "app/views/SingleInstance.h"
 #include "app/views/UserMessages.h"
+#include "journal/views/JournalViews.h"
 #include "marketdata/Downloader.h"
 #include "plan/PlanMail.h"
 #include "plan/views/TradingPlanViews.h"
@@ -125,6 +126,7 @@ bool CTesseraApp::InitInstance() {
                                                  isCall ? ReportKind::Call : ReportKind::Put);
                        },
                        {}});
+    RegisterJournalViews(*m_MainFrame);
     RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();

@@ -143,23 +143,36 @@ void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
     CTesseraApp app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
+    // The program registers every window; exports and printing wait for a window that
+    // answers them.
     for (const int command :
-         {ID_YIELD_DIVIDENDS, ID_DIARY, ID_CALCULATOR, ID_FILE_EXPORT_CSV, ID_FILE_PRINT}) {
+         {ID_FILE_DOWNLOAD, ID_TRADING_PLAN_CLEAR, ID_WINDOW_CLOSE_ALL, ID_EDIT_DATA_SOURCES,
+          ID_APP_ABOUT, ID_TREND_CHART, ID_EDIT_COLOUR_SCHEME, ID_YIELD_CALL_REPORTS,
+          ID_EDIT_PUT_SETTINGS, ID_YIELD_DIVIDENDS, ID_DIARY, ID_CALCULATOR, ID_SHORT_LIST_OPEN,
+          ID_SHORT_LIST_CLEAR, ID_TRADING_PLAN_OPEN}) {
+        QVERIFY2(frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+    }
+    for (const int command : {ID_FILE_EXPORT_CSV, ID_FILE_EXPORT_EXCEL, ID_FILE_PRINT}) {
         QVERIFY2(!frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
         QVERIFY(!frame.OnCommand(command));
     }
-    for (const int command : {ID_FILE_DOWNLOAD, ID_TRADING_PLAN_CLEAR, ID_WINDOW_CLOSE_ALL,
-                              ID_EDIT_DATA_SOURCES, ID_APP_ABOUT, ID_TREND_CHART,
-                              ID_EDIT_COLOUR_SCHEME, ID_YIELD_CALL_REPORTS, ID_EDIT_PUT_SETTINGS}) {
-        QVERIFY2(frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+
+    // A main window with nothing registered keeps those windows' commands disabled until
+    // their parts register them.
+    CMainFrame bare(app);
+    for (const int command :
+         {ID_YIELD_DIVIDENDS, ID_DIARY, ID_CALCULATOR, ID_SHORT_LIST_OPEN, ID_TRADING_PLAN_OPEN}) {
+        QVERIFY2(!bare.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+        QVERIFY(!bare.OnCommand(command));
     }
-    frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [] {
-                                                 return new QLabel;
-                                             }});
+    QVERIFY(bare.Action(ID_WINDOW_CLOSE_ALL)->isEnabled());
+    bare.RegisterView(ViewKind::Dividends, {"Dividends", true, true, {}, [] {
+                                                return new QLabel;
+                                            }});
     int calculators = 0;
-    frame.RegisterCommand(ID_CALCULATOR, [&calculators] { ++calculators; });
-    QVERIFY(frame.Action(ID_YIELD_DIVIDENDS)->isEnabled());
-    frame.Action(ID_CALCULATOR)->trigger();
+    bare.RegisterCommand(ID_CALCULATOR, [&calculators] { ++calculators; });
+    QVERIFY(bare.Action(ID_YIELD_DIVIDENDS)->isEnabled());
+    bare.Action(ID_CALCULATOR)->trigger();
     QCOMPARE(calculators, 1);
     frame.close();
     app.ExitInstance(0);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "journal/views/JournalClock.h"
+
+namespace strikeline {
+
+class CCascadeOffset;
+class CLeverageCalcView;
+class CMainFrame;
+
+// Registers the journal's windows with the main window: "Diary", "Dividends" and the
+// "Calculator" command, each press of which opens a new Leverage Calculator. The windows
+// take "now" from `clock`.
+void RegisterJournalViews(CMainFrame& frame, CJournalClock clock = SystemJournalNow);
+
+// Opens a Leverage Calculator floating over the main window's client area, shifted by the
+// next cascade offset, and hands it to the main window so that "Close All" closes it.
+CLeverageCalcView* OpenLeverageCalculator(CMainFrame& frame, CCascadeOffset& cascade);
+
+} // namespace strikeline
