@@ -17,6 +17,10 @@ CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingP
     SetStretchLastRow(false);
 }
 
+CColorSelectorWnd* CComplexTableWndForTradingPlanView::ColourSelector() const {
+    return m_ColourSelector.data();
+}
+
 void CComplexTableWndForTradingPlanView::OnRightButtonDown(int row, int column, const QPoint& point,
                                                            Qt::KeyboardModifiers modifiers) {
     CComplexTableWnd::OnRightButtonDown(row, column, point, modifiers);

@@ -19,7 +19,7 @@ public:
     explicit CComplexTableWndForTradingPlanView(CTradingPlanView& view, QWidget* parent = nullptr);
 
     // The open colour popup, if any.
-    CColorSelectorWnd* ColourSelector() const { return m_ColourSelector; }
+    CColorSelectorWnd* ColourSelector() const;
     // Opens the colour popup of a data cell at a point of the screen.
     void ShowColourSelector(int row, int column, const QPoint& globalPoint);
     // The popup's choice: stored as the cell's colour when the row still shows `entry`.
