@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 
 namespace strikeline {
 
@@ -52,6 +53,21 @@ ViewKind ViewOf(RefreshKind kind) {
         break;
     }
     return ViewKind::TradingPlan;
+}
+
+// A tool window without a size of its own takes most of the area, as a document window
+// does, rather than its view's small default; every one is moved back towards the top
+// left when it would stick out of the area.
+void FitIntoArea(QMdiSubWindow& frame, const QSize& area, QSize size) {
+    if (size.isEmpty()) {
+        constexpr double kShare = 0.85;
+        size =
+            QSize(static_cast<int>(area.width() * kShare), static_cast<int>(area.height() * kShare))
+                .expandedTo(QSize(640, 420));
+    }
+    const QPoint place(std::max(0, std::min(frame.x(), area.width() - size.width())),
+                       std::max(0, std::min(frame.y(), area.height() - size.height())));
+    frame.setGeometry(QRect(place, size));
 }
 
 } // namespace
@@ -294,11 +310,11 @@ QWidget* CMainFrame::GetView(ViewKind kind, bool create, bool activate) {
     frame->SetView(factory->second.create());
     m_MdiArea->addSubWindow(frame);
     frame->OnAddedToArea();
-    if (!factory->second.size.isEmpty()) {
-        frame->resize(factory->second.size);
-    }
     m_Frames[kind] = frame;
     frame->show();
+    // Sized once the area has placed it, so that it stays inside the area.
+    FitIntoArea(*frame, m_MdiArea->viewport()->size(),
+                factory->second.resizable ? factory->second.size : frame->size());
     if (activate) {
         m_MdiArea->setActiveSubWindow(frame);
     } else if (previous != nullptr) {
