@@ -42,6 +42,7 @@ cmake --build "$tsan" -j2 --target downloader_tests marketdata_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/downloader_tests" --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/marketdata_tests" --gtest_brief=1 --gtest_filter='SharedNameTable.*:CompanyList.*'
 
+bash scripts/package-test.sh
 cd "$build"
 # A hung test fails after five minutes instead of holding the run.
 ctest --output-on-failure -j2 --timeout 300

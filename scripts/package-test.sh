@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the desktop program, installs it as a user would, checks its
+# menu entry, icons and software-centre metadata, starts the installed program, quits it as
+# the desktop does at logout (SIGTERM) and checks what it wrote, then removes the package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+started=$SECONDS
+
+bash scripts/install-deps.sh
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+fail() {
+  echo "package-test: $*" >&2
+  exit 1
+}
+
+app_id=au.com.varnel.Strikeline
+icon_sizes=(16 22 24 32 48 64 128 256 512)
+
+# Only what the package holds is built: a Release build of the programs and the icons.
+build="build-package"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_TESTS=OFF \
+  -DSTRIKELINE_BUILD_BENCH=OFF > /dev/null
+cmake --build "$build" -j2 --target strikeline strikeline-cli strikeline_icons
+rm -f "$build"/strikeline_*.deb
+if ! (cd "$build" && cpack -G DEB > cpack.log 2>&1); then
+  cat "$build/cpack.log"
+  fail "cpack failed"
+fi
+debs=("$build"/strikeline_*.deb)
+if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  fail "cpack made no single strikeline .deb"
+fi
+deb="$PWD/${debs[0]}"
+
+# The version is the About box's everywhere: package, metadata and --version.
+version=$(dpkg-deb -f "$deb" Version)
+about_version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' app/views/AboutDlg.cpp)
+[ -n "$about_version" ] || fail "no version found in the About box's source"
+[ "$version" = "$about_version" ] || fail "package version $version, About box $about_version"
+# The dependencies come from the libraries the programs link (dpkg-shlibdeps).
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libqt6webenginewidgets6 libcurl4 libzip4 libxlsxwriter4; do
+  grep -Eq "(^|, )$lib( |,|$)" <<< "$depends" || fail "Depends lacks $lib: $depends"
+done
+
+tmp=$(mktemp -d)
+pid=""
+installed_before=no
+dpkg-query -W -f='${Status}' strikeline 2> /dev/null | grep -q 'install ok installed' &&
+  installed_before=yes
+installed=no
+# The machine is left as found: a package that was there before the run stays (now this
+# build); the one this run installed goes, whether the run passed or not.
+remove_package() {
+  if [ "$installed" = yes ] && [ "$installed_before" = no ]; then
+    installed=no
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q strikeline \
+      > "$tmp/remove.log" 2>&1 || { cat "$tmp/remove.log"; return 1; }
+  fi
+}
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
+    kill -KILL "$pid" 2> /dev/null || true
+  fi
+  remove_package || echo "package-test: could not remove strikeline" >&2
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# The metadata and the menu entry belong together: checked in the package's own file tree.
+dpkg-deb -x "$deb" "$tmp/root"
+appstreamcli validate-tree --no-net "$tmp/root" > "$tmp/validate-tree.log" 2>&1 ||
+  { cat "$tmp/validate-tree.log"; fail "appstreamcli validate-tree failed"; }
+
+installed=yes
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "$deb" > "$tmp/install.log" 2>&1 ||
+  { cat "$tmp/install.log"; fail "apt-get could not install $deb"; }
+dpkg-query -W -f='${Status} ${Version}' strikeline | grep -qx "install ok installed $version" ||
+  fail "strikeline $version is not installed after apt-get install"
+
+desktop=/usr/share/applications/$app_id.desktop
+metainfo=/usr/share/metainfo/$app_id.metainfo.xml
+for file in /usr/bin/strikeline /usr/bin/strikeline-cli "$desktop" "$metainfo"; do
+  [ -f "$file" ] || fail "$file is not installed"
+done
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
+appstreamcli validate --no-net "$metainfo" > "$tmp/validate.log" 2>&1 ||
+  { cat "$tmp/validate.log"; fail "appstreamcli rejects $metainfo"; }
+release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+[ "$release" = "$version" ] || fail "newest release in the metadata is '$release', package $version"
+
+desktop_key() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
+exec_command=$(desktop_key Exec)
+[ "$(command -v "${exec_command%% *}")" = /usr/bin/strikeline ] ||
+  fail "the menu entry runs '$exec_command', not the installed program"
+icon=$(desktop_key Icon)
+[ -f "/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon"
+for size in "${icon_sizes[@]}"; do
+  png=/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+  [ -f "$png" ] || fail "no ${size}x${size} icon $icon"
+  [ "$(identify -format '%wx%h' "$png")" = "${size}x${size}" ] || fail "$png is not ${size}x${size}"
+done
+
+# --version needs no display.
+shown=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM /usr/bin/strikeline --version)
+[ "$shown" = "Strikeline $version" ] || fail "--version printed '$shown'"
+
+# A user of its own: empty home, folders and runtime folder (the single-instance socket),
+# and data sources at a port where nothing listens, as on a first start without a network.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/.config" XDG_DATA_HOME="$tmp/home/.local/share"
+export XDG_CACHE_HOME="$tmp/home/.cache" XDG_RUNTIME_DIR="$tmp/runtime" TMPDIR="$tmp/tmp"
+export STRIKELINE_FEED_URL="http://127.0.0.1:$port" STRIKELINE_SITE_URL="http://127.0.0.1:$port"
+mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+settings="$XDG_CONFIG_HOME/Strikeline/settings.reg"
+data="$XDG_DATA_HOME/Strikeline"
+
+# Waits up to $2 seconds for process $1 to end; its exit status is in $exit_status.
+wait_for_exit() {
+  local waited=0
+  while kill -0 "$1" 2> /dev/null && [ "$waited" -lt "$(($2 * 10))" ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  kill -0 "$1" 2> /dev/null && return 1
+  exit_status=0
+  wait "$1" || exit_status=$?
+}
+
+# The offscreen platform: it starts, stays up, and on SIGTERM quits as its close box does,
+# writing its settings and the user's files.
+QT_QPA_PLATFORM=offscreen /usr/bin/strikeline > "$tmp/offscreen.log" 2>&1 &
+pid=$!
+sleep 5
+kill -0 "$pid" 2> /dev/null || { cat "$tmp/offscreen.log"; fail "the program did not stay up"; }
+[ -S "$XDG_RUNTIME_DIR/StrikelineAppRunning-$(id -u)" ] ||
+  { cat "$tmp/offscreen.log"; fail "the running program does not answer a second copy"; }
+# Whatever the start wrote goes, so what is there afterwards was written by the quit.
+rm -f "$settings" "$data"/{tradingplan,diary,averagetrades}.xml
+kill -TERM "$pid"
+wait_for_exit "$pid" 30 || { cat "$tmp/offscreen.log"; fail "the program did not quit on SIGTERM"; }
+pid=""
+[ "$exit_status" -eq 0 ] || { cat "$tmp/offscreen.log"; fail "exit status $exit_status on SIGTERM"; }
+[ "$(head -n 1 "$settings" | tr -d '\r')" = "Windows Registry Editor Version 5.00" ] ||
+  fail "no settings file at $settings after quitting"
+for file in tradingplan.xml diary.xml averagetrades.xml; do
+  [ -s "$data/$file" ] || fail "$data/$file was not written at quit"
+done
+
+# A real X display (Xvfb): the window's class is the one the menu entry names, so docks
+# and task bars put the window under the entry's icon.
+wm_class=$(desktop_key StartupWMClass)
+rm -rf "$HOME" && mkdir -p "$HOME"
+window_class_test() {
+  /usr/bin/strikeline -platform xcb > "$1/xcb.log" 2>&1 &
+  local program=$! found="" tries=0 window
+  while [ -z "$found" ] && [ "$tries" -lt 100 ] && kill -0 "$program" 2> /dev/null; do
+    sleep 0.2
+    tries=$((tries + 1))
+    for window in $(xwininfo -root -children | awk '/^ +0x/ { print $1 }'); do
+      if xprop -id "$window" WM_CLASS 2> /dev/null | grep -q "= \"strikeline\", \"$2\"$"; then
+        found=$window
+      fi
+    done
+  done
+  kill -TERM "$program" 2> /dev/null || true
+  local status=0
+  wait "$program" || status=$?
+  [ -n "$found" ] || { echo "no window of class $2 appeared" >&2; return 1; }
+  [ "$status" -eq 0 ] || { echo "exit status $status on SIGTERM under X" >&2; return 1; }
+}
+# xvfb-run is a POSIX shell script, which drops exported functions: the definition goes along.
+# shellcheck disable=SC2016 # $0 and $1 are the inner shell's
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  bash -c "$(declare -f window_class_test)"'; window_class_test "$0" "$1"' "$tmp" "$wm_class" ||
+  { cat "$tmp/xcb.log"; fail "the X11 start failed"; }
+[ -f "$settings" ] || fail "no settings file after quitting under X"
+
+remove_package || fail "apt-get could not remove strikeline"
+afterwards=removed
+if [ "$installed_before" = yes ]; then
+  afterwards="left installed, as it was before"
+elif dpkg-query -W -f='${Status}' strikeline 2> /dev/null | grep -q 'install ok installed'; then
+  fail "strikeline is still installed after apt-get remove"
+fi
+
+size_kb=$(($(stat -c %s "$deb") / 1024))
+dependencies=$(tr ',' '\n' <<< "$depends" | grep -c .)
+echo "package-test: $(basename "$deb") (${size_kb} KB, $dependencies dependencies) installed," \
+  "validated, started offscreen and under X (window class $wm_class), quit cleanly on SIGTERM" \
+  "and $afterwards in $((SECONDS - started)) s"
