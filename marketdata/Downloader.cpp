@@ -124,7 +124,20 @@ void CDownloader::RequestFullDownload() {
 
 std::string CDownloader::GetStatusText() const {
     const std::lock_guard lock(m_StatusMutex);
-    return m_Status;
+    if (!m_Status.empty()) {
+        return m_Status;
+    }
+    for (const std::string& problem : m_Problems) {
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    return {};
+}
+
+void CDownloader::SetProblem(FileIndex file, std::string text) {
+    const std::lock_guard lock(m_StatusMutex);
+    m_Problems[file] = std::move(text);
 }
 
 void CDownloader::SetStatus(std::string text) {
@@ -252,6 +265,7 @@ bool CDownloader::SearchAndInstall(FileIndex file, const std::vector<CCandidate>
             const CApplicationStateLock lock(m_State);
             if (EqualsIgnoringCase(m_State.LastUrl(kFiles[file].download), candidate.url)) {
                 // The newest published file is the one already held.
+                SetProblem(file, {});
                 m_State.SetLastCheckTime(kFiles[file].download, static_cast<std::int32_t>(now));
                 ::unlink(temporary.c_str());
                 return false;
@@ -259,10 +273,27 @@ bool CDownloader::SearchAndInstall(FileIndex file, const std::vector<CCandidate>
         }
         std::string error;
         if (transfer.DownloadToFile(candidate.url, temporary, error) && FileSize(temporary) > 0) {
+            SetProblem(file, {});
             return Install(file, temporary, candidate, now, taken);
         }
         if (m_Stop) {
             break;
+        }
+        if (transfer.LastFailureWasUnreachable()) {
+            // Every other address is on the same server: a silent one would hold the search
+            // for the connect timeout of each.
+            const std::string server =
+                file == kCompanyNames || file == kTop20 ? m_Config.siteUrl : m_Config.feedUrl;
+            const std::size_t reason = error.find(": ");
+            SetProblem(file, "Cannot reach " + server + " (" +
+                                 (reason == std::string::npos ? error : error.substr(reason + 2)) +
+                                 "); trying again in a minute");
+            break;
+        }
+        if (&candidate == &candidates.back() && (file == kCall || file == kPut) && !held) {
+            SetProblem(file, "No " + std::string(file == kCall ? "call" : "put") +
+                                 " option prices on " + m_Config.feedUrl + " for the last " +
+                                 std::to_string(kOptionDays) + " days; trying again in a minute");
         }
     }
     ::unlink(temporary.c_str());

@@ -67,7 +67,9 @@ public:
     // "Download Call/Put Data": forgets every check and address, so the next pass (at once)
     // fetches every file again.
     void RequestFullDownload();
-    // "Downloading call data..." and the like while a file is searched, else "".
+    // "Downloading call data..." and the like while a file is searched; between searches,
+    // in plain words, why the last search of a file found nothing (the feed cannot be
+    // reached, or it holds no option prices), else "".
     std::string GetStatusText() const;
 
     // One pass over the five files on the caller's thread (the worker and the headless
@@ -87,6 +89,7 @@ private:
 
     void WorkerLoop();
     void SetStatus(std::string text);
+    void SetProblem(FileIndex file, std::string text);
     bool SearchAndInstall(FileIndex file, const std::vector<CCandidate>& candidates,
                           std::int64_t now, std::vector<CTakenFile>& taken);
     bool Install(FileIndex file, const std::string& temporary, const CCandidate& candidate,
@@ -108,6 +111,8 @@ private:
     std::atomic<bool> m_IgnoreRetryPause{false};
     mutable std::mutex m_StatusMutex;
     std::string m_Status;
+    // Why each file's last search failed; empty once a search succeeds.
+    std::string m_Problems[kFileCount];
     // Tick of the last search of each file that found nothing (0: none), for the pause.
     std::uint64_t m_FailedSearchTick[kFileCount] = {};
 };

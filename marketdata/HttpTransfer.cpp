@@ -42,6 +42,7 @@ CHttpTransfer::~CHttpTransfer() {
 bool CHttpTransfer::DownloadToFile(const std::string& url, const std::string& path,
                                    std::string& error) {
     auto* curl = static_cast<CURL*>(m_Handle);
+    m_Unreachable = false;
     if (curl == nullptr) {
         error = "Unable to start an HTTP transfer";
         return false;
@@ -70,6 +71,8 @@ bool CHttpTransfer::DownloadToFile(const std::string& url, const std::string& pa
     const CURLcode result = curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     if (result != CURLE_OK) {
+        m_Unreachable = result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT ||
+                        result == CURLE_COULDNT_RESOLVE_PROXY || result == CURLE_OPERATION_TIMEDOUT;
         error = url + ": " + (message[0] != '\0' ? message : curl_easy_strerror(result));
         return false;
     }

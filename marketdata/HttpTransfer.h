@@ -25,9 +25,13 @@ public:
     // Writes the body to `path` (created or truncated). False with a reason on failure;
     // the file may then hold part of a body, and the caller deletes it.
     bool DownloadToFile(const std::string& url, const std::string& path, std::string& error);
+    // The last transfer failed before any answer: the server could not be found, refused
+    // the connection or stayed silent. Other addresses on it will fare no better.
+    bool LastFailureWasUnreachable() const { return m_Unreachable; }
 
 private:
     void* m_Handle;
+    bool m_Unreachable = false;
     const std::atomic<bool>* m_Abort;
 };
 

@@ -257,9 +257,14 @@ TEST_F(DownloaderTest, FullDownloadFetchesEverythingAtOnce) {
 TEST_F(DownloaderTest, NetworkDownSearchesAgainAfterAPause) {
     const int port = m_Server.Port();
     m_Server.Stop();
-    MakeDownloader("http://127.0.0.1:" + std::to_string(port));
+    const std::string url = "http://127.0.0.1:" + std::to_string(port);
+    MakeDownloader(url);
     EXPECT_TRUE(m_Downloader->RunPass().empty());
     EXPECT_EQ(m_State.LastCheckTime(Download::Call), 0) << "a failed search records no check";
+    // Between searches the status bar says why, in plain words.
+    const std::string status = m_Downloader->GetStatusText();
+    EXPECT_EQ(status.rfind("Cannot reach " + url + " (", 0), 0u) << status;
+    EXPECT_TRUE(status.ends_with("); trying again in a minute")) << status;
 
     std::string error;
     CFeedServerOptions options;
@@ -273,6 +278,7 @@ TEST_F(DownloaderTest, NetworkDownSearchesAgainAfterAPause) {
     EXPECT_EQ(Requests("GET"), 0) << "within a minute of a fruitless search";
     m_Clock.m_Tick += 2'000;
     EXPECT_EQ(Files(m_Downloader->RunPass()).size(), 5u);
+    EXPECT_EQ(m_Downloader->GetStatusText(), "");
 
     m_Server.SetFault("/t20.txt", FeedFault::Status500);
     m_Downloader->RequestFullDownload();
@@ -281,6 +287,22 @@ TEST_F(DownloaderTest, NetworkDownSearchesAgainAfterAPause) {
     m_RequestLog.Clear();
     EXPECT_EQ(Files(m_Downloader->RunPass()).size(), 4u);
     EXPECT_EQ(Requests("/t20.txt 500"), 1) << "a full download does not wait for the pause";
+}
+
+// A feed that answers but publishes no option prices is named as such, once per list.
+TEST_F(DownloaderTest, AFeedWithoutPricesIsNamedInTheStatus) {
+    test::CTempFolder empty;
+    CFeedServer server;
+    CFeedServerOptions options;
+    options.root = empty.Path().string();
+    options.port = 0;
+    std::string error;
+    ASSERT_TRUE(server.Start(options, error)) << error;
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.Port());
+    MakeDownloader(url);
+    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_EQ(m_Downloader->GetStatusText(), "No call option prices on " + url +
+                                                 " for the last 11 days; trying again in a minute");
 }
 
 TEST_F(DownloaderTest, ErrorPagesAndCutBodiesAreNeverInstalled) {
