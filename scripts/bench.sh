@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds an optimised program and measures it: the Google Benchmark suite, then the
-# headless command on a generated market.
+# Builds an optimised program and measures it: the Google Benchmark suite, the headless
+# command on a generated market, and the program's start up to a painted Call Report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +9,8 @@ bash scripts/install-deps.sh
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=ON -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=ON
-cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market
+cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market \
+  strikeline-launch-bench
 
 "$build/bench/strikeline_bench" "$@"
 QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_table_bench"
@@ -29,4 +30,16 @@ for scale in 1 10; do
   echo -n "  strikeline-cli report --kind call --expire 3 --leveraged: "
   { time "$build/cli/strikeline-cli" report --data "$market" --kind call --now "2010-06-24 06:00:00" --expire 3 \
       --leveraged > /dev/null; } 2>&1
+done
+
+# The program itself uses the clock of the day, so its markets are today's.
+echo "launch: milliseconds from process start, median of 5 runs (offscreen)"
+for scale in 1 10; do
+  "$build/tools/strikeline-market" --out "$market/today-$scale" --scale "$scale"
+  echo "scale $scale:"
+  QT_QPA_PLATFORM=offscreen "$build/bench/strikeline-launch-bench" --data "$market/today-$scale" \
+    --open call-report --runs 5 |
+    python3 -c 'import json, sys
+median = json.load(sys.stdin)["median_ms"]
+print("\n".join("  %-15s %8.1f" % (name, value) for name, value in median.items()))'
 done

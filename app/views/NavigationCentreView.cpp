@@ -637,14 +637,22 @@ void CNavigationCentreView::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(0, kPictureSize, kPictureSize, height() - kPictureSize), Qt::white);
     }
 
+    // The hot and pressed pictures are drawn when first shown, not with the normal one:
+    // each costs as much, and at start-up (at 200% four times as much) only that one shows.
+    const auto picture = [this](QPixmap& cached, PictureState state) {
+        if (cached.isNull()) {
+            cached = RenderPicture(state, m_PictureRatio);
+        }
+        return &cached;
+    };
     int shown = -1;
     const QPixmap* source = nullptr;
     if (m_PressedButton >= 0) {
         shown = m_PressedButton;
-        source = &m_Pressed;
+        source = picture(m_Pressed, PictureState::Pressed);
     } else if (m_HotButton >= 0 && IsInteractive()) {
         shown = m_HotButton;
-        source = &m_Hot;
+        source = picture(m_Hot, PictureState::Hot);
     }
     if (source != nullptr) {
         painter.save();
@@ -908,8 +916,8 @@ void CNavigationCentreView::EnsurePictures() {
     }
     m_PictureRatio = ratio;
     m_Normal = RenderPicture(PictureState::Normal, ratio);
-    m_Hot = RenderPicture(PictureState::Hot, ratio);
-    m_Pressed = RenderPicture(PictureState::Pressed, ratio);
+    m_Hot = QPixmap();
+    m_Pressed = QPixmap();
 }
 
 void CNavigationCentreView::UpdateButton(int button) {
