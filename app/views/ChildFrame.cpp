@@ -1,6 +1,8 @@
 #include "app/views/ChildFrame.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 
 namespace strikeline {
 
@@ -28,6 +30,16 @@ void CChildFrame::SetView(QWidget* view) {
 void CChildFrame::OnAddedToArea() {
     // The area gives its windows the usual buttons: take back the ones this frame lacks.
     setWindowFlags(m_Flags);
+    // The main window closes the active window on the same keys; bound twice, the keys
+    // would be ambiguous and close nothing.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* action : menu->actions()) {
+            if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F4) ||
+                QKeySequence::keyBindings(QKeySequence::Close).contains(action->shortcut())) {
+                action->setShortcuts({});
+            }
+        }
+    }
     if (!m_Resizable && widget() != nullptr) {
         // The title bar and borders are known only once the frame is in its area.
         const QMargins margins = contentsMargins();

@@ -152,8 +152,9 @@ void CMainFrame::BuildMenus() {
     AddCommand(plan, tr("Open Trading Plan"), ID_TRADING_PLAN_OPEN);
     AddCommand(plan, tr("Clear Trading Plan"), ID_TRADING_PLAN_CLEAR);
 
-    // The Diary keeps its command but has no place on the menu bar.
-    AddCommand(nullptr, tr("Diary"), ID_DIARY);
+    // The Diary keeps its command but has no place on the menu bar; its key is the one way
+    // a user reaches it.
+    AddCommand(nullptr, tr("Diary"), ID_DIARY)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // A command of its own on the menu bar, not a menu.
     bar->addAction(AddCommand(nullptr, tr("Calculator"), ID_CALCULATOR));
 
@@ -163,13 +164,23 @@ void CMainFrame::BuildMenus() {
     AddCommand(window, tr("&Close All"), ID_WINDOW_CLOSE_ALL);
     // The desktop's usual keys for the windows inside the main window.
     auto* closeWindow = new QAction(tr("Close Window"), this);
-    closeWindow->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence::Close});
+    // The desktop's own close keys, and Ctrl+F4 once (a key bound twice would be ambiguous
+    // and do nothing).
+    QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    if (!closeKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_F4))) {
+        closeKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    }
+    closeWindow->setShortcuts(closeKeys);
     connect(closeWindow, &QAction::triggered, m_MdiArea, &QMdiArea::closeActiveSubWindow);
     addAction(closeWindow);
     auto* nextWindow = new QAction(tr("Next Window"), this);
     nextWindow->setShortcut(QKeySequence::NextChild);
     connect(nextWindow, &QAction::triggered, m_MdiArea, &QMdiArea::activateNextSubWindow);
     addAction(nextWindow);
+    auto* previousWindow = new QAction(tr("Previous Window"), this);
+    previousWindow->setShortcut(QKeySequence::PreviousChild);
+    connect(previousWindow, &QAction::triggered, m_MdiArea, &QMdiArea::activatePreviousSubWindow);
+    addAction(previousWindow);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     AddCommand(help, tr("&About..."), ID_APP_ABOUT);

@@ -93,6 +93,7 @@ private slots:
     void initTestCase() { QApplication::setApplicationName("Strikeline"); }
     void MenusHoldTheCommandsInOrder();
     void CommandsWithoutTheirWindowsAreDisabled();
+    void WindowKeysOpenSwitchAndCloseWindows();
     void OneWindowPerKindAndTheExistingOneIsActivated();
     void CloseAllKeepsTheNavigationCentreAndClosesFloatingWindows();
     void NavigationCentreButtonsIssueTheirCommands();
@@ -174,6 +175,35 @@ void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
     QVERIFY(bare.Action(ID_YIELD_DIVIDENDS)->isEnabled());
     bare.Action(ID_CALCULATOR)->trigger();
     QCOMPARE(calculators, 1);
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::WindowKeysOpenSwitchAndCloseWindows() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QApplication::setActiveWindow(&frame);
+    QMdiArea& area = *frame.MdiArea();
+    // Ctrl+D opens the Diary, which has no place on the menu bar.
+    QTest::keyClick(&frame, Qt::Key_D, Qt::ControlModifier);
+    QTRY_VERIFY(frame.GetView(ViewKind::Diary, false, false) != nullptr);
+    QCOMPARE(area.activeSubWindow()->windowTitle(), QStringLiteral("Diary"));
+    QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
+    QCOMPARE(area.activeSubWindow()->windowTitle(), QStringLiteral("Dividends"));
+    // Ctrl+Shift+Tab and Ctrl+Tab step through the windows; Ctrl+F4 closes the active one.
+    const QString before = area.activeSubWindow()->windowTitle();
+    QTest::keyClick(&frame, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(area.activeSubWindow()->windowTitle() != before);
+    QTest::keyClick(&frame, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(area.activeSubWindow()->windowTitle(), before);
+    const int open = static_cast<int>(area.subWindowList().size());
+    // From inside the window, where its own frame also knows the key.
+    QVERIFY(QApplication::focusWidget() != nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_COMPARE(static_cast<int>(area.subWindowList().size()), open - 1);
+    QVERIFY(frame.GetView(ViewKind::Dividends, false, false) == nullptr);
     frame.close();
     app.ExitInstance(0);
 }
