@@ -24,7 +24,12 @@ void LoadIfPresent(Database& database, const std::string& path, const char* fail
     }
     std::string error;
     if (!database.Load(path, error)) {
-        problems.push_back({std::string(failure) + "\n\n" + error, CopyAside(path, "damaged")});
+        std::string kept = CopyAside(path, "damaged");
+        // The user learns which file failed and where it went before exit writes over it.
+        const std::string where = kept.empty() ? "The file " + path + " could not be copied aside."
+                                               : "The file " + path + " was kept as " + kept + ".";
+        problems.push_back(
+            {std::string(failure) + "\n\n" + error + "\n\n" + where, std::move(kept)});
     }
 }
 

@@ -423,10 +423,16 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     QCOMPARE(log.texts.size(), 3);
     QVERIFY2(log.texts[0].startsWith("Error when loading configuration\n\n"),
              qPrintable(log.texts[0]));
+    const QString plan = QString::fromStdString(options.dataFolder + "/tradingplan.xml");
+    const QString diary = QString::fromStdString(options.dataFolder + "/diary.xml");
     QCOMPARE(log.texts[1],
-             QString("Error when loading trading plan database.\n\n<CompanyID> tag not found"));
+             "Error when loading trading plan database.\n\n<CompanyID> tag not found\n\nThe file " +
+                 plan + " was kept as " + plan + ".damaged.");
     QCOMPARE(log.texts[2],
-             QString("Error when loading diary database.\n\n<Entries> tag not found"));
+             "Error when loading diary database.\n\n<Entries> tag not found\n\nThe file " + diary +
+                 " was kept as " + diary + ".damaged.");
+    QVERIFY2(log.texts[0].contains(QString::fromStdString(options.settingsPath) + ".damaged"),
+             qPrintable(log.texts[0]));
     QVERIFY(app.MainFrame()->isVisible());
     QVERIFY(std::filesystem::exists(options.dataFolder + "/tradingplan.xml.damaged"));
     app.MainFrame()->close();

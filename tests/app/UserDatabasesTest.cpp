@@ -27,8 +27,10 @@ TEST(UserDatabases, AFileThatFailsIsKeptAsideBeforeExitWritesOverIt) {
 
     const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder.Path().string());
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].message,
-              "Error when loading trading plan database.\n\n<ContractID> tag not found");
+    EXPECT_EQ(
+        problems[0].message,
+        "Error when loading trading plan database.\n\n<ContractID> tag not found\n\nThe file " +
+            planFile + " was kept as " + planFile + ".damaged.");
     EXPECT_EQ(problems[0].keptCopy, planFile + ".damaged");
     ASSERT_NE(GetTradingPlan(), nullptr);
     EXPECT_EQ(GetTradingPlan()->Count(), 1u);
@@ -47,6 +49,7 @@ TEST(UserDatabases, AFileThatFailsIsKeptAsideBeforeExitWritesOverIt) {
     const auto again = LoadUserDatabases(folder.Path().string());
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].keptCopy, planFile + ".damaged.1");
+    EXPECT_TRUE(again[0].message.ends_with(" was kept as " + planFile + ".damaged.1."));
     EXPECT_EQ(test::ReadTextFile(planFile + ".damaged"), damaged);
     SaveUserDatabases(folder.Path().string());
 }
