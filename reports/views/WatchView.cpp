@@ -63,16 +63,19 @@ std::unique_ptr<CWatchBlockBuilder> CWatchView::MakeBlockBuilder() {
                                                 BoldFont());
 }
 
-void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind) {
+CWatchView::CMoment CWatchView::TakeMoment() const {
+    const FileTime now = m_Clock();
+    return {now, CReportFilter::HasLaterExpiryThisMonth(GetCallCompanies(), now) ||
+                     CReportFilter::HasLaterExpiryThisMonth(GetPutCompanies(), now)};
+}
+
+void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment) {
     if (!m_OrderKind) {
         m_OrderKind = kind;
     }
-    const FileTime now = m_Clock();
-    const bool laterExpiry = CReportFilter::HasLaterExpiryThisMonth(GetCallCompanies(), now) ||
-                             CReportFilter::HasLaterExpiryThisMonth(GetPutCompanies(), now);
     const CReportSettings& orderSettings = GetReportSettings(*m_OrderKind);
-    const CReportFilter orderFilter(orderSettings, now, laterExpiry);
-    const CReportFilter ownFilter(GetReportSettings(kind), now, laterExpiry);
+    const CReportFilter orderFilter(orderSettings, moment.now, moment.laterExpiryThisMonth);
+    const CReportFilter ownFilter(GetReportSettings(kind), moment.now, moment.laterExpiryThisMonth);
 
     CCompanyInfo copy = company;
     ComputeSortKeys(copy, orderFilter);
@@ -98,7 +101,7 @@ void CWatchView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
         return;
     }
     GetShortListStore().Add(company.Code(), kind);
-    InsertBlock(company, kind);
+    InsertBlock(company, kind, TakeMoment());
 }
 
 bool CWatchView::RemoveCompany(std::string_view code, ReportKind kind) {
@@ -165,6 +168,7 @@ void CWatchView::RebuildFromStore() {
     m_BlockBuilder = MakeBlockBuilder();
     // A copy: the store is rewritten below from what could be rebuilt.
     const std::vector<CShortListEntry> entries = GetShortListStore().Entries();
+    const CMoment moment = TakeMoment();
     for (const CShortListEntry& entry : entries) {
         if (FindCompany(entry.code, entry.kind) >= 0) {
             continue;
@@ -180,7 +184,7 @@ void CWatchView::RebuildFromStore() {
         }
         // A company gone from the data leaves the list quietly.
         if (company) {
-            InsertBlock(*company, entry.kind);
+            InsertBlock(*company, entry.kind, moment);
         }
     }
     m_PendingFocus.clear();

@@ -81,8 +81,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The moment blocks are filtered at, with the current-month scan of both option lists
+    // done once for every block added with it.
+    struct CMoment {
+        FileTime now = kNoDate;
+        bool laterExpiryThisMonth = false;
+    };
+    CMoment TakeMoment() const;
     void RebuildFromStore();
-    void InsertBlock(const CCompanyInfo& company, ReportKind kind);
+    void InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment);
     std::unique_ptr<CWatchBlockBuilder> MakeBlockBuilder();
     bool IsInActiveFrame() const;
 
