@@ -23,6 +23,7 @@
 #include "plan/views/TradingPlanTableBuilder.h"
 #include "plan/views/TradingPlanViews.h"
 #include "support/MainFrameTestHost.h"
+#include "support/PdfPages.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -51,6 +52,8 @@
 namespace strikeline {
 
 namespace {
+
+using test::CountPdfPages;
 
 namespace C = PlanColumn;
 
@@ -109,15 +112,6 @@ std::set<int> Edges(const CComplexTableWnd& table, int row) {
         }
     }
     return edges;
-}
-
-int CountPdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QString text = QString::fromLatin1(file.readAll());
-    return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
 }
 
 CTradingPlanEntry Series(const std::string& company, const std::string& series, double profit) {

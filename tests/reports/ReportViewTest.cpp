@@ -21,6 +21,7 @@
 #include "reports/views/ReportBlockBuilder.h"
 #include "reports/views/ReportViews.h"
 #include "support/MainFrameTestHost.h"
+#include "support/PdfPages.h"
 #include "support/TempFolder.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
@@ -56,6 +57,8 @@
 namespace strikeline {
 
 namespace {
+
+using test::CountPdfPages;
 
 using namespace std::chrono;
 
@@ -168,22 +171,6 @@ QImage Picture(QWidget& widget, const QString& artefact) {
 
 QColor Pixel(const QImage& image, const QPoint& point) {
     return image.pixelColor(point);
-}
-
-int CountPdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QString text = QString::fromLatin1(file.readAll());
-    int pages = 0;
-    QRegularExpressionMatchIterator it =
-        QRegularExpression(QStringLiteral("/Type\\s*/Page\\b")).globalMatch(text);
-    while (it.hasNext()) {
-        it.next();
-        ++pages;
-    }
-    return pages;
 }
 
 void SetupPdf(QPrinter& printer, const QString& path) {

@@ -25,6 +25,7 @@
 #include "reports/views/ShortListViews.h"
 #include "reports/views/WatchBlockBuilder.h"
 #include "support/MainFrameTestHost.h"
+#include "support/PdfPages.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
 #include "ui/ColorScheme.h"
@@ -48,6 +49,8 @@
 namespace strikeline {
 
 namespace {
+
+using test::CountPdfPages;
 
 constexpr int kWaitMs = 60000;
 
@@ -176,15 +179,6 @@ void SavePicture(QWidget& widget, const QString& name) {
         QCoreApplication::applicationDirPath() + QStringLiteral("/shortlist-artefacts");
     QDir().mkpath(folder);
     QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name));
-}
-
-int CountPdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QString text = QString::fromLatin1(file.readAll());
-    return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
 }
 
 } // namespace
