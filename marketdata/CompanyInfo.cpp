@@ -1,7 +1,5 @@
 #include "marketdata/CompanyInfo.h"
 
-#include <cmath>
-
 namespace strikeline {
 
 CCompanyInfo::CCompanyInfo(const CCompanyInfo& other)
@@ -59,19 +57,7 @@ void CCompanyInfo::AddContracts(std::vector<CContractInfo>& contracts) {
     }
 }
 
-void CCompanyInfo::ComputeNearest(const std::function<bool(const CContractInfo&)>& accepts) {
-    const CContractInfo* nearest = nullptr;
-    double nearestDistance = 0.0;
-    for (const CContractInfo& contract : m_Contracts) {
-        if (!accepts(contract)) {
-            continue;
-        }
-        const double distance = std::fabs(contract.Exercise() - m_Line.last);
-        if (nearest == nullptr || distance < nearestDistance) {
-            nearest = &contract;
-            nearestDistance = distance;
-        }
-    }
+void CCompanyInfo::SetAtTheMoney(const CContractInfo* nearest) {
     if (nearest == nullptr) {
         m_AtTheMoney = {};
         return;

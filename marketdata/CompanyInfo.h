@@ -3,7 +3,6 @@
 #include "marketdata/ContractInfo.h"
 #include "storage/NumberText.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,7 @@ namespace strikeline {
 
 // One underlying share with its price line and its option series in file order.
 // Copies are deep: every series of a copy refers to the copy. A copy holds no
-// at-the-money figures until ComputeNearest works them out for it.
+// at-the-money figures until SetAtTheMoney is given its at-the-money series.
 class CCompanyInfo {
 public:
     CCompanyInfo() = default;
@@ -50,7 +49,7 @@ public:
     double PriceEarnings() const { return m_Line.priceEarnings; }
     void SetPriceEarnings(double value) { m_Line.priceEarnings = value; }
 
-    // The at-the-money series of the qualifying ones (ComputeNearest).
+    // Figures of the at-the-money series (SetAtTheMoney).
     double AtTheMoneyYield() const { return m_AtTheMoney.yield; }
     double AtTheMoneyStrike() const { return m_AtTheMoney.strike; }
     double AtTheMoneyOptionPrice() const { return m_AtTheMoney.optionPrice; }
@@ -61,11 +60,10 @@ public:
     // Moves every series of `contracts` to the end of this share's, leaving them empty shells.
     void AddContracts(std::vector<CContractInfo>& contracts);
 
-    // Finds, among the series `accepts` takes, the one whose exercise price is closest to
-    // the share's last price (the first of equally close ones), and keeps its premium as a
-    // percentage of the share price, its exercise and its premium. Without such a series
-    // the three figures hold no value.
-    void ComputeNearest(const std::function<bool(const CContractInfo&)>& accepts);
+    // Keeps the premium of `nearest` as a percentage of the share price, its exercise and its
+    // premium as the at-the-money figures; with no series (nullptr) the three hold no value.
+    // Which series is at the money is the report's choice.
+    void SetAtTheMoney(const CContractInfo* nearest);
 
 private:
     // The share's line of the file; a reset record holds these defaults.

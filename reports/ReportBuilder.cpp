@@ -116,9 +116,11 @@ bool InCompanyList(const std::string& code, const std::vector<std::string>& list
 } // namespace
 
 void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter) {
-    // The stored order, not series order: of equally near series the first stored wins.
-    company.ComputeNearest(
-        [&filter](const CContractInfo& contract) { return filter.Accepts(contract); });
+    // The series the block marks, so that the order follows the yields the user sees: with
+    // several expiries at the nearest strike the stored order would pick another one.
+    const SeriesList series = SortedQualifyingSeries(company, filter);
+    const std::size_t atm = AtTheMoneyIndex(series, company.Last());
+    company.SetAtTheMoney(atm == std::string::npos ? nullptr : series[atm]);
 }
 
 bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b,

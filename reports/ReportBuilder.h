@@ -46,8 +46,9 @@ struct CReportSources {
 CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CReportSources& sources,
                     FileTime now);
 
-// Keeps on the company the at-the-money yield, strike and option price among the series
-// the filter accepts, which CompanyPrecedes orders by.
+// Keeps on the company the yield, strike and option price of the series its report block
+// marks at the money (among the accepted series in series order), which CompanyPrecedes
+// orders by.
 void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter);
 // The report's company order: the settings' sort key, then the at-the-money option price,
 // then the code (letter case aside), every step in the settings' direction.

@@ -29,7 +29,7 @@ CCompanyInfo Share(const char* code, double last, std::initializer_list<CContrac
 
 TEST(CompanyInfo, CopiesAndMovesAreDeepAndReferToThemselves) {
     CCompanyInfo original = Share("BHP", 10, {Series("A", 9, 1), Series("B", 11, 0.2)});
-    original.ComputeNearest([](const CContractInfo&) { return true; });
+    original.SetAtTheMoney(&original.Contracts()[0]);
     ASSERT_NE(original.AtTheMoneyStrike(), UNSET_VALUE);
 
     const CCompanyInfo copy = original;
@@ -53,22 +53,20 @@ TEST(CompanyInfo, CopiesAndMovesAreDeepAndReferToThemselves) {
     EXPECT_EQ(list[0].Contracts().size(), 2u);
 }
 
-TEST(CompanyInfo, ComputeNearestPicksTheFirstClosestQualifyingSeries) {
-    CCompanyInfo company = Share("BHP", 10,
-                                 {Series("FAR", 14, 0.1), Series("LOW", 9.5, 0.9),
-                                  Series("HIGH", 10.5, 0.3), Series("EXACT", 10, 0.5)});
-    company.ComputeNearest([](const CContractInfo& c) { return c.Code() != "EXACT"; });
-    EXPECT_EQ(company.AtTheMoneyStrike(), 9.5) << "equally close: the first listed wins";
+TEST(CompanyInfo, AtTheMoneyFiguresComeFromTheGivenSeries) {
+    CCompanyInfo company = Share("BHP", 10, {Series("LOW", 9.5, 0.9), Series("EXACT", 10, 0.5)});
+    company.SetAtTheMoney(&company.Contracts()[0]);
+    EXPECT_EQ(company.AtTheMoneyStrike(), 9.5);
     EXPECT_EQ(company.AtTheMoneyOptionPrice(), 0.9);
     EXPECT_DOUBLE_EQ(company.AtTheMoneyYield(), 9.0);
 
-    company.ComputeNearest([](const CContractInfo&) { return false; });
+    company.SetAtTheMoney(nullptr);
     EXPECT_EQ(company.AtTheMoneyYield(), UNSET_VALUE);
     EXPECT_EQ(company.AtTheMoneyStrike(), UNSET_VALUE);
     EXPECT_EQ(company.AtTheMoneyOptionPrice(), UNSET_VALUE);
 
     CCompanyInfo untraded = Share("RIO", 0, {Series("A", 1, UNSET_VALUE)});
-    untraded.ComputeNearest([](const CContractInfo&) { return true; });
+    untraded.SetAtTheMoney(&untraded.Contracts()[0]);
     EXPECT_EQ(untraded.AtTheMoneyYield(), UNSET_VALUE) << "no premium, no share price: no yield";
     EXPECT_EQ(untraded.AtTheMoneyStrike(), 1.0);
 }

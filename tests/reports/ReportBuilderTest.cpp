@@ -151,6 +151,27 @@ TEST_F(ReportBuilderTest, SortKeysAndTieBreaks) {
     }
 }
 
+TEST_F(ReportBuilderTest, YieldOrderFollowsTheMarkedSeries) {
+    // Both companies list a July series before a dearer August one at the nearest strike;
+    // the block marks the dearer one (equal strikes: dearer first), and the order must
+    // follow the yields of the marked series: 1.5/10 = 15% before 1.2/10 = 12%.
+    const std::vector<CCompanyInfo> market = {
+        Share("LOW", 10,
+              {Series("L7", 10, 0.9, "2010-07-29"), Series("L8", 10, 1.2, "2010-08-26")}),
+        Share("HIGH", 10,
+              {Series("H7", 10, 0.1, "2010-07-29"), Series("H8", 10, 1.5, "2010-08-26")}),
+    };
+    m_Settings.SetSortMode(CReportSettings::ByYield);
+    m_Settings.SetSortAscending(false);
+    const CReport report = Build(market);
+    EXPECT_EQ(Codes(report), (std::vector<std::string>{"HIGH", "LOW"}));
+    for (const CReportBlock& block : report.blocks) {
+        ASSERT_TRUE(block.atTheMoney);
+        EXPECT_EQ(block.Series(*block.atTheMoney).Last(), block.company.AtTheMoneyOptionPrice())
+            << block.company.Code() << ": the key is the marked series' price";
+    }
+}
+
 TEST_F(ReportBuilderTest, LeverageCostComesFromTheLowestStrike) {
     m_Settings.SetDisplayLeveragedBar(true);
     // 36 whole days from now to the lowest strike's expiry; 100 × $10 at 9% a year.
