@@ -69,12 +69,7 @@ sys_days PreviousTradingDay(sys_days day) {
 }
 
 sys_days MonthlyOptionExpiry(year_month month) {
-    const sys_days lastTradingDay = TradingDayOnOrBefore(sys_days{month / last});
-    sys_days expiry = lastTradingDay - days{1};
-    while (weekday{expiry} != Thursday) {
-        expiry -= days{1};
-    }
-    return TradingDayOnOrBefore(expiry);
+    return TradingDayOnOrBefore(sys_days{month / Thursday[3]});
 }
 
 std::vector<sys_days> NextOptionExpiries(sys_days day, std::size_t count) {

@@ -18,8 +18,8 @@ bool IsTradingDay(std::chrono::sys_days day);
 std::chrono::sys_days TradingDayOnOrBefore(std::chrono::sys_days day);
 std::chrono::sys_days PreviousTradingDay(std::chrono::sys_days day);
 
-// Equity options expire on the Thursday before the month's last trading day; when that
-// Thursday is a holiday, on the trading day before it.
+// Monthly equity options expire on the third Thursday of the month; when that Thursday is a
+// holiday, on the trading day before it.
 std::chrono::sys_days MonthlyOptionExpiry(std::chrono::year_month month);
 // The first `count` monthly expiries strictly after `day`.
 std::vector<std::chrono::sys_days> NextOptionExpiries(std::chrono::sys_days day, std::size_t count);

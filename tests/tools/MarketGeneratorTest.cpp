@@ -102,16 +102,6 @@ bool ReadExpiry(const std::string& text, sys_days& result) {
     return false;
 }
 
-// The month's last weekday; the test days are chosen so that no holiday moves it.
-sys_days LastWeekdayOfMonth(sys_days inMonth) {
-    const year_month_day date{inMonth};
-    sys_days last{date.year() / date.month() / std::chrono::last};
-    while (weekday{last} == Saturday || weekday{last} == Sunday) {
-        last -= days{1};
-    }
-    return last;
-}
-
 COptionFileCheck CheckOptionFile(const std::string& text, const std::string& title,
                                  sys_days tradingDay, bool calls) {
     static const std::string kShareHeader =
@@ -182,12 +172,10 @@ COptionFileCheck CheckOptionFile(const std::string& text, const std::string& tit
                 check.Problem(i, "expiry date: " + fields[2]);
             } else if (weekday{series.m_Expiry} != Thursday || series.m_Expiry <= tradingDay) {
                 check.Problem(i, "expiry must be a Thursday after the trading day: " + fields[2]);
-            } else {
-                const sys_days lastWeekday = LastWeekdayOfMonth(series.m_Expiry);
-                if (!(series.m_Expiry < lastWeekday && lastWeekday <= series.m_Expiry + days{7})) {
-                    check.Problem(i,
-                                  "expiry is not the Thursday before the month's last trading day");
-                }
+            } else if (const unsigned day =
+                           static_cast<unsigned>(year_month_day{series.m_Expiry}.day());
+                       day < 15 || day > 21) {
+                check.Problem(i, "expiry is not the third Thursday of its month: " + fields[2]);
             }
             if (!ReadNumber(fields[3], series.m_Strike) || series.m_Strike <= 0) {
                 check.Problem(i, "exercise price");
@@ -298,8 +286,9 @@ TEST(MarketGenerator, SameSeedAndDayGiveIdenticalFilesAndAnotherSeedDoesNot) {
 }
 
 TEST(MarketGenerator, OptionFilesHaveTheBlockStructureAndARealisticMarket) {
-    // 24 June 2010 is itself an expiry day, so its series are already gone from the list.
-    for (const auto& [y, m, d] : {std::array<unsigned, 3>{2010, 6, 24}, {2010, 9, 10}}) {
+    // 17 June 2010 is itself an expiry day, so its series are already gone from the list.
+    for (const auto& [y, m, d] :
+         {std::array<unsigned, 3>{2010, 6, 17}, {2010, 6, 24}, {2010, 9, 10}}) {
         const CGeneratedMarket market =
             CMarketGenerator(Settings(1, static_cast<int>(y), m, d)).Generate();
         const sys_days day = sys_days{year{static_cast<int>(y)} / month{m} / std::chrono::day{d}};
