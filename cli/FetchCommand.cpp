@@ -2,18 +2,13 @@
 
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandUsage.h"
 #include "cli/ErrorStreamNotifier.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/Downloader.h"
 #include "platform/UserFolders.h"
 
 namespace strikeline {
-
-namespace {
-
-constexpr const char* kUsage = "usage: strikeline-cli fetch --data DIR\n";
-
-} // namespace
 
 int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
@@ -23,7 +18,7 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
         !line.Positional().empty()) {
         err << "strikeline-cli fetch: "
             << (problem.empty() ? "--data DIR is needed, and nothing else" : problem) << "\n"
-            << kUsage;
+            << kFetchUsage;
         return kExitBadArguments;
     }
     const std::string folder = *line.Value("data");

@@ -1,6 +1,7 @@
 #include "cli/LoadCommand.h"
 
 #include "cli/CliOutput.h"
+#include "cli/CommandUsage.h"
 #include "marketdata/DividendsFileParser.h"
 #include "marketdata/NameTableParser.h"
 #include "marketdata/OptionFileParser.h"
@@ -11,9 +12,6 @@ namespace strikeline {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr const char* kUsage =
-    "usage: strikeline-cli load --as call|put|dividends|names FILE [--summary]\n";
 
 Json Number(double value) {
     return IsValue(value) ? Json(value) : Json(nullptr);
@@ -126,7 +124,7 @@ int RunLoadCommand(const std::vector<std::string>& arguments, std::ostream& out,
         line.Positional().size() != 1) {
         err << "strikeline-cli load: "
             << (problem.empty() ? "a kind (--as) and one FILE are needed" : problem) << "\n"
-            << kUsage;
+            << kLoadUsage;
         return kExitBadArguments;
     }
     const std::string kind = *line.Value("as");
@@ -142,7 +140,7 @@ int RunLoadCommand(const std::vector<std::string>& arguments, std::ostream& out,
     } else if (kind == "names") {
         result = LoadNames(path, summary, ok, error);
     } else {
-        err << "strikeline-cli load: unknown kind \"" << kind << "\"\n" << kUsage;
+        err << "strikeline-cli load: unknown kind \"" << kind << "\"\n" << kLoadUsage;
         return kExitBadArguments;
     }
     PrintJson(out, result);

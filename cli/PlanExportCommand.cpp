@@ -2,6 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandUsage.h"
 #include "plan/PlanCsvWriter.h"
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanHtmlWriter.h"
@@ -13,10 +14,6 @@
 namespace strikeline {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH\n"
-    "         [--now \"YYYY-MM-DD HH:MM:SS\"] [--scheme FILE]\n";
 
 bool WriteExport(const std::string& format, const CPlanExport& content, const CColorScheme& scheme,
                  const std::string& path, std::string& error) {
@@ -49,7 +46,7 @@ int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream
         problem = "--format is csv, html, xlsx or docx";
     }
     if (!problem.empty() || !ReadNowOption(line, now, problem)) {
-        err << "strikeline-cli plan-export: " << problem << "\n" << kUsage;
+        err << "strikeline-cli plan-export: " << problem << "\n" << kPlanExportUsage;
         return kExitBadArguments;
     }
 

@@ -3,6 +3,7 @@
 #include "app/Notifier.h"
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandUsage.h"
 #include "cli/ErrorStreamNotifier.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
@@ -15,11 +16,6 @@ namespace strikeline {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr const char* kUsage =
-    "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
-    "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n";
 
 bool ReadInt(const CCommandLine& line, const std::string& name, std::int32_t& value) {
     const auto text = line.Value(name);
@@ -110,7 +106,7 @@ int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
     }
     if (!problem.empty() || !ReadSettings(line, settings, problem) ||
         !ReadNowOption(line, now, problem)) {
-        err << "strikeline-cli report: " << problem << "\n" << kUsage;
+        err << "strikeline-cli report: " << problem << "\n" << kReportUsage;
         return kExitBadArguments;
     }
     const ReportKind kind = *line.Value("kind") == "call" ? ReportKind::Call : ReportKind::Put;

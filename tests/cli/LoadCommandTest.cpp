@@ -120,5 +120,30 @@ TEST(LoadCommand, BadArgumentsGiveUsageAndStatusTwo) {
     }
 }
 
+TEST(HeadlessCommand, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string expected; // the start of what is printed
+    };
+    const Case cases[] = {
+        {{"--help"}, "Strikeline's reports"},
+        {{"-h"}, "Strikeline's reports"},
+        {{"help"}, "Strikeline's reports"},
+        {{"--version"}, "strikeline-cli " STRIKELINE_VERSION "\n"},
+        {{"load", "--help"}, "usage: strikeline-cli load "},
+        {{"report", "--kind", "call", "-h"}, "usage: strikeline-cli report "},
+        {{"plan-export", "--help"}, "usage: strikeline-cli plan-export "},
+        {{"fetch", "--help"}, "usage: strikeline-cli fetch "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const test::CCliRun run = RunCli(c.arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out.rfind(c.expected, 0), 0u) << run.out;
+    }
+    EXPECT_NE(RunCli({"--help"}).out.find("usage: strikeline-cli COMMAND"), std::string::npos);
+}
+
 } // namespace
 } // namespace strikeline

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace strikeline {
+
+// The usage texts of the headless commands: printed after a bad argument (on standard
+// error) and for --help (on standard output).
+
+inline constexpr const char* kLoadUsage =
+    "usage: strikeline-cli load --as call|put|dividends|names FILE [--summary]\n";
+inline constexpr const char* kLoadHelp =
+    "Parses one data file and prints what was loaded as JSON. With --summary only the\n"
+    "counts and the error are printed.\n";
+
+inline constexpr const char* kReportUsage =
+    "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
+    "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n";
+inline constexpr const char* kReportHelp =
+    "Builds the Call or Put Report from the data files in DIR with the given report\n"
+    "settings at the moment --now (universal time; the clock when not given) and prints\n"
+    "every text as the report window shows it, as JSON.\n";
+
+inline constexpr const char* kPlanExportUsage =
+    "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH\n"
+    "         [--now \"YYYY-MM-DD HH:MM:SS\"] [--scheme FILE]\n";
+inline constexpr const char* kPlanExportHelp =
+    "Loads a trading plan file and writes its export as the Trading Plan window's export\n"
+    "commands do, with --now as the time of the export and the colours of the scheme file\n"
+    "(or the default scheme).\n";
+
+inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch --data DIR\n";
+inline constexpr const char* kFetchHelp =
+    "Fetches the newest call, put and dividends files, the company names and the Top 20\n"
+    "list from the data sources into DIR, as the program's downloader does.\n";
+
+} // namespace strikeline
