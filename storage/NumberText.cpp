@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <system_error>
 
 namespace strikeline {
@@ -168,6 +169,70 @@ double ParseNumber(std::string_view text) {
     double value = UNSET_VALUE;
     ParseNumber(text, value);
     return value;
+}
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The text with the thousands separators of its whole part taken out ("-1,234.5" gives
+// "-1234.5"), or nothing when a comma stands where no separator can: groups after the
+// first are of three digits and the first of one to three, not starting with 0 ("1,23",
+// "1234,567", ",5", "1,,234" and "0,125" fail; so does "1,5", which reads as one and a half
+// in some countries).
+std::optional<std::string> WithoutSeparators(std::string_view text) {
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ++pos;
+    }
+    const std::size_t whole = pos;
+    while (pos < text.size() && (IsDigit(text[pos]) || text[pos] == ',')) {
+        ++pos;
+    }
+    const std::string_view digits = text.substr(whole, pos - whole);
+    if (digits.find(',') == std::string_view::npos) {
+        return std::string(text);
+    }
+    const std::size_t first = digits.find(',');
+    if (first == 0 || first > 3 || digits.front() == '0' || (digits.size() - first) % 4 != 0) {
+        return std::nullopt;
+    }
+    for (std::size_t comma = first; comma < digits.size(); comma += 4) {
+        if (digits[comma] != ',' ||
+            !std::all_of(digits.begin() + static_cast<std::ptrdiff_t>(comma) + 1,
+                         digits.begin() + static_cast<std::ptrdiff_t>(comma) + 4, IsDigit)) {
+            return std::nullopt;
+        }
+    }
+    std::string plain(text.substr(0, whole));
+    std::copy_if(digits.begin(), digits.end(), std::back_inserter(plain),
+                 [](char c) { return c != ','; });
+    plain.append(text.substr(pos));
+    return plain;
+}
+
+} // namespace
+
+bool ParseTypedNumber(std::string_view text, double& value) {
+    value = UNSET_VALUE;
+    while (!text.empty() && IsSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    const std::optional<std::string> plain = WithoutSeparators(text);
+    if (!plain) {
+        return false;
+    }
+    const std::optional<ScannedNumber> scanned = ScanNumber(*plain);
+    if (!scanned || scanned->length != plain->size()) {
+        return false;
+    }
+    value = scanned->value;
+    return true;
 }
 
 bool IsBlank(std::string_view text) {

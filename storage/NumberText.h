@@ -38,6 +38,14 @@ bool ParseNumber(std::string_view text, double& value, std::string* error = null
 // The value form: UNSET_VALUE when the text holds no number.
 double ParseNumber(std::string_view text);
 
+// Reads a number as a user types it into a cell or a field. White space around it is
+// ignored and the whole part may carry thousands separators ("1,234", "-1,234.50",
+// "1,234,567"). The whole text must be the number: unlike ParseNumber, a text that holds
+// more ("12abc", "1,23", "1.2.3", "1 234") fails instead of reading as the number it starts
+// with, so a figure the user sees is never silently cut short. On failure `value` is
+// UNSET_VALUE.
+bool ParseTypedNumber(std::string_view text, double& value);
+
 // True for an empty text and a text of white space only.
 bool IsBlank(std::string_view text);
 
