@@ -31,6 +31,20 @@ CTradingPlanEntry& CTradingPlan::Append(CTradingPlanEntry entry) {
     return *m_Entries.back();
 }
 
+CTradingPlanEntry& CTradingPlan::InsertAt(std::size_t index, CTradingPlanEntry entry) {
+    const auto place = m_Entries.begin() + static_cast<std::ptrdiff_t>(std::min(index, Count()));
+    return **m_Entries.insert(place, std::make_unique<CTradingPlanEntry>(std::move(entry)));
+}
+
+bool CTradingPlan::ReplaceAt(std::size_t index, const CTradingPlanEntry& expected,
+                             CTradingPlanEntry replacement) {
+    if (index >= m_Entries.size() || !(*m_Entries[index] == expected)) {
+        return false;
+    }
+    *m_Entries[index] = std::move(replacement);
+    return true;
+}
+
 void CTradingPlan::RemoveAt(std::size_t index) {
     if (index < m_Entries.size()) {
         m_Entries.erase(m_Entries.begin() + static_cast<std::ptrdiff_t>(index));
@@ -105,6 +119,15 @@ bool CTradingPlan::Contains(const CTradingPlanEntry* entry) const {
     return entry != nullptr &&
            std::any_of(m_Entries.begin(), m_Entries.end(),
                        [entry](const auto& owned) { return owned.get() == entry; });
+}
+
+std::optional<std::size_t> CTradingPlan::IndexOf(const CTradingPlanEntry* entry) const {
+    const auto found = std::find_if(m_Entries.begin(), m_Entries.end(),
+                                    [entry](const auto& owned) { return owned.get() == entry; });
+    if (entry == nullptr || found == m_Entries.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - m_Entries.begin());
 }
 
 bool OpensCompanyGroup(const CTradingPlanEntry* previous, const CTradingPlanEntry& entry) {

@@ -3,6 +3,7 @@
 #include "plan/TradingPlanEntry.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,12 @@ public:
     const CTradingPlanEntry& At(std::size_t index) const { return *m_Entries.at(index); }
 
     CTradingPlanEntry& Append(CTradingPlanEntry entry);
+    // Puts a row back at a place in the file order (at the end when `index` is past it).
+    CTradingPlanEntry& InsertAt(std::size_t index, CTradingPlanEntry entry);
+    // Overwrites the row at `index` with `replacement` only while it still equals
+    // `expected`, so an undone change never lands on a row that changed since; false then.
+    bool ReplaceAt(std::size_t index, const CTradingPlanEntry& expected,
+                   CTradingPlanEntry replacement);
     void RemoveAt(std::size_t index);
     // Removes the row that `entry` is; false when it is not one of this plan's rows.
     bool Remove(const CTradingPlanEntry* entry);
@@ -36,6 +43,8 @@ public:
     std::vector<CTradingPlanEntry*> DisplayOrder();
     // Whether `entry` is one of this plan's rows (a view checks a row it kept is still here).
     bool Contains(const CTradingPlanEntry* entry) const;
+    // The place of `entry` in the file order, or nothing when it is not one of this plan's.
+    std::optional<std::size_t> IndexOf(const CTradingPlanEntry* entry) const;
 
     // The file: see TradingPlanFile.cpp. Loading first empties the plan; a row that fails
     // ends the load with the reason in `error` and the rows read before it kept.

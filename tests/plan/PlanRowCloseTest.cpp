@@ -5,6 +5,8 @@
 #include "support/TestTimes.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
 
 namespace strikeline {
 namespace {
@@ -42,6 +44,122 @@ TEST(PlanRowClose, StampsTheRowsDiaryEntryAndUnticksOnlyTheLastRowOfTheSeries) {
     EXPECT_EQ(diary.Entries()[1].m_CloseDate, kNoDate);
     EXPECT_TRUE(ClosePlanEntry(plan, plan.At(0), nullptr, now));
     EXPECT_EQ(plan.Count(), 0u);
+}
+
+// The plan's rows in file order, for comparing whole plans.
+std::vector<CTradingPlanEntry> Rows(const CTradingPlan& plan) {
+    std::vector<CTradingPlanEntry> rows;
+    for (std::size_t i = 0; i < plan.Count(); ++i) {
+        rows.push_back(plan.At(i));
+    }
+    return rows;
+}
+
+TEST(PlanRowClose, ReopeningPutsTheRowAndTheDiaryBackAndRepeatingClosesWithTheSameStamp) {
+    const FileTime opened = test::Utc("2010-04-13 05:30:00");
+    const FileTime earlier = test::Utc("2010-04-20 10:00:00");
+    const FileTime now = test::Utc("2010-05-01 09:00:00");
+    struct CCase {
+        const char* name;
+        bool inDiary;
+        FileTime closedBefore;
+    };
+    for (const CCase& c :
+         {CCase{"open trade", true, kNoDate}, CCase{"already closed trade", true, earlier},
+          CCase{"no diary entry", false, kNoDate}}) {
+        SCOPED_TRACE(c.name);
+        CDiaryDatabase diary;
+        CDiaryEntry trade;
+        trade.m_ContractID = c.inDiary ? "BHPXY9" : "OTHER";
+        trade.m_StartDate = opened;
+        trade.m_CloseDate = c.closedBefore;
+        diary.AddEntry(trade);
+        CTradingPlan plan;
+        plan.Append(test::SoldCall("ANZ", "ANZXY9"));
+        CTradingPlanEntry closed = test::SoldCall("BHP", "BHPXY9");
+        closed.m_StartDate = opened;
+        closed.SetCellColour("Cost", 2);
+        plan.Append(closed);
+        plan.Append(test::SoldCall("NAB", "NABXY9"));
+        const std::vector<CTradingPlanEntry> before = Rows(plan);
+
+        std::optional<CPlanRowClosing> closing = ClosePlanRow(plan, 1, &diary, now);
+        ASSERT_TRUE(closing.has_value());
+        EXPECT_EQ(plan.Count(), 2u);
+        EXPECT_TRUE(closing->lastOfSeries);
+        EXPECT_EQ(closing->previousCloseDate.has_value(), c.inDiary);
+        EXPECT_EQ(diary.Entries()[0].m_CloseDate, c.inDiary ? now : kNoDate);
+
+        const CTradingPlanEntry& back = ReopenPlanRow(plan, &diary, *closing);
+        EXPECT_EQ(&back, &plan.At(1));
+        EXPECT_EQ(Rows(plan), before);
+        EXPECT_EQ(diary.Entries()[0].m_CloseDate, c.closedBefore);
+
+        // Done again, exactly as the first time, whatever the time is now.
+        ASSERT_TRUE(RepeatPlanRowClose(plan, &diary, *closing));
+        EXPECT_EQ(plan.Count(), 2u);
+        EXPECT_EQ(plan.At(1).m_ContractID, "NABXY9");
+        EXPECT_EQ(diary.Entries()[0].m_CloseDate, c.inDiary ? now : kNoDate);
+        ReopenPlanRow(plan, &diary, *closing);
+        EXPECT_EQ(Rows(plan), before);
+        EXPECT_EQ(diary.Entries()[0].m_CloseDate, c.closedBefore);
+    }
+}
+
+TEST(PlanRowClose, ReopeningKeepsALaterDiaryChangeAndRepeatingRefusesAChangedRow) {
+    const FileTime now = test::Utc("2010-05-01 09:00:00");
+    const FileTime typed = test::Utc("2010-05-03 12:00:00");
+    CDiaryDatabase diary;
+    CDiaryEntry trade;
+    trade.m_ContractID = "BHPXY9";
+    diary.AddEntry(trade);
+    CTradingPlan plan;
+    plan.Append(test::SoldCall("BHP", "BHPXY9"));
+    plan.Append(test::SoldCall("BHP", "BHPXY9"));
+    std::optional<CPlanRowClosing> closing = ClosePlanRow(plan, 0, &diary, now);
+    ASSERT_TRUE(closing.has_value());
+    // Another row still holds the series.
+    EXPECT_FALSE(closing->lastOfSeries);
+    // The user typed another closing time in the Diary since: it stays.
+    diary.EntryAt(0)->m_CloseDate = typed;
+    ReopenPlanRow(plan, &diary, *closing);
+    EXPECT_EQ(plan.Count(), 2u);
+    EXPECT_EQ(diary.Entries()[0].m_CloseDate, typed);
+
+    // The row at the place changed: nothing is closed.
+    plan.At(0).m_Shares = 5;
+    EXPECT_FALSE(RepeatPlanRowClose(plan, &diary, *closing));
+    EXPECT_EQ(plan.Count(), 2u);
+    EXPECT_EQ(diary.Entries()[0].m_CloseDate, typed);
+    EXPECT_FALSE(ClosePlanRow(plan, 2, &diary, now).has_value());
+}
+
+TEST(TradingPlan, RowsGoBackInPlaceAndAreReplacedOnlyWhileUnchanged) {
+    CTradingPlan plan;
+    const CTradingPlanEntry& first = plan.Append(test::SoldCall("BHP", "A"));
+    plan.Append(test::SoldCall("BHP", "C"));
+    const CTradingPlanEntry& inserted = plan.InsertAt(1, test::SoldCall("BHP", "B"));
+    plan.InsertAt(99, test::SoldCall("BHP", "D"));
+    ASSERT_EQ(plan.Count(), 4u);
+    EXPECT_EQ(plan.At(1).m_ContractID, "B");
+    EXPECT_EQ(plan.At(3).m_ContractID, "D");
+    EXPECT_EQ(plan.IndexOf(&inserted), std::optional<std::size_t>(1));
+    EXPECT_EQ(plan.IndexOf(&first), std::optional<std::size_t>(0));
+    const CTradingPlanEntry stranger = test::SoldCall("BHP", "A");
+    EXPECT_FALSE(plan.IndexOf(&stranger).has_value());
+    EXPECT_FALSE(plan.IndexOf(nullptr).has_value());
+
+    CTradingPlanEntry bought = plan.At(0);
+    bought.m_SourceType = TYPE_BUY_CALL;
+    // Expected to be a sold call: the row is one, so it is replaced in place.
+    EXPECT_TRUE(plan.ReplaceAt(0, test::SoldCall("BHP", "A"), bought));
+    EXPECT_EQ(first.m_SourceType, std::uint32_t{TYPE_BUY_CALL});
+    // Expected as it was before: it changed since, so it stays.
+    CTradingPlanEntry sold = bought;
+    sold.m_SourceType = TYPE_SELL_CALL;
+    EXPECT_FALSE(plan.ReplaceAt(0, sold, sold));
+    EXPECT_EQ(first.m_SourceType, std::uint32_t{TYPE_BUY_CALL});
+    EXPECT_FALSE(plan.ReplaceAt(4, bought, sold));
 }
 
 TEST(PlanTypeChoices, SellOrBuyWithinTheFamily) {
