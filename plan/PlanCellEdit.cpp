@@ -11,44 +11,59 @@ namespace {
 
 namespace C = PlanColumn;
 
-std::string CleanText(std::string_view typed) {
-    const std::size_t first = typed.find_first_not_of(" \t\r\n\v\f");
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n\v\f");
     if (first == std::string_view::npos) {
         return {};
     }
-    const std::size_t last = typed.find_last_not_of(" \t\r\n\v\f");
-    std::string text(typed.substr(first, last - first + 1));
+    const std::size_t last = text.find_last_not_of(" \t\r\n\v\f");
+    return text.substr(first, last - first + 1);
+}
+
+std::string CleanText(std::string_view typed) {
+    std::string text(Trimmed(typed));
     std::erase_if(text, [](char c) { return c == '$' || c == '%'; });
     return text;
 }
 
-// The field a number column stores into, or null for the columns that are not numbers.
-double* NumberField(CTradingPlanEntry& e, std::string_view key) {
-    if (key == C::Shares || key == C::OptionContracts) {
-        return &e.m_Shares;
+// The figure each number column stores into, and the name its refusal gives it.
+struct CNumberColumn {
+    std::string_view key;
+    double CTradingPlanEntry::*field;
+    std::string_view name;
+};
+constexpr std::array<CNumberColumn, 9> kNumberColumns = {{
+    {C::Shares, &CTradingPlanEntry::m_Shares, "shares"},
+    {C::OptionContracts, &CTradingPlanEntry::m_Shares, "option contracts"},
+    {C::SharePrice, &CTradingPlanEntry::m_SharePrice, "share price"},
+    {C::EquityBrokerage, &CTradingPlanEntry::m_Brokerage, "equity brokerage"},
+    {C::StrikePrice, &CTradingPlanEntry::m_StrikePrice, "strike price"},
+    {C::ADXFairPrice, &CTradingPlanEntry::m_Premium, "premium"},
+    {C::NEBrokerage, &CTradingPlanEntry::m_NEBrokerage, "option brokerage"},
+    {C::EBrokerage, &CTradingPlanEntry::m_EBrokerage, "exercise brokerage"},
+    {C::DividendValue, &CTradingPlanEntry::m_DividendsValue, "dividends"},
+}};
+
+const CNumberColumn* NumberColumn(std::string_view key) {
+    const auto found = std::find_if(kNumberColumns.begin(), kNumberColumns.end(),
+                                    [key](const CNumberColumn& c) { return c.key == key; });
+    return found == kNumberColumns.end() ? nullptr : &*found;
+}
+
+std::string RangeText() {
+    // FormatNumber would show the lower bound, which is the "not given" marker, as nothing.
+    return FormatFixed(kPlanNumberMinimum, 0) + " and " + FormatFixed(kPlanNumberMaximum, 0);
+}
+
+bool FitsThePlanFile(double value) {
+    return IsValue(value) && value >= kPlanNumberMinimum && value <= kPlanNumberMaximum;
+}
+
+std::optional<std::string> Refuse(std::string* refusal, std::string text) {
+    if (refusal != nullptr) {
+        *refusal = std::move(text);
     }
-    if (key == C::SharePrice) {
-        return &e.m_SharePrice;
-    }
-    if (key == C::EquityBrokerage) {
-        return &e.m_Brokerage;
-    }
-    if (key == C::StrikePrice) {
-        return &e.m_StrikePrice;
-    }
-    if (key == C::ADXFairPrice) {
-        return &e.m_Premium;
-    }
-    if (key == C::NEBrokerage) {
-        return &e.m_NEBrokerage;
-    }
-    if (key == C::EBrokerage) {
-        return &e.m_EBrokerage;
-    }
-    if (key == C::DividendValue) {
-        return &e.m_DividendsValue;
-    }
-    return nullptr;
+    return std::nullopt;
 }
 
 constexpr std::array kEditableKeys = {
@@ -65,7 +80,7 @@ bool IsPlanCellEditable(const CTradingPlanEntry& entry, std::string_view key) {
 }
 
 std::optional<std::string> EditPlanCell(CTradingPlanEntry& entry, std::string_view key,
-                                        std::string_view typed) {
+                                        std::string_view typed, std::string* refusal) {
     const std::string text = CleanText(typed);
     if (key == C::DividendDate) {
         FileTime date = kNoDate;
@@ -75,19 +90,30 @@ std::optional<std::string> EditPlanCell(CTradingPlanEntry& entry, std::string_vi
         entry.m_DividendsDate = date;
         return text;
     }
-    double* field = NumberField(entry, key);
-    if (field == nullptr) {
+    const CNumberColumn* column = NumberColumn(key);
+    if (column == nullptr) {
         return std::nullopt;
     }
-    const double value = text.empty() ? UNSET_VALUE : ParseNumber(text);
-    if (key == C::OptionContracts) {
-        *field = value == UNSET_VALUE || entry.m_ContractSize == UNSET_VALUE
-                     ? UNSET_VALUE
-                     : value * entry.m_ContractSize;
-        return text;
+    const bool given = !text.empty();
+    double value = UNSET_VALUE;
+    const std::string invalid = "Invalid " + std::string(column->name) + "\n\n";
+    if (given && !ParseTypedNumber(text, value)) {
+        return Refuse(refusal,
+                      invalid + "\"" + std::string(Trimmed(typed)) + "\" is not a number.");
     }
-    *field = value;
-    if (key == C::Shares || text.empty()) {
+    if (given && key == C::OptionContracts) {
+        // Contracts are kept as the shares they make; without a contract size there are none.
+        value = entry.m_ContractSize == UNSET_VALUE ? UNSET_VALUE : value * entry.m_ContractSize;
+        if (entry.m_ContractSize != UNSET_VALUE && !FitsThePlanFile(value)) {
+            return Refuse(refusal, invalid + "The shares they make must lie between " +
+                                       RangeText() + ", which the trading plan can hold.");
+        }
+    } else if (given && !FitsThePlanFile(value)) {
+        return Refuse(refusal,
+                      invalid + "The trading plan can hold figures between " + RangeText() + ".");
+    }
+    entry.*column->field = value;
+    if (key == C::Shares || key == C::OptionContracts || text.empty()) {
         return text;
     }
     return "$" + text;

@@ -46,6 +46,11 @@ struct CTradingPlanEntry {
     bool operator==(const CTradingPlanEntry&) const = default;
 };
 
+// The figures the plan file can hold: its reader refuses anything outside this range, so
+// nothing outside it may be typed in or written.
+inline constexpr double kPlanNumberMinimum = -1000000000.0;
+inline constexpr double kPlanNumberMaximum = 1000000000.0;
+
 // What the Short List knows of a series when the user ticks it into the plan.
 struct CPlanSeriesSource {
     std::string companyCode;

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationState.h"
 #include "app/views/CommandIds.h"
+#include "app/views/UserMessages.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/PlanCellEdit.h"
 #include "plan/PlanFigures.h"
@@ -30,7 +31,7 @@ constexpr int kLinesPerPage = 10;
 CTradingPlanView::CTradingPlanView(CTradingPlanViewHooks hooks, QWidget* parent)
     : QAbstractScrollArea(parent), m_Hooks(std::move(hooks)), m_Clock(CurrentFileTime),
       m_Table(new CComplexTableWndForTradingPlanView(*this, viewport())), m_Exports(*this) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFocusProxy(m_Table);
     Refill();
@@ -104,6 +105,9 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     if (const int row = RowOf(select); row >= 0) {
         m_Table->SetCurrentCell(row, 0);
         EnsureCellVisible(row, 0);
+    } else if (const std::optional<CTableCellIndex> first = m_Table->FirstEditableCell()) {
+        // So that the keys work before any click.
+        m_Table->SetCurrentCell(first->m_Row, first->m_Column);
     }
 }
 
@@ -180,8 +184,14 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
     if (entry == nullptr || key.empty() || !IsPlanCellEditable(*entry, key)) {
         return;
     }
-    const std::optional<std::string> shown = EditPlanCell(*entry, key, text.toStdString());
+    std::string refusal;
+    const std::optional<std::string> shown =
+        EditPlanCell(*entry, key, text.toStdString(), &refusal);
     if (!shown) {
+        // The cell keeps the figure it had: it shows what the plan holds, not what was typed.
+        if (!refusal.empty()) {
+            CUserMessages::Show(this, QString::fromStdString(refusal), QMessageBox::Warning);
+        }
         return;
     }
     RecomputeEntryRow(row);
@@ -193,14 +203,19 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
 // Layout and scrolling.
 
 void CTradingPlanView::Relayout() {
-    const int width = viewport()->width();
+    // Never narrower than its texts: a window too narrow for them scrolls sideways.
+    const int client = viewport()->width();
+    const int width = std::max(client, m_Table->MinimumLayoutWidth());
+    QScrollBar* across = horizontalScrollBar();
+    across->setRange(0, width - client);
+    across->setPageStep(std::max(1, client));
+    across->setSingleStep(std::max(1, client / kLinesPerPage));
     const int height = m_Table->TotalHeight(width);
-    const int client = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, std::max(0, height - client));
+    bar->setRange(0, std::max(0, height - viewport()->height()));
     bar->setPageStep(PageStep());
     bar->setSingleStep(LineStep());
-    m_Table->setGeometry(0, -bar->value(), width, height);
+    m_Table->setGeometry(-across->value(), -bar->value(), width, height);
 }
 
 void CTradingPlanView::resizeEvent(QResizeEvent* event) {
@@ -209,7 +224,7 @@ void CTradingPlanView::resizeEvent(QResizeEvent* event) {
 }
 
 void CTradingPlanView::scrollContentsBy(int /*dx*/, int /*dy*/) {
-    m_Table->move(0, -verticalScrollBar()->value());
+    m_Table->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
 int CTradingPlanView::ScrollPosition() const {
@@ -229,15 +244,17 @@ void CTradingPlanView::EnsureCellVisible(int row, int column) {
     if (cell.isNull()) {
         return;
     }
-    const int scroll = ScrollPosition();
-    const int client = viewport()->height();
-    const int bottom = cell.top() + cell.height();
-    if (cell.top() < scroll) {
-        verticalScrollBar()->setValue(cell.top());
-    } else if (bottom > scroll + client) {
-        // A cell taller than the window shows its top.
-        verticalScrollBar()->setValue(std::min(cell.top(), bottom - client));
-    }
+    // A cell larger than the window shows its top left corner.
+    const auto show = [](QScrollBar* bar, int start, int length, int client) {
+        const int end = start + length;
+        if (start < bar->value()) {
+            bar->setValue(start);
+        } else if (end > bar->value() + client) {
+            bar->setValue(std::min(start, end - client));
+        }
+    };
+    show(verticalScrollBar(), cell.top(), cell.height(), viewport()->height());
+    show(horizontalScrollBar(), cell.left(), cell.width(), viewport()->width());
 }
 
 void CTradingPlanView::ScrollToOrigin() {
