@@ -17,8 +17,9 @@ packages=(
   # a second locale and the time-zone rules, so tests prove numbers ignore the
   # user's locale and local times follow the zone
   locales tzdata
-  # the Debian package: its dependencies, and checks of its menu entry, metadata and window
-  dpkg-dev desktop-file-utils appstream x11-utils
+  # the Debian package: its dependencies, and checks of its menu entry, metadata, window,
+  # manual pages and of the package itself
+  dpkg-dev desktop-file-utils appstream x11-utils lintian man-db
 )
 
 missing=()

@@ -70,6 +70,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Debian's own checks: errors and warnings fail the test; what lintian only notes is shown.
+lintian --tag-display-limit 0 --fail-on error,warning -EI "$deb" > "$tmp/lintian.log" 2>&1 ||
+  { cat "$tmp/lintian.log"; fail "lintian reports errors or warnings"; }
+grep '^[IP]: ' "$tmp/lintian.log" | sed 's/^/package-test: lintian notes /' || true
+lintian_notes=$(grep -c '^[IP]: ' "$tmp/lintian.log" || true)
+
+# The changelog's newest entry is this version.
+changelog_version=$(sed -n '1s/^strikeline (\([^)]*\)).*/\1/p' packaging/changelog)
+[ "$changelog_version" = "$version" ] || fail "newest changelog entry is '$changelog_version', package $version"
+
 # The metadata and the menu entry belong together: checked in the package's own file tree.
 dpkg-deb -x "$deb" "$tmp/root"
 appstreamcli validate-tree --no-net "$tmp/root" > "$tmp/validate-tree.log" 2>&1 ||
@@ -107,6 +117,15 @@ done
 # --version needs no display.
 shown=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM /usr/bin/strikeline --version)
 [ "$shown" = "Strikeline $version" ] || fail "--version printed '$shown'"
+shown=$(/usr/bin/strikeline-cli --version)
+[ "$shown" = "strikeline-cli $version" ] || fail "strikeline-cli --version printed '$shown'"
+# The manual pages format without a complaint (read from the package: a machine may be set
+# to leave manual pages out when it installs).
+for page in strikeline strikeline-cli; do
+  problems=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
+    "$tmp/root/usr/share/man/man1/$page.1.gz" 2>&1 > /dev/null)
+  [ -z "$problems" ] || fail "man $page: $problems"
+done
 
 # A user of its own: empty home, folders and runtime folder (the single-instance socket),
 # and data sources at a port where nothing listens, as on a first start without a network.
@@ -191,5 +210,6 @@ fi
 size_kb=$(($(stat -c %s "$deb") / 1024))
 dependencies=$(tr ',' '\n' <<< "$depends" | grep -c .)
 echo "package-test: $(basename "$deb") (${size_kb} KB, $dependencies dependencies) installed," \
-  "validated, started offscreen and under X (window class $wm_class), quit cleanly on SIGTERM" \
+  "validated (lintian: no errors or warnings, $lintian_notes notes), started offscreen and" \
+  "under X (window class $wm_class), quit cleanly on SIGTERM" \
   "and $afterwards in $((SECONDS - started)) s"
