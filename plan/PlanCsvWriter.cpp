@@ -1,5 +1,7 @@
 #include "plan/PlanCsvWriter.h"
 
+#include <string_view>
+
 namespace strikeline {
 
 namespace {
@@ -10,14 +12,37 @@ constexpr std::string_view kHeadings =
     "Exercised,,,Dividends,,BEP\n"
     ",,,,,,,,,,,Net Profit,% Return,Exercise Brokerage,Net Profit,% Return,Value,Date,\n";
 
-void AppendField(std::string& out, const std::string& text) {
-    if (text.find('\n') != std::string::npos) {
-        out += '"';
+// A spreadsheet takes a cell that starts with one of these for a formula, so a series
+// code like "=HYPERLINK(...)" would run on import. Some also skip a leading tab or
+// carriage return before such a sign.
+bool ReadsAsFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// Quotes a field only when it must be (a comma, quote or line break in it), so the
+// columns stay where they are; quotes inside are doubled. Texts that would read as a
+// formula get an apostrophe first; figures are left alone, as "-0.48%" is a number.
+void AppendField(std::string& out, std::string_view text, bool isText) {
+    const bool prefix = isText && ReadsAsFormula(text);
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+        if (prefix) {
+            out += '\'';
+        }
         out += text;
-        out += '"';
-    } else {
-        out += text;
+        return;
     }
+    out += '"';
+    if (prefix) {
+        out += '\'';
+    }
+    for (const char c : text) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
 }
 
 } // namespace
@@ -26,7 +51,7 @@ std::string PlanCsvText(const CPlanExport& content) {
     std::string out(kHeadings);
     for (const CPlanExportRow& row : content.rows) {
         if (row.isCompany) {
-            out += row.company;
+            AppendField(out, row.company, true);
             out += '\n';
             continue;
         }
@@ -34,7 +59,7 @@ std::string PlanCsvText(const CPlanExport& content) {
             if (i > 0) {
                 out += ',';
             }
-            AppendField(out, row.texts[i]);
+            AppendField(out, row.texts[i], PlanExportColumns[i].kind == PlanValueKind::Text);
         }
         out += '\n';
     }
@@ -44,7 +69,7 @@ std::string PlanCsvText(const CPlanExport& content) {
         if (i > 0) {
             out += ',';
         }
-        AppendField(out, content.totals[i]);
+        AppendField(out, content.totals[i], false);
     }
     out += '\n';
     out += content.timeStamp;

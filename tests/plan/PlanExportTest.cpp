@@ -79,6 +79,37 @@ TEST_F(PlanExportTest, CsvOfTwoCompaniesInDisplayOrder) {
                   "Trading Plan Generated at 2010-04-13 17:05:09 \n");
 }
 
+// Codes come from the feed and from typing: none may run as a spreadsheet formula or move
+// the columns after it.
+TEST_F(PlanExportTest, CsvCodesNeitherRunAsFormulasNorShiftColumns) {
+    struct Case {
+        std::string code;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+SUM(A1:A2)", "'+SUM(A1:A2)"},
+        {"@SUM(1)", "'@SUM(1)"},
+        {"-2+3", "'-2+3"},
+        {"\t=1", "'\t=1"},
+        {"A,B", "\"A,B\""},
+        {"Q\"T", "\"Q\"\"T\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\rhere", "\"cr\rhere\""},
+        {"AB=C-D", "AB=C-D"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        CTradingPlan plan;
+        plan.Append(Dated(test::SoldCall(c.code, c.code)));
+        const std::string text = PlanCsvText(BuildPlanExport(plan, m_Generated));
+        EXPECT_EQ(text.substr(kCsvHeadings.size(), text.find("Totals\n") - kCsvHeadings.size()),
+                  c.written + "\nC (Sell)," + c.written +
+                      ",\"13-Apr-2010\n24-Jun-2010\",1000,1,$10,$10000,$50,$11,$0.5,$0,$450,"
+                      "4.5%,$60,$1390,13.9%,,,$9.5\n");
+    }
+}
+
 TEST_F(PlanExportTest, WritersReportFilesTheyCannotCreate) {
     const std::string path = m_Folder.File("missing/plan.csv");
     std::string error;
