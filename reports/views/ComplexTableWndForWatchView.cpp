@@ -7,8 +7,6 @@
 #include "reports/views/ComplexTableWndForWatchView2.h"
 #include "reports/views/WatchView.h"
 
-#include <QKeyEvent>
-
 namespace strikeline {
 
 CComplexTableWndForWatchView::CComplexTableWndForWatchView(CWatchView& view, CReportBlock block,
@@ -87,18 +85,6 @@ void CComplexTableWndForWatchView::OnCheckBoxToggled(int row, int /*column*/) {
     if (ticked) {
         m_WatchView.SendSeriesToPlan(*this, row);
     }
-}
-
-void CComplexTableWndForWatchView::keyPressEvent(QKeyEvent* event) {
-    const int row = CurrentRow();
-    const int box = CellOf(kShortListPlanColumn);
-    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
-        SeriesAt(row) != nullptr && MayToggleCheckBox(row, box)) {
-        SetPlanTicked(row, !IsPlanTicked(row));
-        OnCheckBoxToggled(row, box);
-        return;
-    }
-    CComplexTableWndForMultiTableView::keyPressEvent(event);
 }
 
 void CComplexTableWndForWatchView::CommitEditedText(int row, int column, const QString& text) {

@@ -56,10 +56,6 @@ public:
     void OnCheckBoxToggled(int row, int column) override;
     void CommitEditedText(int row, int column, const QString& text) override;
 
-protected:
-    // Space on a series row toggles its Trading Plan box, which the selection never visits.
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     CWatchView& m_WatchView;
     CReportBlock m_Block;

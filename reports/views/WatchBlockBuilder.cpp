@@ -169,8 +169,9 @@ void CWatchBlockBuilder::AddSeriesRow(CComplexTableWndForWatchView& table, std::
             cellForeground = Scheme(SchemeColor::ReturnPercentsFg);
         }
         const bool box = column == kShortListPlanColumn;
+        // The box can be current too, so that Space on it, and only on it, ticks it.
         const int cell = AddTextCell(table, row, Text(texts[static_cast<std::size_t>(column)]),
-                                     kDivisions, 1, cellBackground, cellForeground, !box);
+                                     kDivisions, 1, cellBackground, cellForeground, true);
         if (box) {
             MakeBox(table, row, cell,
                     tickedKeys.contains(CShortListStore::SeriesKey(series.Code(), table.Kind())));

@@ -195,6 +195,7 @@ private slots:
     void CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot();
     void TrendChartOpensFromTheCompanyName();
     void DividendCellsKeepOnlyTextsThatRead();
+    void TypingADateIntoADividendCellAddsNoPlanRow();
     void RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies();
     void EveryTickAddsAPlanRowAndClearingThePlanUnticks();
     void ClearShortListAsksOnlyWhenThePlanHoldsItsOptions();
@@ -306,7 +307,7 @@ void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
         const CComplexTableCell& box =
             *call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
         QCOMPARE(box.m_Kind, CellKind::CheckBox);
-        QVERIFY(!box.m_Selectable);
+        QVERIFY(box.m_Selectable); // for Space on it
         QCOMPARE(call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPriceColumn))
                      ->m_Background,
                  CWatchBlockBuilder::kOptionPriceBackground);
@@ -440,6 +441,33 @@ void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
     QCOMPARE(CellText(block, row, date), QStringLiteral("3 Sep 2010"));
 }
 
+void CWatchViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    const int date = CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn);
+    QApplication::setActiveWindow(&desk.frame);
+    QVERIFY(QTest::qWaitForWindowActive(&desk.frame));
+    block.setFocus();
+    block.SetCurrentCell(row, date);
+    // Typed as a user types: each key to whatever has the focus, the editor once it opens.
+    for (const QChar c : QStringLiteral("5 Mar 2027")) {
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(CellText(block, row, date), QStringLiteral("5 Mar 2027"));
+    QVERIFY(!block.IsPlanTicked(row));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QVERIFY(GetShortListStore().TickedKeys().empty());
+
+    // Space on another cell of the row that cannot be edited leaves the box too.
+    block.SetCurrentCell(row, CComplexTableWndForWatchView::CellOf(1));
+    QTest::keyClick(&block, Qt::Key_Space);
+    QVERIFY(!block.IsPlanTicked(row));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+}
+
 void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
@@ -495,9 +523,9 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     QCOMPARE(plan.At(0).m_SourceType, std::uint32_t{4});
     QCOMPARE(plan.At(2).m_SourceType, std::uint32_t{2});
     QCOMPARE(plan.At(2).m_CompanyID, std::string("AAA"));
-    // From the keyboard: Space on a series row ticks its box.
+    // From the keyboard: Space on the box ticks it.
     call.setFocus();
-    call.SetCurrentCell(row + 1, CComplexTableWndForWatchView::CellOf(1));
+    call.SetCurrentCell(row + 1, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
     QTest::keyClick(&call, Qt::Key_Space);
     QVERIFY(call.IsPlanTicked(row + 1));
     QCOMPARE(plan.Count(), std::size_t{4});

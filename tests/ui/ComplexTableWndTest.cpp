@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -132,6 +133,14 @@ struct CTableWindow {
     QLineEdit m_Other{&m_Window};
 };
 
+// Types `text` as a user does: each key goes to the widget that has the focus then.
+void TypeAsUser(QWidget& start, const QString& text) {
+    for (const QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &start, c.toLatin1());
+    }
+}
+
 // Shows the window and opens the editor on the first cell of `row` with Enter, as a user
 // does; null when the window or the editor did not come up.
 CInPlaceEdit* StartEditing(CTableWindow& window, int row) {
@@ -219,6 +228,10 @@ private slots:
     void PageMovesFallBackTowardTheStart();
     void PageUsesTheScrollAreaViewport();
     void KeysDoNothingWithoutACurrentCell();
+    void SpaceTogglesOnlyTheCurrentCheckBox();
+    void MenuKeysAndTheCornerKeyActOnTheCurrentCell_data();
+    void MenuKeysAndTheCornerKeyActOnTheCurrentCell();
+    void FirstEditableCellIsFoundInReadingOrder();
     // Mouse.
     void ClicksMakeCellsCurrent();
     void CheckBoxClickAsksThenToggles();
@@ -238,12 +251,15 @@ private slots:
     void RowsAddedWhileEditingCommitIntoTheEditedCell();
     void RemovingTheRowsCancelsTheEdit();
     void DestroyingTheTableWhileEditingCommitsNothing();
+    void TypingOnAnEditableCellStartsTheEditorWithTheKey();
     // Painting.
     void PictureShowsCellBackgroundsSelectionAndWhiteBelow();
     void PaintingAsksOnlyForVisibleRows();
     void PaintEntryDrawsEmbeddedTables();
     void TextFollowsTheFormatAndTurnsForVerticalCells();
     void TickedBoxShowsItsCross();
+    void TextTooWideIsCutWithAnEllipsisAndShownWholeAsTooltip();
+    void MinimumWidthShowsEveryTextWhole();
     // Scheme font and colours.
     void SchemeFontTakesFaceSizeBoldUnderlineAndVertical();
     void ColoursKeepRedInTheLowByte();
@@ -803,6 +819,90 @@ void CComplexTableWndTest::KeysDoNothingWithoutACurrentCell() {
     QVERIFY(!table.IsEditing());
 }
 
+void CComplexTableWndTest::SpaceTogglesOnlyTheCurrentCheckBox() {
+    CTableWindow window;
+    CRecordingTable& table = window.m_Table;
+    const int row = AddRowOfCells(table, 3);
+    table.SetCheckBox(row, 0, false);
+    QVERIFY(window.Show());
+    table.setFocus();
+
+    // Anywhere else in the row Space leaves the box alone.
+    table.SetCurrentCell(row, 2);
+    QTest::keyClick(&table, Qt::Key_Space);
+    QVERIFY(table.m_Calls.isEmpty());
+    QVERIFY(!table.Cell(row, 0)->m_Ticked);
+
+    table.SetCurrentCell(row, 0);
+    QTest::keyClick(&table, Qt::Key_Space);
+    QCOMPARE(table.m_Calls,
+             (QStringList{QStringLiteral("may-toggle 0,0"), QStringLiteral("toggled 0,0")}));
+    QVERIFY(table.Cell(row, 0)->m_Ticked);
+
+    // The hook may still refuse.
+    table.m_Calls.clear();
+    table.m_AllowToggle = false;
+    QTest::keyClick(&table, Qt::Key_Space);
+    QCOMPARE(table.m_Calls, QStringList{QStringLiteral("may-toggle 0,0")});
+    QVERIFY(table.Cell(row, 0)->m_Ticked);
+}
+
+void CComplexTableWndTest::MenuKeysAndTheCornerKeyActOnTheCurrentCell_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers()
+                              << QStringLiteral("right 1,1");
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                               << QStringLiteral("right 1,1");
+    QTest::newRow("F10 alone") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << QString();
+    QTest::newRow("corner key") << CComplexTableWnd::kCornerMarkerKey
+                                << Qt::KeyboardModifiers(CComplexTableWnd::kCornerMarkerModifiers)
+                                << QStringLiteral("corner 1,1");
+}
+
+void CComplexTableWndTest::MenuKeysAndTheCornerKeyActOnTheCurrentCell() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, call);
+    CTableWindow window;
+    CRecordingTable& table = window.m_Table;
+    AddRowOfCells(table, 3);
+    const int row = AddRowOfCells(table, 3);
+    table.SetCornerMarker(row, 1, 8, kBlack);
+    QVERIFY(window.Show());
+    table.setFocus();
+    table.SetCurrentCell(row, 1);
+
+    QTest::keyClick(&table, static_cast<Qt::Key>(key), modifiers);
+    QCOMPARE(table.m_Calls, call.isEmpty() ? QStringList() : QStringList{call});
+    QCOMPARE(table.CurrentRow(), row);
+    QCOMPARE(table.CurrentColumn(), 1);
+
+    // A cell without a corner marker has nothing to click.
+    if (call.startsWith(QStringLiteral("corner"))) {
+        table.m_Calls.clear();
+        table.SetCurrentCell(row, 2);
+        QTest::keyClick(&table, static_cast<Qt::Key>(key), modifiers);
+        QVERIFY(table.m_Calls.isEmpty());
+    }
+}
+
+void CComplexTableWndTest::FirstEditableCellIsFoundInReadingOrder() {
+    CComplexTableWnd table;
+    QVERIFY(!table.FirstEditableCell());
+    AddRowOfCells(table, 3);
+    const int row = AddRowOfCells(table, 3);
+    AddRowOfCells(table, 3);
+    table.SetEditable(row + 1, 0, true);
+    table.SetEditable(row, 0, true);
+    table.SetVisible(row, 0, false);
+    table.SetEditable(row, 1, true);
+    table.SetSelectable(row, 1, false);
+    table.SetEditable(row, 2, true);
+    QVERIFY(table.FirstEditableCell() == (CTableCellIndex{row, 2}));
+}
+
 // --- Mouse ------------------------------------------------------------------------------
 
 void CComplexTableWndTest::ClicksMakeCellsCurrent() {
@@ -1163,6 +1263,43 @@ void CComplexTableWndTest::RemovingTheRowsCancelsTheEdit() {
     QVERIFY(table.m_Calls.filter(QStringLiteral("commit")).isEmpty());
 }
 
+void CComplexTableWndTest::TypingOnAnEditableCellStartsTheEditorWithTheKey() {
+    CTableWindow window;
+    CRecordingTable& table = window.m_Table;
+    const int row = AddRowOfCells(table, 3);
+    table.SetText(row, 1, QStringLiteral("old"));
+    table.SetEditable(row, 1, true);
+    table.SetCheckBox(row, 2, false);
+    QVERIFY(window.Show());
+    table.setFocus();
+
+    // On a cell that cannot be edited typing does nothing, blanks included.
+    table.SetCurrentCell(row, 0);
+    TypeAsUser(table, QStringLiteral("5 Mar"));
+    QVERIFY(!table.IsEditing());
+    QVERIFY(table.m_Calls.isEmpty());
+    // Nor does a Ctrl combination on the editable cell.
+    table.SetCurrentCell(row, 1);
+    QTest::keyClick(&table, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(!table.IsEditing());
+
+    TypeAsUser(table, QStringLiteral("5 Mar 2027"));
+    QVERIFY(table.IsEditing());
+    QCOMPARE(table.ActiveEditor()->text(), QStringLiteral("5 Mar 2027"));
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
+    QCOMPARE(table.m_Calls, (QStringList{QStringLiteral("begin-edit 0,1"),
+                                         QStringLiteral("commit 0,1 5 Mar 2027")}));
+    QCOMPARE(table.Cell(row, 1)->m_Text, QStringLiteral("5 Mar 2027"));
+    QVERIFY(!table.Cell(row, 2)->m_Ticked);
+
+    // Escape after the first key leaves the old text.
+    table.SetText(row, 1, QStringLiteral("old"));
+    TypeAsUser(table, QStringLiteral("9"));
+    QCOMPARE(table.ActiveEditor()->text(), QStringLiteral("9"));
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Escape);
+    QCOMPARE(table.Cell(row, 1)->m_Text, QStringLiteral("old"));
+}
+
 void CComplexTableWndTest::DestroyingTheTableWhileEditingCommitsNothing() {
     QWidget window;
     window.resize(300, 100);
@@ -1360,6 +1497,106 @@ void CComplexTableWndTest::TickedBoxShowsItsCross() {
     QCOMPARE(picture.pixelColor(empty - toEdge), QColor(0, 0, 255));
     QVERIFY(PixelsDarkerThan(picture, QRect(ticked - QPoint(1, 1), QSize(3, 3)), 200) > 0);
     QCOMPARE(PixelsDarkerThan(picture, QRect(empty - QPoint(1, 1), QSize(3, 3)), 200), 0);
+}
+
+void CComplexTableWndTest::TextTooWideIsCutWithAnEllipsisAndShownWholeAsTooltip() {
+    CComplexTableWnd table;
+    table.SetStretchLastRow(false);
+    const QFontMetrics metrics(table.font());
+    const QString figure = QStringLiteral("$14.385");
+    const QString heading = QStringLiteral("Option Contracts");
+    // The figure gets half its width; the heading room for "Option" but not "Contracts".
+    const int figureRoom = metrics.horizontalAdvance(figure) / 2;
+    const int optionWidth = metrics.horizontalAdvance(QStringLiteral("Option"));
+    const int contractsWidth = metrics.horizontalAdvance(QStringLiteral("Contracts"));
+    QVERIFY(optionWidth < contractsWidth);
+    const int headingRoom = (optionWidth + contractsWidth) / 2;
+    const int row = table.AddRow();
+    table.AddCell(row, figure, 4, 1);
+    table.SetFormat(row, 0, Qt::AlignRight);
+    table.AddCell(row, heading, 4, 1);
+    table.SetFormat(row, 1, Qt::AlignHCenter | Qt::TextWordWrap);
+    table.AddCell(row, QStringLiteral("1"), 4, 1);
+    table.AddCell(row, QString(), 4, 1);
+    table.Cell(row, 0)->m_Width = figureRoom + 8;
+    table.Cell(row, 1)->m_Width = headingRoom + 8;
+    const int unit = figureRoom + headingRoom + 16;
+    table.resize(4 * unit, 100);
+    table.RecalcLayout(4 * unit);
+
+    const QString ellipsis(QChar(0x2026));
+    const QString cutFigure = table.ShownText(row, 0);
+    QVERIFY(cutFigure.endsWith(ellipsis));
+    QVERIFY(figure.startsWith(cutFigure.chopped(1)));
+    QVERIFY(metrics.horizontalAdvance(cutFigure) <= figureRoom);
+    // A wrapping heading keeps its words; only the word too long is cut.
+    const QString cutHeading = table.ShownText(row, 1);
+    QVERIFY(cutHeading.endsWith(ellipsis));
+    QVERIFY(cutHeading.startsWith(QStringLiteral("Option ")));
+    QCOMPARE(table.ShownText(row, 2), QStringLiteral("1"));
+
+    // The mouse over a cut cell shows its whole text; over a whole one, nothing.
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    const auto tipAt = [&table](int column) {
+        const QPoint point = CentreOf(table.CellRect(0, column));
+        QHelpEvent help(QEvent::ToolTip, point, table.mapToGlobal(point));
+        QApplication::sendEvent(&table, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(2), QString());
+    QCOMPARE(tipAt(0), figure);
+    QCOMPARE(tipAt(1), heading);
+    QToolTip::hideText();
+
+    // Wide enough, the text is drawn whole.
+    table.Cell(row, 0)->m_Width = -1;
+    table.Cell(row, 1)->m_Width = -1;
+    table.RecalcLayout(8 * unit);
+    QCOMPARE(table.ShownText(row, 0), figure);
+    QCOMPARE(table.ShownText(row, 1), heading);
+}
+
+void CComplexTableWndTest::MinimumWidthShowsEveryTextWhole() {
+    CComplexTableWnd table;
+    QCOMPARE(table.MinimumLayoutWidth(), 0);
+    const QFontMetrics metrics(table.font());
+    const int row = table.AddRow();
+    table.AddCell(row, QStringLiteral("40.38%"), 10, 1);
+    table.AddCell(row, QStringLiteral("a wrapping heading"), 10, 3);
+    table.SetFormat(row, 1, Qt::AlignHCenter | Qt::TextWordWrap);
+    table.AddCell(row, QString(), 10, 6);
+    table.SetCheckBox(row, 2, false);
+    // An embedded table needs its own minimum.
+    const int host = table.AddRow();
+    table.AddCell(host, QString(), 2, 1);
+    auto inner = std::make_unique<CComplexTableWnd>();
+    const int innerRow = inner->AddRow();
+    inner->AddCell(innerRow, QStringLiteral("$-2024.55"), 2, 1);
+    inner->AddCell(innerRow, QString(), 2, 1);
+    table.SetEmbeddedTable(host, 0, std::move(inner));
+    table.AddCell(host, QString(), 2, 1);
+
+    // The narrow percentage (1 of 10 units, margins 4 + 4) or the embedded figure (a quarter
+    // of the width) decides.
+    const int percent = (metrics.horizontalAdvance(QStringLiteral("40.38%")) + 8) * 10;
+    const int word = std::max({metrics.horizontalAdvance(QStringLiteral("a")),
+                               metrics.horizontalAdvance(QStringLiteral("wrapping")),
+                               metrics.horizontalAdvance(QStringLiteral("heading"))});
+    const int wrapping = (word + 8 + 2) / 3 * 10;
+    const int embedded = (metrics.horizontalAdvance(QStringLiteral("$-2024.55")) + 8) * 4;
+    const int expected = std::max({percent, wrapping, embedded});
+    QCOMPARE(table.MinimumLayoutWidth(), expected);
+
+    table.RecalcLayout(expected);
+    QCOMPARE(table.ShownText(row, 0), QStringLiteral("40.38%"));
+    QCOMPARE(table.ShownText(row, 1), QStringLiteral("a wrapping heading"));
+    CComplexTableWnd& embeddedTable = *table.Cell(host, 0)->m_EmbeddedTable;
+    QCOMPARE(embeddedTable.ShownText(innerRow, 0), QStringLiteral("$-2024.55"));
+    // A tenth narrower and a text is cut.
+    table.RecalcLayout(expected * 9 / 10);
+    QVERIFY(table.ShownText(row, 0) != QStringLiteral("40.38%") ||
+            embeddedTable.ShownText(innerRow, 0) != QStringLiteral("$-2024.55"));
 }
 
 // --- Scheme font and colours ------------------------------------------------------------

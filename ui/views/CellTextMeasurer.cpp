@@ -19,6 +19,24 @@ bool HasLineBreak(const QString& text) {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+bool EndsPiece(QChar c, bool wrap) {
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || (wrap && c == QLatin1Char(' '));
+}
+
+// Calls `piece` for every unbreakable piece of `text` and `separator` for what lies between.
+template <typename Piece, typename Separator>
+void SplitPieces(const QString& text, bool wrap, Piece piece, Separator separator) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (EndsPiece(text[i], wrap)) {
+            piece(text.mid(start, i - start));
+            separator(text[i]);
+            start = i + 1;
+        }
+    }
+    piece(text.mid(start));
+}
+
 } // namespace
 
 CCellTextMeasurer::CFontEntry::CFontEntry(const QFont& font)
@@ -59,6 +77,15 @@ int CCellTextMeasurer::TextWidth(const QFont* font, const QString& text) {
     return width;
 }
 
+int CCellTextMeasurer::WidestPiece(const QFont* font, const QString& text, bool wrap) {
+    int widest = 0;
+    SplitPieces(
+        text, wrap,
+        [&](const QString& piece) { widest = std::max(widest, TextWidth(font, piece)); },
+        [](QChar) {});
+    return widest;
+}
+
 int CCellTextMeasurer::WrappedHeight(const QFont* font, const QString& text, int width,
                                      int format) {
     CFontEntry& entry = EntryFor(font);
@@ -79,11 +106,31 @@ int CCellTextMeasurer::WrappedHeight(const QFont* font, const QString& text, int
         return *known;
     }
     const int flags = Qt::TextWordWrap | (format & Qt::AlignHorizontal_Mask);
+    // Measured as it is drawn: a word too long for the cell is cut, not given a line of
+    // its own beside its start.
+    const QString shown = FitCellText(entry.m_Metrics, text, width, true);
     const int height =
-        std::max(entry.m_Metrics.boundingRect(MeasuringBox(width), flags, text).height(),
+        std::max(entry.m_Metrics.boundingRect(MeasuringBox(width), flags, shown).height(),
                  entry.m_LineHeight);
     entry.m_WrappedHeights.insert(std::move(key), height);
     return height;
+}
+
+QString FitCellText(const QFontMetrics& metrics, const QString& text, int width, bool wrap) {
+    if (!HasLineBreak(text) && metrics.horizontalAdvance(text) <= width) {
+        return text;
+    }
+    QString shown;
+    shown.reserve(text.size());
+    SplitPieces(
+        text, wrap,
+        [&](const QString& piece) {
+            shown += metrics.horizontalAdvance(piece) <= width
+                         ? piece
+                         : metrics.elidedText(piece, Qt::ElideRight, std::max(width, 0));
+        },
+        [&](QChar separator) { shown += separator; });
+    return shown;
 }
 
 } // namespace strikeline

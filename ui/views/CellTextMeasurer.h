@@ -24,6 +24,9 @@ public:
     int LineHeight(const QFont* font);
     // The length of `text` on one line.
     int TextWidth(const QFont* font, const QString& text);
+    // The length of the longest piece of `text` that is never broken: a word when the text
+    // wraps, else a line.
+    int WidestPiece(const QFont* font, const QString& text, bool wrap);
 
 private:
     struct CFontEntry {
@@ -42,5 +45,10 @@ private:
     // Cell fonts seen in this pass; a table uses only a few.
     std::vector<CFontEntry> m_CellFonts;
 };
+
+// The text as a cell `width` pixels wide shows it: unchanged when it fits, else each piece
+// that would overrun (a word of a wrapping text, a line of any other) cut on the right with
+// "…", so that no figure is ever shown with its digits clipped away.
+QString FitCellText(const QFontMetrics& metrics, const QString& text, int width, bool wrap);
 
 } // namespace strikeline

@@ -313,6 +313,18 @@ void CComplexTableWnd::SetCurrentCell(int row, int column) {
     emit CurrentCellChanged(row, column);
 }
 
+std::optional<CTableCellIndex> CComplexTableWnd::FirstEditableCell() const {
+    for (int row = 0; row < RowCount(); ++row) {
+        for (int column = 0; column < CellCount(row); ++column) {
+            const CCell& cell = *Cell(row, column);
+            if (cell.m_Visible && cell.m_Selectable && cell.m_Editable) {
+                return CTableCellIndex{row, column};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 void CComplexTableWnd::RedrawCell(int row, int column) {
     if (const CCell* cell = Cell(row, column)) {
         update(cell->Rect());

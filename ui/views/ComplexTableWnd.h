@@ -101,8 +101,15 @@ public:
     int CurrentRow() const { return m_CurrentRow; }
     int CurrentColumn() const { return m_CurrentColumn; }
 
+    // The first visible, selectable and editable cell in reading order, if any.
+    std::optional<CTableCellIndex> FirstEditableCell() const;
+
     // Layout.
     void RecalcLayout(int width);
+    // The narrowest width at which every cell shows its whole text, measured in the fonts
+    // in use: no word of a wrapping text and no line of another is wider than its cell.
+    // Narrower tables cut texts with "…"; the views scroll sideways instead.
+    int MinimumLayoutWidth();
     // The height the rows need at that width (the table is laid out for it).
     int TotalHeight(int width);
     // The last row grows so that the rows reach the bottom of the table (on by default).
@@ -122,12 +129,23 @@ public:
     void Paint(QPainter& painter, const QRect& region);
 
     void RedrawCell(int row, int column);
+    // The text as the cell shows it at its last laid-out size: the whole text, or its
+    // pieces that do not fit cut with "…" (the whole text is then the cell's tooltip).
+    QString ShownText(int row, int column);
 
     // Editing.
     bool IsEditing() const { return m_Editor != nullptr; }
     CInPlaceEdit* ActiveEditor() const { return m_Editor.get(); }
     // Closes the editor; with `commit` its text goes to CommitEditedText.
     void EndEditing(bool commit);
+
+    // Keys of the current cell besides moving and Enter: Space toggles a check box; a
+    // printable key on an editable cell starts editing with that character; the menu key
+    // and Shift+F10 act as a right click on the cell; kCornerMarkerKey (Ctrl+Shift+C)
+    // clicks its corner marker.
+    static constexpr int kCornerMarkerKey = Qt::Key_C;
+    static constexpr Qt::KeyboardModifiers kCornerMarkerModifiers =
+        Qt::ControlModifier | Qt::ShiftModifier;
 
     // The hooks, in their fixed order; views override them.
     virtual void OnLeftButtonDown(int row, int column, const QPoint& point,
@@ -183,6 +201,11 @@ private:
     void PaintCell(QPainter& painter, int row, int column, const QRect& region, bool drawEmbedded);
     void PaintText(QPainter& painter, int row, int column, bool current);
     void HandleMousePress(QMouseEvent* event);
+    // The keys that act on the current cell itself; false when the key is not one of them.
+    bool HandleCellKey(QKeyEvent* event);
+    void ToggleCheckBox(int row, int column);
+    bool ShowCellToolTip(const QPoint& point, const QPoint& globalPoint);
+    int CellNeededWidth(int row, int column, CCellTextMeasurer& measurer);
     void UpdateCursor(const QPoint& point);
     static QRect CheckBoxRect(const CCell& cell);
     static bool InCornerMarker(const CCell& cell, const QPoint& point);

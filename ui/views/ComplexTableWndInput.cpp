@@ -1,12 +1,16 @@
 // The table's mouse and keyboard handling, the base behaviour of its hooks and in-place
 // editing.
 
+#include "ui/views/CellTextMeasurer.h"
 #include "ui/views/ComplexTableWnd.h"
 #include "ui/views/InPlaceEdit.h"
 
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
+#include <algorithm>
 
 namespace strikeline {
 
@@ -22,13 +26,38 @@ bool CComplexTableWnd::event(QEvent* event) {
             return true;
         }
     }
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (ShowCellToolTip(help->pos(), help->globalPos())) {
+            return true;
+        }
+    }
     return QWidget::event(event);
+}
+
+bool CComplexTableWnd::ShowCellToolTip(const QPoint& point, const QPoint& globalPoint) {
+    EnsureLayout();
+    const std::optional<CTableCellIndex> hit = CellAt(point);
+    const CCell* cell = hit ? Cell(hit->m_Row, hit->m_Column) : nullptr;
+    if (cell == nullptr || cell->m_Kind != CellKind::Text) {
+        return false;
+    }
+    const QString text = DisplayText(hit->m_Row, hit->m_Column);
+    if (ShownText(hit->m_Row, hit->m_Column) == text) {
+        return false;
+    }
+    // A cut text shows whole while the mouse stays over its cell.
+    QToolTip::showText(globalPoint, text, this, cell->Rect());
+    return true;
 }
 
 void CComplexTableWnd::keyPressEvent(QKeyEvent* event) {
     const CCell* current = Cell(m_CurrentRow, m_CurrentColumn);
     if (current == nullptr) {
         QWidget::keyPressEvent(event);
+        return;
+    }
+    if (HandleCellKey(event)) {
         return;
     }
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -74,6 +103,60 @@ void CComplexTableWnd::keyPressEvent(QKeyEvent* event) {
     }
     EnsureLayout();
     MoveSelection(m_CurrentRow, m_CurrentColumn, *direction);
+}
+
+bool CComplexTableWnd::HandleCellKey(QKeyEvent* event) {
+    const int row = m_CurrentRow;
+    const int column = m_CurrentColumn;
+    const CCell& cell = *Cell(row, column);
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    EnsureLayout();
+    const QRect rect = cell.Rect();
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        OnRightButtonDown(row, column, rect.center(), Qt::NoModifier);
+        return true;
+    }
+    if (event->key() == kCornerMarkerKey && modifiers == kCornerMarkerModifiers) {
+        if (cell.m_CornerMarkerSize > 0) {
+            OnCornerMarkerClicked(row, column, rect.bottomRight(), Qt::NoModifier);
+        }
+        return true;
+    }
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    if (cell.m_Kind == CellKind::CheckBox) {
+        // Only the box's own cell: typing elsewhere in the row must never tick it.
+        if (event->key() == Qt::Key_Space) {
+            ToggleCheckBox(row, column);
+            return true;
+        }
+        return false;
+    }
+    const QString typed = event->text();
+    const bool printable = !typed.isEmpty() && std::all_of(typed.begin(), typed.end(),
+                                                           [](QChar c) { return c.isPrint(); });
+    if (!printable || !cell.m_Editable || cell.m_Kind != CellKind::Text) {
+        return false;
+    }
+    // The first key typed on a cell starts the new text, as in a spreadsheet.
+    BeginEditing(row, column);
+    if (m_Editor && m_EditRow == row && m_EditColumn == column) {
+        m_Editor->StartWith(typed);
+    }
+    return true;
+}
+
+void CComplexTableWnd::ToggleCheckBox(int row, int column) {
+    if (!MayToggleCheckBox(row, column)) {
+        return;
+    }
+    if (CCell* box = Cell(row, column); box != nullptr && box->m_Kind == CellKind::CheckBox) {
+        box->m_Ticked = !box->m_Ticked;
+        RedrawCell(row, column);
+        OnCheckBoxToggled(row, column);
+    }
 }
 
 void CComplexTableWnd::mousePressEvent(QMouseEvent* event) {
@@ -133,13 +216,7 @@ void CComplexTableWnd::OnLeftButtonDown(int row, int column, const QPoint& point
         SetCurrentCell(row, column);
     }
     if (cell->m_Kind == CellKind::CheckBox && CheckBoxRect(*cell).contains(point)) {
-        if (MayToggleCheckBox(row, column)) {
-            if (CCell* box = Cell(row, column)) {
-                box->m_Ticked = !box->m_Ticked;
-                RedrawCell(row, column);
-                OnCheckBoxToggled(row, column);
-            }
-        }
+        ToggleCheckBox(row, column);
         return;
     }
     if (InCornerMarker(*cell, point)) {

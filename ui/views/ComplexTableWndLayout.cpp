@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cstdint>
 
 namespace strikeline {
 
@@ -51,6 +52,46 @@ void CComplexTableWnd::RecalcLayout(int width) {
     }
     m_NaturalHeight = y;
     FitToHeight();
+}
+
+int CComplexTableWnd::MinimumLayoutWidth() {
+    CCellTextMeasurer measurer(font());
+    std::int64_t widest = 0;
+    for (std::size_t r = 0; r < m_Rows.size(); ++r) {
+        const CRow& row = *m_Rows[r];
+        for (std::size_t c = 0; c < row.m_Cells.size(); ++c) {
+            const CCell& cell = row.m_Cells[c];
+            if (!cell.m_Visible || cell.m_Width >= 0 || cell.m_Span <= 0) {
+                continue;
+            }
+            // A cell gets (width / divisions) * span pixels at least.
+            const int needed = CellNeededWidth(static_cast<int>(r), static_cast<int>(c), measurer);
+            const std::int64_t unit = (needed + cell.m_Span - 1) / cell.m_Span;
+            widest = std::max(widest, unit * std::max(cell.m_Divisions, 1));
+        }
+    }
+    return static_cast<int>(std::min<std::int64_t>(widest, QWIDGETSIZE_MAX));
+}
+
+int CComplexTableWnd::CellNeededWidth(int row, int column, CCellTextMeasurer& measurer) {
+    const CCell& cell = *Cell(row, column);
+    const QMargins& margins = cell.m_Margins;
+    const int sides = margins.left() + margins.right() + cell.m_ExtraRightInset;
+    switch (cell.m_Kind) {
+    case CellKind::CheckBox:
+        return cell.m_BoxSize + 2;
+    case CellKind::EmbeddedTable:
+        return cell.m_EmbeddedTable ? cell.m_EmbeddedTable->MinimumLayoutWidth() : 0;
+    case CellKind::Text:
+        break;
+    }
+    const QFont* font = cell.m_Font ? &*cell.m_Font : nullptr;
+    if (cell.m_Vertical) {
+        // A quarter turn round: one line across the cell.
+        return measurer.LineHeight(font) + sides;
+    }
+    const bool wrap = (cell.m_Format & Qt::TextWordWrap) != 0;
+    return measurer.WidestPiece(font, DisplayText(row, column), wrap) + sides;
 }
 
 int CComplexTableWnd::TotalHeight(int width) {

@@ -1,6 +1,7 @@
 // Painting of the table: only the rows that meet the region are drawn, cell by cell, and
 // everything around the cells is filled white, so no background erase is needed.
 
+#include "ui/views/CellTextMeasurer.h"
 #include "ui/views/ComplexTableWnd.h"
 #include "ui/views/QtColor.h"
 
@@ -138,16 +139,38 @@ void CComplexTableWnd::PaintCell(QPainter& painter, int row, int column, const Q
     }
 }
 
-void CComplexTableWnd::PaintText(QPainter& painter, int row, int column, bool current) {
+namespace {
+
+QRect TextBox(const CComplexTableCell& cell) {
+    const QMargins& margins = cell.m_Margins;
+    return cell.Rect().adjusted(margins.left(), margins.top(),
+                                -(margins.right() + cell.m_ExtraRightInset), -margins.bottom());
+}
+
+} // namespace
+
+QString CComplexTableWnd::ShownText(int row, int column) {
+    const CCell* cell = Cell(row, column);
+    if (cell == nullptr || cell->m_Kind != CellKind::Text) {
+        return {};
+    }
     const QString text = DisplayText(row, column);
+    cell = Cell(row, column);
+    const QRect inner = TextBox(*cell);
+    // A vertical text runs along the cell's height.
+    const int room = cell->m_Vertical ? inner.height() : inner.width();
+    // Measured as the layout measures, so the same font gives the same cut on every device.
+    const QFontMetrics metrics(cell->m_Font ? *cell->m_Font : font());
+    return FitCellText(metrics, text, room, (cell->m_Format & Qt::TextWordWrap) != 0);
+}
+
+void CComplexTableWnd::PaintText(QPainter& painter, int row, int column, bool current) {
+    const QString text = ShownText(row, column);
     const CCell* cell = Cell(row, column);
     if (text.isEmpty()) {
         return;
     }
-    const QMargins& margins = cell->m_Margins;
-    const QRect inner =
-        cell->Rect().adjusted(margins.left(), margins.top(),
-                              -(margins.right() + cell->m_ExtraRightInset), -margins.bottom());
+    const QRect inner = TextBox(*cell);
     if (inner.width() <= 0 || inner.height() <= 0) {
         return;
     }

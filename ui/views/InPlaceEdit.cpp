@@ -26,6 +26,14 @@ CInPlaceEdit::CInPlaceEdit(CComplexTableWnd& table, const QRect& cellRect, const
     connect(this, &QLineEdit::textEdited, this, &CInPlaceEdit::Widen);
 }
 
+void CInPlaceEdit::StartWith(const QString& typed) {
+    // Setting the text leaves nothing to undo: Escape is the way back to the old text.
+    setText(typed);
+    deselect();
+    end(false);
+    Widen();
+}
+
 bool CInPlaceEdit::IsActive() const {
     return m_Table.ActiveEditor() == this;
 }

@@ -17,6 +17,9 @@ public:
     CInPlaceEdit(CComplexTableWnd& table, const QRect& cellRect, const QFont& font,
                  const QString& text);
 
+    // Replaces the cell's text with what the user began typing, the cursor after it.
+    void StartWith(const QString& typed);
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
