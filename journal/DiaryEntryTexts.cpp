@@ -40,10 +40,14 @@ std::string DateText(FileTime value) {
 
 // A typed figure the entry can hold. A marker value would read back as "nothing entered"
 // or "N/A", and a figure outside the file's range would make the diary unreadable at the
-// next start, so both are refused like any other text that is no number.
+// next start, so both are refused like any other text that is no number. Dollar signs
+// are passed over, as the plan's cells do; words may follow the number ("0.87 per share"),
+// but a number cut short ("1,23") is no number.
 bool ParseFigure(std::string_view text, double& value) {
-    return ParseNumber(text, value) && IsValue(value) && value >= kDiaryNumberMinimum &&
-           value <= kDiaryNumberMaximum;
+    std::string number(text);
+    std::erase(number, '$');
+    return ParseTypedNumber(number, value, TypedNumberEnd::WordsMayFollow) && IsValue(value) &&
+           value >= kDiaryNumberMinimum && value <= kDiaryNumberMaximum;
 }
 
 } // namespace

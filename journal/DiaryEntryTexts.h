@@ -61,9 +61,10 @@ CDiaryEntryTexts DiaryEntryToTexts(const CDiaryEntry& entry);
 
 // Takes the dialog's texts into `entry`, field by field in the dialog's order. The expiry
 // date must be a date; a blank figure becomes UNSET_VALUE and a blank dividends date none.
-// A figure must be a number the diary file can hold: not a marker value and within
-// -1000000000..1000000000. On the first field that fails, returns false with that field
-// and its message ("Invalid expiry date", "Invalid shares", ...) and leaves `entry`
+// A figure must be a number not cut short ("$" signs are passed over and thousands
+// separators read: "$1,234.50"; "1,23" is refused), and one the diary file can hold: not a marker
+// value and within -1000000000..1000000000. On the first field that fails, returns false with that
+// field and its message ("Invalid expiry date", "Invalid shares", ...) and leaves `entry`
 // unchanged.
 bool TakeDiaryEntryTexts(const CDiaryEntryTexts& texts, CDiaryEntry& entry,
                          CDiaryEntryTextError& error);

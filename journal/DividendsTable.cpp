@@ -85,8 +85,8 @@ bool TakeAverageTradesText(CAverageTradesDatabase& averages, std::string_view co
     double value = 0.0;
     // A figure the file cannot hold would be written and then refused when the program
     // next starts, losing every figure after it; so it is refused here.
-    if (!ParseNumber(trimmed, value) || value < CAverageTradesDatabase::kMinimum ||
-        value > CAverageTradesDatabase::kMaximum) {
+    if (!ParseTypedNumber(trimmed, value, TypedNumberEnd::WordsMayFollow) ||
+        value < CAverageTradesDatabase::kMinimum || value > CAverageTradesDatabase::kMaximum) {
         return false;
     }
     averages.Set(code, value);

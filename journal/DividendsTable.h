@@ -49,7 +49,8 @@ CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividen
                                     const CAverageTradesDatabase& averages);
 
 // Takes a text typed into an Average Trades cell for the company `code`. The text is
-// trimmed; an empty one clears the figure. A text that holds no number, or a number the
+// trimmed; an empty one clears the figure. A text that holds no number, or one cut short
+// (thousands separators are read: "1,234"; "1,23" is refused), or a number the
 // average-trades file cannot hold (below 0 or above 1000000000), is refused: the function
 // returns false, nothing is stored and the cell keeps its old text. Otherwise the number is
 // stored and `shown` is the trimmed text.

@@ -19,8 +19,9 @@ std::string Without(std::string text, char sign) {
 }
 
 // A marker value typed in would print as no figure at all, so it is no number here either.
+// "1,000" is a thousand, and "1,00" no number rather than the 1 before the comma.
 bool ReadNumber(std::string_view text, double& value) {
-    return ParseNumber(text, value) && IsValue(value);
+    return ParseTypedNumber(text, value, TypedNumberEnd::WordsMayFollow) && IsValue(value);
 }
 
 } // namespace

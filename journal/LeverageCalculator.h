@@ -31,9 +31,11 @@ struct CLeverageError {
     std::string message;
 };
 
-// Prices a margin-funded share purchase. Every input must hold a number (a marker value
-// counts as none) and the share count must be above 0; price, rate and days may be 0 or
-// negative. On the first input that fails, returns false with that field and its message
+// Prices a margin-funded share purchase. Every input must hold a number not cut short
+// (thousands separators are read; a marker value counts as none) and the share count
+// must be above 0; price,
+// rate and days may be 0 or negative. On the first input that fails, returns false with that field
+// and its message
 // ("Invalid number of shares", "Invalid price per share", "Invalid interest rate",
 // "Invalid period of margin") and leaves `results` as they were.
 bool CalculateLeverage(const CLeverageInputs& inputs, CLeverageResults& results,

@@ -177,13 +177,34 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The text with the thousands separators of its whole part taken out ("-1,234.5" gives
-// "-1234.5"), or nothing when a comma stands where no separator can: groups after the
-// first are of three digits and the first of one to three, not starting with 0 ("1,23",
+// Whether the digits and commas of a whole part group thousands: groups after the first
+// are of three digits and the first of one to three, not starting with 0 ("1,23",
 // "1234,567", ",5", "1,,234" and "0,125" fail; so does "1,5", which reads as one and a half
 // in some countries).
-std::optional<std::string> WithoutSeparators(std::string_view text) {
+bool GroupsThousands(std::string_view digits) {
+    const std::size_t first = digits.find(',');
+    if (first == 0 || first > 3 || digits.front() == '0' || (digits.size() - first) % 4 != 0) {
+        return false;
+    }
+    for (std::size_t comma = first; comma < digits.size(); comma += 4) {
+        if (digits[comma] != ',' ||
+            !std::all_of(digits.begin() + static_cast<std::ptrdiff_t>(comma) + 1,
+                         digits.begin() + static_cast<std::ptrdiff_t>(comma) + 4, IsDigit)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ScanNumber with thousands separators in the whole part; the length counts the text as
+// typed, separators included. A comma that separates no thousands makes it no number at
+// all, rather than a number that ends before the comma.
+std::optional<ScannedNumber> ScanTypedNumber(std::string_view text) {
     std::size_t pos = 0;
+    while (pos < text.size() && IsSpace(text[pos])) {
+        ++pos;
+    }
+    const std::size_t start = pos;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         ++pos;
     }
@@ -192,43 +213,46 @@ std::optional<std::string> WithoutSeparators(std::string_view text) {
         ++pos;
     }
     const std::string_view digits = text.substr(whole, pos - whole);
-    if (digits.find(',') == std::string_view::npos) {
-        return std::string(text);
+    const auto commas = static_cast<std::size_t>(std::count(digits.begin(), digits.end(), ','));
+    if (commas == 0) {
+        return ScanNumber(text);
     }
-    const std::size_t first = digits.find(',');
-    if (first == 0 || first > 3 || digits.front() == '0' || (digits.size() - first) % 4 != 0) {
+    if (!GroupsThousands(digits)) {
         return std::nullopt;
     }
-    for (std::size_t comma = first; comma < digits.size(); comma += 4) {
-        if (digits[comma] != ',' ||
-            !std::all_of(digits.begin() + static_cast<std::ptrdiff_t>(comma) + 1,
-                         digits.begin() + static_cast<std::ptrdiff_t>(comma) + 4, IsDigit)) {
-            return std::nullopt;
-        }
-    }
-    std::string plain(text.substr(0, whole));
+    std::string plain(text.substr(start, whole - start));
     std::copy_if(digits.begin(), digits.end(), std::back_inserter(plain),
                  [](char c) { return c != ','; });
     plain.append(text.substr(pos));
-    return plain;
+    // The scan reads every digit of the whole part, so it passed every separator.
+    const std::optional<ScannedNumber> scanned = ScanNumber(plain);
+    if (!scanned) {
+        return std::nullopt;
+    }
+    return ScannedNumber{scanned->value, start + scanned->length + commas};
+}
+
+// What may follow a number that a field reads with words after it ("30 days", "9%"):
+// nothing, or a word. A digit or a mark ("1 234", "1.2.3", "12-15") would mean the number
+// was cut short.
+bool EndsTheNumber(std::string_view rest) {
+    while (!rest.empty() && IsSpace(rest.front())) {
+        rest.remove_prefix(1);
+    }
+    return rest.empty() || std::isalpha(static_cast<unsigned char>(rest.front())) != 0 ||
+           rest.front() == '%';
 }
 
 } // namespace
 
-bool ParseTypedNumber(std::string_view text, double& value) {
+bool ParseTypedNumber(std::string_view text, double& value, TypedNumberEnd end) {
     value = UNSET_VALUE;
-    while (!text.empty() && IsSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    const std::optional<std::string> plain = WithoutSeparators(text);
-    if (!plain) {
+    const std::optional<ScannedNumber> scanned = ScanTypedNumber(text);
+    if (!scanned) {
         return false;
     }
-    const std::optional<ScannedNumber> scanned = ScanNumber(*plain);
-    if (!scanned || scanned->length != plain->size()) {
+    const std::string_view rest = text.substr(scanned->length);
+    if (end == TypedNumberEnd::Whole ? !IsBlank(rest) : !EndsTheNumber(rest)) {
         return false;
     }
     value = scanned->value;

@@ -40,11 +40,14 @@ double ParseNumber(std::string_view text);
 
 // Reads a number as a user types it into a cell or a field. White space around it is
 // ignored and the whole part may carry thousands separators ("1,234", "-1,234.50",
-// "1,234,567"). The whole text must be the number: unlike ParseNumber, a text that holds
-// more ("12abc", "1,23", "1.2.3", "1 234") fails instead of reading as the number it starts
-// with, so a figure the user sees is never silently cut short. On failure `value` is
-// UNSET_VALUE.
-bool ParseTypedNumber(std::string_view text, double& value);
+// "1,234,567"). Unlike ParseNumber it never reads a number cut short: a comma that
+// separates no thousands ("1,23", "1,5") or a number that goes on ("1 234", "1.2.3")
+// fails. With `Whole` the text must be the number and nothing else ("12abc" fails); with
+// `WordsMayFollow` a word or a "%" may follow it ("30 days", "12 trades", "9%").
+// On failure `value` is UNSET_VALUE.
+enum class TypedNumberEnd { Whole, WordsMayFollow };
+bool ParseTypedNumber(std::string_view text, double& value,
+                      TypedNumberEnd end = TypedNumberEnd::Whole);
 
 // True for an empty text and a text of white space only.
 bool IsBlank(std::string_view text);

@@ -7,9 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace strikeline {
 
@@ -38,13 +36,13 @@ CBalanceAmountDlg::CBalanceAmountDlg(const QString& title, const QString& captio
 }
 
 bool CBalanceAmountDlg::ReadAmount(const QString& text, double& amount) {
-    const std::string typed = text.toStdString();
-    const std::optional<ScannedNumber> number = ScanNumber(typed);
-    // "12abc" would silently become 12; a balance is refused unless the text is a number.
-    if (!number || !IsBlank(std::string_view(typed).substr(number->length))) {
+    // "12abc" or "1,23" would silently become 12 or 1; a balance is refused unless the text
+    // is a number ("12,500.50" is one).
+    double number = 0.0;
+    if (!ParseTypedNumber(text.toStdString(), number)) {
         return false;
     }
-    amount = number->value;
+    amount = number;
     return true;
 }
 

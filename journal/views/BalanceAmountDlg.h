@@ -18,7 +18,8 @@ public:
 
     void accept() override;
 
-    // The number a whole text holds (white space around it allowed); false otherwise.
+    // The number a whole text holds (white space around it and thousands separators
+    // allowed); false otherwise.
     static bool ReadAmount(const QString& text, double& amount);
 
 protected:

@@ -147,7 +147,11 @@ TEST_F(DiaryEntryTexts, RefuseTheFirstBadFieldWithItsMessageAndChangeNothing) {
          "Invalid expiry date"},
         {&CDiaryEntryTexts::shares, "N/A", DiaryEntryField::Shares, "Invalid shares"},
         {&CDiaryEntryTexts::contracts, "abc", DiaryEntryField::Contracts, "Invalid contracts"},
-        {&CDiaryEntryTexts::sharePrice, "$42", DiaryEntryField::SharePrice, "Invalid share price"},
+        {&CDiaryEntryTexts::sharePrice, "$42,5", DiaryEntryField::SharePrice,
+         "Invalid share price"},
+        // Read up to the comma these would be 1 and 12.
+        {&CDiaryEntryTexts::shares, "1,23", DiaryEntryField::Shares, "Invalid shares"},
+        {&CDiaryEntryTexts::brokerage, "12 345", DiaryEntryField::Brokerage, "Invalid brokerage"},
         {&CDiaryEntryTexts::cost, "-1000000000", DiaryEntryField::Cost, "Invalid cost"},
         {&CDiaryEntryTexts::brokerage, "-1000000001", DiaryEntryField::Brokerage,
          "Invalid brokerage"},
@@ -226,6 +230,21 @@ TEST_F(DiaryEntryTexts, AShownNAMustBeClearedBeforeOkIsTaken) {
     expected.m_SharePrice = 42.12346; // what the dialog showed
     expected.m_EReturn = UNSET_VALUE;
     EXPECT_EQ(entry, expected);
+}
+
+TEST_F(DiaryEntryTexts, FiguresReadThousandsSeparatorsAndDollarSigns) {
+    CDiaryEntryTexts texts = GoodTexts();
+    texts.shares = "1,234";
+    texts.sharePrice = "$1,234.50";
+    texts.cost = "-1,234";
+    texts.neReturn = "4.5%";
+    CDiaryEntry entry;
+    CDiaryEntryTextError error;
+    ASSERT_TRUE(TakeDiaryEntryTexts(texts, entry, error)) << error.message;
+    EXPECT_EQ(entry.m_Shares, 1234.0);
+    EXPECT_EQ(entry.m_SharePrice, 1234.5);
+    EXPECT_EQ(entry.m_Cost, -1234.0);
+    EXPECT_EQ(entry.m_NEReturn, 4.5);
 }
 
 TEST_F(DiaryEntryTexts, AcceptTheEndsOfTheFileRangeAndLeadingNumbers) {

@@ -120,6 +120,10 @@ TEST(AverageTradesCell, TakesTrimmedNumbersAndKeepsTheOldTextOtherwise) {
     const Case cases[] = {
         {"12", true, "12", 12},
         {"  12 trades ", true, "12 trades", 12},
+        {"1,234", true, "1,234", 1234},
+        // Read up to the comma these would be 1 and 12.
+        {"1,23", false, "old", 5},
+        {"12,5", false, "old", 5},
         {"0", true, "0", 0},
         {"1e9", true, "1e9", 1000000000},
         {"", true, "", UNSET_VALUE},

@@ -557,6 +557,12 @@ void CJournalViewsTest::StartBalanceRefusesTextAndZeroLeavesNoPercentage() {
     QCOMPARE(messages.texts, QStringList(4, "Please enter a number."));
     QCOMPARE(Diary().StartBalance(), 0.0);
     QCOMPARE(Figures(view), (QStringList{"$0", "$-12.5", "$-12.5", ""}));
+    // Thousands separators are read; a comma that separates none is no number.
+    double amount = 0.0;
+    QVERIFY(CBalanceAmountDlg::ReadAmount(QStringLiteral(" 12,500.50 "), amount));
+    QCOMPARE(amount, 12500.5);
+    QVERIFY(!CBalanceAmountDlg::ReadAmount(QStringLiteral("12,50"), amount));
+    QCOMPARE(amount, 12500.5);
 
     // Cancel keeps the balance.
     {

@@ -16,7 +16,7 @@ TEST(LeverageCalculator, PricesAMarginLoan) {
     const CLeverageResults expected = {"$2500", "$0.01875", "$18.49315"};
     for (const CLeverageInputs& inputs :
          {Inputs("1000", "2.50", "9", "30"), Inputs("1000", "$2.50", "9", "30"),
-          Inputs(" 1000 ", "$$2.50", "9%", "30 days")}) {
+          Inputs(" 1000 ", "$$2.50", "9%", "30 days"), Inputs("1,000", "2.50", "9", "30")}) {
         CLeverageResults results;
         CLeverageError error;
         ASSERT_TRUE(CalculateLeverage(inputs, results, error)) << error.message;
@@ -59,6 +59,10 @@ TEST(LeverageCalculator, RefusesTheFirstBadFieldAndKeepsTheResults) {
         {Inputs("1000", "2.5", "$9", "30"), LeverageField::InterestRate, "Invalid interest rate"},
         {Inputs("1000", "2.5", "9", ""), LeverageField::PeriodDays, "Invalid period of margin"},
         {Inputs("1000", "2.5", "9", "N/A"), LeverageField::PeriodDays, "Invalid period of margin"},
+        // Read up to the comma these would be 1 share and $1.
+        {Inputs("1,00", "2.5", "9", "30"), LeverageField::Shares, "Invalid number of shares"},
+        {Inputs("1000", "$1,2345", "9", "30"), LeverageField::PricePerShare,
+         "Invalid price per share"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

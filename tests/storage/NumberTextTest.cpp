@@ -181,53 +181,63 @@ TEST(NumberText, PlainDecimalsReadExactlyAsTheGeneralConversion) {
 }
 
 TEST(NumberText, ATypedNumberTakesThousandsSeparatorsAndIsNeverCutShort) {
+    // Read as the whole text, and as a field's text that words may follow; a refused text
+    // reads as no number at all.
     struct Case {
         const char* text;
-        bool ok;
+        bool whole;
+        bool withWords;
         double value;
     };
     const std::vector<Case> cases = {
-        {"1,234", true, 1234.0},
-        {"-1,234", true, -1234.0},
-        {"+1,234.50", true, 1234.5},
-        {" 1,234,567.25 ", true, 1234567.25},
-        {"999,999", true, 999999.0},
-        {"12,345,678", true, 12345678.0},
-        {"2000000000", true, 2000000000.0},
-        {"12.5", true, 12.5},
-        {"\t7\n", true, 7.0},
-        {".5", true, 0.5},
-        {"1e3", true, 1000.0},
-        {"0", true, 0.0},
-        // What ParseNumber would cut to its leading number is refused whole.
-        {"1,23", false, 0.0},
-        {"1,2345", false, 0.0},
-        {"1234,567", false, 0.0},
-        {"12,345,6", false, 0.0},
-        {"1,,234", false, 0.0},
-        {"1,234,", false, 0.0},
-        {",234", false, 0.0},
-        {"0,125", false, 0.0},
-        {"1,5", false, 0.0},
-        {"1.234,5", false, 0.0},
-        {"1 234", false, 0.0},
-        {"1.2.3", false, 0.0},
-        {"12abc", false, 0.0},
-        {"12 trades", false, 0.0},
-        {"1e", false, 0.0},
-        {"$5", false, 0.0},
-        {"5%", false, 0.0},
-        {"abc", false, 0.0},
-        {"", false, 0.0},
-        {"   ", false, 0.0},
-        {"-", false, 0.0},
-        {"inf", false, 0.0},
+        {"1,234", true, true, 1234.0},
+        {"-1,234", true, true, -1234.0},
+        {"+1,234.50", true, true, 1234.5},
+        {" 1,234,567.25 ", true, true, 1234567.25},
+        {"999,999", true, true, 999999.0},
+        {"12,345,678", true, true, 12345678.0},
+        {"2000000000", true, true, 2000000000.0},
+        {"12.5", true, true, 12.5},
+        {"\t7\n", true, true, 7.0},
+        {".5", true, true, 0.5},
+        {"1e3", true, true, 1000.0},
+        {"0", true, true, 0.0},
+        // A word after the number is no part of it.
+        {"12 trades", false, true, 12.0},
+        {"1,234 shares", false, true, 1234.0},
+        {"0.87 per share", false, true, 0.87},
+        {"9%", false, true, 9.0},
+        {"12abc", false, true, 12.0},
+        // What ParseNumber would cut to the number it starts with is refused whole.
+        {"1,23", false, false, 0.0},
+        {"1,2345", false, false, 0.0},
+        {"1234,567", false, false, 0.0},
+        {"12,345,6", false, false, 0.0},
+        {"1,,234", false, false, 0.0},
+        {"1,234,", false, false, 0.0},
+        {"12,abc", false, false, 0.0},
+        {",234", false, false, 0.0},
+        {"0,125", false, false, 0.0},
+        {"1,5", false, false, 0.0},
+        {"1.234,5", false, false, 0.0},
+        {"1 234", false, false, 0.0},
+        {"1.2.3", false, false, 0.0},
+        {"12-15", false, false, 0.0},
+        {"$5", false, false, 0.0},
+        {"abc", false, false, 0.0},
+        {"", false, false, 0.0},
+        {"   ", false, false, 0.0},
+        {"-", false, false, 0.0},
+        {"inf", false, false, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("text \"") + c.text + "\"");
         double value = 42.0;
-        EXPECT_EQ(ParseTypedNumber(c.text, value), c.ok);
-        EXPECT_EQ(value, c.ok ? c.value : UNSET_VALUE);
+        EXPECT_EQ(ParseTypedNumber(c.text, value), c.whole);
+        EXPECT_EQ(value, c.whole ? c.value : UNSET_VALUE);
+        value = 42.0;
+        EXPECT_EQ(ParseTypedNumber(c.text, value, TypedNumberEnd::WordsMayFollow), c.withWords);
+        EXPECT_EQ(value, c.withWords ? c.value : UNSET_VALUE);
     }
 }
 
