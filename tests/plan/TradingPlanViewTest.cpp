@@ -245,6 +245,8 @@ private slots:
     // Editing.
     void TypedTextChangesTheRowAndTheTotals_data();
     void TypedTextChangesTheRowAndTheTotals();
+    void RefusedFigureKeepsTheCellAndSaysWhy_data();
+    void RefusedFigureKeepsTheCellAndSaysWhy();
     void TypeMenuSwitchesBetweenSellingAndBuying();
     void TypeMenuOffersTheRowsOwnFamily_data();
     void TypeMenuOffersTheRowsOwnFamily();
@@ -467,8 +469,8 @@ void CTradingPlanViewTest::TypedTextChangesTheRowAndTheTotals_data() {
                                                 << "$1,234"
                                                 << "$1,234"
                                                 << "Cost"
-                                                << "$1000"
-                                                << "$1000";
+                                                << "$1234000"
+                                                << "$1234000";
     QTest::newRow("empty clears") << "Shares"
                                   << ""
                                   << ""
@@ -521,6 +523,52 @@ void CTradingPlanViewTest::TypedTextChangesTheRowAndTheTotals() {
     QCOMPARE(view.GenerationTime() == kNow, ignored);
     QCOMPARE(table.Cell(view.TimeStampRow(), 0)->m_Text,
              QString::fromStdString(PlanTimeStampText(view.GenerationTime())));
+}
+
+void CTradingPlanViewTest::RefusedFigureKeepsTheCellAndSaysWhy_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no number") << "StrikePrice"
+                               << "abc"
+                               << "$11"
+                               << "Invalid strike price\n\n\"abc\" is not a number.";
+    QTest::newRow("more than the plan file holds")
+        << "Shares"
+        << "2000000000"
+        << "1000"
+        << "Invalid shares\n\nThe trading plan can hold figures between -1000000000 and "
+           "1000000000.";
+}
+
+void CTradingPlanViewTest::RefusedFigureKeepsTheCellAndSaysWhy() {
+    QFETCH(QString, key);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(QString, message);
+    const CTradingPlanEntry& entry = Add(test::SoldCall());
+    const CTradingPlanEntry before = entry;
+    CShownView window;
+    CTradingPlanView& view = window.view;
+    view.SetClock([] { return kNow + kFileTimeTicksPerSecond; });
+    const std::string column = key.toStdString();
+    const int row = 2;
+    auto& table = view.Table();
+    QCOMPARE(Text(view, row, column), kept);
+    test::CUserMessageLog messages;
+    table.SetCurrentCell(row, Column(column));
+    QTest::keyClick(&table, Qt::Key_Return);
+    QVERIFY(table.ActiveEditor() != nullptr);
+    table.ActiveEditor()->setText(typed);
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
+    QVERIFY(!table.IsEditing());
+
+    QCOMPARE(messages.texts, QStringList{message});
+    QCOMPARE(Text(view, row, column), kept);
+    QVERIFY(entry == before);
+    QCOMPARE(Text(view, view.TotalsRow(), C::Cost), QStringLiteral("$10000"));
+    QCOMPARE(view.GenerationTime(), kNow);
 }
 
 void CTradingPlanViewTest::TypeMenuSwitchesBetweenSellingAndBuying() {
