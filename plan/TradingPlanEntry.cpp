@@ -47,7 +47,9 @@ CTradingPlanEntry MakePlanEntry(const CPlanSeriesSource& series, FileTime now) {
     // The Short List shows the dividend as money ("$0.85"); the number follows the sign.
     std::string value = series.dividendValueText;
     std::erase(value, '$');
-    entry.m_DividendsValue = ParseNumber(value);
+    double dividend = UNSET_VALUE;
+    ParseTypedNumber(value, dividend);
+    entry.m_DividendsValue = dividend;
     FileTime date = kNoDate;
     if (ParseFileTime(series.dividendDateText, TimeZoneMode::Local, date)) {
         entry.m_DividendsDate = date;

@@ -80,8 +80,9 @@ std::optional<std::string> EditDividendValue(std::string_view typed) {
     if (text.front() == '$') {
         text = Trimmed(text.substr(1));
     }
+    // The plan row takes this text: "1,234" must not become 1 there, nor "12abc" 12.
     double value = 0.0;
-    if (text.empty() || !ParseNumber(text, value)) {
+    if (text.empty() || !ParseTypedNumber(text, value)) {
         return std::nullopt;
     }
     return "$" + std::string(text);

@@ -207,6 +207,9 @@ TEST_F(PlanEntryFromShortList, TakesTheSeriesAndTheDividendCells) {
     EXPECT_EQ(call.m_SourceType, TYPE_SELL_CALL);
     EXPECT_EQ(call.m_DividendsValue, UNSET_VALUE);
     EXPECT_EQ(call.m_DividendsDate, kNoDate);
+
+    series.dividendValueText = "$1,234.50";
+    EXPECT_EQ(MakePlanEntry(series, now).m_DividendsValue, 1234.5);
 }
 
 TEST(PlanCellPalette, IndexesOutsideThePaletteShowNoHighlight) {

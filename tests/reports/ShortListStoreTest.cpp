@@ -232,6 +232,7 @@ TEST(ShortListDividendEdits, ValueIsTrimmedAndShownWithADollarSign) {
     // Editing the text the cell shows keeps one sign.
     EXPECT_EQ(EditDividendValue("$0.90"), "$0.90");
     EXPECT_EQ(EditDividendValue(" $ 2 "), "$2");
+    EXPECT_EQ(EditDividendValue("$1,234.50"), "$1,234.50");
 }
 
 TEST(ShortListDividendEdits, ValueThatIsNoNumberIsDropped) {
@@ -240,6 +241,9 @@ TEST(ShortListDividendEdits, ValueThatIsNoNumberIsDropped) {
     EXPECT_EQ(EditDividendValue("$$1"), std::nullopt);
     EXPECT_EQ(EditDividendValue("-"), std::nullopt);
     EXPECT_EQ(EditDividendValue("nan"), std::nullopt);
+    // Read as far as they go these would be 1 and 12.
+    EXPECT_EQ(EditDividendValue("1,23"), std::nullopt);
+    EXPECT_EQ(EditDividendValue("12abc"), std::nullopt);
 }
 
 TEST(ShortListDividendEdits, DateMustReadAsADate) {
