@@ -1,6 +1,7 @@
 #include "plan/PlanDocxWriter.h"
 
 #include "plan/PlanOfficeCells.h"
+#include "plan/PlanOfficeLayout.h"
 #include "platform/AtomicFileWriter.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 #include <zip.h>
 
 namespace strikeline {
@@ -25,12 +27,15 @@ constexpr int kPageWidth = 16838;
 constexpr int kPageHeight = 11906;
 constexpr int kMargin = 720;
 constexpr int kTableWidth = kPageWidth - 2 * kMargin;
-// Each column's share of the table: roughly the width of its widest usual text (a
-// two-line date, a money amount, a bold heading word) in the 8-point face of the styles, so
-// that few words break inside a cell.
-constexpr std::array<int, kColumns> kColumnShares = {40, 40, 56, 34, 44, 36, 46, 48, 34, 42,
-                                                     48, 46, 38, 48, 46, 38, 34, 56, 36};
-constexpr int kTotalShares = std::accumulate(kColumnShares.begin(), kColumnShares.end(), 0);
+// The face of the styles is 8 points, so a text width (in thousandths of the font size)
+// times 8 * 20 / 1000 is twentieths of a point.
+constexpr int kFontPoints = 8;
+// The left and right margins inside a cell, and a little room for rounding in the office
+// program's own measuring.
+constexpr int kCellMargin = 57;
+constexpr int kCellSlack = 30;
+
+using CColumnWidths = std::array<int, kColumns>;
 
 constexpr std::array<const char*, kColumns> kHeadings = {"Type",
                                                          "Company Code",
@@ -64,8 +69,47 @@ constexpr std::string_view kWordNamespace =
 constexpr std::string_view kXmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
-int ColumnWidth(std::size_t column) {
-    return kTableWidth * kColumnShares[column] / kTotalShares;
+// The width of a cell that shows a text `width` wide on one line.
+int CellWidthFor(int width) {
+    return (width * kFontPoints * 20 + 999) / 1000 + 2 * kCellMargin + kCellSlack;
+}
+
+// Widens the columns from `first` on, `span` of them, evenly until together they hold
+// `need`.
+void Cover(std::vector<int>& widths, std::size_t first, int span, int need) {
+    const auto begin = widths.begin() + static_cast<std::ptrdiff_t>(first);
+    const int have = std::accumulate(begin, begin + span, 0);
+    for (int i = 0; i < span && have < need; ++i) {
+        *(begin + i) += (need - have + span - 1) / span;
+    }
+}
+
+// Each column at least as wide as the widest word of its heading and of its cells, so that
+// no word breaks inside a cell; the rest of the page goes to the columns whose heading
+// or figures would take fewer lines with more room.
+CColumnWidths ColumnWidths(const CPlanExport& content) {
+    const std::array<CPlanTextNeed, kColumns> cells = PlanCellNeeds(content);
+    std::vector<int> least(kColumns);
+    std::vector<int> wanted(kColumns);
+    for (std::size_t column = 0; column < kColumns; ++column) {
+        const bool grouped =
+            column >= kFirstGroupColumn && column - kFirstGroupColumn < kSubHeadings.size();
+        const CPlanTextNeed need =
+            Widest(cells[column], PlanTextNeed(grouped ? kSubHeadings[column - kFirstGroupColumn]
+                                                       : kHeadings[column],
+                                               true));
+        least[column] = CellWidthFor(need.word);
+        wanted[column] = CellWidthFor(need.line);
+    }
+    for (const auto& [first, span] : kGroupHeadings) {
+        const CPlanTextNeed need = PlanTextNeed(kHeadings[first], true);
+        Cover(least, first, span, CellWidthFor(need.word));
+        Cover(wanted, first, span, CellWidthFor(need.line));
+    }
+    const std::vector<int> shared = SharePlanWidth(least, wanted, kTableWidth);
+    CColumnWidths widths{};
+    std::copy(shared.begin(), shared.end(), widths.begin());
+    return widths;
 }
 
 std::string WordFailure(unsigned code, const std::string& description) {
@@ -164,10 +208,11 @@ void AppendRuns(std::string& xml, std::string_view rawText, bool bold) {
 }
 
 // Appends the cell that starts at grid column `column` and returns the column after it.
-std::size_t AppendCell(std::string& xml, std::size_t column, const CDocxCell& cell) {
+std::size_t AppendCell(std::string& xml, const CColumnWidths& widths, std::size_t column,
+                       const CDocxCell& cell) {
     int width = 0;
     for (int i = 0; i < cell.span; ++i) {
-        width += ColumnWidth(column + static_cast<std::size_t>(i));
+        width += widths[column + static_cast<std::size_t>(i)];
     }
     xml += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/>";
     if (cell.span > 1) {
@@ -188,7 +233,7 @@ std::size_t AppendCell(std::string& xml, std::size_t column, const CDocxCell& ce
     return column + static_cast<std::size_t>(cell.span);
 }
 
-void AppendHeadingRows(std::string& xml) {
+void AppendHeadingRows(std::string& xml, const CColumnWidths& widths) {
     const std::string fill(kHeadingFill);
     // Headings repeat at the top of every page the table runs onto.
     xml += "<w:tr><w:trPr><w:tblHeader/></w:trPr>";
@@ -203,7 +248,7 @@ void AppendHeadingRows(std::string& xml) {
         if (cell.span == 1) {
             cell.merge = VerticalMerge::Restart;
         }
-        column = AppendCell(xml, column, cell);
+        column = AppendCell(xml, widths, column, cell);
     }
     xml += "</w:tr><w:tr><w:trPr><w:tblHeader/></w:trPr>";
     for (column = 0; column < kColumns; ++column) {
@@ -213,33 +258,35 @@ void AppendHeadingRows(std::string& xml) {
         } else {
             cell.merge = VerticalMerge::Continue;
         }
-        AppendCell(xml, column, cell);
+        AppendCell(xml, widths, column, cell);
     }
     xml += "</w:tr>";
 }
 
 // A row of one bold cell across the table: a company heading, "Totals", the time stamp.
-void AppendBandRow(std::string& xml, std::string_view text) {
+void AppendBandRow(std::string& xml, const CColumnWidths& widths, std::string_view text) {
     xml += "<w:tr>";
     CDocxCell cell = MakeCell(text, HexColour(PlanOfficeCellColour(0)), true);
     cell.span = static_cast<int>(kColumns);
-    AppendCell(xml, 0, cell);
+    AppendCell(xml, widths, 0, cell);
     xml += "</w:tr>";
 }
 
-void AppendValuesRow(std::string& xml, const std::array<std::string, kColumns>& texts,
+void AppendValuesRow(std::string& xml, const CColumnWidths& widths,
+                     const std::array<std::string, kColumns>& texts,
                      const std::array<std::int32_t, kColumns>& colours) {
     xml += "<w:tr>";
     for (std::size_t column = 0; column < kColumns; ++column) {
         CDocxCell cell =
             MakeCell(texts[column], HexColour(PlanOfficeCellColour(colours[column])), false);
         cell.alignment = Alignment(PlanExportColumns[column].kind);
-        AppendCell(xml, column, cell);
+        AppendCell(xml, widths, column, cell);
     }
     xml += "</w:tr>";
 }
 
 std::string DocumentXml(const CPlanExport& content) {
+    const CColumnWidths widths = ColumnWidths(content);
     std::string xml(kXmlDeclaration);
     xml += "<w:document xmlns:w=\"";
     xml += kWordNamespace;
@@ -254,21 +301,21 @@ std::string DocumentXml(const CPlanExport& content) {
            "<w:left w:w=\"57\" w:type=\"dxa\"/><w:right w:w=\"57\" w:type=\"dxa\"/>"
            "</w:tblCellMar></w:tblPr><w:tblGrid>";
     for (std::size_t column = 0; column < kColumns; ++column) {
-        xml += "<w:gridCol w:w=\"" + std::to_string(ColumnWidth(column)) + "\"/>";
+        xml += "<w:gridCol w:w=\"" + std::to_string(widths[column]) + "\"/>";
     }
     xml += "</w:tblGrid>";
 
-    AppendHeadingRows(xml);
+    AppendHeadingRows(xml, widths);
     for (const CPlanExportRow& row : content.rows) {
         if (row.isCompany) {
-            AppendBandRow(xml, row.company);
+            AppendBandRow(xml, widths, row.company);
         } else {
-            AppendValuesRow(xml, row.texts, row.colours);
+            AppendValuesRow(xml, widths, row.texts, row.colours);
         }
     }
-    AppendBandRow(xml, "Totals");
-    AppendValuesRow(xml, content.totals, {});
-    AppendBandRow(xml, content.timeStamp);
+    AppendBandRow(xml, widths, "Totals");
+    AppendValuesRow(xml, widths, content.totals, {});
+    AppendBandRow(xml, widths, content.timeStamp);
 
     // A document ends with a paragraph, never with a table.
     xml += "</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"" + std::to_string(kPageWidth) + "\" w:h=\"" +

@@ -10,13 +10,25 @@ namespace C = PlanColumn;
 using K = PlanValueKind;
 
 const std::array<CPlanExportColumn, kPlanExportColumnCount> PlanExportColumns = {{
-    {C::SrcType, K::Text},       {C::Company, K::Text},          {C::ExpiryDate, K::Date},
-    {C::Shares, K::Count},       {C::OptionContracts, K::Count}, {C::SharePrice, K::Money},
-    {C::Cost, K::Money},         {C::EquityBrokerage, K::Money}, {C::StrikePrice, K::Money},
-    {C::ADXFairPrice, K::Money}, {C::NEBrokerage, K::Money},     {C::NEProfit, K::Money},
-    {C::NEReturn, K::Percent},   {C::EBrokerage, K::Money},      {C::EProfit, K::Money},
-    {C::EReturn, K::Percent},    {C::DividendValue, K::Money},   {C::DividendDate, K::Date},
-    {C::BEP, K::Money},
+    {C::SrcType, K::Text, 0},
+    {C::Company, K::Text, 0},
+    {C::ExpiryDate, K::Date, 0},
+    {C::Shares, K::Count, 5},
+    {C::OptionContracts, K::Count, 5},
+    {C::SharePrice, K::Money, 2},
+    {C::Cost, K::Money, 2},
+    {C::EquityBrokerage, K::Money, 2},
+    {C::StrikePrice, K::Money, 2},
+    {C::ADXFairPrice, K::Money, 2},
+    {C::NEBrokerage, K::Money, 2},
+    {C::NEProfit, K::Money, 2},
+    {C::NEReturn, K::Percent, 2},
+    {C::EBrokerage, K::Money, 2},
+    {C::EProfit, K::Money, 2},
+    {C::EReturn, K::Percent, 2},
+    {C::DividendValue, K::Money, 2},
+    {C::DividendDate, K::Date, 0},
+    {C::BEP, K::Money, 2},
 }};
 
 CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
@@ -34,6 +46,10 @@ CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
         CPlanExportRow row;
         for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
             row.texts[i] = PlanCellText(*entry, PlanExportColumns[i].key);
+            row.figures[i] = PlanCellFigure(*entry, PlanExportColumns[i].key);
+            if (PlanExportColumns[i].key == C::DividendDate) {
+                row.dates[i] = entry->m_DividendsDate;
+            }
             row.colours[i] = entry->CellColour(PlanExportColumns[i].key);
         }
         content.rows.push_back(std::move(row));
@@ -41,6 +57,7 @@ CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
     const CPlanTotals totals = ComputePlanTotals(order);
     for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
         content.totals[i] = PlanTotalText(totals, PlanExportColumns[i].key);
+        content.totalFigures[i] = PlanTotalFigure(totals, PlanExportColumns[i].key);
     }
     content.generatedAt = FormatFileTime(generated, TimeZoneMode::Local, FileTimeStyle::DateTime);
     content.timeStamp = PlanTimeStampText(generated);

@@ -2,6 +2,7 @@
 
 #include "plan/TradingPlan.h"
 #include "storage/FileTime.h"
+#include "storage/NumberText.h"
 
 #include <array>
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace strikeline {
 
 // What every export of the plan holds, whatever the format: the rows in display order
 // under their company headings, the totals and the generation time, each as the texts
-// the plan view shows.
+// the plan view shows, with the figures behind them for the formats that can hold numbers.
 
 // How a spreadsheet aligns a column's values.
 enum class PlanValueKind { Text = 0, Count = 1, Money = 2, Date = 3, Percent = 4 };
@@ -21,15 +22,29 @@ enum class PlanValueKind { Text = 0, Count = 1, Money = 2, Date = 3, Percent = 4
 struct CPlanExportColumn {
     std::string_view key; // the plan column it shows (and takes its cell colour from)
     PlanValueKind kind;
+    int decimals; // the most fraction digits its figures show (counts, money, percentages)
 };
 inline constexpr std::size_t kPlanExportColumnCount = 19;
 extern const std::array<CPlanExportColumn, kPlanExportColumnCount> PlanExportColumns;
+
+using CPlanExportFigures = std::array<double, kPlanExportColumnCount>;
+constexpr CPlanExportFigures NoPlanExportFigures() {
+    CPlanExportFigures figures{};
+    figures.fill(UNSET_VALUE);
+    return figures;
+}
 
 struct CPlanExportRow {
     // A company heading (only `company` is set) or an entry's row.
     bool isCompany = false;
     std::string company;
     std::array<std::string, kPlanExportColumnCount> texts;
+    // The figure behind each number cell's text, so that a spreadsheet can hold the
+    // number itself: a percentage as shown (4.5 for "4.5%"); a marker where the cell is
+    // blank or "N/A" and in the columns that hold no number.
+    CPlanExportFigures figures = NoPlanExportFigures();
+    // The day of each cell that shows one date (the dividends date); kNoDate elsewhere.
+    std::array<FileTime, kPlanExportColumnCount> dates{};
     // The entry's colour index of each cell (0 when the cell has none).
     std::array<std::int32_t, kPlanExportColumnCount> colours{};
 };
@@ -39,6 +54,7 @@ struct CPlanExport {
     // The totals row: texts under Cost, Equity Brokerage, Option Brokerage and the
     // outcome columns, "" elsewhere.
     std::array<std::string, kPlanExportColumnCount> totals;
+    CPlanExportFigures totalFigures = NoPlanExportFigures();
     // "2010-04-13 17:05:09", local time, and the closing line that carries it:
     // "Trading Plan Generated at 2010-04-13 17:05:09 " (the blank at the end is part of it).
     std::string generatedAt;

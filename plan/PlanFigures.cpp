@@ -158,6 +158,59 @@ std::string PlanCellText(const CTradingPlanEntry& e, std::string_view key) {
     return {};
 }
 
+double PlanCellFigure(const CTradingPlanEntry& e, std::string_view key) {
+    namespace C = PlanColumn;
+    if (key == C::Shares) {
+        return e.m_Shares;
+    }
+    if (key == C::OptionContracts) {
+        return OptionContracts(e);
+    }
+    if (key == C::SharePrice) {
+        return e.m_SharePrice;
+    }
+    if (key == C::Cost) {
+        return PlanCost(e);
+    }
+    if (key == C::EquityBrokerage) {
+        return e.m_Brokerage;
+    }
+    if (key == C::StrikePrice) {
+        return e.m_StrikePrice;
+    }
+    if (key == C::ADXFairPrice) {
+        return e.m_Premium;
+    }
+    if (key == C::NEBrokerage) {
+        return e.m_NEBrokerage;
+    }
+    if (key == C::NEProfit) {
+        return NotExercisedProfit(e);
+    }
+    if (key == C::NEReturn) {
+        return NotExercisedReturn(e);
+    }
+    if (key == C::EBrokerage) {
+        return ShownExerciseBrokerage(e);
+    }
+    if (key == C::EProfit) {
+        return ExercisedProfit(e);
+    }
+    if (key == C::EReturn) {
+        return ExercisedReturn(e);
+    }
+    if (key == C::DividendValue) {
+        return e.m_DividendsValue;
+    }
+    if (key == C::Trades) {
+        return e.m_Trades;
+    }
+    if (key == C::BEP) {
+        return BreakEvenPrice(e);
+    }
+    return UNSET_VALUE;
+}
+
 CPlanTotals ComputePlanTotals(std::span<const CTradingPlanEntry* const> entries) {
     CPlanTotals totals;
     for (const CTradingPlanEntry* entry : entries) {
@@ -206,6 +259,35 @@ std::string PlanTotalText(const CPlanTotals& t, std::string_view key) {
         return FormatPercent(t.exercisedReturn, 2);
     }
     return {};
+}
+
+double PlanTotalFigure(const CPlanTotals& t, std::string_view key) {
+    namespace C = PlanColumn;
+    if (key == C::Cost) {
+        return t.cost;
+    }
+    if (key == C::EquityBrokerage) {
+        return t.equityBrokerage;
+    }
+    if (key == C::NEBrokerage) {
+        return t.optionBrokerage;
+    }
+    if (key == C::NEProfit) {
+        return t.notExercisedProfit;
+    }
+    if (key == C::NEReturn) {
+        return t.notExercisedReturn;
+    }
+    if (key == C::EBrokerage) {
+        return t.exerciseBrokerage;
+    }
+    if (key == C::EProfit) {
+        return t.exercisedProfit;
+    }
+    if (key == C::EReturn) {
+        return t.exercisedReturn;
+    }
+    return UNSET_VALUE;
 }
 
 std::string PlanTimeStampText(FileTime generated) {

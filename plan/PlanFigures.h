@@ -28,6 +28,11 @@ std::string PlanDateText(FileTime date);
 // text (the check boxes) give "".
 std::string PlanCellText(const CTradingPlanEntry& entry, std::string_view key);
 
+// The figure behind a row's number cell, by column key: what PlanCellText formats (a
+// percentage as shown, 4.5 for "4.5%"), or a marker. UNSET_VALUE for keys whose cell holds
+// no number (texts, dates, check boxes).
+double PlanCellFigure(const CTradingPlanEntry& entry, std::string_view key);
+
 // The plan's sums over its rows; a marker adds nothing.
 struct CPlanTotals {
     double cost = 0.0;
@@ -45,6 +50,8 @@ CPlanTotals ComputePlanTotals(std::span<const CTradingPlanEntry* const> entries)
 // The text of a totals cell by column key ("Cost", "EquityBrokerage", "NEBrokerage",
 // "NEProfit", "NEReturn", "EBrokerage", "EProfit", "EReturn"); "" for the others.
 std::string PlanTotalText(const CPlanTotals& totals, std::string_view key);
+// The figure behind a totals cell by column key; UNSET_VALUE where PlanTotalText is "".
+double PlanTotalFigure(const CPlanTotals& totals, std::string_view key);
 
 // "Trading Plan Generated at 2010-04-13 17:05:09 " (local time, trailing blank included).
 std::string PlanTimeStampText(FileTime generated);

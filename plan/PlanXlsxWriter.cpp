@@ -1,12 +1,20 @@
 #include "plan/PlanXlsxWriter.h"
 
 #include "plan/PlanOfficeCells.h"
+#include "plan/PlanOfficeLayout.h"
 #include "platform/AtomicFileWriter.h"
+#include "storage/FileTime.h"
+#include "storage/NumberText.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <map>
+#include <numeric>
+#include <optional>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <xlsxwriter.h>
 
 namespace strikeline {
@@ -69,6 +77,25 @@ std::uint8_t Alignment(PlanValueKind kind) {
     }
 }
 
+// The number format that shows a figure with `decimals` fraction digits the way the plan
+// does: no thousands separators, the minus sign of an amount after the dollar sign
+// ("$-12.5"). An empty code is the General format (texts, blanks).
+std::string NumberFormat(PlanValueKind kind, int decimals) {
+    const std::string digits = decimals > 0 ? "0." + std::string(decimals, '0') : "0";
+    switch (kind) {
+    case PlanValueKind::Count:
+        return digits;
+    case PlanValueKind::Money:
+        return "$" + digits + ";$-" + digits;
+    case PlanValueKind::Percent:
+        return digits + "%";
+    case PlanValueKind::Date:
+        return "dd-mmm-yyyy"; // 13-Apr-2010
+    default:
+        return {};
+    }
+}
+
 // The workbook's formats, one per look, made when first needed (the workbook owns them).
 class CPlanFormats {
 public:
@@ -76,29 +103,31 @@ public:
 
     lxw_format* Heading() {
         if (m_Heading == nullptr) {
-            m_Heading = Make(LXW_ALIGN_CENTER, kHeadingFill, true);
+            m_Heading = Make(LXW_ALIGN_CENTER, kHeadingFill, true, {});
         }
         return m_Heading;
     }
     // Company headings, "Totals" and the time stamp.
     lxw_format* Band() {
         if (m_Band == nullptr) {
-            m_Band = Make(LXW_ALIGN_CENTER, PlanOfficeCellColour(0), true);
+            m_Band = Make(LXW_ALIGN_CENTER, PlanOfficeCellColour(0), true, {});
         }
         return m_Band;
     }
-    lxw_format* Cell(PlanValueKind kind, std::int32_t colour) {
-        const std::pair<std::uint8_t, lxw_color_t> look{Alignment(kind),
-                                                        PlanOfficeCellColour(colour)};
+    lxw_format* Cell(PlanValueKind kind, std::int32_t colour, const std::string& numberFormat) {
+        const CLook look{Alignment(kind), PlanOfficeCellColour(colour), numberFormat};
         lxw_format*& format = m_Cells[look];
         if (format == nullptr) {
-            format = Make(look.first, look.second, false);
+            format = Make(std::get<0>(look), std::get<1>(look), false, numberFormat);
         }
         return format;
     }
 
 private:
-    lxw_format* Make(std::uint8_t alignment, lxw_color_t fill, bool bold) {
+    using CLook = std::tuple<std::uint8_t, lxw_color_t, std::string>;
+
+    lxw_format* Make(std::uint8_t alignment, lxw_color_t fill, bool bold,
+                     const std::string& numberFormat) {
         lxw_format* format = workbook_add_format(m_Workbook);
         if (format == nullptr) {
             return nullptr;
@@ -114,13 +143,16 @@ private:
         if (bold) {
             format_set_bold(format);
         }
+        if (!numberFormat.empty()) {
+            format_set_num_format(format, numberFormat.c_str());
+        }
         return format;
     }
 
     lxw_workbook* m_Workbook;
     lxw_format* m_Heading = nullptr;
     lxw_format* m_Band = nullptr;
-    std::map<std::pair<std::uint8_t, lxw_color_t>, lxw_format*> m_Cells;
+    std::map<CLook, lxw_format*> m_Cells;
 };
 
 // Writes cells until the first failure, which it keeps.
@@ -136,6 +168,22 @@ public:
         }
         Keep(worksheet_write_string(m_Sheet, row, column, PlanOfficeText(text).c_str(), format));
     }
+    void Number(lxw_row_t row, lxw_col_t column, double value, lxw_format* format) {
+        if (Usable(format)) {
+            Keep(worksheet_write_number(m_Sheet, row, column, value, format));
+        }
+    }
+    void Date(lxw_row_t row, lxw_col_t column, lxw_datetime date, lxw_format* format) {
+        if (Usable(format)) {
+            Keep(worksheet_write_datetime(m_Sheet, row, column, &date, format));
+        }
+    }
+    // A cell with no value keeps its borders and shading.
+    void Blank(lxw_row_t row, lxw_col_t column, lxw_format* format) {
+        if (Usable(format)) {
+            Keep(worksheet_write_blank(m_Sheet, row, column, format));
+        }
+    }
     // The range is merged with every cell formatted, so that the borders and shading
     // cover the whole area; the text then goes to its first cell, where a failure to
     // write it (a text too long for a cell, say) is seen.
@@ -147,6 +195,16 @@ public:
         Keep(
             worksheet_merge_range(m_Sheet, firstRow, firstColumn, lastRow, lastColumn, "", format));
         Write(firstRow, firstColumn, text, format);
+    }
+    void Height(lxw_row_t row, double points) {
+        if (m_Error == LXW_NO_ERROR) {
+            Keep(worksheet_set_row(m_Sheet, row, points, nullptr));
+        }
+    }
+    void Width(lxw_col_t column, double characters) {
+        if (m_Error == LXW_NO_ERROR) {
+            Keep(worksheet_set_column(m_Sheet, column, column, characters, nullptr));
+        }
     }
 
 private:
@@ -166,6 +224,151 @@ private:
     lxw_error m_Error = LXW_NO_ERROR;
 };
 
+// The day a date cell shows, in local time as the plan shows it; nothing for a day the
+// sheet cannot hold (its dates start in 1900).
+std::optional<lxw_datetime> SheetDay(FileTime date) {
+    if (date == kNoDate) {
+        return std::nullopt;
+    }
+    const std::string text = FormatFileTime(date, TimeZoneMode::Local, FileTimeStyle::DateTime);
+    lxw_datetime day{};
+    if (std::sscanf(text.c_str(), "%d-%d-%d", &day.year, &day.month, &day.day) != 3 ||
+        day.year < 1900 || day.year > 9999) {
+        return std::nullopt;
+    }
+    return day;
+}
+
+// One cell of an entry or of the totals: a figure as a number in the format that shows
+// it as the plan does, a date as a date, anything else ("N/A", a series code, the two
+// dates of a row) as its text, and a missing figure as a blank cell.
+void WriteValue(CSheetWriter& writer, CPlanFormats& formats, lxw_row_t row, lxw_col_t column,
+                const std::string& text, double figure, FileTime date, std::int32_t colour) {
+    const CPlanExportColumn& info = PlanExportColumns[column];
+    const bool number = info.kind == PlanValueKind::Count || info.kind == PlanValueKind::Money ||
+                        info.kind == PlanValueKind::Percent;
+    if (number && IsValue(figure)) {
+        const std::string shown = FormatNumber(figure, info.decimals);
+        const std::size_t point = shown.find('.');
+        const int decimals =
+            point == std::string::npos ? 0 : static_cast<int>(shown.size() - point - 1);
+        // A figure that the plan shows as 0 is written as 0, so that none reads "-0".
+        double value = shown == "0" ? 0.0 : figure;
+        if (info.kind == PlanValueKind::Percent) {
+            value /= 100.0;
+        }
+        writer.Number(row, column, value,
+                      formats.Cell(info.kind, colour, NumberFormat(info.kind, decimals)));
+        return;
+    }
+    if (info.kind == PlanValueKind::Date) {
+        if (const std::optional<lxw_datetime> day = SheetDay(date)) {
+            writer.Date(row, column, *day,
+                        formats.Cell(info.kind, colour, NumberFormat(info.kind, 0)));
+            return;
+        }
+    }
+    if (text.empty()) {
+        writer.Blank(row, column, formats.Cell(info.kind, colour, {}));
+    } else {
+        writer.Write(row, column, text, formats.Cell(info.kind, colour, {}));
+    }
+}
+
+// The sheet's face is the workbook's default one of 11 points. A column's width counts
+// the widths of that face's digits (7 pixels at 96 dots an inch) and a cell's padding; a
+// line of it takes 15 points of a row. No column is made narrower than the default.
+constexpr double kFontPixels = 11.0 * 96.0 / 72.0;
+constexpr double kDigitPixels = 7.0;
+constexpr double kPaddingDigits = 1.0;
+constexpr double kDefaultWidth = 8.43;
+constexpr double kLinePoints = 15.0;
+
+double DigitsFor(int width) {
+    return width * kFontPixels / 1000.0 / kDigitPixels;
+}
+
+// The text width (in thousandths of the font size) that a column of `digits` shows.
+int TextRoom(double digits) {
+    return static_cast<int>(
+        std::lround((digits - kPaddingDigits) * kDigitPixels / kFontPixels * 1000.0));
+}
+
+std::string_view HeadingOf(lxw_col_t column) {
+    return column < kFirstGroupColumn || column == kLastColumn
+               ? kHeadings[column]
+               : kSubHeadings[column - kFirstGroupColumn];
+}
+
+// Each column as wide as its widest figure or text line and its heading's widest word, so
+// that no figure is cut and no heading word is broken; headings wrap between words.
+std::array<double, kPlanExportColumnCount> ColumnWidths(const CPlanExport& content) {
+    const std::array<CPlanTextNeed, kPlanExportColumnCount> cells = PlanCellNeeds(content);
+    std::array<double, kPlanExportColumnCount> widths{};
+    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+        const int need = std::max(PlanTextNeed(HeadingOf(column), true).word, cells[column].line);
+        widths[column] = std::max(kDefaultWidth, DigitsFor(need) + kPaddingDigits);
+    }
+    for (const CGroupHeading& group : kGroupHeadings) {
+        const double span = group.last - group.first + 1;
+        const double have = std::accumulate(&widths[group.first], &widths[group.last] + 1, 0.0);
+        const double need =
+            DigitsFor(PlanTextNeed(kHeadings[group.first], true).word) + kPaddingDigits;
+        for (lxw_col_t column = group.first; column <= group.last && have < need; ++column) {
+            widths[column] += (need - have) / span;
+        }
+    }
+    return widths;
+}
+
+int SpanRoom(const std::array<double, kPlanExportColumnCount>& widths, lxw_col_t first,
+             lxw_col_t last) {
+    return TextRoom(std::accumulate(&widths[first], &widths[last] + 1, 0.0));
+}
+
+// Rows of more than one line are made tall enough for them: merged cells do not grow by
+// themselves, and a spreadsheet keeps the stored heights of the others.
+void FitRow(CSheetWriter& writer, lxw_row_t row, int lines) {
+    if (lines > 1) {
+        writer.Height(row, lines * kLinePoints);
+    }
+}
+
+int CellLines(const std::array<std::string, kPlanExportColumnCount>& texts,
+              const std::array<double, kPlanExportColumnCount>& widths) {
+    int lines = 1;
+    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+        lines = std::max(lines, PlanWrappedLines(texts[column], false, TextRoom(widths[column])));
+    }
+    return lines;
+}
+
+void WriteHeadings(CSheetWriter& writer, CPlanFormats& formats,
+                   const std::array<double, kPlanExportColumnCount>& widths) {
+    int singleLines = 1;
+    int subLines = 1;
+    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+        const int lines = PlanWrappedLines(HeadingOf(column), true, TextRoom(widths[column]));
+        if (column < kFirstGroupColumn || column == kLastColumn) {
+            writer.Merge(0, column, 1, column, kHeadings[column], formats.Heading());
+            singleLines = std::max(singleLines, lines);
+        } else {
+            writer.Write(1, column, kSubHeadings[column - kFirstGroupColumn], formats.Heading());
+            subLines = std::max(subLines, lines);
+        }
+    }
+    int groupLines = 1;
+    for (const CGroupHeading& group : kGroupHeadings) {
+        writer.Merge(0, group.first, 0, group.last, kHeadings[group.first], formats.Heading());
+        groupLines =
+            std::max(groupLines, PlanWrappedLines(kHeadings[group.first], true,
+                                                  SpanRoom(widths, group.first, group.last)));
+    }
+    // The single headings stand over both rows.
+    FitRow(writer, 0, groupLines);
+    FitRow(writer, 1, std::max(subLines, singleLines - groupLines));
+}
+
 lxw_error WriteSheet(lxw_workbook* workbook, const CPlanExport& content) {
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     if (sheet == nullptr) {
@@ -176,44 +379,38 @@ lxw_error WriteSheet(lxw_workbook* workbook, const CPlanExport& content) {
 
     CPlanFormats formats(workbook);
     CSheetWriter writer(sheet);
+    const std::array<double, kPlanExportColumnCount> widths = ColumnWidths(content);
     for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
-        if (column < kFirstGroupColumn || column == kLastColumn) {
-            writer.Merge(0, column, 1, column, kHeadings[column], formats.Heading());
-        } else {
-            writer.Write(1, column, kSubHeadings[column - kFirstGroupColumn], formats.Heading());
-        }
+        writer.Width(column, widths[column]);
     }
-    for (const CGroupHeading& group : kGroupHeadings) {
-        writer.Merge(0, group.first, 0, group.last, kHeadings[group.first], formats.Heading());
-    }
+    WriteHeadings(writer, formats, widths);
+    const int tableRoom = SpanRoom(widths, 0, kLastColumn);
 
     lxw_row_t row = 2;
     for (const CPlanExportRow& entry : content.rows) {
         if (entry.isCompany) {
             writer.Merge(row, 0, row, kLastColumn, entry.company, formats.Band());
+            FitRow(writer, row, PlanWrappedLines(entry.company, true, tableRoom));
         } else {
             for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
-                writer.Write(row, column, entry.texts[column],
-                             formats.Cell(PlanExportColumns[column].kind, entry.colours[column]));
+                WriteValue(writer, formats, row, column, entry.texts[column], entry.figures[column],
+                           entry.dates[column], entry.colours[column]);
             }
+            FitRow(writer, row, CellLines(entry.texts, widths));
         }
         ++row;
     }
     writer.Merge(row, 0, row, kLastColumn, "Totals", formats.Band());
     ++row;
     for (lxw_col_t column = 0; column < kTotalsCells; ++column) {
-        writer.Write(row, column, content.totals[column],
-                     formats.Cell(PlanExportColumns[column].kind, 0));
+        WriteValue(writer, formats, row, column, content.totals[column],
+                   content.totalFigures[column], kNoDate, 0);
     }
+    FitRow(writer, row, CellLines(content.totals, widths));
     ++row;
     writer.Merge(row, 0, row, kLastColumn, content.timeStamp, formats.Band());
-    if (writer.Error() != LXW_NO_ERROR) {
-        return writer.Error();
-    }
-    // The figures are written as the texts the plan shows; without this, the sheet would
-    // flag every count ("1000") as a number stored as text.
-    const std::string written = "A1:S" + std::to_string(row + 1);
-    return worksheet_ignore_errors(sheet, LXW_IGNORE_NUMBER_STORED_AS_TEXT, written.c_str());
+    FitRow(writer, row, PlanWrappedLines(content.timeStamp, true, tableRoom));
+    return writer.Error();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanExport.h"
 #include "plan/PlanOfficeCells.h"
+#include "plan/PlanOfficeLayout.h"
 #include "plan/PlanTestData.h"
 #include "plan/PlanXlsxWriter.h"
 #include "plan/TradingPlan.h"
@@ -8,13 +9,20 @@
 #include "support/TempFolder.h"
 #include "support/TestTimes.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <set>
 #include <string>
 #include <tinyxml.h>
@@ -157,8 +165,50 @@ std::set<std::string> FolderNames(const fs::path& folder) {
 
 struct CSheetCell {
     std::string text;
+    std::optional<double> number; // a cell that holds a number has no text
     std::size_t style = 0;
 };
+
+// What a spreadsheet shows for `value` in the few number formats the workbook uses: fixed
+// decimals with an optional "$" before and "%" after, a section for negative amounts, and
+// "dd-mmm-yyyy" for a day counted from 1899-12-30.
+std::string Render(double value, const std::string& code) {
+    if (code == "dd-mmm-yyyy") {
+        using namespace std::chrono;
+        const year_month_day day{sys_days{1899y / December / 30} +
+                                 days{static_cast<int>(std::floor(value))}};
+        static const std::array<const char*, 12> months = {
+            "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        char text[16];
+        std::snprintf(text, sizeof text, "%02u-%s-%04d", static_cast<unsigned>(day.day()),
+                      months[static_cast<unsigned>(day.month()) - 1], static_cast<int>(day.year()));
+        return text;
+    }
+    std::string section = code;
+    std::string sign;
+    const std::size_t semicolon = code.find(';');
+    if (value < 0 && semicolon != std::string::npos) {
+        section = code.substr(semicolon + 1);
+        value = -value;
+    } else if (semicolon != std::string::npos) {
+        section = code.substr(0, semicolon);
+    }
+    if (value < 0) {
+        sign = "-";
+        value = -value;
+    }
+    const std::size_t digits = section.find('0');
+    EXPECT_NE(digits, std::string::npos) << code;
+    const std::string prefix = section.substr(0, digits);
+    const bool percent = section.ends_with("%");
+    const std::size_t point = section.find('.');
+    const auto decimals =
+        point == std::string::npos ? 0 : std::count(section.begin() + point, section.end(), '0');
+    char number[64];
+    std::snprintf(number, sizeof number, "%.*f", static_cast<int>(decimals),
+                  percent ? value * 100.0 : value);
+    return sign + prefix + number + (percent ? "%" : "");
+}
 
 // The worksheet of a written workbook: its cells with their texts resolved, its merges and
 // what each cell's format looks like.
@@ -187,8 +237,10 @@ public:
                     value.text = index < shared.size() ? shared[index] : "";
                 } else if (type == "inlineStr") {
                     value.text = AllText(cell->FirstChildElement("is"));
+                } else if (v != nullptr && (type.empty() || type == "n")) {
+                    value.number = std::stod(v->GetText());
                 } else if (v != nullptr) {
-                    ADD_FAILURE() << Attribute(cell, "r") << " holds a value that is no text";
+                    ADD_FAILURE() << Attribute(cell, "r") << " holds a value of type " << type;
                 }
                 m_Cells[Attribute(cell, "r")] = value;
             }
@@ -196,6 +248,17 @@ public:
         for (const TiXmlElement* merge :
              Children(Root()->FirstChildElement("mergeCells"), "mergeCell")) {
             m_Merges.insert(Attribute(merge, "ref"));
+        }
+        for (const TiXmlElement* row : Children(data, "row")) {
+            if (Attribute(row, "customHeight") == "1") {
+                m_Heights[std::stoi(Attribute(row, "r"))] = std::stod(Attribute(row, "ht"));
+            }
+        }
+        for (const TiXmlElement* column : Children(Root()->FirstChildElement("cols"), "col")) {
+            for (int i = std::stoi(Attribute(column, "min"));
+                 i <= std::stoi(Attribute(column, "max")); ++i) {
+                m_Widths[static_cast<char>('A' + i - 1)] = std::stod(Attribute(column, "width"));
+            }
         }
     }
 
@@ -207,6 +270,38 @@ public:
     std::string Text(const std::string& ref) const {
         const auto cell = m_Cells.find(ref);
         return cell == m_Cells.end() ? "" : cell->second.text;
+    }
+    std::optional<double> Number(const std::string& ref) const {
+        const auto cell = m_Cells.find(ref);
+        return cell == m_Cells.end() ? std::nullopt : cell->second.number;
+    }
+    // The code of the cell's number format; "General" for the default.
+    std::string NumberFormat(const std::string& ref) const {
+        const std::string id = Format(ref, "numFmtId");
+        if (id.empty() || id == "0") {
+            return "General";
+        }
+        for (const TiXmlElement* format : Children(StyleElement("numFmts"), "numFmt")) {
+            if (Attribute(format, "numFmtId") == id) {
+                return Attribute(format, "formatCode");
+            }
+        }
+        return "built-in " + id;
+    }
+    // What the sheet shows in the cell: its text, or its number in its format.
+    std::string Shown(const std::string& ref) const {
+        const std::optional<double> number = Number(ref);
+        return number ? Render(*number, NumberFormat(ref)) : Text(ref);
+    }
+    // The stored height of a row in points; 0 for a row of the default height.
+    double Height(int row) const {
+        const auto height = m_Heights.find(row);
+        return height == m_Heights.end() ? 0.0 : height->second;
+    }
+    // The width of a column in the widths of the default face's digits; 0 when not set.
+    double Width(char column) const {
+        const auto width = m_Widths.find(column);
+        return width == m_Widths.end() ? 0.0 : width->second;
     }
     // The rows that hold at least one cell, by number.
     std::set<int> Rows() const {
@@ -289,6 +384,8 @@ private:
     std::unique_ptr<TiXmlDocument> m_Styles;
     std::map<std::string, CSheetCell> m_Cells;
     std::set<std::string> m_Merges;
+    std::map<int, double> m_Heights;
+    std::map<char, double> m_Widths;
 };
 
 std::string Ref(char column, int row) {
@@ -392,6 +489,9 @@ CPlanExport EmptyPlan() {
     CPlanExport content;
     content.totals = {"",   "",   "",   "",   "",   "",   "$0", "$0", "", "",
                       "$0", "$0", "0%", "$0", "$0", "0%", "",   "",   ""};
+    for (const std::size_t column : {6, 7, 10, 11, 12, 13, 14, 15}) {
+        content.totalFigures[column] = 0.0;
+    }
     content.generatedAt = "2010-04-13 17:05:09";
     content.timeStamp = kTimeStamp;
     return content;
@@ -420,6 +520,9 @@ protected:
         CTradingPlanEntry first = test::SoldCall("BHP", "BHPXY9");
         first.m_RecordDate = test::Utc("2010-04-13 02:00:00");
         first.m_DateExpiry = test::Utc("2010-05-20 02:00:00");
+        // The 4th of May in Sydney, still the 3rd in universal time.
+        first.m_DividendsDate = test::Utc("2010-05-03 14:30:00");
+        first.m_DividendsValue = 0.85;
         CTradingPlanEntry second = test::RowWithProfit("BHP", 200);
         second.m_ContractID = "BHPZZ1";
         second.m_RecordDate = test::Utc("2010-04-14 02:00:00");
@@ -432,6 +535,58 @@ protected:
     }
     test::CTempFolder m_Folder;
 };
+
+TEST_F(OfficePlanTest, EveryFigureOfTheExportIsTheNumberItsTextShows) {
+    CTradingPlan plan;
+    CTradingPlanEntry sold = test::SoldCall("BHP", "BHPXY9");
+    sold.m_DividendsValue = 0.85;
+    sold.m_DividendsDate = test::Utc("2010-05-03 14:30:00");
+    CTradingPlanEntry bought = test::SoldCall("ANZ", "ANZPZ9");
+    bought.m_SourceType = TYPE_BUY_PUT;
+    CTradingPlanEntry empty = test::SoldCall("CBA", "CBAXA1");
+    empty.m_Shares = UNSET_VALUE;
+    for (const CTradingPlanEntry& entry : {sold, bought, empty}) {
+        plan.Append(entry);
+    }
+    const CPlanExport content = BuildPlanExport(plan, test::Utc("2010-04-13 07:05:09"));
+    const auto shown = [](std::size_t column, double figure) {
+        const CPlanExportColumn& info = PlanExportColumns[column];
+        switch (info.kind) {
+        case PlanValueKind::Count:
+            return FormatNumber(figure, info.decimals);
+        case PlanValueKind::Money:
+            return FormatMoney(figure, info.decimals);
+        case PlanValueKind::Percent:
+            return FormatPercent(figure, info.decimals);
+        default:
+            EXPECT_EQ(figure, UNSET_VALUE) << column;
+            return std::string();
+        }
+    };
+    int figures = 0;
+    for (const CPlanExportRow& row : content.rows) {
+        for (std::size_t column = 0; column < kPlanExportColumnCount && !row.isCompany; ++column) {
+            const PlanValueKind kind = PlanExportColumns[column].kind;
+            if (kind != PlanValueKind::Text && kind != PlanValueKind::Date) {
+                EXPECT_EQ(shown(column, row.figures[column]), row.texts[column]) << column;
+                figures += IsValue(row.figures[column]) ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(figures, 20);
+    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        if (content.totals[column].empty()) {
+            EXPECT_EQ(content.totalFigures[column], UNSET_VALUE) << column;
+        } else {
+            EXPECT_EQ(shown(column, content.totalFigures[column]), content.totals[column]);
+        }
+    }
+    // The dividends date of the sold call, which is shown alone in its cell.
+    const CPlanExportRow& bhp = content.rows.at(3);
+    ASSERT_EQ(bhp.texts[1], "BHPXY9");
+    EXPECT_EQ(bhp.dates[17], sold.m_DividendsDate);
+    EXPECT_EQ(bhp.dates[2], kNoDate);
+}
 
 // ---- Workbook tests ----
 
@@ -491,7 +646,7 @@ TEST_F(OfficeXlsxTest, EmptyPlanHasHeadingsTotalsAndTimeStampInRowsOneToFive) {
                                                 {'M', "0%"}, {'N', "$0"}, {'O', "$0"}, {'P', "0%"}};
     for (char column = 'A'; column <= 'R'; ++column) {
         const auto total = totals.find(column);
-        EXPECT_EQ(book.Text(Ref(column, 4)), total == totals.end() ? "" : total->second) << column;
+        EXPECT_EQ(book.Shown(Ref(column, 4)), total == totals.end() ? "" : total->second) << column;
     }
     EXPECT_EQ(book.Text("A5"), kTimeStamp);
     EXPECT_EQ(book.Rows(), (std::set<int>{1, 2, 3, 4, 5}));
@@ -508,7 +663,7 @@ TEST_F(OfficeXlsxTest, OneCompanyWithTwoEntriesPutsTheGroupInRowThreeAndTheEntri
         const CPlanExportRow& entry = content.rows[static_cast<std::size_t>(row - 3)];
         for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
             const std::string ref = Ref(static_cast<char>('A' + i), row);
-            EXPECT_EQ(book.Text(ref), entry.texts[i]) << ref;
+            EXPECT_EQ(book.Shown(ref), entry.texts[i]) << ref;
         }
     }
     // Display order: the higher profit first.
@@ -517,8 +672,8 @@ TEST_F(OfficeXlsxTest, OneCompanyWithTwoEntriesPutsTheGroupInRowThreeAndTheEntri
     EXPECT_EQ(book.Text("C4"), "13-Apr-2010\n20-May-2010");
     EXPECT_EQ(book.Text("B5"), "BHPZZ1");
     EXPECT_EQ(book.Text("A6"), "Totals");
-    EXPECT_EQ(book.Text("G7"), content.totals[6]);
-    EXPECT_EQ(book.Text("L7"), content.totals[11]);
+    EXPECT_EQ(book.Shown("G7"), content.totals[6]);
+    EXPECT_EQ(book.Shown("L7"), content.totals[11]);
     EXPECT_EQ(book.Text("A8"), "Trading Plan Generated at 2010-04-13 17:05:09 ");
 
     std::set<std::string> merges = kHeadingMerges;
@@ -626,14 +781,154 @@ TEST_F(OfficeXlsxTest, PageIsLandscapeFittedToOnePage) {
     EXPECT_EQ(Attribute(properties->FirstChildElement("pageSetUpPr"), "fitToPage"), "1");
 }
 
-TEST_F(OfficeXlsxTest, TextsThatLookLikeNumbersAreNotFlagged) {
-    const CWorkbook book = Write(TwoEntries());
-    const TiXmlElement* ignored = book.Root()->FirstChildElement("ignoredErrors");
-    ASSERT_NE(ignored, nullptr);
-    const TiXmlElement* error = ignored->FirstChildElement("ignoredError");
-    ASSERT_NE(error, nullptr);
-    EXPECT_EQ(Attribute(error, "sqref"), "A1:S8");
-    EXPECT_EQ(Attribute(error, "numberStoredAsText"), "1");
+TEST_F(OfficeXlsxTest, FiguresAreNumbersInFormatsThatShowThemAsThePlanDoes) {
+    struct CCase {
+        std::size_t column;
+        double figure;
+        const char* shown; // the plan's text of the figure
+        double value;
+        const char* format;
+    };
+    const std::vector<CCase> cases = {
+        {3, 1000, "1000", 1000, "0"},
+        {4, 1.5, "1.5", 1.5, "0.0"},
+        {4, 0.12345, "0.12345", 0.12345, "0.00000"},
+        {6, 10000, "$10000", 10000, "$0;$-0"},
+        {5, 2.5, "$2.5", 2.5, "$0.0;$-0.0"},
+        {11, -12.25, "$-12.25", -12.25, "$0.00;$-0.00"},
+        {7, 1234567.891, "$1234567.89", 1234567.891, "$0.00;$-0.00"},
+        {12, 4.5, "4.5%", 0.045, "0.0%"},
+        {15, -3.25, "-3.25%", -0.0325, "0.00%"},
+        // Shown as nothing but zero: written as zero, never as "-0".
+        {11, -0.001, "$0", 0.0, "$0;$-0"},
+        {16, 0.004, "$0", 0.0, "$0;$-0"},
+    };
+    CPlanExport content = EmptyPlan();
+    for (const CCase& c : cases) {
+        CPlanExportRow row = EntryRow("n");
+        row.texts[c.column] = c.shown;
+        row.figures[c.column] = c.figure;
+        content.rows.push_back(row);
+    }
+    const CWorkbook book = Write(content);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string ref =
+            Ref(static_cast<char>('A' + cases[i].column), static_cast<int>(i) + 3);
+        ASSERT_TRUE(book.Number(ref).has_value()) << ref << " " << cases[i].shown;
+        EXPECT_DOUBLE_EQ(*book.Number(ref), cases[i].value) << ref;
+        EXPECT_EQ(book.NumberFormat(ref), cases[i].format) << ref;
+        EXPECT_EQ(book.Shown(ref), cases[i].shown) << ref;
+        EXPECT_EQ(book.Text(ref), "") << ref;
+    }
+    // The totals are numbers as well.
+    const std::string totals = Ref('G', static_cast<int>(cases.size()) + 4);
+    ASSERT_TRUE(book.Number(totals).has_value());
+    EXPECT_EQ(book.Shown(totals), "$0");
+}
+
+TEST_F(OfficeXlsxTest, AnEntryOfThePlanHoldsNumbersAndADayWhereItShowsFigures) {
+    const CPlanExport content = TwoEntries();
+    const CWorkbook book = Write(content);
+    // Every figure of both rows and of the totals is a number; texts and the two dates of
+    // a row stay texts.
+    for (int row : {4, 5}) {
+        for (char column = 'A'; column <= 'S'; ++column) {
+            const std::string ref = Ref(column, row);
+            const std::string& shown = content.rows[static_cast<std::size_t>(row - 3)]
+                                           .texts[static_cast<std::size_t>(column - 'A')];
+            const bool number = column > 'C' && !shown.empty();
+            EXPECT_EQ(book.Number(ref).has_value(), number) << ref << " " << shown;
+        }
+    }
+    for (char column : {'G', 'H', 'K', 'L', 'M', 'N', 'O', 'P'}) {
+        EXPECT_TRUE(book.Number(Ref(column, 7)).has_value()) << column;
+    }
+    // The dividends date is the day in Sydney, 4 May 2010, day 40302 of the sheet's count.
+    EXPECT_EQ(book.Number("R4"), 40302.0);
+    EXPECT_EQ(book.NumberFormat("R4"), "dd-mmm-yyyy");
+    EXPECT_EQ(book.Shown("R4"), "04-May-2010");
+    EXPECT_EQ(book.Shown("Q4"), "$0.85");
+    EXPECT_DOUBLE_EQ(book.Number("M4").value_or(0), content.rows[1].figures[12] / 100.0);
+}
+
+TEST_F(OfficeXlsxTest, MissingFiguresStayBlankAndTextsStayTexts) {
+    CPlanExport content = EmptyPlan();
+    CPlanExportRow row = EntryRow("m");
+    row.texts[1] = "12345"; // a series code that looks like a number
+    row.texts[6] = "";      // no cost: no shares entered
+    row.figures[6] = UNSET_VALUE;
+    row.texts[13] = "N/A"; // a bought option has no exercise brokerage
+    row.figures[13] = NA_VALUE;
+    row.texts[17] = "01-Jan-1850"; // before the sheet's first day
+    row.dates[17] = test::Utc("1850-01-01 12:00:00");
+    row.colours[6] = 3;
+    content.rows.push_back(row);
+    const CWorkbook book = Write(content);
+    EXPECT_EQ(book.Text("B3"), "12345");
+    EXPECT_FALSE(book.Number("B3").has_value());
+    ASSERT_TRUE(book.Has("G3"));
+    EXPECT_FALSE(book.Number("G3").has_value());
+    EXPECT_EQ(book.Text("G3"), "");
+    EXPECT_EQ(book.Fill("G3"), "FFFF0000");
+    EXPECT_EQ(book.Borders("G3"), "thin thin thin thin");
+    EXPECT_EQ(book.Text("N3"), "N/A");
+    EXPECT_FALSE(book.Number("N3").has_value());
+    EXPECT_EQ(book.Text("R3"), "01-Jan-1850");
+    EXPECT_FALSE(book.Number("R3").has_value());
+}
+
+TEST_F(OfficeXlsxTest, ColumnsFitTheirWordsAndFiguresAndRowsTheirLines) {
+    CPlanExport content = TwoEntries();
+    content.rows[1].texts[6] = "$-123456789.25";
+    const CWorkbook book = Write(content);
+    // The default face's digits are 7 pixels wide; it is 11 points, 96 dots an inch.
+    const auto pixels = [](int width) {
+        return width * 11.0 * 96.0 / 72.0 / 1000.0;
+    };
+    const std::vector<std::string> headings = {"Type",
+                                               "Company Code",
+                                               "Record Date\nExpiry Date",
+                                               "Shares",
+                                               "Option Contracts",
+                                               "Share Price",
+                                               "Cost",
+                                               "Equity Brokerage",
+                                               "Strike Price",
+                                               "ASX Fair Price (Premium)",
+                                               "Option Brokerage",
+                                               "Net Profit",
+                                               "% Return",
+                                               "Exercise Brokerage",
+                                               "Net Profit",
+                                               "% Return",
+                                               "Value",
+                                               "Date",
+                                               "BEP"};
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        const char column = static_cast<char>('A' + i);
+        int need = PlanTextNeed(headings[i], true).word;
+        for (const CPlanExportRow& row : content.rows) {
+            need = std::max(need, PlanTextNeed(row.texts[i], false).line);
+        }
+        EXPECT_GE(book.Width(column) * 7.0, pixels(need)) << column;
+        EXPECT_GE(book.Width(column), 8.43) << column;
+    }
+    // Rows without a stored height are one line of 15 points.
+    const auto points = [&](int row) {
+        return book.Height(row) == 0.0 ? 15.0 : book.Height(row);
+    };
+    const int premiumLines = PlanWrappedLines(
+        "ASX Fair Price (Premium)", true,
+        static_cast<int>((book.Width('J') - 1.0) * 7.0 / (11.0 * 96.0 / 72.0) * 1000.0));
+    EXPECT_GE(premiumLines, 2);
+    EXPECT_GE(points(1) + points(2), 15.0 * premiumLines);
+    EXPECT_GE(points(1) + points(2), 30.0);
+    // Two dates on two lines in every entry row; one line in the others.
+    EXPECT_GE(points(4), 30.0);
+    EXPECT_GE(points(5), 30.0);
+    for (int row : {3, 6, 7, 8}) {
+        EXPECT_EQ(points(row), 15.0) << row;
+    }
 }
 
 TEST_F(OfficeXlsxTest, FormatsAreSharedBetweenCellsThatLookAlike) {
@@ -648,8 +943,9 @@ TEST_F(OfficeXlsxTest, FormatsAreSharedBetweenCellsThatLookAlike) {
     const std::size_t fewRows = Write(small).FormatCount();
     const CWorkbook many = Write(large);
     EXPECT_EQ(many.FormatCount(), fewRows);
-    // Default, heading, band and the three alignments of white cells.
-    EXPECT_LE(fewRows, 6u);
+    // Default, heading, band, the three alignments of white cells and the two number
+    // formats of the totals.
+    EXPECT_LE(fewRows, 8u);
     EXPECT_EQ(many.Text("A83"), "C39");
 }
 
@@ -996,6 +1292,160 @@ TEST(OfficeWriters, BothWritersAcceptTheSameContent) {
         ExpectEveryXmlPartWellFormed(parts);
         ExpectRelationshipsResolve(parts);
         EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{writer.File()});
+    }
+}
+
+TEST_F(OfficeDocxTest, ColumnsHoldTheirLongestWordsAndTheHeadingRowsRepeat) {
+    CPlanExport content = TwoEntries();
+    content.rows[1].texts[6] = "$-123456789.25";
+    content.rows[1].texts[1] = "ABCXYZW9";
+    const CDocument document = Write(content);
+    ASSERT_NE(document.Table(), nullptr);
+
+    // The two heading rows repeat at the top of every page; no other row does.
+    const std::vector<const TiXmlElement*> rows = Children(document.Table(), "w:tr");
+    ASSERT_EQ(rows.size(), 8u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TiXmlElement* properties = rows[i]->FirstChildElement("w:trPr");
+        const bool repeated =
+            properties != nullptr && properties->FirstChildElement("w:tblHeader") != nullptr;
+        EXPECT_EQ(repeated, i < 2) << "row " << i;
+    }
+
+    std::vector<int> grid;
+    for (const TiXmlElement* column :
+         Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol")) {
+        grid.push_back(std::stoi(Attribute(column, "w:w")));
+    }
+    ASSERT_EQ(grid.size(), kPlanExportColumnCount);
+    // The page between its margins is shared out whole.
+    EXPECT_EQ(std::accumulate(grid.begin(), grid.end(), 0), 16838 - 2 * 720);
+
+    // A word of the 8-point face (a width of 1000 is 8 points, 160 twentieths) and the
+    // cell's two margins of 57 fit in every column, for every word of its headings and
+    // cells; a group heading in the columns below it.
+    const auto room = [](int width) {
+        return width * 160 / 1000 + 2 * 57;
+    };
+    const std::vector<std::vector<std::string>> headings = {{"Type"},
+                                                            {"Company Code"},
+                                                            {"Record Date Expiry Date"},
+                                                            {"Shares"},
+                                                            {"Option Contracts"},
+                                                            {"Share Price"},
+                                                            {"Cost"},
+                                                            {"Equity Brokerage"},
+                                                            {"Strike Price"},
+                                                            {"ASX Fair Price (Premium)"},
+                                                            {"Option Brokerage"},
+                                                            {"Profit"},
+                                                            {"% Return"},
+                                                            {"Exercise Brokerage"},
+                                                            {"Profit"},
+                                                            {"% Return"},
+                                                            {"Value"},
+                                                            {"Date"},
+                                                            {"BEP"}};
+    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        int word = PlanTextNeed(headings[column][0], true).word;
+        for (const CPlanExportRow& row : content.rows) {
+            word = std::max(word, PlanTextNeed(row.texts[column], false).word);
+        }
+        word = std::max(word, PlanTextNeed(content.totals[column], false).word);
+        EXPECT_GE(grid[column], room(word)) << column;
+    }
+    EXPECT_GE(grid[11] + grid[12], room(PlanTextNeed("Not exercised", true).word));
+    EXPECT_GE(grid[16] + grid[17], room(PlanTextNeed("Dividends", true).word));
+
+    // Every cell is as wide as the grid columns it covers.
+    for (const TiXmlElement* row : rows) {
+        std::size_t column = 0;
+        for (const TiXmlElement* cell : Children(row, "w:tc")) {
+            const TiXmlElement* properties = cell->FirstChildElement("w:tcPr");
+            ASSERT_NE(properties, nullptr);
+            const TiXmlElement* span = properties->FirstChildElement("w:gridSpan");
+            const std::size_t columns = span == nullptr ? 1 : std::stoul(Attribute(span, "w:val"));
+            ASSERT_LE(column + columns, grid.size());
+            const int width =
+                std::accumulate(grid.begin() + static_cast<std::ptrdiff_t>(column),
+                                grid.begin() + static_cast<std::ptrdiff_t>(column + columns), 0);
+            EXPECT_EQ(Attribute(properties->FirstChildElement("w:tcW"), "w:w"),
+                      std::to_string(width));
+            column += columns;
+        }
+        EXPECT_EQ(column, grid.size());
+    }
+}
+
+TEST(PlanOfficeLayout, TextWidthsAreThoseOfTheCommonSansSerifFace) {
+    struct CCase {
+        const char* text;
+        bool bold;
+        int width;
+    };
+    const std::vector<CCase> cases = {
+        {"", false, 0},
+        {"0123456789", false, 5560},
+        {"$-12.5%", false, 556 + 333 + 556 + 556 + 278 + 556 + 889},
+        {"Brokerage", true, 722 + 389 + 611 + 556 + 556 + 389 + 556 + 611 + 556},
+        {"Il", false, 278 + 222},
+        {"Il", true, 278 + 278},
+        {"caf\xC3\xA9", false, 500 + 556 + 278 + 778}, // one wide letter for the accent
+    };
+    for (const CCase& c : cases) {
+        EXPECT_EQ(PlanTextWidth(c.text, c.bold), c.width) << c.text;
+    }
+    const CPlanTextNeed need = PlanTextNeed("Record Date\nExpiry Date", false);
+    EXPECT_EQ(need.word, std::max(PlanTextWidth("Record", false), PlanTextWidth("Expiry", false)));
+    EXPECT_EQ(need.line,
+              std::max(PlanTextWidth("Record Date", false), PlanTextWidth("Expiry Date", false)));
+}
+
+TEST(PlanOfficeLayout, WrappingCountsLines) {
+    const int price = PlanTextWidth("Price", true);
+    const int blank = PlanTextWidth(" ", true);
+    struct CCase {
+        const char* text;
+        int width;
+        int lines;
+    };
+    const std::vector<CCase> cases = {
+        {"", 100, 1},
+        {"Price", price, 1},
+        {"Price Price", price * 2 + blank, 1},
+        {"Price Price", price * 2 + blank - 1, 2},
+        {"Price\nPrice", 100000, 2},
+        {"Price  Price Price", price, 3},
+        // A word wider than the column breaks over the lines it needs.
+        {"Price", price / 2, 2},
+        {"Price", price / 2 - 1, 3},
+        {"Price", price - 1, 2},
+    };
+    for (const CCase& c : cases) {
+        EXPECT_EQ(PlanWrappedLines(c.text, true, c.width), c.lines) << c.text << " in " << c.width;
+    }
+}
+
+TEST(PlanOfficeLayout, SharingAWidth) {
+    struct CCase {
+        std::vector<int> least;
+        std::vector<int> wanted;
+        int total;
+        std::vector<int> widths;
+    };
+    const std::vector<CCase> cases = {
+        // Between least and wanted: the spare goes by the shortfall.
+        {{100, 100}, {300, 100}, 300, {200, 100}},
+        {{100, 100, 100}, {200, 400, 100}, 500, {150, 250, 100}},
+        // All have their wanted width: the rest by the wanted widths.
+        {{100, 100}, {300, 100}, 1000, {750, 250}},
+        // Too narrow for the leasts: shares of the total in their proportion.
+        {{300, 100}, {300, 100}, 200, {150, 50}},
+        // Rounding: the units left over go to the first columns.
+        {{1, 1, 1}, {1, 1, 1}, 10, {4, 3, 3}},
+    };
+    for (const CCase& c : cases) {
+        EXPECT_EQ(SharePlanWidth(c.least, c.wanted, c.total), c.widths) << c.total;
     }
 }
 
