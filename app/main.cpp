@@ -1,12 +1,12 @@
 // The desktop program.
 
+#include "app/views/ProgramIcon.h"
 #include "app/views/TesseraApp.h"
 #include "reports/views/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QIcon>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -88,14 +88,14 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // Desktops find the menu entry, and with it the icon, under this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("au.com.varnel.Strikeline"));
-    // The installed icon theme holds the program's icon in every size.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("au.com.varnel.Strikeline")));
+    QApplication::setWindowIcon(strikeline::ProgramIcon());
     QuitOnSignals(application);
     strikeline::CTesseraApp app;
     // A copy that does not start writes nothing back: a second copy's defaults would
     // otherwise replace the settings of the copy that runs.
     if (!app.InitInstance()) {
-        return 1;
+        // Bringing the running copy to the front is what the user asked for: no failure.
+        return app.RaisedOtherCopy() ? 0 : 1;
     }
     return app.ExitInstance(QApplication::exec());
 }

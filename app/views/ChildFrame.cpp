@@ -1,5 +1,7 @@
 #include "app/views/ChildFrame.h"
 
+#include "app/views/ProgramIcon.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
@@ -10,6 +12,8 @@ CChildFrame::CChildFrame(const QString& title, bool resizable, bool closable, QW
     : QMdiSubWindow(parent), m_Title(title), m_Resizable(resizable), m_Closable(closable) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
+    // Without its own icon the frame would show the toolkit's.
+    setWindowIcon(ProgramIcon());
     Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowMinimizeButtonHint;
     if (resizable) {

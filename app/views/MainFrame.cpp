@@ -76,6 +76,8 @@ CMainFrame::CMainFrame(CMainFrameHost& host, QWidget* parent)
     : QMainWindow(parent), m_Host(host), m_MdiArea(new QMdiArea(this)),
       m_MessagePane(new QLabel(this)), m_DataPane(new QLabel(this)) {
     setWindowTitle(QApplication::applicationName());
+    // Closing a window returns to the one used before it, not to the oldest one.
+    m_MdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     m_MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_MdiArea);
@@ -83,6 +85,7 @@ CMainFrame::CMainFrame(CMainFrameHost& host, QWidget* parent)
     statusBar()->addPermanentWidget(m_DataPane);
     BuildMenus();
     connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
+    connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateWindowList);
     UpdateStatusBar();
     UpdateCommandStates();
 }
@@ -161,7 +164,10 @@ void CMainFrame::BuildMenus() {
     QMenu* window = bar->addMenu(tr("&Window"));
     AddCommand(window, tr("&Cascade"), ID_WINDOW_CASCADE);
     AddCommand(window, tr("&Tile"), ID_WINDOW_TILE);
-    AddCommand(window, tr("&Close All"), ID_WINDOW_CLOSE_ALL);
+    // "Cascade" has the C.
+    AddCommand(window, tr("C&lose All"), ID_WINDOW_CLOSE_ALL);
+    m_WindowMenu = window;
+    connect(window, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowList);
     // The desktop's usual keys for the windows inside the main window.
     auto* closeWindow = new QAction(tr("Close Window"), this);
     // The desktop's own close keys, and Ctrl+F4 once (a key bound twice would be ambiguous
@@ -175,11 +181,11 @@ void CMainFrame::BuildMenus() {
     addAction(closeWindow);
     auto* nextWindow = new QAction(tr("Next Window"), this);
     nextWindow->setShortcut(QKeySequence::NextChild);
-    connect(nextWindow, &QAction::triggered, m_MdiArea, &QMdiArea::activateNextSubWindow);
+    connect(nextWindow, &QAction::triggered, this, [this] { StepThroughWindows(1); });
     addAction(nextWindow);
     auto* previousWindow = new QAction(tr("Previous Window"), this);
     previousWindow->setShortcut(QKeySequence::PreviousChild);
-    connect(previousWindow, &QAction::triggered, m_MdiArea, &QMdiArea::activatePreviousSubWindow);
+    connect(previousWindow, &QAction::triggered, this, [this] { StepThroughWindows(-1); });
     addAction(previousWindow);
 
     QMenu* help = bar->addMenu(tr("&Help"));
@@ -188,6 +194,51 @@ void CMainFrame::BuildMenus() {
 
     for (QMenu* menu : {file, edit, yield, trend, shortList, plan, window, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    }
+}
+
+void CMainFrame::StepThroughWindows(int step) {
+    // In the order the windows were opened: the order of last use changes with every step,
+    // so stepping back and forth would not return to where it started.
+    const QList<QMdiSubWindow*> windows = m_MdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) {
+        return;
+    }
+    const auto count = static_cast<int>(windows.size());
+    const auto current = static_cast<int>(windows.indexOf(m_MdiArea->activeSubWindow()));
+    const int next = current < 0 ? 0 : ((current + step) % count + count) % count;
+    m_MdiArea->setActiveSubWindow(windows[next]);
+}
+
+void CMainFrame::UpdateWindowList() {
+    for (QAction* action : m_WindowListActions) {
+        m_WindowMenu->removeAction(action);
+        delete action;
+    }
+    m_WindowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_MdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) {
+        return;
+    }
+    m_WindowListActions.push_back(m_WindowMenu->addSeparator());
+    QMdiSubWindow* active = m_MdiArea->activeSubWindow();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QString title = windows[i]->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // Only the first nine have a key of their own.
+        const QString caption = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title)
+                                      : QStringLiteral("%1 %2").arg(i + 1).arg(title);
+        QAction* action = m_WindowMenu->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(windows[i] == active);
+        const QPointer<QMdiSubWindow> target = windows[i];
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (!target.isNull()) {
+                m_MdiArea->setActiveSubWindow(target);
+            }
+            UpdateWindowList();
+        });
+        m_WindowListActions.push_back(action);
     }
 }
 
@@ -434,6 +485,16 @@ void CMainFrame::BringToFront() {
     }
     raise();
     activateWindow();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    // A maximised child window would add its own name to the title; the title stays the
+    // program's.
+    if (event->type() == QEvent::WindowTitleChange &&
+        windowTitle() != QApplication::applicationName()) {
+        setWindowTitle(QApplication::applicationName());
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -63,10 +63,15 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QAction* AddCommand(QMenu* menu, const QString& caption, int command);
     void BuildMenus();
+    // The open windows at the foot of the Window menu, numbered, the active one ticked.
+    void UpdateWindowList();
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous window (`step` 1 or -1).
+    void StepThroughWindows(int step);
     void OpenView(ViewKind kind);
     void ToggleLeveragedBar(bool call);
     void ToggleClearShortListOnClose();
@@ -86,6 +91,8 @@ private:
     std::map<ViewKind, CViewFactory> m_Factories;
     std::map<ViewKind, QPointer<CChildFrame>> m_Frames;
     std::vector<QPointer<QWidget>> m_FloatingWindows;
+    QMenu* m_WindowMenu = nullptr;
+    std::vector<QAction*> m_WindowListActions;
     bool m_ShowingSupportMessage = false;
 };
 

@@ -68,6 +68,7 @@ bool CTesseraApp::InitInstance() {
 
     m_SingleInstance = std::make_unique<CSingleInstance>(m_Options.instanceName);
     if (!m_SingleInstance->Claim()) {
+        m_RaisedOtherCopy = true;
         return false;
     }
 

@@ -43,6 +43,8 @@ public:
 
     // Start-up. False when the program should end at once.
     bool InitInstance();
+    // Start-up ended because another copy runs; that copy has come to the front instead.
+    bool RaisedOtherCopy() const { return m_RaisedOtherCopy; }
     // Shutdown, after the main window has closed: writes the databases and the settings
     // and frees the shared objects. Returns `exitCode`.
     int ExitInstance(int exitCode);
@@ -71,6 +73,7 @@ private:
     std::unique_ptr<CDownloader> m_Downloader;
     QPointer<CMainFrame> m_MainFrame;
     QTimer m_StatusTimer;
+    bool m_RaisedOtherCopy = false;
 };
 
 } // namespace strikeline

@@ -219,6 +219,9 @@ bool CReportSettingsView::SaveSettings() {
                                                         : RefreshKind::PutReport);
         // The main window passes this on only when the Short List is open.
         m_Frame->RefreshView(RefreshKind::ShortList);
+        // The user saved to see the report anew: it comes to the front when it is open.
+        m_Frame->GetView(m_Kind == ReportKind::Call ? ViewKind::CallReport : ViewKind::PutReport,
+                         false, true);
     }
     CloseWindow();
     return true;

@@ -8,12 +8,14 @@
 #include "app/views/CommandIds.h"
 #include "app/views/DataSourcesDlg.h"
 #include "app/views/NavigationCentreView.h"
+#include "app/views/ProgramIcon.h"
 #include "app/views/SingleInstance.h"
 #include "app/views/TesseraApp.h"
 #include "app/views/UserMessages.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
+#include "reports/views/ReportSettingsView.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -26,12 +28,14 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 
 using namespace strikeline;
@@ -54,6 +58,17 @@ QStringList Captions(const QList<QAction*>& actions) {
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     return captions;
+}
+
+// The checked entries of a menu.
+QStringList Checked(const QList<QAction*>& actions) {
+    QStringList checked;
+    for (const QAction* action : actions) {
+        if (action->isChecked()) {
+            checked << action->text();
+        }
+    }
+    return checked;
 }
 
 QMenu* Menu(QMainWindow& window, const QString& title) {
@@ -84,6 +99,31 @@ private:
     test::CScopedEnv m_Site;
 };
 
+// A plain tool window of `kind` titled `title`.
+void RegisterPlainView(CMainFrame& frame, ViewKind kind, const QString& title) {
+    frame.RegisterView(kind, {title, true, true, {}, [] {
+                                  return new QLabel;
+                              }});
+}
+
+QString ActiveTitle(const CMainFrame& frame) {
+    const QMdiSubWindow* active = frame.MdiArea()->activeSubWindow();
+    return active == nullptr ? QString() : active->windowTitle();
+}
+
+// The real program started as a user starts it, on folders of its own and a feed address
+// nobody answers.
+QProcessEnvironment ProgramEnvironment(const test::CTempFolder& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.Path().string()));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(home.File("config")));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(home.File("data")));
+    environment.insert("STRIKELINE_FEED_URL", "http://127.0.0.1:9");
+    environment.insert("STRIKELINE_SITE_URL", "http://127.0.0.1:9");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    return environment;
+}
+
 } // namespace
 
 class MainFrameTest : public QObject {
@@ -106,6 +146,13 @@ private slots:
     void StartUpWithDamagedFilesShowsWhyAndGoesOn();
     void ExitWritesTheDatabasesAndTheSettings();
     void ASecondCopyRaisesTheFirstAndExits();
+    void TheProgramStartedTwiceLeavesOneCopyAndEndsWell();
+    void ClosingAWindowReturnsToTheOneUsedBefore();
+    void SavingReportSettingsBringsTheReportToTheFront();
+    void AMaximisedWindowLeavesTheTitleAlone();
+    void WindowMenuListsTheOpenWindows();
+    void MnemonicsAreUniqueInEveryMenu();
+    void EveryWindowShowsTheProgramIcon();
 };
 
 void MainFrameTest::MenusHoldTheCommandsInOrder() {
@@ -497,11 +544,205 @@ void MainFrameTest::ASecondCopyRaisesTheFirstAndExits() {
         QVERIFY(second.waitForFinished(20000));
     }
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 1);
+    // Desktop launchers report any other status as a failure.
+    QCOMPARE(second.exitCode(), 0);
     // It wrote nothing: no settings, no data files.
     QVERIFY(!std::filesystem::exists(runtime.File("config/Strikeline/settings.reg")));
     QVERIFY(!std::filesystem::exists(runtime.File("data/Strikeline/tradingplan.xml")));
     qunsetenv("XDG_RUNTIME_DIR");
+}
+
+void MainFrameTest::TheProgramStartedTwiceLeavesOneCopyAndEndsWell() {
+    if (QString(STRIKELINE_APP_PATH).isEmpty()) {
+        QSKIP("the program is not built");
+    }
+    test::CTempFolder home;
+    ::chmod(home.Path().c_str(), 0700);
+    const QProcessEnvironment environment = ProgramEnvironment(home);
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::ForwardedChannels);
+    first.start(STRIKELINE_APP_PATH, {});
+    QVERIFY(first.waitForStarted());
+    // The first copy answers on its socket once it runs.
+    const std::filesystem::path socket =
+        home.Path() / ("StrikelineAppRunning-" + std::to_string(::getuid()));
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.start(STRIKELINE_APP_PATH, {});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // The first copy goes on and ends as its close box ends it.
+    first.terminate();
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(std::filesystem::exists(home.File("config/Strikeline/settings.reg")));
+}
+
+void MainFrameTest::ClosingAWindowReturnsToTheOneUsedBefore() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    RegisterPlainView(frame, ViewKind::CallReport, "Call Report");
+    RegisterPlainView(frame, ViewKind::Diary, "Diary");
+    RegisterPlainView(frame, ViewKind::Dividends, "Dividends");
+    // Each case: the windows used in that order, then the active one closes.
+    const std::vector<std::pair<std::vector<int>, QString>> cases = {
+        {{ID_YIELD_CALL_REPORTS, ID_DIARY}, "Call Report"},
+        {{ID_YIELD_CALL_REPORTS, ID_DIARY, ID_YIELD_DIVIDENDS, ID_YIELD_CALL_REPORTS}, "Dividends"},
+        {{ID_DIARY, ID_YIELD_CALL_REPORTS, ID_YIELD_DIVIDENDS, ID_DIARY, ID_YIELD_CALL_REPORTS},
+         "Diary"},
+    };
+    for (const auto& [used, expected] : cases) {
+        for (const int command : used) {
+            QVERIFY(frame.OnCommand(command));
+        }
+        frame.MdiArea()->closeActiveSubWindow();
+        QTRY_COMPARE(ActiveTitle(frame), expected);
+        frame.OnCommand(ID_WINDOW_CLOSE_ALL);
+        QTRY_COMPARE(frame.MdiArea()->subWindowList().size(), 1);
+    }
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::SavingReportSettingsBringsTheReportToTheFront() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    // The user opens the report, goes back to the navigation centre and from there to the
+    // report's settings.
+    QVERIFY(frame.OnCommand(ID_YIELD_CALL_REPORTS));
+    frame.GetView(ViewKind::NavigationCentre, false, true);
+    QVERIFY(frame.OnCommand(ID_EDIT_CALL_SETTINGS));
+    auto* settings =
+        qobject_cast<CReportSettingsView*>(frame.GetView(ViewKind::CallSettings, false, false));
+    QVERIFY(settings != nullptr);
+    QTest::mouseClick(settings->SaveButton(), Qt::LeftButton);
+    QTRY_VERIFY(frame.GetView(ViewKind::CallSettings, false, false) == nullptr);
+    QCOMPARE(ActiveTitle(frame), QString("Call Report"));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::AMaximisedWindowLeavesTheTitleAlone() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    RegisterPlainView(frame, ViewKind::CallReport, "Call Report");
+    QVERIFY(frame.OnCommand(ID_YIELD_CALL_REPORTS));
+    QMdiSubWindow* report = frame.MdiArea()->activeSubWindow();
+    report->showMaximized();
+    QVERIFY(report->isMaximized());
+    QCOMPARE(frame.windowTitle(), QString("Strikeline"));
+    report->showNormal();
+    QCOMPARE(frame.windowTitle(), QString("Strikeline"));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::WindowMenuListsTheOpenWindows() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    RegisterPlainView(frame, ViewKind::Diary, "Diary");
+    RegisterPlainView(frame, ViewKind::Dividends, "Dividends");
+    QVERIFY(frame.OnCommand(ID_DIARY));
+    QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
+    QMenu* window = Menu(frame, "&Window");
+    QVERIFY(window != nullptr);
+    emit window->aboutToShow();
+    QCOMPARE(Captions(window->actions()),
+             (QStringList{"&Cascade", "&Tile", "C&lose All", "-", "&1 Welcome to Strikeline",
+                          "&2 Diary", "&3 Dividends"}));
+    QCOMPARE(Checked(window->actions()), QStringList{"&3 Dividends"});
+
+    // Choosing an entry activates its window; the tick follows.
+    window->actions().at(5)->trigger();
+    QCOMPARE(ActiveTitle(frame), QString("Diary"));
+    emit window->aboutToShow();
+    QCOMPARE(Checked(window->actions()), QStringList{"&2 Diary"});
+
+    // A closed window leaves the list.
+    frame.MdiArea()->closeActiveSubWindow();
+    QTRY_VERIFY(frame.GetView(ViewKind::Diary, false, false) == nullptr);
+    emit window->aboutToShow();
+    QCOMPARE(Captions(window->actions()).mid(3),
+             (QStringList{"-", "&1 Welcome to Strikeline", "&2 Dividends"}));
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::MnemonicsAreUniqueInEveryMenu() {
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    QVERIFY(frame.OnCommand(ID_DIARY));
+    QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
+    QList<QPair<QString, QList<QAction*>>> menus = {{"menu bar", frame.menuBar()->actions()}};
+    for (QAction* entry : frame.menuBar()->actions()) {
+        if (QMenu* menu = entry->menu()) {
+            emit menu->aboutToShow();
+            menus.append({entry->text(), menu->actions()});
+        }
+    }
+    for (const auto& [name, actions] : menus) {
+        std::map<QChar, QString> taken;
+        for (const QAction* action : actions) {
+            const QString caption = QString(action->text()).replace("&&", "");
+            const qsizetype marker = caption.indexOf('&');
+            if (marker < 0 || marker + 1 >= caption.size()) {
+                continue;
+            }
+            const QChar key = caption.at(marker + 1).toLower();
+            QVERIFY2(taken.count(key) == 0, qPrintable(name + ": " + caption + " and " +
+                                                       (taken.count(key) ? taken[key] : "")));
+            taken[key] = caption;
+        }
+    }
+    frame.close();
+    app.ExitInstance(0);
+}
+
+void MainFrameTest::EveryWindowShowsTheProgramIcon() {
+    if (QString(STRIKELINE_APP_PATH).isEmpty()) {
+        QSKIP("the program and its drawn icons are not built");
+    }
+    const QIcon icon = ProgramIcon();
+    QVERIFY(!icon.isNull());
+    // Drawn at build time in the sizes a desktop asks for, not scaled from one picture.
+    for (const int size : {16, 32, 48, 256}) {
+        QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                 qPrintable(QString::number(size)));
+    }
+    CTestHome home;
+    CTesseraApp app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    for (const int command : {ID_DIARY, ID_YIELD_DIVIDENDS, ID_EDIT_PUT_SETTINGS,
+                              ID_YIELD_CALL_REPORTS, ID_SHORT_LIST_OPEN, ID_TRADING_PLAN_OPEN}) {
+        QVERIFY(frame.OnCommand(command));
+    }
+    const QImage expected = icon.pixmap(32).toImage();
+    QCOMPARE(frame.MdiArea()->subWindowList().size(), 7);
+    for (const QMdiSubWindow* window : frame.MdiArea()->subWindowList()) {
+        QVERIFY2(window->windowIcon().pixmap(32).toImage() == expected,
+                 qPrintable(window->windowTitle()));
+    }
+    frame.close();
+    app.ExitInstance(0);
 }
 
 QTEST_MAIN(MainFrameTest)
