@@ -247,7 +247,8 @@ void WriteValue(CSheetWriter& writer, CPlanFormats& formats, lxw_row_t row, lxw_
     const CPlanExportColumn& info = PlanExportColumns[column];
     const bool number = info.kind == PlanValueKind::Count || info.kind == PlanValueKind::Money ||
                         info.kind == PlanValueKind::Percent;
-    if (number && IsValue(figure)) {
+    // No figure is infinite or not a number, but such a value would make the file unreadable.
+    if (number && IsValue(figure) && std::isfinite(figure)) {
         const std::string shown = FormatNumber(figure, info.decimals);
         const std::size_t point = shown.find('.');
         const int decimals =

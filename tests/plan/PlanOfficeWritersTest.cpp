@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -862,6 +863,8 @@ TEST_F(OfficeXlsxTest, MissingFiguresStayBlankAndTextsStayTexts) {
     row.texts[17] = "01-Jan-1850"; // before the sheet's first day
     row.dates[17] = test::Utc("1850-01-01 12:00:00");
     row.colours[6] = 3;
+    row.texts[7] = "";
+    row.figures[7] = std::numeric_limits<double>::infinity();
     content.rows.push_back(row);
     const CWorkbook book = Write(content);
     EXPECT_EQ(book.Text("B3"), "12345");
@@ -871,6 +874,9 @@ TEST_F(OfficeXlsxTest, MissingFiguresStayBlankAndTextsStayTexts) {
     EXPECT_EQ(book.Text("G3"), "");
     EXPECT_EQ(book.Fill("G3"), "FFFF0000");
     EXPECT_EQ(book.Borders("G3"), "thin thin thin thin");
+    ASSERT_TRUE(book.Has("H3"));
+    EXPECT_FALSE(book.Number("H3").has_value());
+    EXPECT_EQ(book.Text("H3"), "");
     EXPECT_EQ(book.Text("N3"), "N/A");
     EXPECT_FALSE(book.Number("N3").has_value());
     EXPECT_EQ(book.Text("R3"), "01-Jan-1850");
