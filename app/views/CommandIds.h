@@ -31,6 +31,8 @@ enum CommandId : int {
     ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE = 32800,
     // Commands of the desktop rather than of the program's own numbering.
     ID_FILE_PRINT = 57607,
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_APP_EXIT = 57665,
     ID_APP_ABOUT = 57664,
     ID_WINDOW_CASCADE = 57650,

@@ -37,7 +37,8 @@ const std::map<int, ViewKind> kViewCommands = {
 // The commands the active view answers.
 constexpr int kViewTargetCommands[] = {
     ID_FILE_EXPORT_EXCEL, ID_FILE_EXPORT_EXCEL_MAIL, ID_FILE_EXPORT_CSV, ID_FILE_EXPORT_CSV_MAIL,
-    ID_FILE_EXPORT_WORD,  ID_FILE_EXPORT_HTML,       ID_FILE_PRINT};
+    ID_FILE_EXPORT_WORD,  ID_FILE_EXPORT_HTML,       ID_FILE_PRINT,      ID_EDIT_UNDO,
+    ID_EDIT_REDO};
 
 ViewKind ViewOf(RefreshKind kind) {
     switch (kind) {
@@ -125,6 +126,14 @@ void CMainFrame::BuildMenus() {
     AddCommand(file, tr("E&xit"), ID_APP_EXIT)->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = bar->addMenu(tr("Edit"));
+    AddCommand(edit, tr("&Undo"), ID_EDIT_UNDO)->setShortcuts(QKeySequence::Undo);
+    // Ctrl+Shift+Z everywhere, beside the desktop's own redo keys (Ctrl+Y on some).
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z))) {
+        redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    }
+    AddCommand(edit, tr("&Redo"), ID_EDIT_REDO)->setShortcuts(redoKeys);
+    edit->addSeparator();
     AddCommand(edit, tr("Call Option Settings..."), ID_EDIT_CALL_SETTINGS);
     AddCommand(edit, tr("Put Option Settings..."), ID_EDIT_PUT_SETTINGS);
     edit->addSeparator();

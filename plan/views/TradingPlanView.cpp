@@ -10,6 +10,7 @@
 #include "plan/TradingPlan.h"
 #include "plan/views/ColorSelectorWnd.h"
 #include "plan/views/ComplexTableWndForTradingPlanView.h"
+#include "plan/views/PlanUndoCommands.h"
 #include "plan/views/PlanViewColumns.h"
 #include "plan/views/TradingPlanTableBuilder.h"
 #include "reports/views/MultiTablePrintJob.h"
@@ -34,10 +35,18 @@ CTradingPlanView::CTradingPlanView(CTradingPlanViewHooks hooks, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFocusProxy(m_Table);
+    connect(&m_UndoStack, &QUndoStack::canUndoChanged, this,
+            &CTradingPlanView::CommandStatesChanged);
+    connect(&m_UndoStack, &QUndoStack::canRedoChanged, this,
+            &CTradingPlanView::CommandStatesChanged);
     Refill();
 }
 
-CTradingPlanView::~CTradingPlanView() = default;
+CTradingPlanView::~CTradingPlanView() {
+    // What is being typed is taken while this view is still whole: the editor would
+    // otherwise hand it over when the base class hides the window.
+    m_Table->EndEditing(true);
+}
 
 void CTradingPlanView::SetClock(CClock clock) {
     m_Clock = clock ? std::move(clock) : CClock(CurrentFileTime);
@@ -70,6 +79,10 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     if (CColorSelectorWnd* selector = m_Table->ColourSelector()) {
         selector->close();
     }
+    if (PlanChangedElsewhere()) {
+        m_UndoStack.clear();
+    }
+    NotePlanState();
     const CTradingPlanTableBuilder builder(CurrentColorScheme());
     m_Palette = builder.Palette();
     // Any edit in progress is dropped with its row.
@@ -133,21 +146,118 @@ void CTradingPlanView::RecomputeTotals() {
 }
 
 void CTradingPlanView::CloseRow(int row) {
-    CTradingPlan* plan = GetTradingPlan();
-    const CTradingPlanEntry* entry = EntryAt(row);
-    if (plan == nullptr || entry == nullptr) {
+    const CTradingPlan* plan = GetTradingPlan();
+    const std::optional<std::size_t> index =
+        plan == nullptr ? std::nullopt : plan->IndexOf(EntryAt(row));
+    if (index) {
+        m_UndoStack.push(new CPlanRowCloseCommand(*this, *index, Now()));
+    }
+}
+
+void CTradingPlanView::ShowClosedRow(const CPlanRowClosing& closing) {
+    NotePlanState();
+    Refill();
+    const PlanFamily family = PlanFamilyOf(closing.entry.m_SourceType);
+    // Last: the Short List may in turn ask this view to refill.
+    if (closing.lastOfSeries && family != PlanFamily::None && m_Hooks.untickSeries) {
+        m_Hooks.untickSeries(closing.entry.m_CompanyID, closing.entry.m_ContractID,
+                             family == PlanFamily::Call);
+    }
+}
+
+void CTradingPlanView::ShowReopenedRow(const CTradingPlanEntry& entry,
+                                       const CPlanRowClosing& closing) {
+    NotePlanState();
+    Refill(&entry);
+    const PlanFamily family = PlanFamilyOf(entry.m_SourceType);
+    if (closing.lastOfSeries && family != PlanFamily::None && m_Hooks.tickSeries) {
+        m_Hooks.tickSeries(entry.m_CompanyID, entry.m_ContractID, family == PlanFamily::Call);
+    }
+}
+
+void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPlanEntry after,
+                                     int column, const QString& textAfter, const QString& label) {
+    const CTradingPlan* plan = GetTradingPlan();
+    const std::optional<std::size_t> index = plan == nullptr ? std::nullopt : plan->IndexOf(&entry);
+    if (!index) {
         return;
     }
-    // Copied first: closing deletes the row.
-    const std::string company = entry->m_CompanyID;
-    const std::string series = entry->m_ContractID;
-    const PlanFamily family = PlanFamilyOf(entry->m_SourceType);
-    const bool lastOfSeries = ClosePlanEntry(*plan, *entry, GetDiaryDatabase(), Now());
-    Refill();
-    // Last: the Short List may in turn ask this view to refill.
-    if (lastOfSeries && family != PlanFamily::None && m_Hooks.untickSeries) {
-        m_Hooks.untickSeries(company, series, family == PlanFamily::Call);
+    if (after == entry) {
+        // Nothing changed and nothing to take back; the cell shows what was typed.
+        if (!textAfter.isNull()) {
+            m_Table->SetText(RowOf(&entry), column, textAfter, true);
+        }
+        return;
     }
+    const CComplexTableCell* cell = m_Table->Cell(RowOf(&entry), column);
+    const QString textBefore = cell != nullptr && !textAfter.isNull() ? cell->m_Text : QString();
+    m_UndoStack.push(new CPlanRowChangeCommand(*this, label, *index, entry, std::move(after),
+                                               column, textBefore, textAfter));
+}
+
+void CTradingPlanView::ShowChangedRow(const CTradingPlanEntry& entry, int column,
+                                      const QString& shown, bool select) {
+    NotePlanState();
+    const int row = RowOf(&entry);
+    if (row < 0) {
+        Refill(&entry);
+        return;
+    }
+    RecomputeEntryRow(row);
+    for (int c = 0; c < m_Table->CellCount(row); ++c) {
+        const std::string_view key = ColumnKey(c);
+        const CComplexTableCell* cell = m_Table->Cell(row, c);
+        if (cell != nullptr && cell->m_Kind == CellKind::Text && !key.empty()) {
+            const std::int32_t index = entry.CellColour(key);
+            const bool known = index >= 0 && index < kPlanCellColourCount;
+            m_Table->SetBackground(row, c, m_Palette[known ? static_cast<std::size_t>(index) : 0],
+                                   true);
+        }
+    }
+    RecomputeTotals();
+    if (!shown.isNull()) {
+        m_Table->SetText(row, column, shown, true);
+    }
+    Relayout();
+    if (select) {
+        m_Table->SetCurrentCell(row, column);
+        EnsureCellVisible(row, column);
+    }
+}
+
+void CTradingPlanView::ForgetUndo() {
+    QMetaObject::invokeMethod(
+        this, [this] { m_UndoStack.clear(); }, Qt::QueuedConnection);
+}
+
+void CTradingPlanView::NotePlanState() {
+    const CTradingPlan* plan = GetTradingPlan();
+    m_KnownPlan = plan;
+    m_KnownRows.clear();
+    for (std::size_t i = 0; plan != nullptr && i < plan->Count(); ++i) {
+        m_KnownRows.push_back(plan->At(i));
+    }
+}
+
+bool CTradingPlanView::PlanChangedElsewhere() const {
+    const CTradingPlan* plan = GetTradingPlan();
+    if (plan != m_KnownPlan) {
+        return true;
+    }
+    // Rows added at the end (a series from the Short List) leave every other row in its
+    // place, which is all the commands rely on.
+    if (plan == nullptr) {
+        return false;
+    }
+    if (plan->Count() < m_KnownRows.size()) {
+        return true;
+    }
+    for (std::size_t i = 0; i < m_KnownRows.size(); ++i) {
+        if (!(plan->At(i) == m_KnownRows[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CTradingPlanView::ChangeEntryType(CTradingPlanEntry* entry, std::uint32_t type) {
@@ -156,10 +266,11 @@ void CTradingPlanView::ChangeEntryType(CTradingPlanEntry* entry, std::uint32_t t
         PlanFamilyOf(type) != PlanFamilyOf(entry->m_SourceType)) {
         return;
     }
-    entry->m_SourceType = type;
-    RecomputeEntryRow(row);
-    RecomputeTotals();
-    Relayout();
+    CTradingPlanEntry changed = *entry;
+    changed.m_SourceType = type;
+    const std::string_view label = PlanTypeLabel(type);
+    PushRowChange(*entry, std::move(changed), PlanViewColumnOf(PlanColumn::SrcType), QString(),
+                  QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
 }
 
 void CTradingPlanView::SetCellColour(int row, int column, const CTradingPlanEntry* entry,
@@ -171,10 +282,9 @@ void CTradingPlanView::SetCellColour(int row, int column, const CTradingPlanEntr
         cell->m_Kind != CellKind::Text) {
         return;
     }
-    shown->SetCellColour(key, index);
-    const bool known = index >= 0 && index < kPlanCellColourCount;
-    m_Table->SetBackground(row, column, m_Palette[known ? static_cast<std::size_t>(index) : 0],
-                           true);
+    CTradingPlanEntry coloured = *shown;
+    coloured.SetCellColour(key, index);
+    PushRowChange(*shown, std::move(coloured), column, QString(), tr("Cell Colour"));
 }
 
 void CTradingPlanView::EditCell(int row, int column, const QString& text) {
@@ -184,9 +294,11 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
     if (entry == nullptr || key.empty() || !IsPlanCellEditable(*entry, key)) {
         return;
     }
+    // Edited on a copy: the change goes through the undo stack.
+    CTradingPlanEntry edited = *entry;
     std::string refusal;
     const std::optional<std::string> shown =
-        EditPlanCell(*entry, key, text.toStdString(), &refusal);
+        EditPlanCell(edited, key, text.toStdString(), &refusal);
     if (!shown) {
         // The cell keeps the figure it had: it shows what the plan holds, not what was typed.
         if (!refusal.empty()) {
@@ -194,10 +306,7 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
         }
         return;
     }
-    RecomputeEntryRow(row);
-    RecomputeTotals();
-    m_Table->SetText(row, column, QString::fromStdString(*shown), true);
-    Relayout();
+    PushRowChange(*entry, std::move(edited), column, QString::fromStdString(*shown), tr("Typing"));
 }
 
 // Layout and scrolling.
@@ -265,12 +374,26 @@ void CTradingPlanView::ScrollToOrigin() {
 // Commands.
 
 bool CTradingPlanView::HandlesCommand(int command) const {
+    if (command == ID_EDIT_UNDO) {
+        return m_UndoStack.canUndo();
+    }
+    if (command == ID_EDIT_REDO) {
+        return m_UndoStack.canRedo();
+    }
     return command == ID_FILE_PRINT || CTradingPlanExportCommands::Handles(command);
 }
 
 void CTradingPlanView::OnCommand(int command) {
-    // What the user is typing belongs in the export.
+    // What the user is typing belongs in the export, and is the last change to undo.
     m_Table->EndEditing(true);
+    if (command == ID_EDIT_UNDO) {
+        m_UndoStack.undo();
+        return;
+    }
+    if (command == ID_EDIT_REDO) {
+        m_UndoStack.redo();
+        return;
+    }
     if (command == ID_FILE_PRINT) {
         PrintWithPreview();
         return;

@@ -2,12 +2,14 @@
 
 #include "app/views/ViewKind.h"
 #include "plan/PlanColumns.h"
+#include "plan/TradingPlanEntry.h"
 #include "plan/views/TradingPlanExportCommands.h"
 #include "plan/views/TradingPlanViewHooks.h"
 #include "storage/Color.h"
 #include "storage/FileTime.h"
 
 #include <QAbstractScrollArea>
+#include <QUndoStack>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -20,6 +22,8 @@ namespace strikeline {
 
 class CComplexTableWnd;
 class CComplexTableWndForTradingPlanView;
+class CTradingPlan;
+struct CPlanRowClosing;
 struct CTradingPlanEntry;
 
 // The Trading Plan window: the plan's rows in display order as one editable table under
@@ -27,7 +31,10 @@ struct CTradingPlanEntry;
 // user types figures, switches a row between selling and buying, colours cells, closes
 // rows, and runs the exports and printing from here. The view shows the process-wide plan
 // (GetTradingPlan); rows it keeps are checked against the plan before they are touched,
-// so a plan changed behind its back is never written through a stale row.
+// so a plan changed behind its back is never written through a stale row. Typed figures,
+// trade sides, cell colours and closed rows go through an undo stack ("Undo" and "Redo"
+// of the Edit menu while the window is active); the stack is forgotten when the plan was
+// changed elsewhere other than by rows added at its end.
 class CTradingPlanView : public QAbstractScrollArea,
                          public CRefreshableView,
                          public CCommandTarget {
@@ -69,6 +76,20 @@ public:
     // Takes a typed text into the plan row; an edit the row does not take leaves the cell.
     void EditCell(int row, int column, const QString& text);
 
+    // Undo. The commands change the plan through the core and show the result here.
+    QUndoStack& UndoStack() { return m_UndoStack; }
+    // A row changed in place: its figures and colours, the totals, and the changed cell's
+    // text when given; with `select` the changed cell becomes current.
+    void ShowChangedRow(const CTradingPlanEntry& entry, int column, const QString& shown,
+                        bool select);
+    // A row closed: the plan shown without it, and the Short List told when it was the
+    // series' last row.
+    void ShowClosedRow(const CPlanRowClosing& closing);
+    // A closed row put back: shown and selected, and the Short List's box ticked again.
+    void ShowReopenedRow(const CTradingPlanEntry& entry, const CPlanRowClosing& closing);
+    // Empties the undo stack once the command running now has finished.
+    void ForgetUndo();
+
     // Scrolling.
     void EnsureCellVisible(int row, int column);
     void ScrollToOrigin();
@@ -86,11 +107,22 @@ public:
     void SetClock(CClock clock);
     CTradingPlanExportCommands& ExportCommands() { return m_Exports; }
 
+signals:
+    // Undo or Redo became available or not.
+    void CommandStatesChanged();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Pushes a change of one row: `after` is the row as the user changed it.
+    void PushRowChange(const CTradingPlanEntry& entry, CTradingPlanEntry after, int column,
+                       const QString& textAfter, const QString& label);
+    // What the plan held after this view's last change; a plan that no longer starts with
+    // those rows was changed elsewhere and the undo stack would not fit it.
+    void NotePlanState();
+    bool PlanChangedElsewhere() const;
     void RecomputeEntryRow(int row);
     // The totals over every shown row, and the generation time stamp.
     void RecomputeTotals();
@@ -108,6 +140,9 @@ private:
     FileTime m_Generated = kNoDate;
     std::array<Color, kPlanCellColourCount> m_Palette{};
     CTradingPlanExportCommands m_Exports;
+    QUndoStack m_UndoStack;
+    const CTradingPlan* m_KnownPlan = nullptr;
+    std::vector<CTradingPlanEntry> m_KnownRows;
 };
 
 } // namespace strikeline

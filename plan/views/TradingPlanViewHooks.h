@@ -15,6 +15,10 @@ struct CTradingPlanViewHooks {
         untickSeries;
     // A new plan view, before it is shown (tests fix its clock and seams here).
     std::function<void(CTradingPlanView& view)> onCreated;
+    // An undone close put such a series' row back: the Short List ticks its box again
+    // (without adding a row).
+    std::function<void(const std::string& companyCode, const std::string& contractId, bool isCall)>
+        tickSeries;
 };
 
 } // namespace strikeline

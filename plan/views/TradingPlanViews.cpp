@@ -6,16 +6,21 @@
 namespace strikeline {
 
 void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks) {
-    frame.RegisterView(ViewKind::TradingPlan,
-                       {QStringLiteral("Trading Plan"), true, true, {}, [hooks]() -> QWidget* {
-                            auto* view = new CTradingPlanView(hooks);
-                            if (hooks.onCreated) {
-                                hooks.onCreated(*view);
-                                // With the clock and seams the hook may have set.
-                                view->Refill();
-                            }
-                            return view;
-                        }});
+    frame.RegisterView(
+        ViewKind::TradingPlan,
+        {QStringLiteral("Trading Plan"), true, true, {}, [&frame, hooks]() -> QWidget* {
+             auto* view = new CTradingPlanView(hooks);
+             // The key of a disabled command does nothing: Undo and Redo follow the
+             // stack at once.
+             QObject::connect(view, &CTradingPlanView::CommandStatesChanged, &frame,
+                              &CMainFrame::UpdateCommandStates);
+             if (hooks.onCreated) {
+                 hooks.onCreated(*view);
+                 // With the clock and seams the hook may have set.
+                 view->Refill();
+             }
+             return view;
+         }});
 }
 
 } // namespace strikeline

@@ -109,4 +109,13 @@ void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
     }
 }
 
+void TickShortListSeries(CMainFrame& frame, std::string_view companyCode,
+                         std::string_view seriesCode, ReportKind kind) {
+    if (CWatchView* view = OpenShortList(frame, false)) {
+        view->TickSeries(companyCode, seriesCode, kind);
+    } else if (GetShortListStore().Find(companyCode, kind)) {
+        GetShortListStore().SetTicked(seriesCode, kind, true);
+    }
+}
+
 } // namespace strikeline

@@ -29,5 +29,9 @@ bool ClearShortList(CMainFrame& frame);
 // window or in the store.
 void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
                            std::string_view seriesCode, ReportKind kind);
+// The Trading Plan holds the series again (a closed row put back): its box is ticked again
+// where the Short List lists its company.
+void TickShortListSeries(CMainFrame& frame, std::string_view companyCode,
+                         std::string_view seriesCode, ReportKind kind);
 
 } // namespace strikeline

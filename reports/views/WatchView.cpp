@@ -136,6 +136,16 @@ void CWatchView::UntickSeries(std::string_view companyCode, std::string_view ser
     }
 }
 
+void CWatchView::TickSeries(std::string_view companyCode, std::string_view seriesCode,
+                            ReportKind kind) {
+    CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind));
+    const int row = block == nullptr ? -1 : block->FindSeriesRow(seriesCode);
+    if (row >= 0) {
+        GetShortListStore().SetTicked(seriesCode, kind, true);
+        block->SetPlanTicked(row, true);
+    }
+}
+
 void CWatchView::UntickAll() {
     GetShortListStore().UntickAll();
     for (int i = 0; i < BlockCount(); ++i) {

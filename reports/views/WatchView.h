@@ -53,6 +53,9 @@ public:
     int FindCompany(std::string_view code, ReportKind kind) const;
     // Clears the Trading Plan box of one series, or of all.
     void UntickSeries(std::string_view companyCode, std::string_view seriesCode, ReportKind kind);
+    // Ticks the box of a series the plan holds again, when the list shows it; no plan row
+    // is added.
+    void TickSeries(std::string_view companyCode, std::string_view seriesCode, ReportKind kind);
     void UntickAll();
     // Takes every block away and empties the store.
     void Clear();

@@ -170,8 +170,8 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
                           "Export to HTML...", "-", "Print...", "-", "E&xit"}));
     QCOMPARE(
         Captions(Menu(frame, "Edit")->actions()),
-        (QStringList{"Call Option Settings...", "Put Option Settings...", "-", "Colour Scheme...",
-                     "Data Sources...", "-", "Display Call Leveraged Bar",
+        (QStringList{"&Undo", "&Redo", "-", "Call Option Settings...", "Put Option Settings...",
+                     "-", "Colour Scheme...", "Data Sources...", "-", "Display Call Leveraged Bar",
                      "Display Put Leveraged Bar", "Clear Short List when Short List is closed"}));
     QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
              (QStringList{"View Call Reports", "View Put Reports", "Dividends"}));

@@ -208,14 +208,17 @@ struct CUntick {
     bool operator==(const CUntick&) const = default;
 };
 
-// A shown plan view at the test's moment, recording the Short List's unticks.
+// A shown plan view at the test's moment, recording the Short List's unticks and ticks.
 struct CShownView {
     explicit CShownView(QSize size = QSize(1400, 700))
         : view(CTradingPlanViewHooks{
               [this](const std::string& company, const std::string& series, bool isCall) {
                   unticks.push_back({company, series, isCall});
               },
-              {}}) {
+              {},
+              [this](const std::string& company, const std::string& series, bool isCall) {
+                  ticks.push_back({company, series, isCall});
+              }}) {
         view.SetClock([] { return kNow; });
         view.resize(size);
         view.show();
@@ -224,8 +227,39 @@ struct CShownView {
     }
 
     std::vector<CUntick> unticks;
+    std::vector<CUntick> ticks;
     CTradingPlanView view;
 };
+
+// Types `text` into a cell as the user does: select it, Enter, the text, Enter.
+void TypeInto(CTradingPlanView& view, int row, std::string_view key, const QString& text) {
+    auto& table = view.Table();
+    QTest::mouseClick(&table, Qt::LeftButton, {}, CellCentre(view, row, key));
+    QTest::keyClick(&table, Qt::Key_Return);
+    QVERIFY(table.ActiveEditor() != nullptr);
+    table.ActiveEditor()->setText(text);
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
+    QVERIFY(!table.IsEditing());
+}
+
+// The plan's rows in file order.
+std::vector<CTradingPlanEntry> PlanRows() {
+    std::vector<CTradingPlanEntry> rows;
+    for (std::size_t i = 0; i < GetTradingPlan()->Count(); ++i) {
+        rows.push_back(GetTradingPlan()->At(i));
+    }
+    return rows;
+}
+
+// What the plan and the diary files hold when written now.
+std::pair<std::string, std::string> SavedFiles(const test::CTempFolder& folder) {
+    const std::string plan = folder.File("tradingplan.xml");
+    const std::string diary = folder.File("diary.xml");
+    if (!GetTradingPlan()->Save(plan) || !GetDiaryDatabase()->Save(diary)) {
+        return {};
+    }
+    return {test::ReadTextFile(plan), test::ReadTextFile(diary)};
+}
 
 } // namespace
 
@@ -272,6 +306,15 @@ private slots:
     void PrintsToPdf();
     // The main window.
     void MainWindowOpensRefreshesAndExportsThePlan();
+    // Undo.
+    void UndoAndRedoATypedFigure_data();
+    void UndoAndRedoATypedFigure();
+    void UndoAndRedoSellOrBuy();
+    void UndoingCloseAllPutsTheRowAndItsDiaryEntryBack_data();
+    void UndoingCloseAllPutsTheRowAndItsDiaryEntryBack();
+    void UndoWalksBackThroughAClosedRow();
+    void PlanChangedElsewhereForgetsWhatCannotBeUndone();
+    void EditMenuUndoesAndRedoesWithTheKeys();
 
 private:
     std::unique_ptr<test::CScopedEnv> m_Zone;
@@ -1079,6 +1122,287 @@ void CTradingPlanViewTest::PrintsToPdf() {
     QVERIFY(pages > 1);
 }
 
+// Undo.
+
+void CTradingPlanViewTest::UndoAndRedoATypedFigure_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("shares") << "Shares"
+                            << "2000";
+    QTest::newRow("contracts") << "OptionContracts"
+                               << "3";
+    QTest::newRow("money as typed") << "SharePrice"
+                                    << "$12.5";
+    QTest::newRow("cleared") << "Shares"
+                             << "";
+    QTest::newRow("dividend date") << "DividendDate"
+                                   << "05-Mar-2027";
+    QTest::newRow("exercise brokerage") << "EBrokerage"
+                                        << "100";
+}
+
+void CTradingPlanViewTest::UndoAndRedoATypedFigure() {
+    QFETCH(QString, key);
+    QFETCH(QString, typed);
+    const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
+    const CTradingPlanEntry& other = Add(test::SoldCall("ANZ", "ANZXY9"));
+    const CTradingPlanEntry otherBefore = other;
+    CShownView window;
+    CTradingPlanView& view = window.view;
+    auto& table = view.Table();
+    const std::string column = key.toStdString();
+    const int row = view.RowOf(&entry);
+    const CTradingPlanEntry before = entry;
+    const QString textBefore = Text(view, row, column);
+    const QString totalBefore = Text(view, view.TotalsRow(), C::NEProfit);
+    QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
+
+    TypeInto(view, row, column, typed);
+    const CTradingPlanEntry after = entry;
+    const QString textAfter = Text(view, row, column);
+    const QString totalAfter = Text(view, view.TotalsRow(), C::NEProfit);
+    QVERIFY(!(after == before));
+    QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
+
+    // Elsewhere when undoing: the cell undone becomes current.
+    table.SetCurrentCell(row, Column(C::SrcType));
+    view.OnCommand(ID_EDIT_UNDO);
+    QVERIFY(entry == before);
+    QCOMPARE(Text(view, row, column), textBefore);
+    for (const std::string_view figure : {C::Cost, C::NEProfit, C::EProfit, C::BEP}) {
+        QCOMPARE(Text(view, row, figure), QString::fromStdString(PlanCellText(before, figure)));
+    }
+    QCOMPARE(Text(view, view.TotalsRow(), C::NEProfit), totalBefore);
+    QCOMPARE(table.CurrentRow(), row);
+    QCOMPARE(table.CurrentColumn(), Column(column));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(view.HandlesCommand(ID_EDIT_REDO));
+
+    view.OnCommand(ID_EDIT_REDO);
+    QVERIFY(entry == after);
+    QCOMPARE(Text(view, row, column), textAfter);
+    QCOMPARE(Text(view, view.TotalsRow(), C::NEProfit), totalAfter);
+    QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
+    QVERIFY(other == otherBefore);
+}
+
+void CTradingPlanViewTest::UndoAndRedoSellOrBuy() {
+    const CTradingPlanEntry& entry = Add(test::SoldCall());
+    CShownView shown;
+    CTradingPlanView& view = shown.view;
+    auto& table = view.Table();
+    const int row = 2;
+    const auto choose = [&](const QString& item) {
+        CMenuDriver driver(item);
+        QTest::mouseClick(&table, Qt::RightButton, {}, CellCentre(view, row, C::SrcType));
+        QVERIFY(driver.found);
+    };
+    choose(QStringLiteral("Buy a Call"));
+    QCOMPARE(entry.m_SourceType, std::uint32_t{TYPE_BUY_CALL});
+    // The side the row already has changes nothing, and leaves nothing to undo.
+    choose(QStringLiteral("Buy a Call"));
+    QCOMPARE(view.UndoStack().count(), 1);
+
+    view.OnCommand(ID_EDIT_UNDO);
+    QCOMPARE(entry.m_SourceType, std::uint32_t{TYPE_SELL_CALL});
+    QCOMPARE(Text(view, row, C::SrcType), QStringLiteral("C (Sell)"));
+    QCOMPARE(Text(view, row, C::EBrokerage), QStringLiteral("$60"));
+    QVERIFY(table.Cell(row, Column(C::EBrokerage))->m_Editable);
+    QCOMPARE(Text(view, view.TotalsRow(), C::EProfit), QStringLiteral("$1390"));
+
+    view.OnCommand(ID_EDIT_REDO);
+    QCOMPARE(entry.m_SourceType, std::uint32_t{TYPE_BUY_CALL});
+    QCOMPARE(Text(view, row, C::SrcType), QStringLiteral("C (Buy)"));
+    QCOMPARE(Text(view, row, C::EBrokerage), QStringLiteral("N/A"));
+    QVERIFY(!table.Cell(row, Column(C::EBrokerage))->m_Editable);
+    QCOMPARE(Text(view, view.TotalsRow(), C::EProfit), QStringLiteral("$-500"));
+}
+
+void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack_data() {
+    QTest::addColumn<qint64>("closedBeforeSeconds"); // 0: the trade was open
+    QTest::newRow("open trade") << qint64{0};
+    QTest::newRow("trade closed before") << qint64{5000};
+}
+
+void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
+    QFETCH(qint64, closedBeforeSeconds);
+    const FileTime closedBefore =
+        closedBeforeSeconds == 0 ? kNoDate : FileTimeFromUnix(closedBeforeSeconds);
+    Add(test::SoldCall("ANZ", "ANZXY9"));
+    CTradingPlanEntry closing = test::SoldCall("BHP", "BHPXY9");
+    closing.m_StartDate = FileTimeFromUnix(1000);
+    closing.SetCellColour(C::Cost, 2);
+    Add(closing);
+    Add(test::SoldCall("NAB", "NABXY9"));
+    CDiaryEntry trade;
+    trade.m_CompanyID = "BHP";
+    trade.m_ContractID = "BHPXY9";
+    trade.m_StartDate = closing.m_StartDate;
+    trade.m_CloseDate = closedBefore;
+    GetDiaryDatabase()->AddEntry(trade);
+    CShownView shown;
+    CTradingPlanView& view = shown.view;
+    test::CTempFolder folder;
+    const std::vector<CTradingPlanEntry> rowsBefore = PlanRows();
+    const auto filesBefore = SavedFiles(folder);
+    QVERIFY(!filesBefore.first.empty());
+    const QStringList labels = RowLabels(view);
+    const QString totalBefore = Text(view, view.TotalsRow(), C::Cost);
+
+    QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, 4, C::CloseAll));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{2});
+    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, kNow);
+    QVERIFY((shown.unticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
+    QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
+
+    // Later: the stamp put back and done again is the first one.
+    view.SetClock([] { return kNow + 3600 * kFileTimeTicksPerSecond; });
+    view.OnCommand(ID_EDIT_UNDO);
+    QVERIFY(PlanRows() == rowsBefore);
+    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, closedBefore);
+    QVERIFY(SavedFiles(folder) == filesBefore);
+    QCOMPARE(RowLabels(view), labels);
+    QCOMPARE(Text(view, view.TotalsRow(), C::Cost), totalBefore);
+    // The row back is the current one, its box clear, its colours kept; the Short List
+    // ticks the series again.
+    QCOMPARE(view.EntryAt(view.Table().CurrentRow())->m_ContractID, std::string("BHPXY9"));
+    QVERIFY(!view.Table().Cell(4, Column(C::CloseAll))->m_Ticked);
+    QCOMPARE(view.Table().Cell(4, Column(C::Cost))->m_Background, view.Palette()[2]);
+    QVERIFY((shown.ticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
+
+    view.OnCommand(ID_EDIT_REDO);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{2});
+    QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9", "group NAB", "row NABXY9"}));
+    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, kNow);
+    QCOMPARE(shown.unticks.size(), std::size_t{2});
+
+    view.OnCommand(ID_EDIT_UNDO);
+    QVERIFY(PlanRows() == rowsBefore);
+    QVERIFY(SavedFiles(folder) == filesBefore);
+}
+
+void CTradingPlanViewTest::UndoWalksBackThroughAClosedRow() {
+    // Every change names its row by its place in the plan, so changes made before a close
+    // still find the row the undone close put back.
+    const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
+    Add(test::SoldCall("ANZ", "ANZXY9"));
+    CShownView shown;
+    CTradingPlanView& view = shown.view;
+    std::vector<std::vector<CTradingPlanEntry>> states{PlanRows()};
+    const int row = view.RowOf(&entry);
+    TypeInto(view, row, C::Shares, QStringLiteral("2000"));
+    states.push_back(PlanRows());
+    view.Table().ApplyCellColour(row, Column(C::StrikePrice), &entry, 3);
+    QCOMPARE(view.Table().Cell(row, Column(C::StrikePrice))->m_Background, Rgb(255, 0, 0));
+    states.push_back(PlanRows());
+    QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, row, C::CloseAll));
+    states.push_back(PlanRows());
+    QCOMPARE(states.back().size(), std::size_t{1});
+    QCOMPARE(view.UndoStack().count(), 3);
+
+    for (int step = 3; step > 0; --step) {
+        view.OnCommand(ID_EDIT_UNDO);
+        QVERIFY2(PlanRows() == states[static_cast<std::size_t>(step - 1)],
+                 qPrintable(QString::number(step)));
+    }
+    const int back = view.RowOf(&GetTradingPlan()->At(0));
+    QCOMPARE(Text(view, back, C::Shares), QStringLiteral("1000"));
+    QCOMPARE(view.Table().Cell(back, Column(C::StrikePrice))->m_Background, view.Palette()[0]);
+    QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
+    for (int step = 1; step <= 3; ++step) {
+        view.OnCommand(ID_EDIT_REDO);
+        QVERIFY2(PlanRows() == states[static_cast<std::size_t>(step)],
+                 qPrintable(QString::number(step)));
+    }
+}
+
+void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
+    const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
+    CShownView shown;
+    CTradingPlanView& view = shown.view;
+    TypeInto(view, view.RowOf(&entry), C::Shares, QStringLiteral("2000"));
+
+    // A series added from the Short List goes at the end: every change can still be undone.
+    const CTradingPlanEntry& added = Add(test::SoldCall("ANZ", "ANZXY9"));
+    view.RefreshView();
+    QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
+    view.OnCommand(ID_EDIT_UNDO);
+    QCOMPARE(entry.m_Shares, 1000.0);
+    QCOMPARE(added.m_Shares, 1000.0);
+    view.OnCommand(ID_EDIT_REDO);
+    QCOMPARE(entry.m_Shares, 2000.0);
+
+    // A row changed elsewhere: the stack no longer fits the plan and is forgotten.
+    GetTradingPlan()->At(0).m_Premium = 0.75;
+    view.RefreshView();
+    QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
+
+    // "Clear Trading Plan" empties the plan: nothing to undo or redo any more.
+    TypeInto(view, view.RowOf(&entry), C::Shares, QStringLiteral("3000"));
+    view.OnCommand(ID_EDIT_UNDO);
+    QVERIFY(view.HandlesCommand(ID_EDIT_REDO));
+    GetTradingPlan()->Clear();
+    view.RefreshView();
+    QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
+    QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+}
+
+void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
+    test::CMainFrameTestHost host;
+    CMainFrame frame(host);
+    RegisterTradingPlanView(
+        frame, {{}, [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); }, {}});
+    Add(test::SoldCall("BHP", "BHPXY9"));
+    frame.resize(1400, 900);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(frame.OnCommand(ID_TRADING_PLAN_OPEN));
+    auto* view =
+        qobject_cast<CTradingPlanView*>(frame.GetView(ViewKind::TradingPlan, false, false));
+    QVERIFY(view != nullptr);
+    QAction* undo = frame.Action(ID_EDIT_UNDO);
+    QAction* redo = frame.Action(ID_EDIT_REDO);
+    QVERIFY(undo != nullptr && redo != nullptr);
+    QVERIFY(undo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    QVERIFY(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    // The actions follow the stack at once: a key of a disabled action does nothing.
+    QTest::mouseClick(&view->Table(), Qt::LeftButton, {}, CellCentre(*view, 2, C::CloseAll));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != nullptr);
+    QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QVERIFY(redo->isEnabled());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QVERIFY(!redo->isEnabled());
+    // Through the menu's command as well.
+    QVERIFY(frame.OnCommand(ID_EDIT_UNDO));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+
+    // Another window active: the plan's undo is not its to run.
+    QMdiSubWindow* other = frame.MdiArea()->addSubWindow(new QWidget);
+    other->show();
+    frame.MdiArea()->setActiveSubWindow(other);
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!frame.OnCommand(ID_EDIT_REDO));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    frame.MdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frame.hide();
+}
+
 // The main window.
 
 void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
@@ -1097,7 +1421,8 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
                     view.ExportCommands().SetSavePathChooser(
                         [csv](QWidget*, const QString&, const QString&) { return csv; });
                     created.push_back(&view);
-                }});
+                },
+                {}});
     frame.resize(1400, 900);
     frame.show();
     QVERIFY(frame.Action(ID_TRADING_PLAN_OPEN)->isEnabled());

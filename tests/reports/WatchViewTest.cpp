@@ -198,6 +198,7 @@ private slots:
     void TypingADateIntoADividendCellAddsNoPlanRow();
     void RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies();
     void EveryTickAddsAPlanRowAndClearingThePlanUnticks();
+    void UndoneCloseTicksTheBoxAgainWithoutAddingARow();
     void ClearShortListAsksOnlyWhenThePlanHoldsItsOptions();
     void ClearOnCloseFlagDecidesWhatReopeningShows();
     void PrintsToPdfAndRefusesWithoutBlocks();
@@ -541,6 +542,38 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
              QStringList{QStringLiteral("Are you sure you want to clear your Trading Plan?")});
     QVERIFY(!call.IsPlanTicked(row));
     QVERIFY(GetShortListStore().TickedKeys().empty());
+}
+
+void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
+    ClickPlanBox(block, row);
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    const std::string series = block.SeriesAt(row)->Code();
+
+    // The plan closed the series' last row, then the close was undone.
+    UntickShortListSeries(desk.frame, "aaa", series, ReportKind::Call);
+    QVERIFY(!block.IsPlanTicked(row));
+    TickShortListSeries(desk.frame, "aaa", series, ReportKind::Call);
+    QVERIFY(block.IsPlanTicked(row));
+    QVERIFY(GetShortListStore().IsTicked(series, ReportKind::Call));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    // A company the list does not show gets no tick.
+    TickShortListSeries(desk.frame, "BBB", "BBBZZ9", ReportKind::Call);
+    QVERIFY(!GetShortListStore().IsTicked("BBBZZ9", ReportKind::Call));
+
+    // With the window closed the store keeps the tick for the reopened window.
+    desk.ShortList()->parentWidget()->close();
+    QVERIFY(QTest::qWaitFor([&desk] { return desk.ShortList() == nullptr; }, kWaitMs));
+    UntickShortListSeries(desk.frame, "AAA", series, ReportKind::Call);
+    QVERIFY(!GetShortListStore().IsTicked(series, ReportKind::Call));
+    TickShortListSeries(desk.frame, "AAA", series, ReportKind::Call);
+    TickShortListSeries(desk.frame, "BBB", "BBBZZ9", ReportKind::Call);
+    QVERIFY(GetShortListStore().IsTicked(series, ReportKind::Call));
+    QVERIFY(!GetShortListStore().IsTicked("BBBZZ9", ReportKind::Call));
+    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
 }
 
 void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
