@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <algorithm>
 
 namespace strikeline {
@@ -58,6 +59,20 @@ void CColorSelectorWnd::paintEvent(QPaintEvent* /*event*/) {
     for (int i = 0; i < ColourCount(); ++i) {
         painter.fillRect(BandRect(i), ToQColor(m_Colours[static_cast<std::size_t>(i)]));
     }
+    if (const QRect marked = BandRect(m_Marked); !marked.isNull()) {
+        // Dashed black over white, seen on every colour.
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(marked.adjusted(1, 1, -2, -2));
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.drawRect(marked.adjusted(1, 1, -2, -2));
+    }
+}
+
+void CColorSelectorWnd::Pick(int band) {
+    OnColourSelected(band);
+    emit ColourSelected(band);
+    close();
 }
 
 void CColorSelectorWnd::mousePressEvent(QMouseEvent* event) {
@@ -71,14 +86,33 @@ void CColorSelectorWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || band < 0) {
         return;
     }
-    OnColourSelected(band);
-    emit ColourSelected(band);
-    close();
+    Pick(band);
 }
 
 void CColorSelectorWnd::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    const int key = event->key();
+    switch (key) {
+    case Qt::Key_Escape:
         close();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        m_Marked = std::clamp(m_Marked + (key == Qt::Key_Left ? -1 : 1), 0,
+                              std::max(ColourCount() - 1, 0));
+        update();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_Marked < ColourCount()) {
+            Pick(m_Marked);
+        }
+        return;
+    default:
+        break;
+    }
+    if (key >= Qt::Key_1 && key <= Qt::Key_9 && key - Qt::Key_1 < ColourCount()) {
+        Pick(key - Qt::Key_1);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -8,9 +8,10 @@
 namespace strikeline {
 
 // A small popup of colour bands, one per colour, left to right. A left click in a band
-// picks that colour and closes the popup; losing the focus (or Escape) closes it without a
-// choice. The popup deletes itself once closed, so the code that opens it keeps at most a
-// guarded pointer.
+// picks that colour and closes the popup; from the keyboard, Left and Right move the
+// marked band, Enter or Space picks it, and the digits 1 to 9 pick a band at once. Losing
+// the focus (or Escape) closes it without a choice. The popup deletes itself once closed, so the
+// code that opens it keeps at most a guarded pointer.
 class CColorSelectorWnd : public QWidget {
     Q_OBJECT
 
@@ -30,6 +31,8 @@ public:
     int BandAt(const QPoint& point) const;
     // The band's rectangle in the popup.
     QRect BandRect(int index) const;
+    // The band Enter would pick.
+    int MarkedBand() const { return m_Marked; }
 
 signals:
     void ColourSelected(int index);
@@ -45,8 +48,10 @@ protected:
 
 private:
     QRect BandArea() const;
+    void Pick(int band);
 
     std::vector<Color> m_Colours;
+    int m_Marked = 0;
 };
 
 } // namespace strikeline

@@ -6,8 +6,6 @@
 #include "plan/views/PlanTypeMenu.h"
 #include "plan/views/TradingPlanView.h"
 
-#include <QCursor>
-
 namespace strikeline {
 
 CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingPlanView& view,
@@ -33,7 +31,8 @@ void CComplexTableWndForTradingPlanView::OnRightButtonDown(int row, int column, 
         return;
     }
     CPlanTypeMenu menu(choices, this);
-    const std::optional<std::uint32_t> chosen = menu.Choose(QCursor::pos());
+    // At the click, or over the current cell when the keyboard asked for the menu.
+    const std::optional<std::uint32_t> chosen = menu.Choose(mapToGlobal(point));
     // The menu ran its own event loop: the view checks that the row is still there.
     if (chosen) {
         m_View.ChangeEntryType(entry, *chosen);

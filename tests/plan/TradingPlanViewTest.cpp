@@ -296,6 +296,9 @@ private slots:
     // Scrolling and selection.
     void RefillSelectsTheGivenRowAndScrollsToIt();
     void KeysKeepTheSelectionInViewAndShowTheHeadingAtTheTop();
+    void OpensWithTheFirstEditableCellCurrent();
+    void KeysOpenTheTypeMenuAndTheColourPopup();
+    void NarrowWindowScrollsSidewaysAndCutsNoText();
     // Commands.
     void FileExportsWriteThroughTheCommands_data();
     void FileExportsWriteThroughTheCommands();
@@ -422,7 +425,8 @@ void CTradingPlanViewTest::TwentyColumnsShowAndTheHiddenOnesChangeNothing() {
     QCOMPARE(table.Cell(plain, closeAll)->m_Background,
              CTradingPlanTableBuilder::kCheckBoxBackground);
 
-    // The flagged row draws exactly as the plain one.
+    // The flagged row draws exactly as the plain one (neither holding the current cell).
+    shown.view.Table().SetCurrentCell(-1, -1);
     const QImage picture = shown.view.Table().grab().toImage();
     const QRect plainRect(0, table.Row(plain)->m_Y, table.width(), table.RowHeight(plain));
     const QRect markedRect(0, table.Row(marked)->m_Y, table.width(), table.RowHeight(marked));
@@ -925,6 +929,124 @@ void CTradingPlanViewTest::KeysKeepTheSelectionInViewAndShowTheHeadingAtTheTop()
     QTest::keyClick(&table, Qt::Key_Up);
     QCOMPARE(table.CurrentRow(), first);
     QCOMPARE(view.ScrollPosition(), 0);
+}
+
+void CTradingPlanViewTest::OpensWithTheFirstEditableCellCurrent() {
+    Add(Series("BHP", "BHP100", 500));
+    Add(Series("BHP", "BHP101", 400));
+    CTradingPlanView view;
+    view.resize(1400, 500);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    auto& table = view.Table();
+    QCOMPARE(table.CurrentRow(), 2);
+    QCOMPARE(table.CurrentColumn(), Column(C::Shares));
+    QVERIFY(table.hasFocus());
+
+    // The keys work at once: Tab moves on, Down to the next row, typing edits.
+    QTest::keyClick(&table, Qt::Key_Tab);
+    QCOMPARE(table.CurrentColumn(), Column(C::OptionContracts));
+    QTest::keyClick(&table, Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(&table, Qt::Key_Down);
+    QCOMPARE(table.CurrentRow(), 3);
+    QCOMPARE(table.CurrentColumn(), Column(C::Shares));
+    QTest::keyClick(&table, Qt::Key_7);
+    QVERIFY(table.ActiveEditor() != nullptr);
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_0);
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
+    QCOMPARE(Text(view, 3, C::Shares), QStringLiteral("70"));
+    QCOMPARE(view.EntryAt(3)->m_Shares, 70.0);
+}
+
+void CTradingPlanViewTest::KeysOpenTheTypeMenuAndTheColourPopup() {
+    const CTradingPlanEntry& entry = Add(test::SoldCall());
+    CShownView shown;
+    CTradingPlanView& view = shown.view;
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    auto& table = view.Table();
+    const int row = 2;
+    table.setFocus();
+    table.SetCurrentCell(row, Column(C::SrcType));
+    {
+        CMenuDriver driver(QStringLiteral("Buy a Call"));
+        QTest::keyClick(&table, Qt::Key_Menu);
+        QVERIFY(driver.found);
+    }
+    QCOMPARE(entry.m_SourceType, std::uint32_t{TYPE_BUY_CALL});
+    {
+        CMenuDriver driver(QStringLiteral("Sell a Call"));
+        QTest::keyClick(&table, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(driver.found);
+    }
+    QCOMPARE(entry.m_SourceType, std::uint32_t{TYPE_SELL_CALL});
+
+    // The colour popup of the current cell, worked with the keys.
+    table.SetCurrentCell(row, Column(C::StrikePrice));
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QPointer<CColorSelectorWnd> selector = table.ColourSelector();
+    QVERIFY(selector != nullptr);
+    QVERIFY(selector->isVisible());
+    QCOMPARE(selector->MarkedBand(), 0);
+    QTest::keyClick(selector, Qt::Key_Right);
+    QTest::keyClick(selector, Qt::Key_Right);
+    QCOMPARE(selector->MarkedBand(), 2);
+    QTest::keyClick(selector, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(selector.isNull());
+    QCOMPARE(entry.CellColour(C::StrikePrice), 2);
+    QCOMPARE(table.Cell(row, Column(C::StrikePrice))->m_Background, view.Palette()[2]);
+    // A digit picks a band at once.
+    table.SetCurrentCell(row, Column(C::Cost));
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    selector = table.ColourSelector();
+    QVERIFY(selector != nullptr);
+    QTest::keyClick(selector, Qt::Key_5);
+    QCOMPARE(entry.CellColour(C::Cost), 4);
+}
+
+void CTradingPlanViewTest::NarrowWindowScrollsSidewaysAndCutsNoText() {
+    Add(Series("BHP", "BHP100", 500));
+    // About what a maximised plan has at 200% on a small screen.
+    CShownView shown(QSize(600, 400));
+    CTradingPlanView& view = shown.view;
+    auto& table = view.Table();
+    QVERIFY(table.MinimumLayoutWidth() > view.viewport()->width());
+    QCOMPARE(table.width(), table.MinimumLayoutWidth());
+    QScrollBar& across = *view.horizontalScrollBar();
+    QVERIFY(across.isVisible());
+    QCOMPARE(across.maximum(), table.width() - view.viewport()->width());
+
+    // Every figure and label shows whole; only headings may be cut.
+    int figures = 0;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        for (int column = 0; column < table.CellCount(row); ++column) {
+            const CComplexTableCell& cell = *table.Cell(row, column);
+            if (cell.m_Visible && cell.m_Kind == CellKind::Text && !cell.m_Text.isEmpty()) {
+                QVERIFY(!cell.m_MayCut);
+                QCOMPARE(table.ShownText(row, column), cell.m_Text);
+                ++figures;
+            }
+        }
+    }
+    QVERIFY(figures > 20);
+
+    // Moving right along the row scrolls the current cell into view.
+    table.setFocus();
+    table.SetCurrentCell(2, Column(C::Shares));
+    while (table.MoveSelection(table.CurrentRow(), table.CurrentColumn(), TableDirection::Right)) {
+    }
+    QCOMPARE(table.CurrentColumn(), Column(C::BEP));
+    const QRect cell = table.CellRect(2, Column(C::BEP));
+    QVERIFY(across.value() > 0);
+    QVERIFY(cell.left() >= across.value());
+    QVERIFY(cell.right() < across.value() + view.viewport()->width());
+    QCOMPARE(table.x(), -across.value());
+
+    // A wide window needs no scrolling and the table fills it.
+    view.resize(table.MinimumLayoutWidth() + 200, 400);
+    QVERIFY(QTest::qWaitFor([&] { return table.width() == view.viewport()->width(); }));
+    QCOMPARE(across.maximum(), 0);
 }
 
 // Commands.

@@ -1576,6 +1576,10 @@ void CComplexTableWndTest::MinimumWidthShowsEveryTextWhole() {
     inner->AddCell(innerRow, QString(), 2, 1);
     table.SetEmbeddedTable(host, 0, std::move(inner));
     table.AddCell(host, QString(), 2, 1);
+    // A heading that may be cut does not count.
+    const int headings = table.AddRow();
+    table.AddCell(headings, QStringLiteral("Overlongheadingwordthatwouldwidenitall"), 10, 1);
+    table.SetMayCut(headings, 0, true);
 
     // The narrow percentage (1 of 10 units, margins 4 + 4) or the embedded figure (a quarter
     // of the width) decides.

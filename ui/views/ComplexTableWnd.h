@@ -69,6 +69,7 @@ public:
     void SetSelectable(int row, int column, bool selectable);
     void SetEditable(int row, int column, bool editable);
     void SetVertical(int row, int column, bool vertical, bool redraw = false);
+    void SetMayCut(int row, int column, bool mayCut);
     void SetCellFont(int row, int column, const QFont& font, bool redraw = false);
     // The scheme font, turned upright or vertical as it was made.
     void SetCellFont(int row, int column, const CSchemeFont& font, bool redraw = false);
@@ -108,6 +109,7 @@ public:
     void RecalcLayout(int width);
     // The narrowest width at which every cell shows its whole text, measured in the fonts
     // in use: no word of a wrapping text and no line of another is wider than its cell.
+    // Cells that may be cut do not count.
     // Narrower tables cut texts with "…"; the views scroll sideways instead.
     int MinimumLayoutWidth();
     // The height the rows need at that width (the table is laid out for it).

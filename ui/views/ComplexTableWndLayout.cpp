@@ -61,7 +61,7 @@ int CComplexTableWnd::MinimumLayoutWidth() {
         const CRow& row = *m_Rows[r];
         for (std::size_t c = 0; c < row.m_Cells.size(); ++c) {
             const CCell& cell = row.m_Cells[c];
-            if (!cell.m_Visible || cell.m_Width >= 0 || cell.m_Span <= 0) {
+            if (!cell.m_Visible || cell.m_MayCut || cell.m_Width >= 0 || cell.m_Span <= 0) {
                 continue;
             }
             // A cell gets (width / divisions) * span pixels at least.
