@@ -44,6 +44,10 @@ std::string ProductFolder(const char* variable, std::string_view fallback) {
 
 } // namespace
 
+std::string UserConfigFolder() {
+    return BaseFolder("XDG_CONFIG_HOME", ".config");
+}
+
 std::string PathInFolder(const std::string& folder, std::string_view name) {
     if (folder.empty()) {
         return std::string(name);

@@ -18,6 +18,10 @@ std::string DataFolder();
 // The settings file, "settings.reg" in the config folder. The folder is created on demand.
 std::string SettingsFilePath();
 
+// The user's config folder itself ($XDG_CONFIG_HOME, default ~/.config), where desktops keep
+// their own settings files; empty without a home folder.
+std::string UserConfigFolder();
+
 // A file in a folder: "<folder>/<name>", or the bare name (the current folder) when the
 // folder is empty, so that a missing home never sends files to the root folder.
 std::string PathInFolder(const std::string& folder, std::string_view name);

@@ -16,6 +16,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -234,8 +235,15 @@ void CColorSchemeDlg::SchemeChanged() {
     // Showing the scheme selects list entries; that must not write back into the scheme
     // (a face that is not installed selects nothing and stays as it is).
     m_ShowingScheme = true;
-    m_FontList->setCurrentIndex(m_FontList->findText(QString::fromStdString(m_Scheme.FontStyle()),
-                                                     Qt::MatchExactly | Qt::MatchCaseSensitive));
+    int face = m_FontList->findText(QString::fromStdString(m_Scheme.FontStyle()),
+                                    Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (face < 0) {
+        // A face that is not installed (the default one is missing on most systems) shows
+        // the face the tables are drawn with in its place; the scheme keeps its name.
+        const QFontInfo used(CreateSchemeFont(m_Scheme, false, false, false).m_Font);
+        face = m_FontList->findText(used.family(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    }
+    m_FontList->setCurrentIndex(face);
     m_SizeList->setCurrentIndex(m_SizeList->findText(QString::number(m_Scheme.FontSize()),
                                                      Qt::MatchExactly | Qt::MatchCaseSensitive));
     m_ShowingScheme = false;

@@ -4,39 +4,49 @@
 #include "app/Notifier.h"
 #include "app/views/CommandIds.h"
 #include "app/views/MainFrame.h"
+#include "platform/DesktopMouse.h"
 #include "ui/views/ColorSchemeDlg.h"
 
 namespace strikeline {
 
-void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSettings) {
+void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSettings,
+                                 std::function<bool()> mouseButtonsSwapped) {
+    if (!mouseButtonsSwapped) {
+        mouseButtonsSwapped = [] {
+            return MouseButtonsSwapped();
+        };
+    }
     // The frame owns the handler, so the reference to it cannot outlive it.
-    frame.RegisterCommand(ID_EDIT_COLOUR_SCHEME, [&frame, saveSettings = std::move(saveSettings)] {
-        CApplicationState* state = GetApplicationState();
-        if (state == nullptr) {
-            return;
-        }
-        CColorScheme current;
-        {
-            const CApplicationStateLock lock(*state);
-            current = state->ColorScheme();
-        }
-        CColorSchemeDlg dialog(current, &frame);
-        if (dialog.exec() != QDialog::Accepted) {
-            return;
-        }
-        {
-            const CApplicationStateLock lock(*state);
-            state->SetColorScheme(dialog.Scheme());
-        }
-        if (saveSettings) {
-            saveSettings();
-        }
-        for (const RefreshKind kind :
-             {RefreshKind::CallReport, RefreshKind::PutReport, RefreshKind::ShortList,
-              RefreshKind::Dividends, RefreshKind::TradingPlan}) {
-            frame.RefreshView(kind);
-        }
-    });
+    frame.RegisterCommand(
+        ID_EDIT_COLOUR_SCHEME, [&frame, saveSettings = std::move(saveSettings),
+                                mouseButtonsSwapped = std::move(mouseButtonsSwapped)] {
+            CApplicationState* state = GetApplicationState();
+            if (state == nullptr) {
+                return;
+            }
+            CColorScheme current;
+            {
+                const CApplicationStateLock lock(*state);
+                current = state->ColorScheme();
+            }
+            // Read as the dialog opens: the user may have changed hands since the last time.
+            CColorSchemeDlg dialog(current, &frame, mouseButtonsSwapped());
+            if (dialog.exec() != QDialog::Accepted) {
+                return;
+            }
+            {
+                const CApplicationStateLock lock(*state);
+                state->SetColorScheme(dialog.Scheme());
+            }
+            if (saveSettings) {
+                saveSettings();
+            }
+            for (const RefreshKind kind :
+                 {RefreshKind::CallReport, RefreshKind::PutReport, RefreshKind::ShortList,
+                  RefreshKind::Dividends, RefreshKind::TradingPlan}) {
+                frame.RefreshView(kind);
+            }
+        });
 }
 
 } // namespace strikeline
