@@ -1,5 +1,6 @@
 #include "journal/views/JournalViews.h"
 
+#include "app/views/ChildFrame.h"
 #include "app/views/CommandIds.h"
 #include "app/views/MainFrame.h"
 #include "journal/CascadeOffset.h"
@@ -7,6 +8,7 @@
 #include "journal/views/DiaryView.h"
 #include "journal/views/LeverageCalcView.h"
 
+#include <QLineEdit>
 #include <QMdiArea>
 #include <memory>
 
@@ -35,15 +37,20 @@ void RegisterJournalViews(CMainFrame& frame, CJournalClock clock) {
 }
 
 CLeverageCalcView* OpenLeverageCalculator(CMainFrame& frame, CCascadeOffset& cascade) {
-    auto* calculator = new CLeverageCalcView(&frame);
-    // The client area is where the tool windows live: the area below the menu bar.
-    const QPoint corner = frame.MdiArea()->mapToGlobal(QPoint(0, 0));
+    auto* calculator = new CLeverageCalcView;
+    // A window of the main window's area, like every tool window: a window of its own would
+    // be placed by the desktop, which may put it over the menu bar or anywhere else. Not
+    // one per kind, so not through the main window's registry; "Close All" closes it with
+    // the others.
+    auto* window = new CChildFrame(calculator->windowTitle(), false, true);
+    window->SetView(calculator);
+    frame.MdiArea()->addSubWindow(window);
+    window->OnAddedToArea();
     const int shift = cascade.Next();
-    calculator->move(corner + QPoint(shift, shift));
-    frame.AddFloatingWindow(calculator);
-    calculator->show();
-    calculator->raise();
-    calculator->activateWindow();
+    window->move(shift, shift);
+    window->show();
+    frame.MdiArea()->setActiveSubWindow(window);
+    calculator->InputEdit(LeverageField::Shares)->setFocus(Qt::OtherFocusReason);
     return calculator;
 }
 

@@ -13,8 +13,8 @@ class CMainFrame;
 // take "now" from `clock`.
 void RegisterJournalViews(CMainFrame& frame, CJournalClock clock = SystemJournalNow);
 
-// Opens a Leverage Calculator floating over the main window's client area, shifted by the
-// next cascade offset, and hands it to the main window so that "Close All" closes it.
+// Opens a Leverage Calculator in the main window's area, its top left corner shifted right
+// and down from the area's by the next cascade offset.
 CLeverageCalcView* OpenLeverageCalculator(CMainFrame& frame, CCascadeOffset& cascade);
 
 } // namespace strikeline

@@ -4,7 +4,10 @@
 
 #include <QEvent>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,7 +15,7 @@
 namespace strikeline {
 
 CLeverageCalcView::CLeverageCalcView(QWidget* parent)
-    : QWidget(parent, Qt::Tool), m_Shares(new QLineEdit(this)), m_Price(new QLineEdit(this)),
+    : QWidget(parent), m_Shares(new QLineEdit(this)), m_Price(new QLineEdit(this)),
       m_Total(new QLineEdit(this)), m_Rate(new QLineEdit(this)),
       m_CostPerShare(new QLineEdit(this)), m_Days(new QLineEdit(this)),
       m_CostOfLeverage(new QLineEdit(this)),
@@ -119,19 +122,40 @@ bool CLeverageCalcView::IsClick(const QEvent* event) {
            event->type() == QEvent::NonClientAreaMouseButtonPress;
 }
 
+void CLeverageCalcView::BringToTop() {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame != nullptr && frame->mdiArea() != nullptr) {
+        frame->mdiArea()->setActiveSubWindow(frame);
+    } else {
+        raise();
+    }
+}
+
 bool CLeverageCalcView::event(QEvent* event) {
     // A click anywhere on the window, its frame included, brings it to the top.
-    if (IsClick(event) || event->type() == QEvent::WindowActivate) {
-        raise();
+    // (A calculator inside the main window is not activated with it.)
+    if (IsClick(event) || (isWindow() && event->type() == QEvent::WindowActivate)) {
+        BringToTop();
     }
     return QWidget::event(event);
 }
 
 bool CLeverageCalcView::eventFilter(QObject* watched, QEvent* event) {
     if (IsClick(event)) {
-        raise();
+        BringToTop();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CLeverageCalcView::keyPressEvent(QKeyEvent* event) {
+    // The fields pass Enter on; it calculates, as "Calculate" is the window's default.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        Calculate();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace strikeline

@@ -9,9 +9,9 @@ class QPushButton;
 
 namespace strikeline {
 
-// The Leverage Calculator: a small floating tool window that prices a share purchase made
-// with borrowed money. Any change of an input empties the results until "Calculate" is
-// pressed again. Several can be open at once; closing one destroys it.
+// The Leverage Calculator: a small tool window that prices a share purchase made with
+// borrowed money. Any change of an input empties the results until "Calculate" is pressed
+// again, as Enter in any field does. Several can be open at once; closing one destroys it.
 class CLeverageCalcView : public QWidget {
     Q_OBJECT
 
@@ -36,9 +36,12 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     static bool IsClick(const QEvent* event);
+    // Brings the calculator's window (its frame in the main window's area) to the top.
+    void BringToTop();
     void ClearResults();
 
     QLineEdit* m_Shares;

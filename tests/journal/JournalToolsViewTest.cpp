@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -151,6 +152,8 @@ private slots:
     void CalculatorRefusesAnInputWithItsMessage();
     void AnyInputEditEmptiesTheResults_data();
     void AnyInputEditEmptiesTheResults();
+    void EnterInAnyFieldCalculates_data();
+    void EnterInAnyFieldCalculates();
     void TwelveCalculatorsCascadeBackAndCloseAllClosesThem();
 
 private:
@@ -452,7 +455,12 @@ void CJournalToolsViewTest::CalculatorOpensReadyForTheShareCount() {
     const QList<CLeverageCalcView*> open = frame.findChildren<CLeverageCalcView*>();
     QCOMPARE(open.size(), 1);
     CLeverageCalcView& calculator = *open.front();
-    QVERIFY(calculator.isWindow());
+    // A window of the main window's area, the active one.
+    auto* window = qobject_cast<QMdiSubWindow*>(calculator.parentWidget());
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->mdiArea(), frame.MdiArea());
+    QCOMPARE(frame.MdiArea()->activeSubWindow(), window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Leverage Calculator"));
     QVERIFY(calculator.isVisible());
     QCOMPARE(calculator.windowTitle(), QStringLiteral("Leverage Calculator"));
     QCOMPARE(calculator.InputEdit(LeverageField::InterestRate)->text(), QStringLiteral("9"));
@@ -571,6 +579,41 @@ void CJournalToolsViewTest::AnyInputEditEmptiesTheResults() {
     QVERIFY(messages.texts.isEmpty());
 }
 
+void CJournalToolsViewTest::EnterInAnyFieldCalculates_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("key");
+    QTest::newRow("shares") << static_cast<int>(LeverageField::Shares) << int(Qt::Key_Return);
+    QTest::newRow("price") << static_cast<int>(LeverageField::PricePerShare) << int(Qt::Key_Return);
+    QTest::newRow("rate") << static_cast<int>(LeverageField::InterestRate) << int(Qt::Key_Return);
+    QTest::newRow("days, keypad Enter")
+        << static_cast<int>(LeverageField::PeriodDays) << int(Qt::Key_Enter);
+}
+
+void CJournalToolsViewTest::EnterInAnyFieldCalculates() {
+    QFETCH(int, field);
+    QFETCH(int, key);
+    CUserMessageLog messages;
+    CLeverageCalcView calculator;
+    calculator.show();
+    QVERIFY(QTest::qWaitForWindowActive(&calculator));
+    calculator.InputEdit(LeverageField::Shares)->setText("1000");
+    calculator.InputEdit(LeverageField::PricePerShare)->setText("2.5");
+    calculator.InputEdit(LeverageField::PeriodDays)->setText("30");
+    QLineEdit* edit = calculator.InputEdit(static_cast<LeverageField>(field));
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClick(edit, static_cast<Qt::Key>(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(messages.texts.isEmpty());
+    QCOMPARE(calculator.CostOfLeverageEdit()->text(), QStringLiteral("$18.49315"));
+
+    // A refused input says why, as the button does.
+    calculator.InputEdit(LeverageField::Shares)->setText("0");
+    QTest::keyClick(edit, static_cast<Qt::Key>(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(messages.texts, QStringList{"Invalid number of shares"});
+}
+
 void CJournalToolsViewTest::TwelveCalculatorsCascadeBackAndCloseAllClosesThem() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
@@ -578,13 +621,11 @@ void CJournalToolsViewTest::TwelveCalculatorsCascadeBackAndCloseAllClosesThem() 
     frame.resize(1000, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    const QPoint corner = frame.MdiArea()->mapToGlobal(QPoint(0, 0));
     QList<QPointer<CLeverageCalcView>> opened;
     QList<int> shifts;
     for (int i = 0; i < 12; ++i) {
         QVERIFY(frame.OnCommand(ID_CALCULATOR));
-        const QList<CLeverageCalcView*> all =
-            frame.findChildren<CLeverageCalcView*>(Qt::FindDirectChildrenOnly);
+        const QList<CLeverageCalcView*> all = frame.findChildren<CLeverageCalcView*>();
         QCOMPARE(all.size(), i + 1);
         CLeverageCalcView* latest = nullptr;
         for (CLeverageCalcView* calculator : all) {
@@ -593,8 +634,13 @@ void CJournalToolsViewTest::TwelveCalculatorsCascadeBackAndCloseAllClosesThem() 
             }
         }
         QVERIFY(latest != nullptr);
-        const QPoint shift = latest->pos() - corner;
+        // Placed inside the window area, below the menu bar, from the area's corner.
+        auto* window = qobject_cast<QMdiSubWindow*>(latest->parentWidget());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->mdiArea(), frame.MdiArea());
+        const QPoint shift = window->pos();
         QCOMPARE(shift.x(), shift.y());
+        QVERIFY(window->mapTo(&frame, QPoint(0, 0)).y() > frame.menuBar()->geometry().bottom());
         shifts << shift.x();
         opened << latest;
     }

@@ -226,15 +226,6 @@ void FillCalculator(CLeverageCalcView* calculator) {
     calculator->CalculateButton()->click();
 }
 
-template <typename T> T* FindTopLevel() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* found = qobject_cast<T*>(widget); found != nullptr && found->isVisible()) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
 void TakeTour(CScreenshots& shots) {
     CMainFrame& frame = shots.Frame();
     shots.Save(&frame, QStringLiteral("main-window.png"));
@@ -278,9 +269,9 @@ void TakeTour(CScreenshots& shots) {
 
     frame.OnCommand(ID_CALCULATOR);
     CScreenshots::Settle();
-    auto* calculator = FindTopLevel<CLeverageCalcView>();
+    auto* calculator = frame.findChild<CLeverageCalcView*>();
     FillCalculator(calculator);
-    shots.Save(calculator, QStringLiteral("leverage-calculator.png"));
+    shots.Save(CScreenshots::FrameOf(calculator), QStringLiteral("leverage-calculator.png"));
 
     // The command runs the dialog modally; here it is shown without waiting for a click.
     CColorScheme scheme;
