@@ -59,18 +59,25 @@ int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream
         ok = false;
     }
     CTradingPlan plan;
-    if (!plan.Load(*line.Value("plan"), error)) {
-        err << "Error when loading trading plan database.\n\n" << error << "\n";
-        ok = false;
-    }
+    std::string loadError;
+    const bool planRead = plan.Load(*line.Value("plan"), loadError);
     const std::string format = *line.Value("format");
     const std::string path = *line.Value("out");
     nlohmann::ordered_json result = {
         {"entries", plan.Count()}, {"format", format}, {"out", path}, {"error", nullptr}};
-    if (!WriteExport(format, BuildPlanExport(plan, now), scheme, path, error)) {
-        err << error << "\n";
-        result["error"] = error;
+    if (!planRead) {
+        err << "Error when loading trading plan database.\n\n" << loadError << "\n";
+        result["error"] = loadError;
         ok = false;
+    }
+    // Rows that could be read are exported and the others named; a plan of which nothing
+    // could be read would only make an empty export that looks like a finished one.
+    if (planRead || plan.Count() > 0) {
+        if (!WriteExport(format, BuildPlanExport(plan, now), scheme, path, error)) {
+            err << error << "\n";
+            result["error"] = loadError.empty() ? error : loadError + "\n\n" + error;
+            ok = false;
+        }
     }
     PrintJson(out, result);
     return ok ? kExitSuccess : kExitFailed;

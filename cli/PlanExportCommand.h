@@ -10,9 +10,12 @@ namespace strikeline {
 //   [--now "YYYY-MM-DD HH:MM:SS"] [--scheme FILE]
 // Loads a trading plan file and writes the export as the plan window's export command
 // does, generated at --now (universal time; the clock by default) in the colours of the
-// scheme file (the default scheme without one). Prints {"entries","format","out","error"}.
-// Returns 0, 1 when the plan or scheme file failed to load or the writer failed (a plan
-// that loaded in part is still exported), or 2 for bad arguments.
+// scheme file (the default scheme without one). Prints {"entries","format","out","error"}
+// with the number of rows exported and, when the plan file or the writer failed, the
+// reason (the rows that could not be read are named there).
+// Returns 0, 1 when the plan or scheme file failed to load or the writer failed, or 2 for
+// bad arguments. A plan that loaded in part is still exported with the rows that could be
+// read; when no row could be read the export is not written.
 int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream& out,
                          std::ostream& err);
 

@@ -46,8 +46,10 @@ public:
     // The place of `entry` in the file order, or nothing when it is not one of this plan's.
     std::optional<std::size_t> IndexOf(const CTradingPlanEntry* entry) const;
 
-    // The file: see TradingPlanFile.cpp. Loading first empties the plan; a row that fails
-    // ends the load with the reason in `error` and the rows read before it kept.
+    // The file: see TradingPlanFile.cpp. Loading first empties the plan and keeps every
+    // row it can read. It fails when the file cannot be read at all, or when some rows
+    // cannot, and then `error` names each of those rows (its place in the file, its codes)
+    // with the reason.
     bool Load(const std::string& path, std::string& error);
     bool Save(const std::string& path, std::string* error = nullptr) const;
 

@@ -13,8 +13,6 @@ namespace strikeline {
 
 namespace {
 
-constexpr double kLowestNumber = -1000000000.0;
-constexpr double kHighestNumber = 1000000000.0;
 constexpr std::int32_t kHighestColourIndex = 1000000000;
 
 struct CNumberField {
@@ -45,8 +43,10 @@ void AddDateIfSet(TiXmlElement& parent, const char* name, FileTime value) {
     }
 }
 
+// A figure the reader would refuse is left out rather than written: it would cost the
+// whole row at the next start.
 void AddNumberIfSet(TiXmlElement& parent, const char* name, double value) {
-    if (IsValue(value)) {
+    if (IsValue(value) && value >= kPlanNumberMinimum && value <= kPlanNumberMaximum) {
         AddDouble(parent, name, value);
     }
 }
@@ -107,15 +107,15 @@ bool ReadEntry(const TiXmlElement& element, CTradingPlanEntry& entry, std::strin
     }
     for (const CNumberField& number : kNumbers) {
         double& field = entry.*number.field;
-        if (!GetDouble(element, number.element, field, kLowestNumber, kHighestNumber, field,
-                       &error)) {
+        if (!GetDouble(element, number.element, field, kPlanNumberMinimum, kPlanNumberMaximum,
+                       field, &error)) {
             return false;
         }
     }
     if (!GetDateTime(element, "DividendsDate", entry.m_DividendsDate, entry.m_DividendsDate,
                      &error) ||
-        !GetDouble(element, "Trades", entry.m_Trades, kLowestNumber, kHighestNumber, entry.m_Trades,
-                   &error)) {
+        !GetDouble(element, "Trades", entry.m_Trades, kPlanNumberMinimum, kPlanNumberMaximum,
+                   entry.m_Trades, &error)) {
         return false;
     }
     for (std::size_t i = 0; i < kAddToDiary.size(); ++i) {
@@ -126,21 +126,57 @@ bool ReadEntry(const TiXmlElement& element, CTradingPlanEntry& entry, std::strin
     return ReadCellColours(element, entry, error);
 }
 
+// How a row that could not be read is named to the user: by its codes when it has them.
+std::string RowCodes(const TiXmlElement& element) {
+    std::string company;
+    std::string series;
+    GetText(element, "CompanyID", company);
+    GetText(element, "ContractID", series);
+    const std::string codes = company + (company.empty() || series.empty() ? "" : " ") + series;
+    return codes.empty() ? std::string() : " (" + codes + ")";
+}
+
+// "1 of the file's 3 rows could not be read ..." and a line for each such row.
+std::string UnreadRows(const std::vector<CRecordFailure>& failures, std::size_t rows) {
+    const bool one = failures.size() == 1;
+    std::string text = std::to_string(failures.size()) + " of the file's " + std::to_string(rows) +
+                       (rows == 1 ? " row" : " rows") + " could not be read and " +
+                       (one ? "is" : "are") + " left out of the plan:";
+    for (const CRecordFailure& failure : failures) {
+        text += "\nRow " + std::to_string(failure.position + 1) + failure.reason;
+    }
+    return text;
+}
+
 } // namespace
 
+// One faulty row costs only itself: the rows after it are read too, so a figure the file
+// could not hold never takes the rest of the plan with it.
 bool CTradingPlan::Load(const std::string& path, std::string& error) {
     Clear();
-    return LoadRecordListFile(
+    std::size_t rows = 0;
+    std::vector<CRecordFailure> failures;
+    const bool read = LoadEveryRecord(
         path,
-        [this](const TiXmlElement& element, std::string& reason) {
+        [this, &rows](const TiXmlElement& element, std::string& reason) {
+            ++rows;
             CTradingPlanEntry entry;
             if (!ReadEntry(element, entry, reason)) {
+                reason = RowCodes(element) + ": " + reason;
                 return false;
             }
             Append(std::move(entry));
             return true;
         },
-        error);
+        failures, error);
+    if (!read) {
+        return false;
+    }
+    if (!failures.empty()) {
+        error = UnreadRows(failures, rows);
+        return false;
+    }
+    return true;
 }
 
 bool CTradingPlan::Save(const std::string& path, std::string* error) const {

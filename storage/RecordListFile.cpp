@@ -25,6 +25,26 @@ bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, s
     return true;
 }
 
+bool LoadEveryRecord(const std::string& path, const EntryReader& readEntry,
+                     std::vector<CRecordFailure>& failures, std::string& error) {
+    failures.clear();
+    TiXmlDocument document;
+    const TiXmlElement* entries = LoadXmlRecordFile(document, path, kEntries, error);
+    if (entries == nullptr) {
+        return false;
+    }
+    std::size_t position = 0;
+    for (const TiXmlElement* entry = entries->FirstChildElement(kEntry); entry != nullptr;
+         entry = entry->NextSiblingElement(kEntry), ++position) {
+        std::string reason;
+        if (!readEntry(*entry, reason)) {
+            failures.push_back({position, std::move(reason)});
+        }
+    }
+    error.clear();
+    return true;
+}
+
 bool SaveRecordListFile(const std::string& path, std::size_t count, const EntryWriter& writeEntry,
                         std::string* error) {
     TiXmlDocument document;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <tinyxml.h>
+#include <vector>
 
 namespace strikeline {
 
@@ -16,6 +17,21 @@ namespace strikeline {
 // (which ends the load: what the owner keeps of the entries read before is its choice).
 using EntryReader = std::function<bool(const TiXmlElement& entry, std::string& error)>;
 bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, std::string& error);
+
+// An <Entry> that could not be read: its position among the <Entry> elements (0 for the
+// first) and the reason its reader gave.
+struct CRecordFailure {
+    std::size_t position = 0;
+    std::string reason;
+
+    bool operator==(const CRecordFailure&) const = default;
+};
+
+// As LoadRecordListFile, but an entry that fails does not end the load: every <Entry> is
+// handed to `readEntry`, and the ones it refuses are listed in `failures`, in file order.
+// Fails, with the reason in `error`, only when the file itself cannot be read.
+bool LoadEveryRecord(const std::string& path, const EntryReader& readEntry,
+                     std::vector<CRecordFailure>& failures, std::string& error);
 
 // Writes `count` entries, each filled by `writeEntry`, replacing the file atomically.
 using EntryWriter = std::function<void(TiXmlElement& entry, std::size_t index)>;

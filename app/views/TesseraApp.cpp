@@ -180,7 +180,9 @@ void CTesseraApp::SaveSettings() {
 int CTesseraApp::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
     StopDownloader();
-    ShowProblems(SaveUserDatabases(m_Options.dataFolder));
+    ShowProblems(SaveUserDatabases(m_Options.dataFolder, [](const std::string& question) {
+        return CUserMessages::Ask(nullptr, QString::fromStdString(question));
+    }));
     SaveSettings();
     SetApplicationState(nullptr);
     DestroyReportSettings();

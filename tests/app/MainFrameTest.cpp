@@ -472,9 +472,10 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
              qPrintable(log.texts[0]));
     const QString plan = QString::fromStdString(options.dataFolder + "/tradingplan.xml");
     const QString diary = QString::fromStdString(options.dataFolder + "/diary.xml");
-    QCOMPARE(log.texts[1],
-             "Error when loading trading plan database.\n\n<CompanyID> tag not found\n\nThe file " +
-                 plan + " was kept as " + plan + ".damaged.");
+    QCOMPARE(log.texts[1], "Error when loading trading plan database.\n\n1 of the file's 1 row "
+                           "could not be read and is left out of the plan:\nRow 1: <CompanyID> "
+                           "tag not found\n\nThe file " +
+                               plan + " was kept as " + plan + ".damaged.");
     QCOMPARE(log.texts[2],
              "Error when loading diary database.\n\n<Entries> tag not found\n\nThe file " + diary +
                  " was kept as " + diary + ".damaged.");
@@ -484,6 +485,12 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     QVERIFY(std::filesystem::exists(options.dataFolder + "/tradingplan.xml.damaged"));
     app.MainFrame()->close();
     app.ExitInstance(0);
+    // Nothing changed: exit writes neither an empty plan nor an empty diary over the files
+    // it could not read, and asks nothing.
+    QCOMPARE(log.texts.size(), 3);
+    QCOMPARE(test::ReadTextFile(options.dataFolder + "/tradingplan.xml"),
+             std::string("<Entries><Entry/></Entries>"));
+    QCOMPARE(test::ReadTextFile(options.dataFolder + "/diary.xml"), std::string("<Diary/>"));
 }
 
 void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {

@@ -63,23 +63,61 @@ TEST_F(PlanExportCommandTest, TakesTheColoursOfASchemeFile) {
     EXPECT_NE(test::ReadTextFile(path).find("background-color:#010203;"), std::string::npos);
 }
 
-TEST_F(PlanExportCommandTest, FailuresAndBadArguments) {
-    // A plan that fails part way is exported with the rows read before the fault.
+TEST_F(PlanExportCommandTest, RowsThatCannotBeReadAreNamedAndTheOthersExported) {
+    // A first row the file cannot hold used to stop the load there: no rows, no error.
     std::string text = test::ReadTextFile(m_PlanFile);
-    text.replace(text.find("</Entries>"), 10, "<Entry><CompanyID>X</CompanyID></Entry></Entries>");
+    text.replace(text.find("<Entry>"), 0,
+                 "<Entry><CompanyID>ANZ</CompanyID><ContractID>ANZXY9</ContractID>"
+                 "<Shares>2000000000.000000</Shares></Entry>");
+    text.replace(text.find("</Entries>"), 0, "<Entry><CompanyID>X</CompanyID></Entry>");
     test::WriteTextFile(m_PlanFile, text);
     const std::string path = m_Folder.File("plan.csv");
-    test::CCliRun run =
+    const test::CCliRun run =
         RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(nlohmann::json::parse(run.out)["entries"], 1);
-    EXPECT_NE(run.err.find("Error when loading trading plan database.\n\n<ContractID> tag not "
-                           "found"),
+    const nlohmann::json result = nlohmann::json::parse(run.out);
+    EXPECT_EQ(result["entries"], 1);
+    const std::string unread =
+        "2 of the file's 3 rows could not be read and are left out of the plan:\n"
+        "Row 1 (ANZ ANZXY9): Value \"2000000000.000000\" of element <Shares> is out of range: "
+        "should be [-1000000000.000000..1000000000.000000]\n"
+        "Row 3 (X): <ContractID> tag not found";
+    EXPECT_EQ(result["error"], unread);
+    EXPECT_NE(run.err.find("Error when loading trading plan database.\n\n" + unread),
               std::string::npos);
-    EXPECT_NE(test::ReadTextFile(path).find("BHPXY9"), std::string::npos);
+    const std::string csv = test::ReadTextFile(path);
+    EXPECT_NE(csv.find("BHPXY9"), std::string::npos);
+    EXPECT_EQ(csv.find("ANZ"), std::string::npos);
+}
 
-    run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out",
-                  m_Folder.File("missing/plan.csv")});
+TEST_F(PlanExportCommandTest, APlanOfWhichNothingCanBeReadLeavesTheExportAlone) {
+    const std::string path = m_Folder.File("plan.csv");
+    test::WriteTextFile(path, "the last export");
+    for (const std::string& plan :
+         {std::string("<Entries><Entry><CompanyID>X</CompanyID></Entry></Entries>"),
+          std::string("<Entries>")}) {
+        SCOPED_TRACE(plan);
+        test::WriteTextFile(m_PlanFile, plan);
+        const test::CCliRun run =
+            RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path});
+        EXPECT_EQ(run.status, 1);
+        const nlohmann::json result = nlohmann::json::parse(run.out);
+        EXPECT_EQ(result["entries"], 0);
+        EXPECT_FALSE(result["error"].get<std::string>().empty());
+        EXPECT_EQ(test::ReadTextFile(path), "the last export");
+    }
+    const test::CCliRun run = RunCli(
+        {"plan-export", "--plan", m_Folder.File("none.xml"), "--format", "csv", "--out", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["error"],
+              "File " + m_Folder.File("none.xml") + " does not exist");
+    EXPECT_EQ(test::ReadTextFile(path), "the last export");
+}
+
+TEST_F(PlanExportCommandTest, FailuresAndBadArguments) {
+    const std::string path = m_Folder.File("plan.csv");
+    test::CCliRun run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out",
+                                m_Folder.File("missing/plan.csv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(
         nlohmann::json::parse(run.out)["error"].get<std::string>().find("Unable to create file "),

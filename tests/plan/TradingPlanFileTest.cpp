@@ -88,24 +88,60 @@ TEST_F(TradingPlanFile, ColoursFromOlderFilesAndNamedColoursWin) {
     EXPECT_EQ(m_Plan.At(1).CellColour(C::CloseAll), 7);
 }
 
-TEST_F(TradingPlanFile, AFaultyRowEndsTheLoadAndKeepsTheRowsBeforeIt) {
+TEST_F(TradingPlanFile, AFaultyRowIsNamedAndLeftOutAndEveryOtherRowIsKept) {
+    const std::string lead = "1 of the file's 3 rows could not be read and is left out of the "
+                             "plan:\nRow 2";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"<Entry><CompanyID>X</CompanyID><ContractID>Y</ContractID></Entry>",
-         "<AddToDiary1> tag not found"},
+         " (X Y): <AddToDiary1> tag not found"},
         {Entry("<SourceType>6</SourceType>"),
-         "Value \"6\" of element <SourceType> is out of range: should be [0..5]"},
-        {"<Entry><ContractID>Y</ContractID></Entry>", "<CompanyID> tag not found"},
-        {Entry("<Shares>1e10</Shares>"),
-         "Value \"1e10\" of element <Shares> is out of range: should be "
-         "[-1000000000.000000..1000000000.000000]"},
+         " (BHP BHPXY9): Value \"6\" of element <SourceType> is out of range: should be [0..5]"},
+        {"<Entry><ContractID>Y</ContractID></Entry>", " (Y): <CompanyID> tag not found"},
+        {"<Entry/>", ": <CompanyID> tag not found"},
+        {Entry("<Shares>2000000000.000000</Shares>"),
+         " (BHP BHPXY9): Value \"2000000000.000000\" of element <Shares> is out of range: "
+         "should be [-1000000000.000000..1000000000.000000]"},
         {Entry("<CellColorBEP>-1</CellColorBEP>"),
-         "Value \"-1\" of element <CellColorBEP> is out of range: should be [0..1000000000]"},
+         " (BHP BHPXY9): Value \"-1\" of element <CellColorBEP> is out of range: should be "
+         "[0..1000000000]"},
     };
     for (const auto& [bad, message] : cases) {
-        EXPECT_EQ(Load(Entry("<Shares>1000</Shares>") + bad + Entry()), message);
-        ASSERT_EQ(m_Plan.Count(), 1u) << message;
+        EXPECT_EQ(Load(Entry("<Shares>1000</Shares>") + bad + Entry("<Shares>3</Shares>")),
+                  lead + message);
+        ASSERT_EQ(m_Plan.Count(), 2u) << message;
         EXPECT_EQ(m_Plan.At(0).m_Shares, 1000);
+        EXPECT_EQ(m_Plan.At(1).m_Shares, 3);
     }
+}
+
+TEST_F(TradingPlanFile, EveryFaultyRowIsNamedInFileOrder) {
+    EXPECT_EQ(Load("<Entry/>" + Entry() + Entry("<Trades>x</Trades>") + Entry()),
+              "2 of the file's 4 rows could not be read and are left out of the plan:\n"
+              "Row 1: <CompanyID> tag not found\n"
+              "Row 3 (BHP BHPXY9): Unable to convert value \"x\" of element <Trades> to double");
+    EXPECT_EQ(m_Plan.Count(), 2u);
+    EXPECT_EQ(Load("<Entry/>"),
+              "1 of the file's 1 row could not be read and is left out of the plan:\n"
+              "Row 1: <CompanyID> tag not found");
+    EXPECT_EQ(m_Plan.Count(), 0u);
+}
+
+// The reader refuses a figure outside its range; one that got into the plan some other
+// way is left out of the file rather than make its row unreadable.
+TEST_F(TradingPlanFile, AFigureTheReaderWouldRefuseIsNotWritten) {
+    CTradingPlanEntry entry = test::SoldCall();
+    entry.m_Shares = 2000000000;
+    entry.m_DividendsValue = -1000000000.5;
+    entry.m_SharePrice = 1000000000;
+    m_Plan.Append(entry);
+    std::string error;
+    ASSERT_TRUE(m_Plan.Save(m_Path, &error)) << error;
+    CTradingPlan loaded;
+    ASSERT_TRUE(loaded.Load(m_Path, error)) << error;
+    ASSERT_EQ(loaded.Count(), 1u);
+    entry.m_Shares = UNSET_VALUE;
+    entry.m_DividendsValue = UNSET_VALUE;
+    EXPECT_EQ(loaded.At(0), entry);
 }
 
 TEST_F(TradingPlanFile, WholeFileFailures) {
