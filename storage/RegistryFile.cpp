@@ -84,8 +84,9 @@ void AppendKey(std::string& out, const CRegistryKey& key, const std::string& pat
         }
         out += "\n";
     }
-    for (const auto& child : key.Children()) {
-        AppendKey(out, *child, path + "\\" + child->Name());
+    // Recursion as deep as the tree: the reader keeps it shallow (kMaxKeyDepth).
+    for (const auto& [name, child] : key.Children()) {
+        AppendKey(out, *child, path + "\\" + name);
     }
 }
 
@@ -185,6 +186,9 @@ private:
         }
         const std::string_view relative =
             slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (!WithinBounds(relative, fault)) {
+            return false;
+        }
         if (remove) {
             const std::size_t last = relative.rfind('\\');
             const auto parent = last == std::string_view::npos
@@ -201,6 +205,31 @@ private:
         if (!m_Current) {
             fault = "invalid key name";
             return false;
+        }
+        return true;
+    }
+
+    // A key nested deeper than a registry would hold, or with a longer name, is refused:
+    // writing such a tree back repeats its whole path on every level (a 40 KB line would
+    // grow to hundreds of megabytes), and freeing it recurses as deep as it goes.
+    static bool WithinBounds(std::string_view path, std::string& fault) {
+        std::size_t depth = 0;
+        while (!path.empty()) {
+            const std::size_t slash = path.find('\\');
+            if (path.substr(0, slash).size() > CRegistryKey::kMaxKeyNameLength) {
+                fault = "a key name is longer than " +
+                        std::to_string(CRegistryKey::kMaxKeyNameLength) + " characters";
+                return false;
+            }
+            if (++depth > CRegistryFile::kMaxKeyDepth) {
+                fault = "keys are nested more than " + std::to_string(CRegistryFile::kMaxKeyDepth) +
+                        " levels deep";
+                return false;
+            }
+            if (slash == std::string_view::npos) {
+                break;
+            }
+            path.remove_prefix(slash + 1);
         }
         return true;
     }
@@ -314,6 +343,11 @@ private:
             name = std::move(*quoted);
         } else {
             fault = "a value line should start with a quoted name or '@'";
+            return false;
+        }
+        if (name.size() > CRegistryFile::kMaxValueNameLength) {
+            fault = "a value name is longer than " +
+                    std::to_string(CRegistryFile::kMaxValueNameLength) + " characters";
             return false;
         }
         line = Trim(line);

@@ -20,10 +20,16 @@ namespace strikeline {
 // Strings are 8-bit texts with "\\" and "\"" escaped. A string holding a control character
 // (the enciphered URLs hold CR LF) is written as hex(1): its stored bytes, terminating zero
 // included, so that every value reads back byte for byte. Other value types are kept as
-// hex(N). Only keys under HKEY_CURRENT_USER are held.
+// hex(N). Only keys under HKEY_CURRENT_USER are held, at most kMaxKeyDepth levels deep, with
+// names no longer than the registry allows.
 class CRegistryFile {
 public:
     static constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+    // The most levels of keys below HKEY_CURRENT_USER that a file may hold: the program's
+    // own key three levels down, and 32 levels under it (it uses four).
+    static constexpr std::size_t kMaxKeyDepth = 35;
+    // The longest value name, as in the registry (a key name holds at most 255 characters).
+    static constexpr std::size_t kMaxValueNameLength = 16383;
 
     CRegistryFile();
 

@@ -11,11 +11,6 @@ char Fold(char c) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-bool NameLess(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Fold(x) < Fold(y); });
-}
-
 // Splits "A\B\C" into its components; an empty path has none.
 std::vector<std::string_view> SplitPath(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -52,11 +47,14 @@ bool RegistryNamesEqual(std::string_view a, std::string_view b) {
                                               [](char x, char y) { return Fold(x) == Fold(y); });
 }
 
+bool CRegistryNameLess::operator()(std::string_view a, std::string_view b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return Fold(x) < Fold(y); });
+}
+
 std::shared_ptr<CRegistryKey> CRegistryKey::FindDirect(std::string_view name) const {
-    const auto it = std::find_if(m_Children.begin(), m_Children.end(), [&](const auto& child) {
-        return RegistryNamesEqual(child->m_Name, name);
-    });
-    return it == m_Children.end() ? nullptr : *it;
+    const auto it = m_Children.find(name);
+    return it == m_Children.end() ? nullptr : it->second;
 }
 
 std::shared_ptr<CRegistryKey> CRegistryKey::Find(std::string_view path) {
@@ -86,15 +84,12 @@ std::shared_ptr<CRegistryKey> CRegistryKey::Create(std::string_view path) {
     std::shared_ptr<CRegistryKey> key;
     CRegistryKey* current = this;
     for (const std::string_view part : parts) {
-        key = current->FindDirect(part);
-        if (!key) {
-            key = std::make_shared<CRegistryKey>(std::string(part));
-            const auto at = std::upper_bound(current->m_Children.begin(), current->m_Children.end(),
-                                             part, [](std::string_view name, const auto& child) {
-                                                 return NameLess(name, child->m_Name);
-                                             });
-            current->m_Children.insert(at, key);
+        const auto [at, added] = current->m_Children.try_emplace(std::string(part));
+        if (added) {
+            at->second = std::make_shared<CRegistryKey>(std::string(part));
+            current->ChildrenChanged();
         }
+        key = at->second;
         current = key.get();
     }
     return key ? key : shared_from_this();
@@ -109,18 +104,43 @@ bool CRegistryKey::RemoveChild(std::string_view name) {
 }
 
 bool CRegistryKey::RemoveTree(std::string_view name) {
-    const auto child = m_Deleted ? nullptr : FindDirect(name);
-    if (!child) {
+    const auto it = m_Deleted ? m_Children.end() : m_Children.find(name);
+    if (it == m_Children.end()) {
         return false;
     }
-    child->MarkDeleted();
-    std::erase(m_Children, child);
+    it->second->MarkDeleted();
+    m_Children.erase(it);
+    ChildrenChanged();
     return true;
+}
+
+bool CRegistryKey::RemoveAllChildren() {
+    if (m_Deleted) {
+        return false;
+    }
+    for (const auto& [name, child] : m_Children) {
+        child->MarkDeleted();
+    }
+    m_Children.clear();
+    ChildrenChanged();
+    return true;
+}
+
+std::shared_ptr<CRegistryKey> CRegistryKey::ChildAt(std::size_t index) const {
+    if (index >= m_Children.size()) {
+        return nullptr;
+    }
+    if (!m_Cursor || m_Cursor->index > index) {
+        m_Cursor = CCursor{0, m_Children.begin()};
+    }
+    m_Cursor->at = std::next(m_Cursor->at, static_cast<std::ptrdiff_t>(index - m_Cursor->index));
+    m_Cursor->index = index;
+    return m_Cursor->at->second;
 }
 
 void CRegistryKey::MarkDeleted() {
     m_Deleted = true;
-    for (const auto& child : m_Children) {
+    for (const auto& [name, child] : m_Children) {
         child->MarkDeleted();
     }
 }
@@ -129,34 +149,37 @@ const CRegistryValue* CRegistryKey::FindValue(std::string_view name) const {
     if (m_Deleted) {
         return nullptr;
     }
-    const auto it = std::find_if(m_Values.begin(), m_Values.end(), [&](const auto& entry) {
-        return RegistryNamesEqual(entry.first, name);
-    });
-    return it == m_Values.end() ? nullptr : &it->second;
+    const auto it = m_ValueIndex.find(name);
+    return it == m_ValueIndex.end() ? nullptr : &m_Values[it->second].second;
 }
 
 bool CRegistryKey::SetValue(std::string_view name, CRegistryValue value) {
     if (m_Deleted || HasControlCharacter(name)) {
         return false;
     }
-    const auto it = std::find_if(m_Values.begin(), m_Values.end(), [&](const auto& entry) {
-        return RegistryNamesEqual(entry.first, name);
-    });
-    if (it != m_Values.end()) {
-        it->second = std::move(value);
-    } else {
+    const auto [it, added] = m_ValueIndex.try_emplace(std::string(name), m_Values.size());
+    if (added) {
         m_Values.emplace_back(std::string(name), std::move(value));
+    } else {
+        m_Values[it->second].second = std::move(value);
     }
     return true;
 }
 
 bool CRegistryKey::RemoveValue(std::string_view name) {
-    if (m_Deleted) {
+    const auto it = m_Deleted ? m_ValueIndex.end() : m_ValueIndex.find(name);
+    if (it == m_ValueIndex.end()) {
         return false;
     }
-    return std::erase_if(m_Values, [&](const auto& entry) {
-               return RegistryNamesEqual(entry.first, name);
-           }) > 0;
+    const std::size_t place = it->second;
+    m_ValueIndex.erase(it);
+    m_Values.erase(m_Values.begin() + static_cast<std::ptrdiff_t>(place));
+    for (auto& [other, at] : m_ValueIndex) {
+        if (at > place) {
+            --at;
+        }
+    }
+    return true;
 }
 
 } // namespace strikeline

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,16 +26,27 @@ struct CRegistryValue {
     bool Is(RegistryType t) const { return type == static_cast<std::uint32_t>(t); }
 };
 
+// Orders registry names without regard to ASCII letter case; looks names up by view.
+struct CRegistryNameLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
 // One key of the in-memory settings registry: named values in the order they were first
 // written and sub-keys in name order. Names compare without regard to ASCII letter case and
 // keep the case they were created with. A deleted key stays alive for whoever still holds
 // it, but every operation on it fails, as with a handle to a deleted registry key.
 // Keys are always owned by shared pointers (make_shared).
+// Looking up, adding and removing a sub-key or a value take logarithmic time, so a key
+// with many thousands of sub-keys (a long company list) reads and writes in n log n.
 // Not thread-safe: the settings tree is read at start-up and written at shutdown, both on
 // the user-interface thread.
 class CRegistryKey : public std::enable_shared_from_this<CRegistryKey> {
 public:
     static constexpr std::size_t kMaxKeyNameLength = 255;
+
+    using ChildMap = std::map<std::string, std::shared_ptr<CRegistryKey>, CRegistryNameLess>;
+    using ValueList = std::vector<std::pair<std::string, CRegistryValue>>;
 
     explicit CRegistryKey(std::string name) : m_Name(std::move(name)) {}
 
@@ -49,23 +62,39 @@ public:
     bool RemoveChild(std::string_view name);
     // Removes a direct sub-key with everything below it.
     bool RemoveTree(std::string_view name);
+    // Removes every sub-key with everything below them; false on a deleted key.
+    bool RemoveAllChildren();
 
-    const std::vector<std::shared_ptr<CRegistryKey>>& Children() const { return m_Children; }
+    // Sub-keys by name, in name order.
+    const ChildMap& Children() const { return m_Children; }
+    // The sub-key at `index` in name order, or null past the last. Asking for the indexes
+    // one after another takes one step each.
+    std::shared_ptr<CRegistryKey> ChildAt(std::size_t index) const;
 
     const CRegistryValue* FindValue(std::string_view name) const;
     // False for a name holding a control character.
     bool SetValue(std::string_view name, CRegistryValue value);
     bool RemoveValue(std::string_view name);
-    const std::vector<std::pair<std::string, CRegistryValue>>& Values() const { return m_Values; }
+    const ValueList& Values() const { return m_Values; }
 
 private:
     std::shared_ptr<CRegistryKey> FindDirect(std::string_view name) const;
+    void ChildrenChanged() { m_Cursor.reset(); }
     void MarkDeleted();
+
+    struct CCursor {
+        std::size_t index;
+        ChildMap::const_iterator at;
+    };
 
     std::string m_Name;
     bool m_Deleted = false;
-    std::vector<std::pair<std::string, CRegistryValue>> m_Values;
-    std::vector<std::shared_ptr<CRegistryKey>> m_Children;
+    ValueList m_Values;
+    // Each value's place in m_Values, by name.
+    std::map<std::string, std::size_t, CRegistryNameLess> m_ValueIndex;
+    ChildMap m_Children;
+    // Where the last ChildAt stopped; forgotten whenever a sub-key comes or goes.
+    mutable std::optional<CCursor> m_Cursor;
 };
 
 // Registry names compare without regard to ASCII letter case.

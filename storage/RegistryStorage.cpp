@@ -55,40 +55,21 @@ bool CRegistryStorage::DeleteValue(std::string_view name) {
     return m_Key && m_Key->RemoveValue(name);
 }
 
-// Deletes the deepest keys first, as a registry only deletes keys without sub-keys.
-bool CRegistryStorage::DeleteTree(CRegistryKey& parent, std::string_view name) {
-    const auto key = parent.Find(name);
-    if (name.empty() || !key) {
+bool CRegistryStorage::DeleteChild(std::string_view name) {
+    if (!m_Key || name.empty()) {
         return false;
     }
-    while (!key->Children().empty()) {
-        const std::string first = key->Children().front()->Name();
-        if (!DeleteTree(*key, first)) {
-            return false;
-        }
-    }
+    // The tree is in memory: a subtree goes at once, with no deepest-first walk.
     const std::size_t last = name.rfind('\\');
     if (last == std::string_view::npos) {
-        return parent.RemoveChild(name);
+        return m_Key->RemoveTree(name);
     }
-    const auto direct = parent.Find(name.substr(0, last));
-    return direct && direct->RemoveChild(name.substr(last + 1));
-}
-
-bool CRegistryStorage::DeleteChild(std::string_view name) {
-    return m_Key && DeleteTree(*m_Key, name);
+    const auto parent = m_Key->Find(name.substr(0, last));
+    return parent && parent->RemoveTree(name.substr(last + 1));
 }
 
 bool CRegistryStorage::DeleteAllChildren() {
-    if (!m_Key || m_Key->IsDeleted()) {
-        return false;
-    }
-    while (!m_Key->Children().empty()) {
-        if (!DeleteTree(*m_Key, std::string(m_Key->Children().front()->Name()))) {
-            return false;
-        }
-    }
-    return true;
+    return m_Key && m_Key->RemoveAllChildren();
 }
 
 bool CRegistryStorage::GetFirstChildName(std::string& name) {
@@ -97,10 +78,11 @@ bool CRegistryStorage::GetFirstChildName(std::string& name) {
 }
 
 bool CRegistryStorage::GetNextChildName(std::string& name) {
-    if (!m_Key || m_Key->IsDeleted() || m_ChildIndex >= m_Key->Children().size()) {
+    const auto child = m_Key && !m_Key->IsDeleted() ? m_Key->ChildAt(m_ChildIndex) : nullptr;
+    if (!child) {
         return false;
     }
-    const std::string& found = m_Key->Children()[m_ChildIndex]->Name();
+    const std::string& found = child->Name();
     if (found.size() >= kNameBufferSize) {
         return false;
     }

@@ -59,7 +59,6 @@ public:
 
 private:
     bool Reposition(std::shared_ptr<CRegistryKey> key);
-    bool DeleteTree(CRegistryKey& parent, std::string_view name);
     const CRegistryValue* Find(std::string_view name) const;
     bool Write(std::string_view name, RegistryType type, std::span<const std::uint8_t> bytes);
 

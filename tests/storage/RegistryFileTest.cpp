@@ -192,6 +192,76 @@ TEST(RegistryFile, DamagedFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_TRUE(next.CurrentUser()->Find("Software\\New"));
 }
 
+std::string KeyPath(std::size_t depth, const std::string& name = "k") {
+    std::string path = "HKEY_CURRENT_USER";
+    for (std::size_t i = 0; i < depth; ++i) {
+        path += "\\" + name;
+    }
+    return path;
+}
+
+// A key nested past what a registry holds, or a name longer than it allows, made every quit
+// crash (a key 100,000 levels deep) or grew the file a thousandfold when written back.
+TEST(RegistryFile, KeysTooDeepOrNamesTooLongAreKeptAsideAndTold) {
+    struct Case {
+        std::string text;
+        std::string fault;
+    };
+    const std::string header = "Windows Registry Editor Version 5.00\n\n";
+    const Case cases[] = {
+        {header + "[" + KeyPath(100000) + "]\n",
+         "line 3: keys are nested more than 35 levels deep"},
+        {header + "[" + KeyPath(36) + "]\n", "line 3: keys are nested more than 35 levels deep"},
+        {header + "[-" + KeyPath(100000) + "]\n",
+         "line 3: keys are nested more than 35 levels deep"},
+        {header + "[" + KeyPath(1, std::string(256, 'n')) + "]\n",
+         "line 3: a key name is longer than 255 characters"},
+        {header + "[HKEY_CURRENT_USER\\A]\n\"" + std::string(16384, 'v') + "\"=dword:1\n",
+         "line 4: a value name is longer than 16383 characters"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        CTempFolder folder;
+        const std::string path = folder.File("settings.reg");
+        WriteTextFile(path, c.text);
+
+        CRegistryFile registry;
+        std::string error;
+        EXPECT_FALSE(registry.Load(path, error));
+        EXPECT_EQ(error, "The settings file " + path + " cannot be read (" + c.fault +
+                             "). It was kept as " + path +
+                             ".damaged and the default settings "
+                             "are used.");
+        // (Compared as a flag: the texts run to hundreds of kilobytes.)
+        EXPECT_TRUE(ReadTextFile(path + ".damaged") == c.text) << "kept as it was";
+        EXPECT_TRUE(registry.CurrentUser()->Children().empty());
+
+        // The quit that follows writes the settings.
+        registry.CurrentUser()->Create("Software\\New");
+        ASSERT_TRUE(registry.Save(path, error)) << error;
+        EXPECT_EQ(ReadTextFile(path), registry.ToText());
+    }
+}
+
+TEST(RegistryFile, KeysAtTheBoundsReadAndWriteBack) {
+    const std::string name(255, 'n');
+    const std::string text = "Windows Registry Editor Version 5.00\n\n[" + KeyPath(35, name) +
+                             "]\n\"" + std::string(16383, 'v') + "\"=dword:00000001\n\n";
+    CRegistryFile registry;
+    std::string error;
+    ASSERT_TRUE(registry.Parse(text, error)) << error;
+    std::string relative = name;
+    for (int i = 1; i < 35; ++i) {
+        relative += "\\" + name;
+    }
+    const auto deepest = registry.CurrentUser()->Find(relative);
+    ASSERT_TRUE(deepest);
+    EXPECT_NE(deepest->FindValue(std::string(16383, 'v')), nullptr);
+    CRegistryFile copy;
+    ASSERT_TRUE(copy.Parse(registry.ToText(), error)) << error;
+    EXPECT_EQ(copy.ToText(), registry.ToText());
+}
+
 TEST(RegistryFile, SaveReplacesAtomicallyAndKeepsPermissions) {
     CTempFolder folder;
     const std::string path = folder.File("settings.reg");

@@ -202,5 +202,59 @@ TEST_F(RegistryStorageTest, CompanyListIsRewrittenWhole) {
     EXPECT_TRUE(ReadCompanyList(*key.CreateChild("NoList")).empty());
 }
 
+// Far more codes than anyone keeps: the list reads back whole after the file round trip,
+// and a shorter list written over it leaves nothing of it behind.
+TEST_F(RegistryStorageTest, CompanyListOfAHundredThousandCodes) {
+    std::vector<std::string> codes;
+    for (int i = 0; i < 100000; ++i) {
+        codes.push_back("C" + std::to_string(i));
+    }
+    WriteCompanyList(m_Key, codes);
+    CRegistryStorage key = Reopened();
+    EXPECT_EQ(ReadCompanyList(key), codes);
+
+    WriteCompanyList(key, {"BHP", "RIO"});
+    auto list = key.OpenChild("CompanyList");
+    ASSERT_NE(list, nullptr);
+    std::vector<std::string> children;
+    std::string name;
+    for (bool more = list->GetFirstChildName(name); more; more = list->GetNextChildName(name)) {
+        children.push_back(name);
+    }
+    EXPECT_EQ(children, (std::vector<std::string>{"0", "1"}));
+    EXPECT_EQ(ReadCompanyList(key), (std::vector<std::string>{"BHP", "RIO"}));
+}
+
+// Looking names up by index must follow every deletion and addition.
+TEST_F(RegistryStorageTest, EnumerationFollowsChangesToTheKey) {
+    for (const char* value : {"a", "b", "c"}) {
+        m_Key.WriteDword(value, 1);
+        m_Key.CreateChild(value);
+    }
+    std::string name;
+    ASSERT_TRUE(m_Key.GetFirstChildName(name));
+    ASSERT_TRUE(m_Key.GetNextChildName(name));
+    EXPECT_EQ(name, "b");
+    m_Key.CreateChild("0");
+    ASSERT_TRUE(m_Key.GetNextChildName(name));
+    EXPECT_EQ(name, "b") << "index 2 names the third key of the changed order";
+    ASSERT_TRUE(m_Key.DeleteChild("0"));
+    ASSERT_TRUE(m_Key.DeleteChild("a"));
+    EXPECT_FALSE(m_Key.GetNextChildName(name));
+    ASSERT_TRUE(m_Key.GetFirstChildName(name));
+    EXPECT_EQ(name, "b");
+
+    m_Key.WriteDword("c", 3);
+    EXPECT_TRUE(m_Key.DeleteValue("B"));
+    m_Key.WriteDword("b", 2);
+    std::vector<std::string> values;
+    for (bool more = m_Key.GetFirstValueName(name); more; more = m_Key.GetNextValueName(name)) {
+        values.push_back(name);
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"a", "c", "b"}));
+    EXPECT_EQ(m_Key.ReadDword("C", 0), 3u);
+    EXPECT_EQ(m_Key.ReadDword("b", 0), 2u);
+}
+
 } // namespace
 } // namespace strikeline
