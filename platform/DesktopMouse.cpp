@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace strikeline {
 
@@ -90,6 +92,19 @@ const CGnomeSettingsLibrary* GnomeSettingsLibrary() {
     return found.Complete() ? &found : nullptr;
 }
 
+// GNOME's settings are read through the session bus's settings service; without a bus
+// there is no GNOME session to ask, and the library would try to start a bus of its own.
+// A backend named in GSETTINGS_BACKEND needs no bus.
+bool GnomeSettingsReachable() {
+    if (std::getenv("GSETTINGS_BACKEND") != nullptr ||
+        std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
+        return true;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat bus = {};
+    return runtime != nullptr && ::stat(PathInFolder(runtime, "bus").c_str(), &bus) == 0;
+}
+
 std::optional<std::string> ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -103,6 +118,9 @@ std::optional<std::string> ReadFile(const std::string& path) {
 } // namespace
 
 std::optional<bool> GnomeLeftHanded() {
+    if (!GnomeSettingsReachable()) {
+        return std::nullopt;
+    }
     const CGnomeSettingsLibrary* gio = GnomeSettingsLibrary();
     if (gio == nullptr) {
         return std::nullopt;

@@ -25,7 +25,7 @@ CDesktopMouseSources UserDesktopMouseSources();
 bool MouseButtonsSwapped(const CDesktopMouseSources& sources = UserDesktopMouseSources());
 
 // GNOME's org.gnome.desktop.peripherals.mouse left-handed; nothing when the settings
-// library or that setting is not installed.
+// library or that setting is not installed, or there is no session bus to reach them by.
 std::optional<bool> GnomeLeftHanded();
 
 // What a kcminputrc text says: "XLbInptLeftHanded" or "MouseButtonMapping=LeftHanded" in

@@ -69,6 +69,16 @@ TEST(DesktopMouse, UserSourcesAreGnomeAndTheUsersPlasmaFile) {
     EXPECT_EQ(*gnome, &GnomeLeftHanded);
 }
 
+// Without a session bus there is no GNOME session, and asking would make the settings
+// library start a bus of its own.
+TEST(DesktopMouse, WithoutASessionBusGnomeIsNotAsked) {
+    test::CTempFolder runtime; // holds no bus
+    const CScopedEnv backend("GSETTINGS_BACKEND", nullptr);
+    const CScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", nullptr);
+    const CScopedEnv folder("XDG_RUNTIME_DIR", runtime.Path().c_str());
+    EXPECT_EQ(GnomeLeftHanded(), std::nullopt);
+}
+
 // GNOME's settings in a file of the test's own, through the library's file backend.
 TEST(DesktopMouse, GnomeSettingReadsTheUsersChoice) {
     test::CTempFolder folder;
