@@ -75,7 +75,7 @@ CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividen
 }
 
 bool TakeAverageTradesText(CAverageTradesDatabase& averages, std::string_view code,
-                           std::string_view text, std::string& shown) {
+                           std::string_view text, std::string& shown, std::string* refusal) {
     const std::string_view trimmed = Trimmed(text);
     if (trimmed.empty()) {
         averages.Set(code, UNSET_VALUE);
@@ -83,10 +83,21 @@ bool TakeAverageTradesText(CAverageTradesDatabase& averages, std::string_view co
         return true;
     }
     double value = 0.0;
-    // A figure the file cannot hold would be written and then refused when the program
-    // next starts, losing every figure after it; so it is refused here.
-    if (!ParseTypedNumber(trimmed, value, TypedNumberEnd::WordsMayFollow) ||
-        value < CAverageTradesDatabase::kMinimum || value > CAverageTradesDatabase::kMaximum) {
+    std::string reason;
+    if (!ParseTypedNumber(trimmed, value, TypedNumberEnd::WordsMayFollow)) {
+        reason = "\"" + std::string(trimmed) + "\" is not a number.";
+    } else if (value < CAverageTradesDatabase::kMinimum ||
+               value > CAverageTradesDatabase::kMaximum) {
+        // A figure the file cannot hold would be written and then refused when the program
+        // next starts, losing every figure after it; so it is refused here.
+        reason = "The average trades can hold figures between " +
+                 FormatNumber(CAverageTradesDatabase::kMinimum, 0) + " and " +
+                 FormatNumber(CAverageTradesDatabase::kMaximum, 0) + ".";
+    }
+    if (!reason.empty()) {
+        if (refusal != nullptr) {
+            *refusal = "Invalid average trades\n\n" + reason;
+        }
         return false;
     }
     averages.Set(code, value);

@@ -52,9 +52,10 @@ CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividen
 // trimmed; an empty one clears the figure. A text that holds no number, or one cut short
 // (thousands separators are read: "1,234"; "1,23" is refused), or a number the
 // average-trades file cannot hold (below 0 or above 1000000000), is refused: the function
-// returns false, nothing is stored and the cell keeps its old text. Otherwise the number is
-// stored and `shown` is the trimmed text.
+// returns false, nothing is stored, the cell keeps its old text and `refusal`, when given,
+// says why for the user. Otherwise the number is stored and `shown` is the trimmed text.
 bool TakeAverageTradesText(CAverageTradesDatabase& averages, std::string_view code,
-                           std::string_view text, std::string& shown);
+                           std::string_view text, std::string& shown,
+                           std::string* refusal = nullptr);
 
 } // namespace strikeline

@@ -1,6 +1,7 @@
 #include "journal/views/DailyOptionTradesView.h"
 
 #include "app/ApplicationState.h"
+#include "app/views/UserMessages.h"
 #include "journal/AverageTradesDatabase.h"
 #include "journal/views/ComplexTableWndForDailyOptionTradesView.h"
 #include "marketdata/DividendList.h"
@@ -173,8 +174,10 @@ bool CDailyOptionTradesView::TakeAverageTrades(int row, const QString& text, QSt
         return false;
     }
     std::string taken;
+    std::string refusal;
     if (!TakeAverageTradesText(*averages, m_Rows[static_cast<std::size_t>(index)].code,
-                               text.toStdString(), taken)) {
+                               text.toStdString(), taken, &refusal)) {
+        CUserMessages::Show(this, QString::fromStdString(refusal), QMessageBox::Warning);
         return false;
     }
     shown = QString::fromStdString(taken);

@@ -50,7 +50,8 @@ public:
     void ScrollToTopLeft();
     void EnsureCellVisible(int row, int column);
     // Takes text typed into the Average Trades cell of a table row; false when it is
-    // refused (the cell keeps its text), else `shown` is what the cell now shows.
+    // refused (the cell keeps its text and a message says why), else `shown` is what the
+    // cell now shows.
     bool TakeAverageTrades(int row, const QString& text, QString& shown);
 
 protected:

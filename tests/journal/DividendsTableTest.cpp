@@ -144,6 +144,28 @@ TEST(AverageTradesCell, TakesTrimmedNumbersAndKeepsTheOldTextOtherwise) {
     }
 }
 
+TEST(AverageTradesCell, ARefusalSaysWhy) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {" abc ", "\"abc\" is not a number."},
+        {"1,23", "\"1,23\" is not a number."},
+        {"-1", "The average trades can hold figures between 0 and 1000000000."},
+        {"2e9", "The average trades can hold figures between 0 and 1000000000."},
+    };
+    for (const auto& [typed, reason] : cases) {
+        CAverageTradesDatabase averages;
+        std::string shown = "old";
+        std::string refusal;
+        EXPECT_FALSE(TakeAverageTradesText(averages, "BHP", typed, shown, &refusal)) << typed;
+        EXPECT_EQ(refusal, "Invalid average trades\n\n" + reason);
+        EXPECT_EQ(shown, "old");
+    }
+    CAverageTradesDatabase averages;
+    std::string shown;
+    std::string refusal;
+    EXPECT_TRUE(TakeAverageTradesText(averages, "BHP", "12", shown, &refusal));
+    EXPECT_EQ(refusal, "");
+}
+
 TEST(AverageTradesCell, AClearedCellIsLeftOutOfTheFile) {
     test::CTempFolder folder;
     const std::string path = folder.File("averagetrades.xml");

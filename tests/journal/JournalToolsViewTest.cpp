@@ -302,20 +302,29 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<double>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("leading number") << "  12 trades " << 12.0 << "12 trades";
-    QTest::newRow("zero") << "0" << 0.0 << "0";
-    QTest::newRow("cleared") << "   " << UNSET_VALUE << "";
-    QTest::newRow("no number") << "abc" << 7.0 << "7";
+    QTest::addColumn<QString>("message");
+    const QString range = QStringLiteral("Invalid average trades\n\nThe average trades can "
+                                         "hold figures between 0 and 1000000000.");
+    QTest::newRow("leading number") << "  12 trades " << 12.0 << "12 trades" << QString();
+    QTest::newRow("zero") << "0" << 0.0 << "0" << QString();
+    QTest::newRow("cleared") << "   " << UNSET_VALUE << "" << QString();
+    QTest::newRow("no number") << "abc" << 7.0 << "7"
+                               << "Invalid average trades\n\n\"abc\" is not a number.";
+    // Read up to the comma it would be 1.
+    QTest::newRow("cut short") << "1,23" << 7.0 << "7"
+                               << "Invalid average trades\n\n\"1,23\" is not a number.";
     // Figures the file could not read back at the next start are refused.
-    QTest::newRow("negative") << "-5" << 7.0 << "7";
-    QTest::newRow("too large") << "2e9" << 7.0 << "7";
+    QTest::newRow("negative") << "-5" << 7.0 << "7" << range;
+    QTest::newRow("too large") << "2e9" << 7.0 << "7" << range;
 }
 
 void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QFETCH(QString, typed);
     QFETCH(double, stored);
     QFETCH(QString, shown);
+    QFETCH(QString, message);
     GetAverageTradesDatabase()->Set("anz", 7);
+    CUserMessageLog messages;
     CShownDividends window;
     Table& table = window.table();
     const int row = CDailyOptionTradesView::kFirstDataRow + 1; // ANZ
@@ -323,6 +332,7 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QCOMPARE(table.Cell(row, 3)->m_Text, QStringLiteral("7"));
     QVERIFY(TypeIntoCell(table, row, 3, typed));
     QCOMPARE(table.Cell(row, 3)->m_Text, shown);
+    QCOMPARE(messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(GetAverageTradesDatabase()->Lookup("ANZ"), std::optional<double>(stored));
     // Nothing else changed.
     QCOMPARE(GetAverageTradesDatabase()->Items().size(), std::size_t{1});
