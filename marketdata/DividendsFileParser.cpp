@@ -85,7 +85,7 @@ bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FI
 bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
                         std::string& error) {
     entries.clear();
-    const CFileHandle file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file = OpenDataFile(path);
     if (!file) {
         error = kUnableToOpenFile;
         return false;

@@ -11,8 +11,9 @@ namespace strikeline {
 // Reads dividends.csv: a header line, then per dividend six comma-separated fields (code,
 // YYYYMMDD, -, amount, -, -), a run of commas counting as one.
 //
-// Errors: "Unable to open file"; "Unexpected data at line %u" at the first bad line, which
-// ends the parse. `entries` is emptied first and keeps what was read before an error.
+// Errors: "Unable to open file" (also for what is no regular file); "Unexpected data at
+// line %u" at the first bad line, which ends the parse. `entries` is emptied first and
+// keeps what was read before an error.
 bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
                         std::string& error);
 bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FILE* file,

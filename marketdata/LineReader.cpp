@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace strikeline {
 
@@ -15,6 +18,26 @@ std::string_view CutAtReturn(std::string_view line) {
 }
 
 } // namespace
+
+CFileHandle OpenDataFile(const std::string& path) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer before the type can be checked.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    CFileHandle file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+    }
+    return file;
+}
 
 CLineReader::CLineReader(std::FILE* file) : m_File(file), m_Buffer(kBufferSize) {}
 

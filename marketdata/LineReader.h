@@ -39,4 +39,9 @@ private:
     bool m_Failed = false;
 };
 
+// Opens a market data file for reading, but only a regular file: a FIFO in its place would
+// hold the reader until someone writes to it, and a device could feed it without end.
+// Null when the path cannot be opened or is anything else than a regular file.
+CFileHandle OpenDataFile(const std::string& path);
+
 } // namespace strikeline

@@ -74,7 +74,7 @@ bool ParseNameTableStream(CCompanyNameTable& table, std::FILE* file, std::string
 
 bool ParseNameTable(CCompanyNameTable& table, const std::string& path, std::string& error) {
     table = CCompanyNameTable();
-    const CFileHandle file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file = OpenDataFile(path);
     if (!file) {
         error = kUnableToOpenFile;
         return false;

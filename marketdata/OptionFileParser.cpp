@@ -248,7 +248,7 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
 bool ParseOptionFile(std::vector<CCompanyInfo>& companies, const std::string& path, bool isCall,
                      std::string& error) {
     companies.clear();
-    const CFileHandle file(std::fopen(path.c_str(), "rb"));
+    const CFileHandle file = OpenDataFile(path);
     if (!file) {
         error = kUnableToOpenFile;
         return false;

@@ -12,10 +12,10 @@ namespace strikeline {
 // line, a contract header and its contract lines, blocks ended by blank lines; section
 // titles are ignored.
 //
-// Errors: "Unable to open file" when the file cannot be opened; "Unexpected data at line
-// %u" at the first line out of order or unreadable, which ends the parse. `companies` is
-// emptied first and keeps the companies appended before an error; the share or series
-// being read when it happened is dropped.
+// Errors: "Unable to open file" when the file cannot be opened or is no regular file;
+// "Unexpected data at line %u" at the first line out of order or unreadable, which ends
+// the parse. `companies` is emptied first and keeps the companies appended before an
+// error; the share or series being read when it happened is dropped.
 bool ParseOptionFile(std::vector<CCompanyInfo>& companies, const std::string& path, bool isCall,
                      std::string& error);
 // The same, from a file already open (the caller closes it).

@@ -3,8 +3,13 @@
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace strikeline {
 namespace {
@@ -67,6 +72,46 @@ TEST(LoadCommand, BrokenFilesPrintWhatWasReadTheMessageAndStatusOne) {
     run = RunCli({"load", "--as", "dividends", folder.File("missing.csv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "{\"dividends\":[],\"error\":\"Unable to open file\"}\n");
+}
+
+// Runs the command, and if it is still waiting on `fifo` after a long while, lets it go by
+// opening and closing the other end, so that a hang fails the test instead of holding it.
+test::CCliRun RunCliBesideFifo(const std::vector<std::string>& arguments, const std::string& fifo,
+                               bool& hung) {
+    auto run = std::async(std::launch::async, [&] { return RunCli(arguments); });
+    hung = run.wait_for(std::chrono::seconds(30)) != std::future_status::ready;
+    while (run.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    return run.get();
+}
+
+// A FIFO (or anything else that is no regular file) in place of a data file is refused at
+// once, by the loader of each kind and by the report's loaders, instead of waiting for a
+// writer that never comes.
+TEST(LoadCommand, AFifoInPlaceOfADataFileIsRefused) {
+    test::CTempFolder folder;
+    for (const char* kind : {"call", "put", "dividends", "names"}) {
+        SCOPED_TRACE(kind);
+        const std::string fifo = folder.File(std::string(kind) + ".fifo");
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        bool hung = false;
+        const test::CCliRun run = RunCliBesideFifo({"load", "--as", kind, fifo}, fifo, hung);
+        EXPECT_FALSE(hung);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(Json::parse(run.out)["error"], "Unable to open file");
+    }
+    const std::string call = folder.File("call.csv");
+    ASSERT_EQ(::mkfifo(call.c_str(), 0600), 0);
+    bool hung = false;
+    const test::CCliRun report = RunCliBesideFifo(
+        {"report", "--data", folder.Path().string(), "--kind", "call"}, call, hung);
+    EXPECT_FALSE(hung);
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, "Error when parsing .csv file " + call + ".\n\nUnable to open file\n");
 }
 
 // What the sample market generator writes, every file of it loads whole.
