@@ -31,6 +31,8 @@ inline constexpr const char* kPlanExportHelp =
 inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch --data DIR\n";
 inline constexpr const char* kFetchHelp =
     "Fetches the newest call, put and dividends files, the company names and the Top 20\n"
-    "list from the data sources into DIR, as the program's downloader does.\n";
+    "list from the data sources into DIR, as the program's downloader does, and prints each\n"
+    "file's outcome (fetched, unchanged, or failed and why) as JSON. A failed file keeps the\n"
+    "copy DIR held; the exit status is then 1.\n";
 
 } // namespace strikeline

@@ -6,6 +6,7 @@
 #include "cli/ErrorStreamNotifier.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/Downloader.h"
+#include "marketdata/TemporaryDownload.h"
 #include "platform/UserFolders.h"
 
 namespace strikeline {
@@ -35,25 +36,29 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
     CDividendList dividends;
     CSharedNameTable names;
     CSharedNameTable top20;
-    CDownloader downloader({folder, sources.FeedUrl(), sources.SiteUrl()},
+    CDownloader downloader({folder, sources.FeedUrl(), sources.SiteUrl(), sources.Limits()},
                            {calls, puts, dividends, names, top20}, state, notifier, clock);
-    const std::vector<CTakenFile> taken = downloader.RunPass();
+    RemoveLeftoverDownloads(folder);
+    const std::vector<CFetchOutcome> outcomes = downloader.RunPass();
 
     nlohmann::ordered_json files = nlohmann::ordered_json::array();
-    bool allParsed = true;
-    for (const CTakenFile& file : taken) {
-        files.push_back({{"file", file.fileName},
-                         {"url", file.url},
-                         {"label", file.label},
-                         {"parsed", file.parsed}});
-        allParsed = allParsed && file.parsed;
+    bool failed = false;
+    for (const CFetchOutcome& outcome : outcomes) {
+        const bool fileFailed = outcome.result == FetchResult::Failed;
+        files.push_back({{"file", outcome.fileName},
+                         {"outcome", FetchResultName(outcome.result)},
+                         {"url", outcome.url.empty() ? nlohmann::ordered_json(nullptr)
+                                                     : nlohmann::ordered_json(outcome.url)},
+                         {"label", outcome.label},
+                         {"reason", fileFailed ? nlohmann::ordered_json(outcome.reason)
+                                               : nlohmann::ordered_json(nullptr)}});
+        if (fileFailed) {
+            err << "strikeline-cli fetch: " << outcome.fileName << ": " << outcome.reason << "\n";
+        }
+        failed = failed || fileFailed;
     }
-    PrintJson(out, {{"taken", std::move(files)}, {"lastDataDate", state.LastDataDateStr()}});
-    if (taken.empty()) {
-        err << "strikeline-cli fetch: nothing was found at " << sources.FeedUrl() << " or "
-            << sources.SiteUrl() << "\n";
-    }
-    return allParsed ? kExitSuccess : kExitFailed;
+    PrintJson(out, {{"files", std::move(files)}, {"lastDataDate", state.LastDataDateStr()}});
+    return failed ? kExitFailed : kExitSuccess;
 }
 
 } // namespace strikeline

@@ -8,8 +8,11 @@ namespace strikeline {
 
 // strikeline-cli fetch --data DIR
 // Runs one downloader pass into DIR from the feed and site addresses (the defaults, or
-// STRIKELINE_FEED_URL / STRIKELINE_SITE_URL) and prints what it took as JSON. Returns 0,
-// 1 when a file was taken but did not parse, 2 for bad arguments.
+// STRIKELINE_FEED_URL / STRIKELINE_SITE_URL), with the default time and size limits, and
+// prints each file's outcome as JSON: {"files":[{"file","outcome" ("fetched", "unchanged"
+// or "failed"),"url" (or null),"label","reason" (null unless failed)}],"lastDataDate"}.
+// A failed file keeps the copy DIR held. Returns 0, 1 when any file failed (nothing newer
+// published yet is no failure), 2 for bad arguments.
 int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err);
 

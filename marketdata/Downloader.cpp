@@ -3,6 +3,8 @@
 #include "marketdata/FieldScan.h"
 #include "marketdata/HttpTransfer.h"
 #include "marketdata/MarketDataLoaders.h"
+#include "marketdata/MarketFile.h"
+#include "marketdata/TemporaryDownload.h"
 #include "platform/AtomicFile.h"
 #include "platform/UserFolders.h"
 
@@ -23,17 +25,22 @@ struct CFileTraits {
     const char* status;
     const char* temporaryPrefix;
     CApplicationState::Download download;
+    MarketFile kind;
+    // How the file is named in an outcome's reason.
+    const char* description;
 };
 
 constexpr CFileTraits kFiles[] = {
-    {kCallFileName, "Downloading call data...", "qdl_callput", CApplicationState::Download::Call},
-    {kPutFileName, "Downloading put data...", "qdl_callput", CApplicationState::Download::Put},
+    {kCallFileName, "Downloading call data...", "qdl_callput", CApplicationState::Download::Call,
+     MarketFile::Calls, "The call file"},
+    {kPutFileName, "Downloading put data...", "qdl_callput", CApplicationState::Download::Put,
+     MarketFile::Puts, "The put file"},
     {kDividendsFileName, "Downloading dividends data...", "qdl_dividends",
-     CApplicationState::Download::Dividends},
+     CApplicationState::Download::Dividends, MarketFile::Dividends, "The dividends file"},
     {kCompanyNamesFileName, "Downloading company names...", "qdl_companynames",
-     CApplicationState::Download::CompanyNames},
+     CApplicationState::Download::CompanyNames, MarketFile::CompanyNames, "The company names file"},
     {kTop20FileName, "Downloading top20 names...", "qdl_top20names",
-     CApplicationState::Download::Top20},
+     CApplicationState::Download::Top20, MarketFile::Top20, "The Top 20 file"},
 };
 
 // The local calendar day `offset` days from now's, as "%Y%m%d" and as "%d-%b-%Y" (the
@@ -71,9 +78,10 @@ void CSystemClock::Sleep(std::chrono::milliseconds duration) {
 }
 
 CDownloader::CDownloader(CDownloaderConfig config, CMarketDataTargets targets,
-                         CApplicationState& state, CNotifier& notifier, CDownloaderClock& clock)
+                         CApplicationState& state, CNotifier& notifier, CDownloaderClock& clock,
+                         CFetchObserver* observer)
     : m_Config(std::move(config)), m_Targets(targets), m_State(state), m_Notifier(notifier),
-      m_Clock(clock) {}
+      m_Clock(clock), m_Observer(observer) {}
 
 CDownloader::~CDownloader() {
     Stop();
@@ -86,6 +94,7 @@ bool CDownloader::Start(std::string& error) {
     SetStatus({});
     m_DownloadNow = false;
     const std::string& folder = m_Config.dataFolder;
+    RemoveLeftoverDownloads(folder);
     LoadOptionFile(true, folder, m_Targets.calls, m_Notifier);
     LoadOptionFile(false, folder, m_Targets.puts, m_Notifier);
     LoadDividendsFile(folder, m_Targets.dividends, m_Notifier);
@@ -123,21 +132,13 @@ void CDownloader::RequestFullDownload() {
 }
 
 std::string CDownloader::GetStatusText() const {
-    const std::lock_guard lock(m_StatusMutex);
-    if (!m_Status.empty()) {
-        return m_Status;
-    }
-    for (const std::string& problem : m_Problems) {
-        if (!problem.empty()) {
-            return problem;
+    {
+        const std::lock_guard lock(m_StatusMutex);
+        if (!m_Status.empty()) {
+            return m_Status;
         }
     }
-    return {};
-}
-
-void CDownloader::SetProblem(FileIndex file, std::string text) {
-    const std::lock_guard lock(m_StatusMutex);
-    m_Problems[file] = std::move(text);
+    return m_Problems.Text();
 }
 
 void CDownloader::SetStatus(std::string text) {
@@ -191,36 +192,40 @@ std::vector<CDownloader::CCandidate> CDownloader::DividendCandidates(std::int64_
     return candidates;
 }
 
-std::vector<CTakenFile> CDownloader::RunPass() {
+std::vector<CFetchOutcome> CDownloader::RunPass() {
     if (m_IgnoreRetryPause.exchange(false)) {
         std::fill(std::begin(m_FailedSearchTick), std::end(m_FailedSearchTick), 0);
     }
     const std::int64_t now = m_Clock.Now();
-    std::vector<CTakenFile> taken;
+    std::vector<CFetchOutcome> outcomes;
     for (int file = kCall; file < kFileCount && !m_Stop; ++file) {
         const auto index = static_cast<FileIndex>(file);
+        std::optional<CFetchOutcome> outcome;
         switch (index) {
         case kCall:
         case kPut:
-            SearchAndInstall(index, OptionCandidates(index == kCall, now), now, taken);
+            outcome = Search(index, OptionCandidates(index == kCall, now), now);
             break;
         case kDividends:
-            SearchAndInstall(index, DividendCandidates(now), now, taken);
+            outcome = Search(index, DividendCandidates(now), now);
             break;
         case kCompanyNames:
             // One address each, and no address kept to compare with.
-            SearchAndInstall(index, {{m_Config.siteUrl + "/compcodes.txt", {}}}, now, taken);
+            outcome = Search(index, {{m_Config.siteUrl + "/compcodes.txt", {}}}, now);
             break;
         case kTop20:
-            SearchAndInstall(index, {{m_Config.siteUrl + "/t20.txt", {}}}, now, taken);
+            outcome = Search(index, {{m_Config.siteUrl + "/t20.txt", {}}}, now);
             break;
         case kFileCount:
             break;
         }
+        if (outcome) {
+            outcomes.push_back(std::move(*outcome));
+        }
     }
     SetStatus({});
     m_Notifier.StatusChanged();
-    return taken;
+    return outcomes;
 }
 
 std::string CDownloader::LocalPath(FileIndex file) const {
@@ -241,110 +246,165 @@ bool CDownloader::Backing(FileIndex file) const {
     return failed != 0 && m_Clock.TickCount() - failed < kRetryAfterMs;
 }
 
-// The temporary file sits in the data folder, so that installing it is one atomic rename
-// (a rename from another file system would fail).
-std::string CDownloader::MakeTemporary(FileIndex file) const {
-    return CreateTemporaryFile(PathInFolder(m_Config.dataFolder, kFiles[file].temporaryPrefix));
+void CDownloader::Report(const CFetchOutcome& outcome) {
+    m_Problems.OnFetchOutcome(outcome);
+    if (m_Observer != nullptr) {
+        m_Observer->OnFetchOutcome(outcome);
+    }
 }
 
-bool CDownloader::SearchAndInstall(FileIndex file, const std::vector<CCandidate>& candidates,
-                                   std::int64_t now, std::vector<CTakenFile>& taken) {
+std::optional<CFetchOutcome>
+CDownloader::Search(FileIndex file, const std::vector<CCandidate>& candidates, std::int64_t now) {
     if (CheckedThisHour(file, now) || Backing(file)) {
-        return false;
+        return std::nullopt;
     }
     SetStatus(kFiles[file].status);
     m_Notifier.StatusChanged();
-    const std::string temporary = MakeTemporary(file);
-    if (temporary.empty()) {
-        return false;
+    const CFileTraits& traits = kFiles[file];
+    CFetchOutcome outcome{std::string(traits.fileName), FetchResult::Failed, {}, {}, {}};
+    const auto finish = [&]() -> std::optional<CFetchOutcome> {
+        const bool searchAgainSoon = outcome.result == FetchResult::Failed || outcome.url.empty();
+        m_FailedSearchTick[file] =
+            searchAgainSoon ? std::max<std::uint64_t>(m_Clock.TickCount(), 1) : 0;
+        Report(outcome);
+        return outcome;
+    };
+
+    CTemporaryDownload temporary(m_Config.dataFolder, traits.temporaryPrefix);
+    if (temporary.Path().empty()) {
+        outcome.reason = "Unable to make a temporary file in " + m_Config.dataFolder;
+        return finish();
     }
     const bool held = FileSize(LocalPath(file)) > 0;
-    CHttpTransfer transfer(&m_Stop);
+    const bool onSite = file == kCompanyNames || file == kTop20;
+    CHttpTransfer transfer(&m_Stop, m_Config.limits);
+    // An address that answered with an error or broke off: the search goes on to older
+    // files, but finding none, or only the one held, is then no success.
+    std::string skipped;
     for (const CCandidate& candidate : candidates) {
         if (held) {
             const CApplicationStateLock lock(m_State);
-            if (EqualsIgnoringCase(m_State.LastUrl(kFiles[file].download), candidate.url)) {
+            if (EqualsIgnoringCase(m_State.LastUrl(traits.download), candidate.url)) {
+                if (!skipped.empty()) {
+                    break;
+                }
                 // The newest published file is the one already held.
-                SetProblem(file, {});
-                m_State.SetLastCheckTime(kFiles[file].download, static_cast<std::int32_t>(now));
-                ::unlink(temporary.c_str());
-                return false;
+                m_State.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
+                outcome.result = FetchResult::Unchanged;
+                outcome.url = candidate.url;
+                return finish();
             }
         }
         std::string error;
-        if (transfer.DownloadToFile(candidate.url, temporary, error) && FileSize(temporary) > 0) {
-            SetProblem(file, {});
-            return Install(file, temporary, candidate, now, taken);
+        if (transfer.DownloadToFile(candidate.url, temporary.Path(), error)) {
+            if (FileSize(temporary.Path()) > 0) {
+                outcome = Install(file, temporary, candidate, now);
+                return finish();
+            }
+            continue; // an empty answer publishes nothing
         }
         if (m_Stop) {
-            break;
+            return std::nullopt;
         }
-        if (transfer.LastFailureWasUnreachable()) {
+        const std::string where = std::string(traits.description) + " at " + candidate.url;
+        switch (transfer.LastFailure()) {
+        case TransferFailure::NotFound:
+            continue;
+        case TransferFailure::HttpError:
+        case TransferFailure::Broken:
+            if (skipped.empty()) {
+                skipped = where + " could not be fetched (" + error + ")";
+                outcome.url = candidate.url;
+            }
+            continue;
+        case TransferFailure::Unreachable:
             // Every other address is on the same server: a silent one would hold the search
             // for the connect timeout of each.
-            const std::string server =
-                file == kCompanyNames || file == kTop20 ? m_Config.siteUrl : m_Config.feedUrl;
-            const std::size_t reason = error.find(": ");
-            SetProblem(file, "Cannot reach " + server + " (" +
-                                 (reason == std::string::npos ? error : error.substr(reason + 2)) +
-                                 "); trying again in a minute");
+            outcome.reason = "Cannot reach " + (onSite ? m_Config.siteUrl : m_Config.feedUrl) +
+                             " (" + error + ")";
+            break;
+        case TransferFailure::WriteFailed:
+            outcome.reason = where + " could not be saved (" + error + ")";
+            break;
+        case TransferFailure::TooSlow:
+        case TransferFailure::TooLarge:
+        case TransferFailure::Aborted:
+        case TransferFailure::None:
+            outcome.reason = where + " could not be fetched (" + error + ")";
             break;
         }
-        if (&candidate == &candidates.back() && (file == kCall || file == kPut) && !held) {
-            SetProblem(file, "No " + std::string(file == kCall ? "call" : "put") +
-                                 " option prices on " + m_Config.feedUrl + " for the last " +
-                                 std::to_string(kOptionDays) + " days; trying again in a minute");
-        }
+        outcome.url = candidate.url;
+        return finish();
     }
-    ::unlink(temporary.c_str());
-    if (!m_Stop) {
-        m_FailedSearchTick[file] = std::max<std::uint64_t>(m_Clock.TickCount(), 1);
+    if (!skipped.empty()) {
+        outcome.reason = skipped;
+    } else if (held) {
+        // Nothing newer is published yet.
+        outcome.result = FetchResult::Unchanged;
+    } else if (file == kCall || file == kPut) {
+        outcome.reason = "No " + std::string(file == kCall ? "call" : "put") +
+                         " option prices on " + m_Config.feedUrl + " for the last " +
+                         std::to_string(kOptionDays) + " days";
+    } else if (file == kDividends) {
+        outcome.reason = "No dividends on " + m_Config.feedUrl + " for the last " +
+                         std::to_string(kDividendDays) + " days";
+    } else {
+        outcome.reason = "Nothing is published at " + candidates.front().url;
     }
-    return false;
+    return finish();
 }
 
-bool CDownloader::Install(FileIndex file, const std::string& temporary, const CCandidate& candidate,
-                          std::int64_t now, std::vector<CTakenFile>& taken) {
-    if (::rename(temporary.c_str(), LocalPath(file).c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
+CFetchOutcome CDownloader::Install(FileIndex file, CTemporaryDownload& temporary,
+                                   const CCandidate& candidate, std::int64_t now) {
+    const CFileTraits& traits = kFiles[file];
+    CFetchOutcome outcome{std::string(traits.fileName), FetchResult::Failed, candidate.url, {}, {}};
+    CMarketFileContents contents;
+    std::string problem;
+    if (!ReadMarketFile(traits.kind, temporary.Path(), contents, problem) ||
+        !temporary.InstallAs(LocalPath(file), problem)) {
+        outcome.reason = std::string(traits.description) + " at " + candidate.url +
+                         " was not installed (" + problem + ")";
+        return outcome;
     }
-    m_FailedSearchTick[file] = 0;
-    const std::string& folder = m_Config.dataFolder;
-    bool parsed = true;
-    switch (file) {
-    case kCall:
-    case kPut:
-        parsed = LoadOptionFile(file == kCall, folder,
-                                file == kCall ? m_Targets.calls : m_Targets.puts, m_Notifier);
-        break;
-    case kDividends:
-        parsed = LoadDividendsFile(folder, m_Targets.dividends, m_Notifier);
-        break;
-    case kCompanyNames:
-        parsed = LoadCompanyNamesFile(folder, m_Targets.companyNames, m_Notifier);
-        break;
-    case kTop20:
-        parsed = LoadTop20File(folder, m_Targets.top20, m_Notifier);
-        break;
-    case kFileCount:
-        break;
-    }
+    Publish(file, std::move(contents));
     {
-        // A file that does not parse is still taken: it is not fetched again until a newer
-        // one is published.
         const CApplicationStateLock lock(m_State);
-        const auto download = kFiles[file].download;
         if (file == kCall || file == kPut) {
             m_State.SetLastDataDateStr(candidate.label);
         }
         if (file == kCall || file == kPut || file == kDividends) {
-            m_State.SetLastUrl(download, candidate.url);
+            m_State.SetLastUrl(traits.download, candidate.url);
         }
-        m_State.SetLastCheckTime(download, static_cast<std::int32_t>(now));
+        m_State.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
     }
-    taken.push_back({std::string(kFiles[file].fileName), candidate.url, candidate.label, parsed});
-    return true;
+    outcome.result = FetchResult::Fetched;
+    outcome.label = candidate.label;
+    return outcome;
+}
+
+void CDownloader::Publish(FileIndex file, CMarketFileContents contents) {
+    switch (file) {
+    case kCall:
+        m_Targets.calls.Replace(std::move(contents.companies));
+        m_Notifier.RequestRefresh(RefreshKind::CallReport);
+        break;
+    case kPut:
+        m_Targets.puts.Replace(std::move(contents.companies));
+        m_Notifier.RequestRefresh(RefreshKind::PutReport);
+        break;
+    case kDividends:
+        m_Targets.dividends.Replace(std::move(contents.dividends));
+        m_Notifier.RequestRefresh(RefreshKind::Dividends);
+        break;
+    case kCompanyNames:
+        m_Targets.companyNames.Replace(std::move(contents.names));
+        break;
+    case kTop20:
+        m_Targets.top20.Replace(std::move(contents.names));
+        break;
+    case kFileCount:
+        break;
+    }
 }
 
 } // namespace strikeline

@@ -6,14 +6,21 @@
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
 #include "marketdata/DownloaderClock.h"
+#include "marketdata/FetchOutcome.h"
+#include "marketdata/FetchProblems.h"
+#include "marketdata/TransferLimits.h"
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace strikeline {
+
+class CTemporaryDownload;
+struct CMarketFileContents;
 
 // Where the downloader puts what it fetches.
 struct CMarketDataTargets {
@@ -28,39 +35,41 @@ struct CDownloaderConfig {
     std::string dataFolder;
     std::string feedUrl; // http://host[:port], no trailing '/'
     std::string siteUrl;
-};
-
-// What one pass took: the data file, the address and the label of each file installed.
-struct CTakenFile {
-    std::string fileName;
-    std::string url;
-    std::string label;
-    bool parsed = true;
+    CTransferLimits limits;
 };
 
 // Keeps the five data files current: about once per clock hour per file it looks for the
-// newest file the feed server or the web site publishes, downloads it, replaces the data
-// file, reloads the model and tells the windows (refresh 0, 1 or 3; status changes;
-// parse messages). What it took is remembered in the application state, under its lock,
-// so that an unchanged file is not fetched twice.
+// newest file the feed server or the web site publishes, downloads it into a temporary
+// file in the data folder, reads it whole, and only when it reads without fault and holds
+// at least one record installs it over the data file, puts what it read into the model
+// and tells the windows (refresh 0, 1 or 3; status changes). What it took is remembered in
+// the application state, under its lock, so that an unchanged file is not fetched twice.
 //
-// A file whose search finds nothing is searched again no sooner than a minute later
-// unless a full download is asked for; every transfer gives up on a silent server, and
-// Stop() aborts a transfer under way.
+// Every file a pass looks at has an outcome (fetched, unchanged, or failed and why),
+// returned by RunPass and told to the observer as it is known. A failed file keeps the
+// data file and the lists as they were. A file whose search fails or finds nothing is
+// searched again no sooner than a minute later unless a full download is asked for. A
+// transfer gives up on a silent server, at the time limit and at the size limit, and
+// Stop() aborts a transfer under way; the search of a file stops at a server that cannot
+// be reached, a transfer too slow or too large, a disk that cannot take the file, or a
+// file that does not read, and goes on past an address that answers with an error or
+// breaks off.
 class CDownloader {
 public:
     static constexpr std::uint64_t kRetryAfterMs = 60'000;
     static constexpr int kOptionDays = 11;
     static constexpr int kDividendDays = 120;
 
+    // `observer`, when given, must outlive the downloader.
     CDownloader(CDownloaderConfig config, CMarketDataTargets targets, CApplicationState& state,
-                CNotifier& notifier, CDownloaderClock& clock);
+                CNotifier& notifier, CDownloaderClock& clock, CFetchObserver* observer = nullptr);
     ~CDownloader();
     CDownloader(const CDownloader&) = delete;
     CDownloader& operator=(const CDownloader&) = delete;
 
-    // Loads the data files already on disk, then starts the worker thread. Starting a
-    // running downloader succeeds at once.
+    // Deletes the temporary downloads a killed run left behind, loads the data files
+    // already on disk, then starts the worker thread. Starting a running downloader
+    // succeeds at once.
     bool Start(std::string& error);
     // Asks the worker to stop, aborting a transfer under way, and waits for it.
     void Stop();
@@ -68,13 +77,14 @@ public:
     // fetches every file again.
     void RequestFullDownload();
     // "Downloading call data..." and the like while a file is searched; between searches,
-    // in plain words, why the last search of a file found nothing (the feed cannot be
-    // reached, or it holds no option prices), else "".
+    // in plain words, why the last search of a file failed (the feed cannot be reached, it
+    // holds no option prices, a file was too slow, too large or did not read), else "".
     std::string GetStatusText() const;
 
     // One pass over the five files on the caller's thread (the worker and the headless
-    // command use it). Returns the files installed.
-    std::vector<CTakenFile> RunPass();
+    // command use it). Returns the outcome of each file the pass looked at, in search
+    // order; a file checked this hour, or pausing after a failed search, has none.
+    std::vector<CFetchOutcome> RunPass();
 
     // The candidate addresses of an option file, newest first, with their labels.
     struct CCandidate {
@@ -89,14 +99,16 @@ private:
 
     void WorkerLoop();
     void SetStatus(std::string text);
-    void SetProblem(FileIndex file, std::string text);
-    bool SearchAndInstall(FileIndex file, const std::vector<CCandidate>& candidates,
-                          std::int64_t now, std::vector<CTakenFile>& taken);
-    bool Install(FileIndex file, const std::string& temporary, const CCandidate& candidate,
-                 std::int64_t now, std::vector<CTakenFile>& taken);
+    // The search of one file; no outcome when it was skipped or stopped.
+    std::optional<CFetchOutcome> Search(FileIndex file, const std::vector<CCandidate>& candidates,
+                                        std::int64_t now);
+    // Reads the downloaded file and installs it; the outcome is Fetched or Failed.
+    CFetchOutcome Install(FileIndex file, CTemporaryDownload& temporary,
+                          const CCandidate& candidate, std::int64_t now);
+    void Publish(FileIndex file, CMarketFileContents contents);
+    void Report(const CFetchOutcome& outcome);
     bool CheckedThisHour(FileIndex file, std::int64_t now);
     bool Backing(FileIndex file) const;
-    std::string MakeTemporary(FileIndex file) const;
     std::string LocalPath(FileIndex file) const;
 
     CDownloaderConfig m_Config;
@@ -104,6 +116,7 @@ private:
     CApplicationState& m_State;
     CNotifier& m_Notifier;
     CDownloaderClock& m_Clock;
+    CFetchObserver* m_Observer;
 
     std::thread m_Worker;
     std::atomic<bool> m_Stop{false};
@@ -111,8 +124,8 @@ private:
     std::atomic<bool> m_IgnoreRetryPause{false};
     mutable std::mutex m_StatusMutex;
     std::string m_Status;
-    // Why each file's last search failed; empty once a search succeeds.
-    std::string m_Problems[kFileCount];
+    // Why each file's last search failed, until one succeeds.
+    CFetchProblems m_Problems;
     // Tick of the last search of each file that found nothing (0: none), for the pause.
     std::uint64_t m_FailedSearchTick[kFileCount] = {};
 };

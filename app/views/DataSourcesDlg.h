@@ -3,14 +3,16 @@
 #include <QDialog>
 
 class QLineEdit;
+class QSpinBox;
 
 namespace strikeline {
 
 class CDataSources;
 
-// "Data Sources": the addresses of the market data feed and of the web site. OK refuses
-// an address that is not an http or https address, with the focus left on it; the
-// addresses are stored without a trailing "/".
+// "Data Sources": the addresses of the market data feed and of the web site, and the time
+// and size limits of one file's download. OK refuses an address that is not an http or
+// https address, with the focus left on it; the addresses are stored without a trailing
+// "/".
 class CDataSourcesDlg : public QDialog {
     Q_OBJECT
 
@@ -19,6 +21,8 @@ public:
 
     QLineEdit* FeedEdit() const { return m_Feed; }
     QLineEdit* SiteEdit() const { return m_Site; }
+    QSpinBox* TimeLimitBox() const { return m_TimeLimit; }
+    QSpinBox* SizeLimitBox() const { return m_SizeLimit; }
 
     void accept() override;
 
@@ -29,6 +33,8 @@ private:
     CDataSources& m_Sources;
     QLineEdit* m_Feed;
     QLineEdit* m_Site;
+    QSpinBox* m_TimeLimit;
+    QSpinBox* m_SizeLimit;
 };
 
 } // namespace strikeline

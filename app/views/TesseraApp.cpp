@@ -152,7 +152,8 @@ bool CTesseraApp::InitInstance() {
 
 bool CTesseraApp::StartDownloader() {
     m_Downloader = std::make_unique<CDownloader>(
-        CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl()},
+        CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl(),
+                          m_DataSources.Limits()},
         CMarketDataTargets{GetCallCompanies(), GetPutCompanies(), GetDividends(), GetCompanyNames(),
                            GetTop20()},
         *GetApplicationState(), m_Notifier, m_Clock);

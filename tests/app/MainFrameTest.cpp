@@ -30,6 +30,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
@@ -143,6 +144,7 @@ private slots:
     void ClearTradingPlanAsksOnlyWhenThereIsAPlan();
     void TogglesFollowTheSettings();
     void DataSourcesRefuseWhatIsNoWebAddress();
+    void DataSourcesHoldTheDownloadLimits();
     void StartUpWithDamagedFilesShowsWhyAndGoesOn();
     void ExitWritesTheDatabasesAndTheSettings();
     void ASecondCopyRaisesTheFirstAndExits();
@@ -455,6 +457,23 @@ void MainFrameTest::DataSourcesRefuseWhatIsNoWebAddress() {
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(sources.StoredFeedUrl(), std::string("https://feed.example:8443"));
     QCOMPARE(sources.StoredSiteUrl(), std::string("http://site.example"));
+}
+
+void MainFrameTest::DataSourcesHoldTheDownloadLimits() {
+    CDataSources sources;
+    CDataSourcesDlg dialog(sources);
+    QCOMPARE(dialog.TimeLimitBox()->value(), 120);
+    QCOMPARE(dialog.SizeLimitBox()->value(), 64);
+    QCOMPARE(dialog.TimeLimitBox()->suffix(), QStringLiteral(" seconds"));
+    QCOMPARE(dialog.SizeLimitBox()->suffix(), QStringLiteral(" MB"));
+    dialog.TimeLimitBox()->setValue(45);
+    dialog.SizeLimitBox()->setValue(16);
+    dialog.reject();
+    QCOMPARE(sources.TimeLimitSeconds(), 120u); // Cancel keeps them
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(sources.TimeLimitSeconds(), 45u);
+    QCOMPARE(sources.Limits().sizeLimit, std::uint64_t{16} << 20);
 }
 
 void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {

@@ -119,6 +119,38 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
         << "the environment overrides for one run";
 }
 
+// The download limits of the Data Sources settings: 120 seconds and 64 MB until changed,
+// kept from run to run, and a hand-edited value out of range brought to its bound.
+TEST_F(SettingsRecordsTest, DownloadLimitsAreKeptAndBounded) {
+    Run first;
+    Start(first);
+    EXPECT_EQ(first.sources.Limits().timeLimit, std::chrono::seconds(120));
+    EXPECT_EQ(first.sources.Limits().sizeLimit, 64u << 20);
+    first.sources.SetTimeLimitSeconds(30);
+    first.sources.SetSizeLimitMegabytes(8);
+    Stop(first);
+    const std::string text = test::ReadTextFile(Path());
+    EXPECT_NE(text.find("\\DataSources]\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"TimeLimit\"=dword:0000001e\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"SizeLimit\"=dword:00000008\n"), std::string::npos) << text;
+
+    Run second;
+    Start(second);
+    EXPECT_EQ(second.sources.Limits().timeLimit, std::chrono::seconds(30));
+    EXPECT_EQ(second.sources.Limits().sizeLimit, 8u << 20);
+
+    std::string edited = text;
+    const std::string time = "\"TimeLimit\"=dword:0000001e";
+    const std::string size = "\"SizeLimit\"=dword:00000008";
+    edited.replace(edited.find(time), time.size(), "\"TimeLimit\"=dword:00000000");
+    edited.replace(edited.find(size), size.size(), "\"SizeLimit\"=dword:ffffffff");
+    test::WriteTextFile(Path(), edited);
+    Run third;
+    Start(third);
+    EXPECT_EQ(third.sources.TimeLimitSeconds(), CDataSources::kMinTimeLimitSeconds);
+    EXPECT_EQ(third.sources.SizeLimitMegabytes(), CDataSources::kMaxSizeLimitMegabytes);
+}
+
 TEST_F(SettingsRecordsTest, StoredUrlThatDoesNotDecipherReadsAsEmpty) {
     Run first;
     Start(first);

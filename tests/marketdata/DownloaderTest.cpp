@@ -5,11 +5,16 @@
 #include "tools/FeedServer.h"
 #include "tools/MarketFiles.h"
 
+#include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace strikeline {
 namespace {
@@ -47,6 +52,22 @@ public:
     std::vector<RefreshKind> refreshes;
     std::vector<std::string> messages;
     std::atomic<int> statusChanges{0};
+};
+
+class CRecordingObserver final : public CFetchObserver {
+public:
+    void OnFetchOutcome(const CFetchOutcome& outcome) override {
+        const std::lock_guard lock(m_Mutex);
+        m_Outcomes.push_back(outcome);
+    }
+    std::vector<CFetchOutcome> Take() {
+        const std::lock_guard lock(m_Mutex);
+        return std::exchange(m_Outcomes, {});
+    }
+
+private:
+    std::mutex m_Mutex;
+    std::vector<CFetchOutcome> m_Outcomes;
 };
 
 // The server's request log. The server writes it from its own threads, and a line can
@@ -133,9 +154,9 @@ protected:
     void MakeDownloader(const std::string& url) {
         m_Downloader.reset();
         m_Downloader = std::make_unique<CDownloader>(
-            CDownloaderConfig{m_Data.Path().string(), url, url},
+            CDownloaderConfig{m_Data.Path().string(), url, url, m_Limits},
             CMarketDataTargets{m_Calls, m_Puts, m_Dividends, m_Names, m_Top20}, m_State, m_Notifier,
-            m_Clock);
+            m_Clock, &m_Outcomes);
     }
 
     std::string FeedUrl(const std::string& path) const {
@@ -145,10 +166,18 @@ protected:
     // Requests the server saw since the log was last cleared whose line holds `part`.
     int Requests(const std::string& part) { return m_RequestLog.Count(part); }
 
-    static std::vector<std::string> Files(const std::vector<CTakenFile>& taken) {
+    // The outcomes of the files a pass installed.
+    static std::vector<CFetchOutcome> Fetched(const std::vector<CFetchOutcome>& outcomes) {
+        std::vector<CFetchOutcome> fetched;
+        std::copy_if(
+            outcomes.begin(), outcomes.end(), std::back_inserter(fetched),
+            [](const CFetchOutcome& outcome) { return outcome.result == FetchResult::Fetched; });
+        return fetched;
+    }
+    static std::vector<std::string> Files(const std::vector<CFetchOutcome>& outcomes) {
         std::vector<std::string> files;
-        for (const CTakenFile& file : taken) {
-            files.push_back(file.fileName);
+        for (const CFetchOutcome& outcome : Fetched(outcomes)) {
+            files.push_back(outcome.fileName);
         }
         return files;
     }
@@ -162,6 +191,8 @@ protected:
     CFeedServer m_Server;
     CFakeClock m_Clock;
     CRecordingNotifier m_Notifier;
+    CRecordingObserver m_Outcomes;
+    CTransferLimits m_Limits;
     CApplicationState m_State;
     CCompanyList m_Calls, m_Puts;
     CDividendList m_Dividends;
@@ -259,7 +290,7 @@ TEST_F(DownloaderTest, NetworkDownSearchesAgainAfterAPause) {
     m_Server.Stop();
     const std::string url = "http://127.0.0.1:" + std::to_string(port);
     MakeDownloader(url);
-    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_TRUE(Files(m_Downloader->RunPass()).empty());
     EXPECT_EQ(m_State.LastCheckTime(Download::Call), 0) << "a failed search records no check";
     // Between searches the status bar says why, in plain words.
     const std::string status = m_Downloader->GetStatusText();
@@ -300,7 +331,7 @@ TEST_F(DownloaderTest, AFeedWithoutPricesIsNamedInTheStatus) {
     ASSERT_TRUE(server.Start(options, error)) << error;
     const std::string url = "http://127.0.0.1:" + std::to_string(server.Port());
     MakeDownloader(url);
-    EXPECT_TRUE(m_Downloader->RunPass().empty());
+    EXPECT_TRUE(Files(m_Downloader->RunPass()).empty());
     EXPECT_EQ(m_Downloader->GetStatusText(), "No call option prices on " + url +
                                                  " for the last 11 days; trying again in a minute");
 }
@@ -308,7 +339,7 @@ TEST_F(DownloaderTest, AFeedWithoutPricesIsNamedInTheStatus) {
 TEST_F(DownloaderTest, ErrorPagesAndCutBodiesAreNeverInstalled) {
     m_Server.SetFault("/datafeed/velomir/velomir.asx.20100624.1000", FeedFault::CutBody);
     m_Server.SetFault("/datafeed/velomir/put/", FeedFault::Status500);
-    const auto taken = m_Downloader->RunPass();
+    const auto taken = Fetched(m_Downloader->RunPass());
     ASSERT_FALSE(taken.empty());
     // The 10:00 call file arrives cut off, so the search goes on to yesterday's final.
     EXPECT_EQ(taken[0].url, FeedUrl("datafeed/velomir/velomir.asx.20100623.final.csv"));
@@ -316,17 +347,157 @@ TEST_F(DownloaderTest, ErrorPagesAndCutBodiesAreNeverInstalled) {
     EXPECT_FALSE(std::filesystem::exists(m_Data.File("put.csv")));
 }
 
-TEST_F(DownloaderTest, AFileThatDoesNotParseIsStillTaken) {
-    test::WriteTextFile(m_Feed.File(kCall1000), "CALL OPTIONS\nnot a market\n");
-    const auto taken = m_Downloader->RunPass();
-    ASSERT_FALSE(taken.empty());
-    EXPECT_EQ(taken[0].url, FeedUrl(kCall1000));
-    EXPECT_FALSE(taken[0].parsed);
-    EXPECT_EQ(test::ReadTextFile(m_Data.File("call.csv")), "CALL OPTIONS\nnot a market\n");
-    EXPECT_EQ(m_State.LastUrl(Download::Call), FeedUrl(kCall1000));
-    ASSERT_EQ(m_Notifier.messages.size(), 1u);
-    EXPECT_EQ(m_Notifier.messages[0], "Error when parsing .csv file " + m_Data.File("call.csv") +
-                                          ".\n\nUnexpected data at line 2");
+// Every file a pass looks at has an outcome, returned and told to the observer alike.
+TEST_F(DownloaderTest, EveryFileLookedAtHasAnOutcome) {
+    const auto first = m_Downloader->RunPass();
+    ASSERT_EQ(first.size(), 5u);
+    for (const CFetchOutcome& outcome : first) {
+        EXPECT_EQ(outcome.result, FetchResult::Fetched) << outcome.fileName;
+        EXPECT_EQ(outcome.reason, "") << outcome.fileName;
+    }
+    EXPECT_EQ(first[1].url, FeedUrl("datafeed/velomir/put/velomir.asx.put.20100624.1000.csv"));
+    EXPECT_EQ(first[1].label, "24-Jun-2010 10:00");
+    EXPECT_EQ(first[3].url, FeedUrl("compcodes.txt"));
+    EXPECT_EQ(first[3].label, "");
+
+    m_Clock.m_Now = SydneyTime("2010-06-24 11:30:00");
+    const auto second = m_Downloader->RunPass();
+    std::vector<std::pair<std::string, FetchResult>> results;
+    for (const CFetchOutcome& outcome : second) {
+        results.emplace_back(outcome.fileName, outcome.result);
+    }
+    EXPECT_EQ(results, (std::vector<std::pair<std::string, FetchResult>>{
+                           {"call.csv", FetchResult::Unchanged},
+                           {"put.csv", FetchResult::Unchanged},
+                           {"dividends.csv", FetchResult::Unchanged},
+                           {"companyname.txt", FetchResult::Fetched},
+                           {"top20.txt", FetchResult::Fetched}}));
+    EXPECT_EQ(second[0].url, FeedUrl(kCall1000)) << "the address found to be the one held";
+
+    const auto told = m_Outcomes.Take();
+    ASSERT_EQ(told.size(), first.size() + second.size());
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        EXPECT_EQ(told[first.size() + i].fileName, second[i].fileName);
+        EXPECT_EQ(told[first.size() + i].result, second[i].result);
+        EXPECT_EQ(told[first.size() + i].url, second[i].url);
+    }
+}
+
+// A newer file that does not read, or reads as nothing, is not installed: the data file
+// stays byte for byte, the lists and the remembered address stay, and the outcome and the
+// status bar say why. Once the feed mends it, a minute later, it is taken.
+TEST_F(DownloaderTest, AFileThatDoesNotReadNeverReplacesTheHeldOne) {
+    struct CCase {
+        const char* feedPath;
+        std::string body;
+        std::size_t outcome; // index in the pass's outcomes
+        const char* dataFile;
+        const char* description;
+        const char* problem;
+    };
+    const std::string garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
+    const CCase cases[] = {
+        {"datafeed/velomir/velomir.asx.20100624.1100.csv",
+         "<!DOCTYPE html>\n<html><body>Please sign in to use this network</body></html>\n", 0,
+         "call.csv", "The call file", "Unexpected data at line 1"},
+        {"datafeed/velomir/velomir.asx.20100624.1100.csv", garbage, 0, "call.csv", "The call file",
+         "Unexpected data at line 1"},
+        {"datafeed/velomir/velomir.asx.20100624.1100.csv", "CALL OPTIONS\n\n\n", 0, "call.csv",
+         "The call file", "it holds no prices"},
+        {"datafeed/velomir/put/velomir.asx.put.20100624.1100.csv",
+         "PUT OPTIONS\n\nCode,Last,\"$ +/-\",bid,offer,open,high,low,volume,eps\n"
+         "BHP,1,2,3,4,5,6,7,8,9\nnot a contract header\n",
+         1, "put.csv", "The put file", "Unexpected data at line 5"},
+        {"datafeed/velomirdiv/velomir.asxdividend.20100625.csv", "code,date,x,amount,y,z\n", 2,
+         "dividends.csv", "The dividends file", "it holds no dividends"},
+        {"compcodes.txt", "<html>Moved</html>\n", 3, "companyname.txt", "The company names file",
+         "Unexpected data at line 1"},
+    };
+    m_Downloader->RunPass();
+    const std::vector<CCompanyInfo> calls = m_Calls.Copy();
+    const std::size_t dividends = m_Dividends.Copy().size();
+    const std::size_t names = m_Names.Get()->GetCount();
+    std::map<std::string, std::string> held;
+    for (const char* file :
+         {"call.csv", "put.csv", "dividends.csv", "companyname.txt", "top20.txt"}) {
+        held[file] = test::ReadTextFile(m_Data.File(file));
+    }
+    int hour = 11;
+    for (const CCase& test : cases) {
+        SCOPED_TRACE(test.feedPath + std::string(" ") + test.problem);
+        const std::string published = std::filesystem::exists(m_Feed.File(test.feedPath))
+                                          ? test::ReadTextFile(m_Feed.File(test.feedPath))
+                                          : std::string();
+        test::WriteTextFile(m_Feed.File(test.feedPath), test.body);
+        m_Clock.m_Now = SydneyTime(("2010-06-24 " + std::to_string(hour++) + ":30:00").c_str());
+        m_Downloader->RequestFullDownload();
+        // A full download forgets the addresses; the held file's is put back, so that the
+        // newer bad file is the one found first.
+        {
+            const CApplicationStateLock lock(m_State);
+            m_State.SetLastUrl(Download::Call, FeedUrl(kCall1000));
+            m_State.SetLastUrl(Download::Put,
+                               FeedUrl("datafeed/velomir/put/velomir.asx.put.20100624.1000.csv"));
+        }
+        const auto outcomes = m_Downloader->RunPass();
+        ASSERT_GT(outcomes.size(), test.outcome);
+        const CFetchOutcome& outcome = outcomes[test.outcome];
+        EXPECT_EQ(outcome.fileName, test.dataFile);
+        EXPECT_EQ(outcome.result, FetchResult::Failed);
+        const std::string reason = std::string(test.description) + " at " + FeedUrl(test.feedPath) +
+                                   " was not installed (" + test.problem + ")";
+        EXPECT_EQ(outcome.reason, reason);
+        EXPECT_EQ(m_Downloader->GetStatusText(), reason + "; trying again in a minute");
+        for (const auto& [file, text] : held) {
+            EXPECT_EQ(test::ReadTextFile(m_Data.File(file)), text) << file;
+        }
+        EXPECT_EQ(m_Calls.Copy().size(), calls.size());
+        EXPECT_EQ(m_Calls.Copy().front().Code(), calls.front().Code());
+        EXPECT_EQ(m_Dividends.Copy().size(), dividends);
+        EXPECT_EQ(m_Names.Get()->GetCount(), names);
+        EXPECT_TRUE(m_Notifier.messages.empty()) << "no message box for every minute's try";
+        for (const auto& entry : std::filesystem::directory_iterator(m_Data.Path())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with("qdl_")) << entry.path();
+        }
+        if (published.empty()) {
+            std::filesystem::remove(m_Feed.File(test.feedPath));
+        } else {
+            test::WriteTextFile(m_Feed.File(test.feedPath), published);
+        }
+    }
+
+    // The feed mends the newest call file; the next search takes it.
+    test::WriteTextFile(m_Feed.File("datafeed/velomir/velomir.asx.20100624.1100.csv"),
+                        held["call.csv"]);
+    m_Clock.m_Now = SydneyTime("2010-06-24 18:30:00");
+    m_Clock.m_Tick += 61'000; // past the pause after the names file's failed search
+    const auto mended = m_Downloader->RunPass();
+    ASSERT_FALSE(mended.empty());
+    EXPECT_EQ(mended[0].result, FetchResult::Fetched);
+    EXPECT_EQ(mended[0].label, "24-Jun-2010 11:00");
+    EXPECT_EQ(m_State.LastDataDateStr(), "24-Jun-2010 11:00");
+    EXPECT_EQ(m_Downloader->GetStatusText(), "");
+}
+
+// Temporary downloads left by a run killed during a transfer are removed when the
+// downloader starts; one that another downloader is writing (it holds a lock) is not.
+TEST_F(DownloaderTest, LeftoverDownloadsAreRemovedAtStart) {
+    for (const char* name : {"qdl_callput.a1B2c3", "qdl_top20names.zzzzzz", "notes.txt"}) {
+        test::WriteTextFile(m_Data.File(name), "partial body");
+    }
+    test::WriteTextFile(m_Data.File("qdl_dividends.InUse1"), "being written");
+    const int inUse = ::open(m_Data.File("qdl_dividends.InUse1").c_str(), O_RDONLY);
+    ASSERT_GE(inUse, 0);
+    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
+    m_Server.SetFault("/", FeedFault::Status500); // no download of its own meanwhile
+    std::string error;
+    ASSERT_TRUE(m_Downloader->Start(error)) << error;
+    m_Downloader->Stop();
+    ::close(inUse);
+    EXPECT_FALSE(std::filesystem::exists(m_Data.File("qdl_callput.a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(m_Data.File("qdl_top20names.zzzzzz")));
+    EXPECT_TRUE(std::filesystem::exists(m_Data.File("qdl_dividends.InUse1")));
+    EXPECT_TRUE(std::filesystem::exists(m_Data.File("notes.txt")));
 }
 
 TEST_F(DownloaderTest, WorkerRunsPassesAndStopsPromptlyEvenOnAHungServer) {
