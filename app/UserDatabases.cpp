@@ -19,8 +19,8 @@ struct CUserFile {
     const char* name;
     const char* loadFailure;
     const char* saveFailure;
-    // "<what> could not be read when the program started, so <current> may lack <part> of
-    // the file <path>. ...\n\n<question>"
+    // "<what> could not be read when the program started (...), so <current> may lack
+    // <part> of the file <path>.\n\n<question>"
     const char* what;
     const char* current;
     const char* part;
@@ -127,13 +127,14 @@ void LoadIfPresent(Database& database, const std::string& dataFolder, const CUse
     // The user learns which file failed and where it went before anything writes over it.
     const std::string where = kept.empty() ? "The file " + path + " could not be copied aside."
                                            : "The file " + path + " was kept as " + kept + ".";
-    const std::string copy = kept.empty() ? "No copy of the file could be kept."
-                                          : "A copy of the file as it was is kept as " + kept + ".";
+    // The question ends on the file itself, so that "over it" cannot be read as the copy.
+    const std::string copy = kept.empty() ? "no copy of the file could be kept"
+                                          : "a copy of the file is kept as " + kept;
     GuardedFiles().push_back({&file,
                               std::string(file.what) +
-                                  " could not be read when the program started, so " +
-                                  file.current + " may lack " + file.part + " of the file " + path +
-                                  ". " + copy + "\n\n" + file.question,
+                                  " could not be read when the program started (" + copy +
+                                  "), so " + file.current + " may lack " + file.part +
+                                  " of the file " + path + ".\n\n" + file.question,
                               watch()});
     problems.push_back(
         {std::string(file.loadFailure) + "\n\n" + error + "\n\n" + where, std::move(kept)});

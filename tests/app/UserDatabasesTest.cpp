@@ -110,19 +110,19 @@ TEST(UserDatabases, AfterAChangeTheUserIsAskedBeforeAFileThatFailedIsWritten) {
     };
     const std::vector<Case> cases = {
         {"tradingplan.xml", kDamagedPlan, [] { GetTradingPlan()->At(0).m_Shares = 5; },
-         "The trading plan could not be read when the program started, so the plan you have "
-         "now may lack rows of the file @. A copy of the file as it was is kept as @.damaged."
+         "The trading plan could not be read when the program started (a copy of the file is "
+         "kept as @.damaged), so the plan you have now may lack rows of the file @."
          "\n\nSave the current plan over it?",
          "<Shares>5.000000</Shares>"},
         {"diary.xml", kDamagedDiary, [] { GetDiaryDatabase()->EntryAt(0)->m_Shares = 5; },
-         "The diary could not be read when the program started, so the diary you have now may "
-         "lack entries of the file @. A copy of the file as it was is kept as @.damaged."
+         "The diary could not be read when the program started (a copy of the file is kept as "
+         "@.damaged), so the diary you have now may lack entries of the file @."
          "\n\nSave the current diary over it?",
          "<Shares>5.000000</Shares>"},
         {"averagetrades.xml", kDamagedAverages, [] { GetAverageTradesDatabase()->Set("NAB", 5); },
-         "The average trades could not be read when the program started, so the figures you "
-         "have now may lack figures of the file @. A copy of the file as it was is kept as "
-         "@.damaged.\n\nSave the current average trades over it?",
+         "The average trades could not be read when the program started (a copy of the file is "
+         "kept as @.damaged), so the figures you have now may lack figures of the file @."
+         "\n\nSave the current average trades over it?",
          "<CompanyID>NAB</CompanyID>"},
     };
     for (const Case& c : cases) {
