@@ -14,9 +14,10 @@ build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_SANITIZE=ON
 cmake --build "$build" -j2
 
-# libFuzzer on each parser of a downloaded file, seeded with small good files.
+# libFuzzer on each parser of a downloaded file and on the settings file reader, seeded with
+# small good files.
 fuzz=build-fuzz
-fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable)
+fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable FuzzSettingsFile)
 CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_FUZZ=ON \
   -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF
 cmake --build "$fuzz" -j2 --target "${fuzzers[@]}"
