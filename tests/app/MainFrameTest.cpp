@@ -177,8 +177,8 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
                      "Display Put Leveraged Bar", "Clear Short List when Short List is closed"}));
     QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
              (QStringList{"View Call Reports", "View Put Reports", "Dividends"}));
-    QCOMPARE(Captions(Menu(frame, "&Window")->actions()),
-             (QStringList{"&Cascade", "&Tile", "&Close All"}));
+    QCOMPARE(Captions(Menu(frame, "&Window")->actions()).mid(0, 3),
+             (QStringList{"&Cascade", "&Tile", "C&lose All"}));
     QCOMPARE(Captions(Menu(frame, "&Help")->actions()), (QStringList{"&About..."}));
     // The Diary keeps its command without a place on the menu bar.
     QVERIFY(frame.Action(ID_DIARY) != nullptr);
