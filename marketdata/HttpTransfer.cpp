@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace strikeline {
@@ -49,9 +50,13 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* con
     return put;
 }
 
-int CountIncoming(CURL*, curl_infotype type, char*, std::size_t size, void* context) {
+int CountIncoming(CURL*, curl_infotype type, char* data, std::size_t size, void* context) {
+    auto& sink = *static_cast<CBodySink*>(context);
     if (type == CURLINFO_DATA_IN) {
-        static_cast<CBodySink*>(context)->received += size;
+        sink.received += size;
+    } else if (type == CURLINFO_HEADER_IN && std::string_view(data, size).starts_with("HTTP/")) {
+        // A new answer: the body of a redirect before it is not part of the file.
+        sink.received = 0;
     }
     return 0;
 }

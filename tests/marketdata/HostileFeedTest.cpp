@@ -175,6 +175,9 @@ enum class Hostility {
     ResetAtOnce,     // the connection reset before any answer
     ResetMidBody,    // part of the body, then a reset
     ServerError,     // 500
+    // Not hostile: a redirect whose answer has a body of its own, as web servers send, to
+    // the file with one name more.
+    HonestRedirect,
 };
 constexpr Hostility kHostilities[] = {Hostility::Drip,          Hostility::Endless,
                                       Hostility::HugeAnnounced, Hostility::HtmlPage,
@@ -259,7 +262,8 @@ protected:
             return;
         }
         const std::string target = kDataFiles[m_Target];
-        if (FileOfPath(path) != target) {
+        const bool moved = path.ends_with(".moved");
+        if (FileOfPath(moved ? path.substr(0, path.size() - 6) : path) != target) {
             SendAll(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             ::close(fd);
             return;
@@ -338,6 +342,18 @@ protected:
             Reset(fd);
             return;
         }
+        case Hostility::HonestRedirect:
+            if (moved) {
+                const std::string body = m_Held.at(target) + "'ZZZ' = 'Moved Company'\n";
+                SendAll(fd, ok(body.size()) + body);
+            } else {
+                const std::string page =
+                    "<html><body>Moved <a href=\"" + path + ".moved\">here</a></body></html>\n";
+                SendAll(fd, "HTTP/1.1 301 Moved Permanently\r\nLocation: " + here + path +
+                                ".moved\r\nContent-Length: " + std::to_string(page.size()) +
+                                "\r\nConnection: close\r\n\r\n" + page);
+            }
+            break;
         case Hostility::ServerError:
             SendAll(fd, "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 5\r\n"
                         "Connection: close\r\n\r\noops\n");
@@ -433,6 +449,21 @@ TEST_F(HostileFeedTest, NoPassEverInstallsABadFile) {
     }
 #endif
     std::cout << "[          ] " << pass << " hostile passes\n";
+}
+
+// The limits and the length check must not refuse an honest answer: a redirect that comes
+// with a page of its own, then the file.
+TEST_F(HostileFeedTest, AnHonestRedirectIsFollowed) {
+    m_Target = 3; // companyname.txt
+    m_Hostility = Hostility::HonestRedirect;
+    const std::vector<CFetchOutcome> outcomes = m_Downloader->RunPass();
+    ASSERT_EQ(outcomes.size(), std::size(kDataFiles));
+    EXPECT_EQ(outcomes[3].result, FetchResult::Fetched) << outcomes[3].reason;
+    EXPECT_EQ(outcomes[3].url,
+              "http://127.0.0.1:" + std::to_string(m_Main->Port()) + "/compcodes.txt");
+    EXPECT_EQ(m_Names.Get()->GetName("ZZZ"), "Moved Company");
+    EXPECT_EQ(test::ReadTextFile(m_Data.File("companyname.txt")),
+              m_Held["companyname.txt"] + "'ZZZ' = 'Moved Company'\n");
 }
 
 } // namespace
