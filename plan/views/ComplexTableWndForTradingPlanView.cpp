@@ -13,6 +13,8 @@ CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingP
     : CComplexTableWnd(parent), m_View(view) {
     // The table is exactly as tall as its rows; the view scrolls it.
     SetStretchLastRow(false);
+    // Narrow columns such as "Option Contracts" get the room their words need.
+    SetFitColumnsToText(true);
 }
 
 CColorSelectorWnd* CComplexTableWndForTradingPlanView::ColourSelector() const {

@@ -63,8 +63,6 @@ int CTradingPlanTableBuilder::AddHeadingCell(CComplexTableWnd& table, int row, c
                       Scheme(SchemeColor::OptionsHeaderFg), false, false);
     table.SetFormat(row, cell, FormatFor(text));
     table.SetCellFont(row, cell, m_Bold);
-    // A heading over a narrow column is cut rather than widening the whole plan.
-    table.SetMayCut(row, cell, true);
     Frame(table, row, cell, true);
     return cell;
 }
@@ -84,7 +82,6 @@ void CTradingPlanTableBuilder::AddHeadingGroup(
     const int bottom = group->AddRow();
     const int titleCell = group->AddCell(top, title, span, span, background, foreground, false);
     group->SetCellFont(top, titleCell, m_Bold);
-    group->SetMayCut(top, titleCell, true);
     group->SetFormat(top, titleCell, FormatFor(title));
     group->SetBorders(top, titleCell, 0, 0, 0, 1, kBorderColor);
     int index = 0;
@@ -92,7 +89,6 @@ void CTradingPlanTableBuilder::AddHeadingGroup(
         const QString text = QString::fromLatin1(heading);
         const int cell = group->AddCell(bottom, text, span, width, background, foreground, false);
         group->SetCellFont(bottom, cell, m_Bold);
-        group->SetMayCut(bottom, cell, true);
         group->SetFormat(bottom, cell, FormatFor(text));
         // The host cell draws the group's outer frame.
         const bool last = ++index == static_cast<int>(columns.size());

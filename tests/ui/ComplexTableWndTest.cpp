@@ -4,6 +4,7 @@
 #include "ui/views/ComplexTableWnd.h"
 
 #include "ui/ColorScheme.h"
+#include "ui/views/ColumnGrid.h"
 #include "ui/views/InPlaceEdit.h"
 #include "ui/views/QtColor.h"
 #include "ui/views/SchemeFont.h"
@@ -206,6 +207,9 @@ private slots:
     void SpanSevenOfTwelveGetsSevenUnitsAndUpToSevenSparePixels();
     void InvisibleCellTakesNoWidth();
     void ZeroDivisionsAndSpansNeitherCrashNorStall();
+    void UnitWidthsMeetEveryClaimAndShareTheRest_data();
+    void UnitWidthsMeetEveryClaimAndShareTheRest();
+    void FittedColumnsGiveEachTextItsRoomAndStayAligned();
     // Heights.
     void RowHeightFollowsTheTallestCell();
     void CheckBoxEmbeddedAndFixedHeights();
@@ -333,6 +337,105 @@ void CComplexTableWndTest::ZeroDivisionsAndSpansNeitherCrashNorStall() {
     lone.AddCell(only, QStringLiteral("none"), -3, 0);
     lone.RecalcLayout(100);
     QCOMPARE(lone.CellRect(only, 0).width(), 0);
+}
+
+void CComplexTableWndTest::UnitWidthsMeetEveryClaimAndShareTheRest_data() {
+    QTest::addColumn<std::vector<bool>>("live");
+    QTest::addColumn<std::vector<CGridNeed>>("needs");
+    QTest::addColumn<std::vector<int>>("minimum");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<std::vector<int>>("widths");
+    const std::vector<bool> four(4, true);
+    // The one-unit claim first; the two-unit claim spreads evenly; the wide one is met.
+    const std::vector<CGridNeed> claims = {{0, 4, 40}, {1, 2, 50}, {0, 1, 30}};
+    QTest::newRow("room to spare") << four << claims << std::vector<int>{30, 25, 25, 0} << 200
+                                   << std::vector<int>{50, 50, 50, 50};
+    QTest::newRow("minimums held") << four << claims << std::vector<int>{30, 25, 25, 0} << 100
+                                   << std::vector<int>{30, 25, 25, 20};
+    QTest::newRow("too narrow") << four << claims << std::vector<int>{30, 25, 25, 0} << 50
+                                << std::vector<int>{30, 25, 25, 0};
+    QTest::newRow("leftover pixels")
+        << std::vector<bool>(3, true) << std::vector<CGridNeed>{} << std::vector<int>{0, 0, 0} << 11
+        << std::vector<int>{4, 4, 3};
+    QTest::newRow("dead unit") << std::vector<bool>{true, false, true}
+                               << std::vector<CGridNeed>{{0, 3, 31}, {1, 1, 10}}
+                               << std::vector<int>{16, 0, 15} << 9 << std::vector<int>{16, 0, 15};
+}
+
+void CComplexTableWndTest::UnitWidthsMeetEveryClaimAndShareTheRest() {
+    QFETCH(std::vector<bool>, live);
+    QFETCH(std::vector<CGridNeed>, needs);
+    QFETCH(std::vector<int>, minimum);
+    QFETCH(int, width);
+    QFETCH(std::vector<int>, widths);
+    QCOMPARE(MinimumUnitWidths(live, needs), minimum);
+    QCOMPARE(FitUnitWidths(live, minimum, width), widths);
+}
+
+void CComplexTableWndTest::FittedColumnsGiveEachTextItsRoomAndStayAligned() {
+    CComplexTableWnd table;
+    table.SetStretchLastRow(false);
+    table.SetFitColumnsToText(true);
+    const QFontMetrics metrics(table.font());
+    const QString word = QStringLiteral("Contracts");
+    const QString figure = QStringLiteral("$-2024.55");
+    // A heading row over a figure row, six units each, the fourth cell hidden in both; the
+    // last heading holds a group title over two sub-headings.
+    const int heading = table.AddRow();
+    const int figures = table.AddRow();
+    for (const int row : {heading, figures}) {
+        for (int c = 0; c < 4; ++c) {
+            table.AddCell(row, row == heading && c == 1 ? word : QStringLiteral("x"), 6, 1);
+        }
+        table.SetVisible(row, 3, false);
+    }
+    table.AddCell(heading, QString(), 6, 2);
+    table.AddCell(figures, QStringLiteral("1"), 6, 1);
+    table.AddCell(figures, figure, 6, 1);
+    auto group = std::make_unique<CComplexTableWnd>();
+    const int title = group->AddRow();
+    group->AddCell(title, QStringLiteral("Exercised"), 2, 2);
+    const int subs = group->AddRow();
+    group->AddCell(subs, QStringLiteral("Net"), 2, 1);
+    group->AddCell(subs, QStringLiteral("Brokerage"), 2, 1);
+    table.SetEmbeddedTable(heading, 4, std::move(group));
+    // Off the grid: a label row of its own shape.
+    const int label = table.AddRow();
+    table.AddCell(label, QStringLiteral("Totals"), 2, 1);
+    table.AddCell(label, QString(), 2, 1);
+
+    const int wordNeed = metrics.horizontalAdvance(word) + 8;
+    const int brokerageNeed = metrics.horizontalAdvance(QStringLiteral("Brokerage")) + 8;
+    const int figureNeed = metrics.horizontalAdvance(figure) + 8;
+    const int minimum = table.MinimumLayoutWidth();
+    QVERIFY(minimum >= wordNeed + std::max(brokerageNeed, figureNeed));
+    QVERIFY(minimum < 6 * std::max({wordNeed, brokerageNeed, figureNeed}));
+
+    for (const int width : {minimum, minimum + 37, 3 * minimum}) {
+        table.RecalcLayout(width);
+        // Every text whole, the narrow column as wide as its word needs.
+        QVERIFY(table.CellRect(heading, 1).width() >= wordNeed);
+        QCOMPARE(table.ShownText(heading, 1), word);
+        QCOMPARE(table.ShownText(figures, 5), figure);
+        CComplexTableWnd& embedded = *table.Cell(heading, 4)->m_EmbeddedTable;
+        QCOMPARE(embedded.ShownText(subs, 1), QStringLiteral("Brokerage"));
+        // The hidden unit takes nothing; both rows fill the width on the same edges.
+        QCOMPARE(table.CellRect(figures, 3).width(), 0);
+        QCOMPARE(table.CellRect(heading, 4).right() + 1, width);
+        QCOMPARE(table.CellRect(figures, 5).right() + 1, width);
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(table.CellRect(heading, c).left(), table.CellRect(figures, c).left());
+            QCOMPARE(table.CellRect(heading, c).width(), table.CellRect(figures, c).width());
+        }
+        // The group's sub-headings stand over the figures below them.
+        const int groupLeft = table.CellRect(heading, 4).left();
+        QCOMPARE(groupLeft + embedded.CellRect(subs, 0).left(), table.CellRect(figures, 4).left());
+        QCOMPARE(groupLeft + embedded.CellRect(subs, 1).left(), table.CellRect(figures, 5).left());
+    }
+    // Where there is room to spare, the units share it equally.
+    table.RecalcLayout(3 * minimum);
+    QCOMPARE(table.CellRect(heading, 0).width(), table.CellRect(heading, 2).width());
+    QVERIFY(std::abs(table.CellRect(heading, 0).width() - table.CellRect(figures, 4).width()) <= 1);
 }
 
 // --- Heights ----------------------------------------------------------------------------
@@ -1555,6 +1658,13 @@ void CComplexTableWndTest::TextTooWideIsCutWithAnEllipsisAndShownWholeAsTooltip(
     table.RecalcLayout(8 * unit);
     QCOMPARE(table.ShownText(row, 0), figure);
     QCOMPARE(table.ShownText(row, 1), heading);
+    // Line breaks stay where they were.
+    const QString twoLines = QStringLiteral("Record Date\nExpiry Date");
+    table.SetText(row, 1, twoLines);
+    QCOMPARE(table.ShownText(row, 1), twoLines);
+    table.Cell(row, 1)->m_Width = optionWidth + 8;
+    table.RecalcLayout(8 * unit);
+    QCOMPARE(table.ShownText(row, 1).count(QLatin1Char('\n')), 1);
 }
 
 void CComplexTableWndTest::MinimumWidthShowsEveryTextWhole() {
@@ -1576,11 +1686,6 @@ void CComplexTableWndTest::MinimumWidthShowsEveryTextWhole() {
     inner->AddCell(innerRow, QString(), 2, 1);
     table.SetEmbeddedTable(host, 0, std::move(inner));
     table.AddCell(host, QString(), 2, 1);
-    // A heading that may be cut does not count.
-    const int headings = table.AddRow();
-    table.AddCell(headings, QStringLiteral("Overlongheadingwordthatwouldwidenitall"), 10, 1);
-    table.SetMayCut(headings, 0, true);
-
     // The narrow percentage (1 of 10 units, margins 4 + 4) or the embedded figure (a quarter
     // of the width) decides.
     const int percent = (metrics.horizontalAdvance(QStringLiteral("40.38%")) + 8) * 10;

@@ -57,9 +57,6 @@ struct CComplexTableCell {
     bool m_Editable = false;
     // Text drawn rotated a quarter turn, reading upward.
     bool m_Vertical = false;
-    // The table's minimum width does not wait for this text, which is cut with "…" (and
-    // shown whole as the tooltip) where it does not fit: headings over narrow figures.
-    bool m_MayCut = false;
     // Overrides the table font.
     std::optional<QFont> m_Font;
     // Shown while the mouse is over the cell.

@@ -184,10 +184,6 @@ void CComplexTableWnd::SetVertical(int row, int column, bool vertical, bool redr
     });
 }
 
-void CComplexTableWnd::SetMayCut(int row, int column, bool mayCut) {
-    ChangeCell(row, column, false, [&](CCell& cell) { cell.m_MayCut = mayCut; });
-}
-
 void CComplexTableWnd::SetCellFont(int row, int column, const QFont& font, bool redraw) {
     ChangeCell(row, column, redraw, [&](CCell& cell) {
         cell.m_Font = font;

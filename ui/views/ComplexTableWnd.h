@@ -16,6 +16,7 @@ namespace strikeline {
 
 class CInPlaceEdit;
 class CCellTextMeasurer;
+struct CGridNeed;
 struct CSchemeFont;
 
 // The grid every report-like view draws with. A table is a list of rows and each row
@@ -69,7 +70,6 @@ public:
     void SetSelectable(int row, int column, bool selectable);
     void SetEditable(int row, int column, bool editable);
     void SetVertical(int row, int column, bool vertical, bool redraw = false);
-    void SetMayCut(int row, int column, bool mayCut);
     void SetCellFont(int row, int column, const QFont& font, bool redraw = false);
     // The scheme font, turned upright or vertical as it was made.
     void SetCellFont(int row, int column, const CSchemeFont& font, bool redraw = false);
@@ -109,11 +109,16 @@ public:
     void RecalcLayout(int width);
     // The narrowest width at which every cell shows its whole text, measured in the fonts
     // in use: no word of a wrapping text and no line of another is wider than its cell.
-    // Cells that may be cut do not count.
     // Narrower tables cut texts with "…"; the views scroll sideways instead.
     int MinimumLayoutWidth();
     // The height the rows need at that width (the table is laid out for it).
     int TotalHeight(int width);
+    // Columns sized by their texts: the rows that share the table's most common division
+    // into units (all rows of a plain grid) give each unit a width of its own, no narrower
+    // than the texts over it need, and share the rest of the width equally. Off by
+    // default: cells then take their share of the width by divisions and spans alone.
+    // An embedded table whose units match its host cell's stands over the host's columns.
+    void SetFitColumnsToText(bool fit);
     // The last row grows so that the rows reach the bottom of the table (on by default).
     void SetStretchLastRow(bool stretch);
     // The height a page move covers; -1 (the default) takes the visible part of the table:
@@ -208,6 +213,20 @@ private:
     void ToggleCheckBox(int row, int column);
     bool ShowCellToolTip(const QPoint& point, const QPoint& globalPoint);
     int CellNeededWidth(int row, int column, CCellTextMeasurer& measurer);
+
+    // Columns sized by their texts.
+    struct CGrid {
+        int m_Divisions = 0;
+        // Rows laid out on the units, and units that take width.
+        std::vector<bool> m_Rows;
+        std::vector<bool> m_Live;
+    };
+    std::optional<CGrid> FindGrid() const;
+    void CollectGridNeeds(const CGrid& grid, int offset, std::vector<CGridNeed>& needs);
+    std::vector<int> GridMinimum(const CGrid& grid);
+    // The minimum width of the rows not in `skip` when every cell takes its share.
+    int UniformMinimum(const std::vector<bool>* skip);
+    void PlaceOnUnits(CRow& row, const std::vector<int>& units);
     void UpdateCursor(const QPoint& point);
     static QRect CheckBoxRect(const CCell& cell);
     static bool InCornerMarker(const CCell& cell, const QPoint& point);
@@ -227,6 +246,9 @@ private:
     int m_LayoutWidth = -1;
     int m_NaturalHeight = 0;
     bool m_CellCursorShown = false;
+    bool m_FitColumns = false;
+    // The widths of the host cell's units, handed down to an embedded table.
+    std::vector<int> m_HostUnits;
 };
 
 } // namespace strikeline
