@@ -10,6 +10,27 @@ bool SameCode(std::string_view a, std::string_view b) {
     return EqualsIgnoringCase(a, b);
 }
 
+namespace {
+
+std::string FoldedCode(std::string_view code) {
+    std::string folded(code);
+    std::transform(folded.begin(), folded.end(), folded.begin(), FoldAsciiCase);
+    return folded;
+}
+
+} // namespace
+
+CCodeSet::CCodeSet(const std::vector<std::string>& codes) {
+    m_Folded.reserve(codes.size());
+    for (const std::string& code : codes) {
+        m_Folded.insert(FoldedCode(code));
+    }
+}
+
+bool CCodeSet::Contains(std::string_view code) const {
+    return m_Folded.count(FoldedCode(code)) > 0;
+}
+
 int CCompanyList::FindIndex(std::string_view code) const {
     const auto lock = Lock();
     const auto it =

@@ -108,11 +108,6 @@ void OrderCompanies(std::vector<CCandidate>& candidates, const CReportSettings& 
     });
 }
 
-bool InCompanyList(const std::string& code, const std::vector<std::string>& list) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const std::string& entry) { return SameCode(entry, code); });
-}
-
 } // namespace
 
 void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter) {
@@ -193,8 +188,8 @@ CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CRep
         KeepHighestYields(candidates, filter);
         break;
     case CReportSettings::SelectStocks:
-        std::erase_if(candidates, [&](const CCandidate& c) {
-            return !InCompanyList(c.company.Code(), settings.CompanyList());
+        std::erase_if(candidates, [chosen = CCodeSet(settings.CompanyList())](const CCandidate& c) {
+            return !chosen.Contains(c.company.Code());
         });
         break;
     case CReportSettings::Top20:

@@ -153,15 +153,12 @@ void CReportSettingsView::FillStockList() {
         const auto lock = market.Lock();
         lines = BuildStockList(market.Companies(), *names);
     }
-    const std::vector<std::string>& chosen = GetReportSettings(m_Kind).CompanyList();
+    const CCodeSet chosen(GetReportSettings(m_Kind).CompanyList());
     m_Companies->clear();
     for (const CStockListLine& line : lines) {
         auto* item = new QListWidgetItem(QString::fromStdString(line.text), m_Companies);
         item->setData(kCodeRole, QString::fromStdString(line.code));
-        const bool selected = std::any_of(chosen.begin(), chosen.end(), [&](const std::string& c) {
-            return SameCode(c, line.code);
-        });
-        item->setSelected(selected);
+        item->setSelected(chosen.Contains(line.code));
     }
     if (m_Companies->count() > 0) {
         // The keyboard starts on the first chosen line, without changing the selection.
