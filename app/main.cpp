@@ -2,6 +2,7 @@
 
 #include "app/views/ProgramIcon.h"
 #include "app/views/TesseraApp.h"
+#include "app/views/UserMessages.h"
 #include "reports/views/WebEngineSetup.h"
 
 #include <QApplication>
@@ -18,6 +19,11 @@ namespace {
 // The pipe through which a quit signal reaches the event loop: a signal handler may only
 // write to a file, never call into Qt.
 int g_QuitPipe[2] = {-1, -1};
+
+// A quit that comes during start-up waits for it to end: quitting the event loop of a
+// start-up message box would only close that box, and the main loop is not running yet.
+bool g_StartupEnded = false;
+bool g_QuitQueued = false;
 
 extern "C" void OnQuitSignal(int) {
     const int savedErrno = errno;
@@ -37,6 +43,11 @@ void QuitOnSignals(QApplication& application) {
     QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
         char bytes[16];
         while (::read(g_QuitPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        if (!g_StartupEnded) {
+            g_QuitQueued = true;
+            strikeline::CUserMessages::SetUnattended(true);
+            return;
         }
         QApplication::quit();
     });
@@ -96,6 +107,13 @@ int main(int argc, char* argv[]) {
     if (!app.InitInstance()) {
         // Bringing the running copy to the front is what the user asked for: no failure.
         return app.RaisedOtherCopy() ? 0 : 1;
+    }
+    g_StartupEnded = true;
+    if (g_QuitQueued) {
+        // Quit as a signal after start-up quits, through the main loop, so the windows
+        // close and the settings and files are written as usual.
+        strikeline::CUserMessages::SetUnattended(false);
+        QMetaObject::invokeMethod(&application, &QApplication::quit, Qt::QueuedConnection);
     }
     return app.ExitInstance(QApplication::exec());
 }

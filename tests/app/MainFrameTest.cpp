@@ -149,6 +149,7 @@ private slots:
     void ExitWritesTheDatabasesAndTheSettings();
     void ASecondCopyRaisesTheFirstAndExits();
     void TheProgramStartedTwiceLeavesOneCopyAndEndsWell();
+    void AQuitSignalDuringStartUpEndsTheProgramWhenStartUpEnds();
     void ClosingAWindowReturnsToTheOneUsedBefore();
     void SavingReportSettingsBringsTheReportToTheFront();
     void AMaximisedWindowLeavesTheTitleAlone();
@@ -610,6 +611,62 @@ void MainFrameTest::TheProgramStartedTwiceLeavesOneCopyAndEndsWell() {
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(std::filesystem::exists(home.File("config/Strikeline/settings.reg")));
+}
+
+void MainFrameTest::AQuitSignalDuringStartUpEndsTheProgramWhenStartUpEnds() {
+    if (QString(STRIKELINE_APP_PATH).isEmpty()) {
+        QSKIP("the program is not built");
+    }
+    struct CCase {
+        const char* name;
+        // A plan that does not read stops start-up at a message box; none starts plainly.
+        const char* plan;
+    };
+    for (const CCase& start : {CCase{"message box open", "not a plan"}, CCase{"plain start", ""}}) {
+        test::CTempFolder home;
+        ::chmod(home.Path().c_str(), 0700);
+        const std::filesystem::path data = home.Path() / "data" / "Strikeline";
+        if (*start.plan != '\0') {
+            std::filesystem::create_directories(data);
+            test::WriteTextFile((data / "tradingplan.xml").string(), start.plan);
+        }
+        QProcess program;
+        program.setProcessEnvironment(ProgramEnvironment(home));
+        program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        program.start(STRIKELINE_APP_PATH, {});
+        QVERIFY2(program.waitForStarted(), start.name);
+        // The single-copy socket is claimed once the signals are caught; the damaged plan's
+        // copy is kept just before its message box opens.
+        const std::filesystem::path socket =
+            home.Path() / ("StrikelineAppRunning-" + std::to_string(::getuid()));
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 20000);
+        const auto keptCopies = [&data] {
+            int copies = 0;
+            std::error_code error;
+            for (const auto& entry : std::filesystem::directory_iterator(data, error)) {
+                const std::string name = entry.path().filename().string();
+                copies += name != "tradingplan.xml" && name.starts_with("tradingplan") ? 1 : 0;
+            }
+            return copies;
+        };
+        if (*start.plan != '\0') {
+            QTRY_VERIFY_WITH_TIMEOUT(keptCopies() > 0, 20000);
+        }
+
+        program.terminate();
+        // Nobody answers the box: the program ends on its own, as `kill` ends it later on.
+        QVERIFY2(program.waitForFinished(20000), start.name);
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(std::filesystem::exists(home.File("config/Strikeline/settings.reg")), start.name);
+        if (*start.plan != '\0') {
+            // The box's text is not lost, and the plan that did not read is left as it was.
+            QVERIFY(
+                QString::fromLocal8Bit(program.readAllStandardError()).contains("tradingplan.xml"));
+            QCOMPARE(test::ReadTextFile((data / "tradingplan.xml").string()),
+                     std::string(start.plan));
+        }
+    }
 }
 
 void MainFrameTest::ClosingAWindowReturnsToTheOneUsedBefore() {
