@@ -190,6 +190,16 @@ void CMultiTableView::EnsureCellVisible(const CComplexTableWnd& table, int row, 
         // A cell taller than the window shows its top.
         ScrollTo(std::min(top, bottom - client));
     }
+    // Sideways likewise, its left edge first.
+    QScrollBar* across = horizontalScrollBar();
+    const int left = kMargin + cell.left();
+    const int right = left + cell.width();
+    const int window = viewport()->width();
+    if (left < across->value()) {
+        across->setValue(left);
+    } else if (right > across->value() + window) {
+        across->setValue(std::min(left, right - window));
+    }
 }
 
 // Scrolling.
@@ -238,7 +248,23 @@ int CMultiTableView::FullWidth() const {
 }
 
 int CMultiTableView::ClientHeight() const {
-    return contentsRect().height();
+    const int across = Overflows() ? horizontalScrollBar()->sizeHint().height() : 0;
+    return std::max(contentsRect().height() - across, 0);
+}
+
+bool CMultiTableView::Overflows() const {
+    return horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+}
+
+void CMultiTableView::UpdateHorizontalScrollBar() {
+    const int window = FullWidth() - (m_ScrollBarWanted ? ScrollBarWidth() : 0);
+    const int overflow = m_PlacedWidth + 2 * kMargin - window;
+    setHorizontalScrollBarPolicy(overflow > 0 && !m_Tables.empty() ? Qt::ScrollBarAlwaysOn
+                                                                   : Qt::ScrollBarAlwaysOff);
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setRange(0, std::max(overflow, 0));
+    bar->setPageStep(std::max(window, 1));
+    bar->setSingleStep(std::max(window / kLinesPerPage, 1));
 }
 
 int CMultiTableView::ScrollBarWidth() const {
@@ -250,6 +276,9 @@ int CMultiTableView::MeasureWidth(bool fullWidth) const {
 }
 
 void CMultiTableView::PlaceTables() {
+    if (!m_LayoutPending && WiderTableInView(m_PlacedTops, m_PlacedHeights)) {
+        RestartMeasuring(m_FullWidthPass);
+    }
     const int scroll = ScrollPosition();
     const int client = ClientHeight();
     for (std::size_t i = 0; i < m_Tables.size(); ++i) {
@@ -257,7 +286,8 @@ void CMultiTableView::PlaceTables() {
         bool near = false;
         QRect place;
         if (i < m_PlacedTops.size() && m_PlacedHeights[i] >= 0) {
-            place = QRect(kMargin, m_PlacedTops[i] - scroll, m_PlacedWidth, m_PlacedHeights[i]);
+            place = QRect(kMargin - horizontalScrollBar()->value(), m_PlacedTops[i] - scroll,
+                          m_PlacedWidth, m_PlacedHeights[i]);
             const int bottom = place.top() + place.height();
             near = bottom >= -kHiddenAbove && place.top() - client < kHiddenBelow;
         }
@@ -344,6 +374,7 @@ int CMultiTableView::InsertTable(int index,
     m_Tables.insert(m_Tables.begin() + index, std::move(table));
     m_Heights.insert(m_Heights.begin() + index, -1);
     m_Tops.insert(m_Tops.begin() + index, -1);
+    m_MinimumWidths.insert(m_MinimumWidths.begin() + index, -1);
     // The last layout keeps placing the others until the new one is done; the newcomer
     // has no place in it yet.
     if (at < m_PlacedTops.size()) {
@@ -374,6 +405,7 @@ void CMultiTableView::RemoveTable(int index) {
     m_Tables.erase(m_Tables.begin() + index);
     m_Heights.erase(m_Heights.begin() + index);
     m_Tops.erase(m_Tops.begin() + index);
+    m_MinimumWidths.erase(m_MinimumWidths.begin() + index);
     if (at < m_PlacedTops.size()) {
         m_PlacedTops.erase(m_PlacedTops.begin() + index);
         m_PlacedHeights.erase(m_PlacedHeights.begin() + index);
@@ -406,6 +438,7 @@ void CMultiTableView::RemoveAllTables() {
     m_Tables.clear();
     m_Heights.clear();
     m_Tops.clear();
+    m_MinimumWidths.clear();
     m_NextToMeasure = 0;
     m_PlacedTops.clear();
     m_PlacedHeights.clear();
@@ -442,6 +475,9 @@ void CMultiTableView::RestartMeasuring(bool fullWidth, bool switching) {
     m_FullWidthPass = fullWidth;
     m_PassSwitched = switching;
     m_MeasureWidth = MeasureWidth(fullWidth);
+    for (const int minimum : m_MinimumWidths) {
+        m_MeasureWidth = std::max(m_MeasureWidth, minimum);
+    }
     std::fill(m_Heights.begin(), m_Heights.end(), -1);
     std::fill(m_Tops.begin(), m_Tops.end(), -1);
     m_NextToMeasure = 0;
@@ -518,11 +554,38 @@ bool CMultiTableView::MeasureNextTable() {
     return true;
 }
 
+bool CMultiTableView::WiderTableInView(const std::vector<int>& tops,
+                                       const std::vector<int>& heights) {
+    const int scroll = ScrollPosition();
+    const int client = ClientHeight();
+    bool wider = false;
+    for (std::size_t i = 0; i < m_Tables.size() && i < tops.size(); ++i) {
+        const bool shown = heights[i] >= 0 && tops[i] + heights[i] > scroll &&
+                           tops[i] < scroll + std::max(client, 1);
+        if (shown && m_MinimumWidths[i] < 0) {
+            m_MinimumWidths[i] = m_Tables[i]->MinimumLayoutWidth();
+        }
+        wider = wider || m_MinimumWidths[i] > m_MeasureWidth;
+    }
+    return wider;
+}
+
 bool CMultiTableView::FinishMeasuring() {
+    // Measuring every text of a whole market would double the work; the tables the user
+    // can see decide, and one found wider later measures the stack again.
+    if (WiderTableInView(m_Tops, m_Heights)) {
+        RestartMeasuring(m_FullWidthPass, m_PassSwitched);
+        return false;
+    }
     int total = kMargin;
     for (const int height : m_Heights) {
         total += height + kGap;
     }
+    // A stack wider than the window leaves the height of the sideways scroll bar less.
+    const int window = FullWidth() - (m_FullWidthPass ? 0 : ScrollBarWidth());
+    setHorizontalScrollBarPolicy(m_MeasureWidth + 2 * kMargin > window && !m_Tables.empty()
+                                     ? Qt::ScrollBarAlwaysOn
+                                     : Qt::ScrollBarAlwaysOff);
     const bool fits = total <= ClientHeight();
     if (!m_PassSwitched && !m_Tables.empty()) {
         // Without a scroll bar the tables have its width as well.
@@ -541,6 +604,7 @@ bool CMultiTableView::FinishMeasuring() {
     m_PlacedHeights = m_Heights;
     m_PlacedWidth = m_MeasureWidth;
     m_StackHeight = total;
+    UpdateHorizontalScrollBar();
     UpdateScrollRange();
     PlaceTables();
     return true;

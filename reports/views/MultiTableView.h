@@ -29,8 +29,9 @@ struct CSliceStatistics {
 // A scrolling view showing a vertical stack of tables: the report and Short List windows.
 // Tables are measured a few at a time from a zero-interval timer; once all are measured
 // the stack is placed, and tables far from the visible area are hidden so that a whole
-// market scrolls smoothly. The view keeps one selection across its tables (the active
-// table's current cell) and prints its tables page by page.
+// market scrolls smoothly. The stack is never narrower than its widest table's texts need;
+// a window narrower than that scrolls sideways. The view keeps one selection across its tables (the
+// active table's current cell) and prints its tables page by page.
 class CMultiTableView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -150,6 +151,12 @@ private:
     int FullWidth() const;
     int ClientHeight() const;
     int ScrollBarWidth() const;
+    // Whether the stack is wider than the window, and the horizontal scroll bar shows.
+    bool Overflows() const;
+    void UpdateHorizontalScrollBar();
+    // Measures the minimum widths of the tables in the visible area; whether one of them is
+    // wider than the stack.
+    bool WiderTableInView(const std::vector<int>& tops, const std::vector<int>& heights);
     int MeasureWidth(bool fullWidth) const;
     std::vector<CComplexTableWnd*> TablesForPrinting();
 
@@ -160,6 +167,8 @@ private:
     // Measurement in progress, one entry per table; -1 not measured yet.
     std::vector<int> m_Heights;
     std::vector<int> m_Tops;
+    // Each table's minimum width, -1 until it comes into view.
+    std::vector<int> m_MinimumWidths;
     std::size_t m_NextToMeasure = 0;
     int m_MeasureWidth = 0;
     bool m_FullWidthPass = false;

@@ -40,6 +40,7 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <chrono>
 #include <memory>
@@ -196,6 +197,7 @@ private slots:
     void TrendChartOpensFromTheCompanyName();
     void DividendCellsKeepOnlyTextsThatRead();
     void TypingADateIntoADividendCellAddsNoPlanRow();
+    void NarrowWindowScrollsSidewaysAndCutsNoFigure();
     void RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies();
     void EveryTickAddsAPlanRowAndClearingThePlanUnticks();
     void UndoneCloseTicksTheBoxAgainWithoutAddingARow();
@@ -467,6 +469,47 @@ void CWatchViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
     QTest::keyClick(&block, Qt::Key_Space);
     QVERIFY(!block.IsPlanTicked(row));
     QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+}
+
+void CWatchViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Call, "BBB");
+    CWatchView& list = *desk.ShortList();
+    QWidget& window = *list.parentWidget();
+    window.showNormal();
+    window.resize(320, 600);
+    QVERIFY(WaitForLayout(list));
+    CComplexTableWndForWatchView& block = *list.Block(0);
+    const int widest = std::max(block.MinimumLayoutWidth(), list.Block(1)->MinimumLayoutWidth());
+    QVERIFY(widest > list.viewport()->width());
+    QCOMPARE(block.width(), widest);
+    QCOMPARE(list.Block(1)->width(), widest);
+    QScrollBar& across = *list.horizontalScrollBar();
+    QVERIFY(across.isVisible());
+    QCOMPARE(across.maximum(), widest + 2 * CMultiTableView::kMargin - list.viewport()->width());
+    // Every figure of every series shows whole.
+    for (int row = CComplexTableWndForWatchView::kFirstSeriesRow; row < block.RowCount(); ++row) {
+        for (int column = 1; column < static_cast<int>(kShortListColumns); ++column) {
+            const int cell = CComplexTableWndForWatchView::CellOf(column);
+            QCOMPARE(block.ShownText(row, cell), CellText(block, row, cell));
+        }
+    }
+    // The current cell at the far right comes into view.
+    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    const int bep = CComplexTableWndForWatchView::CellOf(static_cast<int>(kShortListColumns) - 1);
+    block.SetCurrentCell(row, bep);
+    QVERIFY(across.value() > 0);
+    QCOMPARE(block.x(), CMultiTableView::kMargin - across.value());
+    const QRect shown = block.CellRect(row, bep).translated(block.pos());
+    QVERIFY(shown.left() >= 0);
+    QVERIFY(shown.right() < list.viewport()->width());
+
+    // Wide again, the blocks fit and nothing scrolls sideways.
+    window.resize(widest + 200, 600);
+    QVERIFY(WaitForLayout(list));
+    QVERIFY(!across.isVisible());
+    QCOMPARE(block.x(), CMultiTableView::kMargin);
 }
 
 void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
