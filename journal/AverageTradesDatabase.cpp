@@ -38,7 +38,7 @@ bool CAverageTradesDatabase::Load(const std::string& path, std::string& error) {
     Clear();
     return LoadRecordListFile(
         path,
-        [this](const TiXmlElement& element, std::string& fault) {
+        [this](pugi::xml_node element, std::string& fault) {
             std::string code;
             double value = 0.0;
             if (!GetText(element, kCompanyID, code, &fault)) {
@@ -63,7 +63,7 @@ bool CAverageTradesDatabase::Save(const std::string& path, std::string* error) c
                  [](const auto& item) { return IsStorable(item.second); });
     return SaveRecordListFile(
         path, kept.size(),
-        [&kept](TiXmlElement& element, std::size_t index) {
+        [&kept](pugi::xml_node element, std::size_t index) {
             AddTextElement(element, kCompanyID, kept[index].first);
             AddDouble(element, kValue, kept[index].second);
         },

@@ -22,7 +22,7 @@ std::unique_ptr<CDiaryDatabase>& Instance() {
     return instance;
 }
 
-bool ReadEntry(const TiXmlElement& element, CDiaryEntry& entry, std::string& error) {
+bool ReadEntry(pugi::xml_node element, CDiaryEntry& entry, std::string& error) {
     if (!GetDateTime(element, kStartDate, entry.m_StartDate, &error) ||
         !GetDateTime(element, kCloseDate, kNoDate, entry.m_CloseDate, &error) ||
         !GetText(element, kCompanyID, entry.m_CompanyID, &error) ||
@@ -45,7 +45,7 @@ bool IsWritableNumber(double value) {
     return IsValue(value) && value >= kDiaryNumberMinimum && value <= kDiaryNumberMaximum;
 }
 
-void WriteEntry(TiXmlElement& element, const CDiaryEntry& entry) {
+void WriteEntry(pugi::xml_node element, const CDiaryEntry& entry) {
     AddDateTime(element, kStartDate, entry.m_StartDate);
     if (entry.m_CloseDate != kNoDate) {
         AddDateTime(element, kCloseDate, entry.m_CloseDate);
@@ -75,7 +75,7 @@ bool CDiaryDatabase::Load(const std::string& path, std::string& error) {
     Clear();
     return LoadRecordListFile(
         path,
-        [this](const TiXmlElement& element, std::string& fault) {
+        [this](pugi::xml_node element, std::string& fault) {
             CDiaryEntry entry;
             if (!ReadEntry(element, entry, fault)) {
                 return false;
@@ -89,7 +89,9 @@ bool CDiaryDatabase::Load(const std::string& path, std::string& error) {
 bool CDiaryDatabase::Save(const std::string& path, std::string* error) const {
     return SaveRecordListFile(
         path, m_Entries.size(),
-        [this](TiXmlElement& element, std::size_t index) { WriteEntry(element, m_Entries[index]); },
+        [this](pugi::xml_node element, std::size_t index) {
+            WriteEntry(element, m_Entries[index]);
+        },
         error);
 }
 

@@ -37,7 +37,7 @@ std::string ColourElement(std::string_view suffix) {
     return "CellColor" + std::string(suffix);
 }
 
-void AddDateIfSet(TiXmlElement& parent, const char* name, FileTime value) {
+void AddDateIfSet(pugi::xml_node parent, const char* name, FileTime value) {
     if (value != kNoDate) {
         AddDateTime(parent, name, value);
     }
@@ -45,13 +45,13 @@ void AddDateIfSet(TiXmlElement& parent, const char* name, FileTime value) {
 
 // A figure the reader would refuse is left out rather than written: it would cost the
 // whole row at the next start.
-void AddNumberIfSet(TiXmlElement& parent, const char* name, double value) {
+void AddNumberIfSet(pugi::xml_node parent, const char* name, double value) {
     if (IsValue(value) && value >= kPlanNumberMinimum && value <= kPlanNumberMaximum) {
         AddDouble(parent, name, value);
     }
 }
 
-void WriteEntry(TiXmlElement& element, const CTradingPlanEntry& entry) {
+void WriteEntry(pugi::xml_node element, const CTradingPlanEntry& entry) {
     AddUInt(element, "SourceType", entry.m_SourceType);
     AddDateIfSet(element, "RecordDate", entry.m_RecordDate);
     AddDateIfSet(element, "StartDate", entry.m_StartDate);
@@ -76,7 +76,7 @@ void WriteEntry(TiXmlElement& element, const CTradingPlanEntry& entry) {
 
 // The colour of each cell: older files number the columns, newer ones name them; the
 // named element wins when a file holds both.
-bool ReadCellColours(const TiXmlElement& element, CTradingPlanEntry& entry, std::string& error) {
+bool ReadCellColours(pugi::xml_node element, CTradingPlanEntry& entry, std::string& error) {
     for (const CPlanColumn& column : PlanColumnTable) {
         std::int32_t colour = entry.CellColour(column.key);
         if (column.legacyNumber >= 0 &&
@@ -95,7 +95,7 @@ bool ReadCellColours(const TiXmlElement& element, CTradingPlanEntry& entry, std:
     return true;
 }
 
-bool ReadEntry(const TiXmlElement& element, CTradingPlanEntry& entry, std::string& error) {
+bool ReadEntry(pugi::xml_node element, CTradingPlanEntry& entry, std::string& error) {
     if (!GetUInt(element, "SourceType", entry.m_SourceType, 0, kLastPlanEntryType,
                  entry.m_SourceType, &error) ||
         !GetDateTime(element, "RecordDate", entry.m_RecordDate, entry.m_RecordDate, &error) ||
@@ -127,7 +127,7 @@ bool ReadEntry(const TiXmlElement& element, CTradingPlanEntry& entry, std::strin
 }
 
 // How a row that could not be read is named to the user: by its codes when it has them.
-std::string RowCodes(const TiXmlElement& element) {
+std::string RowCodes(pugi::xml_node element) {
     std::string company;
     std::string series;
     GetText(element, "CompanyID", company);
@@ -158,7 +158,7 @@ bool CTradingPlan::Load(const std::string& path, std::string& error) {
     std::vector<CRecordFailure> failures;
     const bool read = LoadEveryRecord(
         path,
-        [this, &rows](const TiXmlElement& element, std::string& reason) {
+        [this, &rows](pugi::xml_node element, std::string& reason) {
             ++rows;
             CTradingPlanEntry entry;
             if (!ReadEntry(element, entry, reason)) {
@@ -182,7 +182,7 @@ bool CTradingPlan::Load(const std::string& path, std::string& error) {
 bool CTradingPlan::Save(const std::string& path, std::string* error) const {
     return SaveRecordListFile(
         path, m_Entries.size(),
-        [this](TiXmlElement& element, std::size_t index) {
+        [this](pugi::xml_node element, std::size_t index) {
             WriteEntry(element, *m_Entries[index]);
         },
         error);

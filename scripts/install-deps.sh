@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config ninja-build clang-format
   # program
   qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dri
-  libtinyxml-dev libcrypto++-dev libcurl4-openssl-dev libxlsxwriter-dev
+  libpugixml-dev libcrypto++-dev libcurl4-openssl-dev libxlsxwriter-dev
   libzip-dev zipcmp zipmerge ziptool libcpp-httplib-dev nlohmann-json3-dev xdg-utils
   # running under a display server, screenshots, fonts
   xvfb xauth fonts-dejavu-core imagemagick python3

@@ -10,14 +10,13 @@ constexpr const char* kEntry = "Entry";
 } // namespace
 
 bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, std::string& error) {
-    TiXmlDocument document;
-    const TiXmlElement* entries = LoadXmlRecordFile(document, path, kEntries, error);
-    if (entries == nullptr) {
+    pugi::xml_document document;
+    const pugi::xml_node entries = LoadXmlRecordFile(document, path, kEntries, error);
+    if (!entries) {
         return false;
     }
-    for (const TiXmlElement* entry = entries->FirstChildElement(kEntry); entry != nullptr;
-         entry = entry->NextSiblingElement(kEntry)) {
-        if (!readEntry(*entry, error)) {
+    for (pugi::xml_node entry = entries.child(kEntry); entry; entry = entry.next_sibling(kEntry)) {
+        if (!readEntry(entry, error)) {
             return false;
         }
     }
@@ -28,16 +27,16 @@ bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, s
 bool LoadEveryRecord(const std::string& path, const EntryReader& readEntry,
                      std::vector<CRecordFailure>& failures, std::string& error) {
     failures.clear();
-    TiXmlDocument document;
-    const TiXmlElement* entries = LoadXmlRecordFile(document, path, kEntries, error);
-    if (entries == nullptr) {
+    pugi::xml_document document;
+    const pugi::xml_node entries = LoadXmlRecordFile(document, path, kEntries, error);
+    if (!entries) {
         return false;
     }
     std::size_t position = 0;
-    for (const TiXmlElement* entry = entries->FirstChildElement(kEntry); entry != nullptr;
-         entry = entry->NextSiblingElement(kEntry), ++position) {
+    for (pugi::xml_node entry = entries.child(kEntry); entry;
+         entry = entry.next_sibling(kEntry), ++position) {
         std::string reason;
-        if (!readEntry(*entry, reason)) {
+        if (!readEntry(entry, reason)) {
             failures.push_back({position, std::move(reason)});
         }
     }
@@ -47,14 +46,11 @@ bool LoadEveryRecord(const std::string& path, const EntryReader& readEntry,
 
 bool SaveRecordListFile(const std::string& path, std::size_t count, const EntryWriter& writeEntry,
                         std::string* error) {
-    TiXmlDocument document;
-    TiXmlElement entries(kEntries);
+    pugi::xml_document document;
+    pugi::xml_node entries = document.append_child(kEntries);
     for (std::size_t i = 0; i < count; ++i) {
-        TiXmlElement entry(kEntry);
-        writeEntry(entry, i);
-        entries.InsertEndChild(entry);
+        writeEntry(entries.append_child(kEntry), i);
     }
-    document.InsertEndChild(entries);
     return SaveXmlFile(document, path, error);
 }
 

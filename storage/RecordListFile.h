@@ -5,8 +5,8 @@
 // one child element per field.
 
 #include <functional>
+#include <pugixml.hpp>
 #include <string>
-#include <tinyxml.h>
 #include <vector>
 
 namespace strikeline {
@@ -15,7 +15,7 @@ namespace strikeline {
 // document order; other child nodes are ignored. Fails with "File %s does not exist",
 // the parser's reason, "<Entries> tag not found", or the first error `readEntry` reports
 // (which ends the load: what the owner keeps of the entries read before is its choice).
-using EntryReader = std::function<bool(const TiXmlElement& entry, std::string& error)>;
+using EntryReader = std::function<bool(pugi::xml_node entry, std::string& error)>;
 bool LoadRecordListFile(const std::string& path, const EntryReader& readEntry, std::string& error);
 
 // An <Entry> that could not be read: its position among the <Entry> elements (0 for the
@@ -34,7 +34,7 @@ bool LoadEveryRecord(const std::string& path, const EntryReader& readEntry,
                      std::vector<CRecordFailure>& failures, std::string& error);
 
 // Writes `count` entries, each filled by `writeEntry`, replacing the file atomically.
-using EntryWriter = std::function<void(TiXmlElement& entry, std::size_t index)>;
+using EntryWriter = std::function<void(pugi::xml_node entry, std::size_t index)>;
 bool SaveRecordListFile(const std::string& path, std::size_t count, const EntryWriter& writeEntry,
                         std::string* error = nullptr);
 

@@ -67,13 +67,13 @@ void CColorScheme::SaveToSettings(CStructuredStorage& record) const {
 
 bool CColorScheme::LoadFromFile(const std::string& path, std::string& error) {
     SetDefaults();
-    TiXmlDocument document;
-    const TiXmlElement* root = LoadXmlRecordFile(document, path, kRootElement, error);
-    if (root == nullptr) {
+    pugi::xml_document document;
+    const pugi::xml_node root = LoadXmlRecordFile(document, path, kRootElement, error);
+    if (!root) {
         return false;
     }
     std::string face;
-    switch (GetElementText(*root, kFontStyle, face, &error)) {
+    switch (GetElementText(root, kFontStyle, face, &error)) {
     case ElementText::Found:
         m_FontStyle = face;
         break;
@@ -82,12 +82,12 @@ bool CColorScheme::LoadFromFile(const std::string& path, std::string& error) {
     case ElementText::Absent:
         break;
     }
-    if (!GetUInt(*root, kFontSize, m_FontSize, kMinFileFontSize, kMaxFileFontSize, m_FontSize,
+    if (!GetUInt(root, kFontSize, m_FontSize, kMinFileFontSize, kMaxFileFontSize, m_FontSize,
                  &error)) {
         return false;
     }
     for (std::size_t i = 0; i < kColors.size(); ++i) {
-        if (!GetColor(*root, kColors[i].name, m_Colors[i], m_Colors[i], &error)) {
+        if (!GetColor(root, kColors[i].name, m_Colors[i], m_Colors[i], &error)) {
             return false;
         }
     }
@@ -96,15 +96,14 @@ bool CColorScheme::LoadFromFile(const std::string& path, std::string& error) {
 }
 
 bool CColorScheme::SaveToFile(const std::string& path, std::string* error) const {
-    TiXmlDocument document;
-    document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", "yes"));
-    TiXmlElement root{std::string(kRootElement)};
+    pugi::xml_document document;
+    AddXmlDeclaration(document);
+    pugi::xml_node root = document.append_child(std::string(kRootElement).c_str());
     AddTextElement(root, kFontStyle, m_FontStyle);
     AddUInt(root, kFontSize, m_FontSize);
     for (std::size_t i = 0; i < kColors.size(); ++i) {
         AddColor(root, kColors[i].name, m_Colors[i]);
     }
-    document.InsertEndChild(root);
     return SaveXmlFile(document, path, error);
 }
 

@@ -24,9 +24,9 @@
 #include <memory>
 #include <numeric>
 #include <optional>
+#include <pugixml.hpp>
 #include <set>
 #include <string>
-#include <tinyxml.h>
 #include <vector>
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -43,7 +43,7 @@ std::map<std::string, std::string> ReadPackage(const std::string& path) {
     std::map<std::string, std::string> parts;
     int openError = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
-    if (archive == nullptr) {
+    if (!archive) {
         ADD_FAILURE() << path << " is not a zip package (libzip error " << openError << ")";
         return parts;
     }
@@ -58,8 +58,8 @@ std::map<std::string, std::string> ReadPackage(const std::string& path) {
         }
         std::string data(static_cast<std::size_t>(stat.size), '\0');
         zip_file_t* file = zip_fopen_index(archive, index, 0);
-        EXPECT_NE(file, nullptr) << stat.name;
-        if (file != nullptr) {
+        EXPECT_TRUE(file) << stat.name;
+        if (file) {
             EXPECT_EQ(zip_fread(file, data.data(), stat.size), static_cast<zip_int64_t>(stat.size))
                 << stat.name;
             zip_fclose(file);
@@ -71,12 +71,11 @@ std::map<std::string, std::string> ReadPackage(const std::string& path) {
 }
 
 // Parses XML keeping every blank and line break of the texts, which is what the office
-// programs read, and puts the parser's setting back afterwards.
-void ParseExactly(TiXmlDocument& document, const std::string& data) {
-    const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();
-    TiXmlBase::SetCondenseWhiteSpace(false);
-    document.Parse(data.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    TiXmlBase::SetCondenseWhiteSpace(condensed);
+// programs read.
+pugi::xml_parse_result ParseExactly(pugi::xml_document& document, const std::string& data) {
+    return document.load_buffer(data.data(), data.size(),
+                                pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                pugi::encoding_utf8);
 }
 
 void ExpectEveryXmlPartWellFormed(const std::map<std::string, std::string>& parts) {
@@ -85,49 +84,55 @@ void ExpectEveryXmlPartWellFormed(const std::map<std::string, std::string>& part
         if (!name.ends_with(".xml") && !name.ends_with(".rels")) {
             continue;
         }
-        TiXmlDocument document;
-        ParseExactly(document, data);
-        EXPECT_FALSE(document.Error()) << name << ": " << document.ErrorDesc() << " at row "
-                                       << document.ErrorRow() << ", column " << document.ErrorCol();
-        EXPECT_NE(document.RootElement(), nullptr) << name;
+        pugi::xml_document document;
+        const pugi::xml_parse_result result = ParseExactly(document, data);
+        EXPECT_TRUE(result) << name << ": " << result.description() << " at offset "
+                            << result.offset;
+        EXPECT_TRUE(document.document_element()) << name;
     }
 }
 
-std::unique_ptr<TiXmlDocument> ParsePart(const std::map<std::string, std::string>& parts,
-                                         const std::string& name) {
-    auto document = std::make_unique<TiXmlDocument>();
+std::unique_ptr<pugi::xml_document> ParsePart(const std::map<std::string, std::string>& parts,
+                                              const std::string& name) {
+    auto document = std::make_unique<pugi::xml_document>();
     const auto part = parts.find(name);
     if (part == parts.end()) {
         ADD_FAILURE() << "the package has no " << name;
         return document;
     }
-    ParseExactly(*document, part->second);
-    EXPECT_FALSE(document->Error()) << name << ": " << document->ErrorDesc();
+    const pugi::xml_parse_result result = ParseExactly(*document, part->second);
+    EXPECT_TRUE(result) << name << ": " << result.description();
     return document;
 }
 
-std::vector<const TiXmlElement*> Children(const TiXmlNode* parent, const char* name) {
-    std::vector<const TiXmlElement*> children;
-    if (parent == nullptr) {
-        return children;
-    }
-    for (const TiXmlElement* child = parent->FirstChildElement(name); child != nullptr;
-         child = child->NextSiblingElement(name)) {
+std::vector<pugi::xml_node> Children(pugi::xml_node parent, const char* name) {
+    std::vector<pugi::xml_node> children;
+    for (pugi::xml_node child = parent.child(name); child; child = child.next_sibling(name)) {
         children.push_back(child);
     }
     return children;
 }
 
-std::string Attribute(const TiXmlElement* element, const char* name) {
-    const char* value = element == nullptr ? nullptr : element->Attribute(name);
-    return value == nullptr ? "" : value;
+pugi::xml_node FirstElement(pugi::xml_node parent) {
+    return parent.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
+}
+
+pugi::xml_node NextElement(pugi::xml_node node) {
+    for (node = node.next_sibling(); node && node.type() != pugi::node_element;
+         node = node.next_sibling()) {
+    }
+    return node;
+}
+
+std::string Attribute(pugi::xml_node element, const char* name) {
+    return element.attribute(name).value();
 }
 
 // Checks that every relationship of a package's .rels part points at a part that exists
 // and that every part named by the content types exists.
 void ExpectRelationshipsResolve(const std::map<std::string, std::string>& parts) {
     const auto types = ParsePart(parts, "[Content_Types].xml");
-    for (const TiXmlElement* override : Children(types->RootElement(), "Override")) {
+    for (pugi::xml_node override : Children(types->document_element(), "Override")) {
         const std::string partName = Attribute(override, "PartName");
         ASSERT_TRUE(partName.starts_with("/")) << partName;
         EXPECT_TRUE(parts.contains(partName.substr(1))) << partName;
@@ -140,8 +145,8 @@ void ExpectRelationshipsResolve(const std::map<std::string, std::string>& parts)
         const std::string folder = name.substr(0, name.find("_rels/"));
         const auto relationships = ParsePart(parts, name);
         std::set<std::string> ids;
-        for (const TiXmlElement* relation :
-             Children(relationships->RootElement(), "Relationship")) {
+        for (pugi::xml_node relation :
+             Children(relationships->document_element(), "Relationship")) {
             EXPECT_TRUE(ids.insert(Attribute(relation, "Id")).second) << name;
             if (Attribute(relation, "TargetMode") == "External") {
                 continue;
@@ -221,41 +226,40 @@ public:
         std::vector<std::string> shared;
         if (m_Parts.contains("xl/sharedStrings.xml")) {
             const auto strings = ParsePart(m_Parts, "xl/sharedStrings.xml");
-            for (const TiXmlElement* item : Children(strings->RootElement(), "si")) {
+            for (pugi::xml_node item : Children(strings->document_element(), "si")) {
                 shared.push_back(AllText(item));
             }
         }
-        const TiXmlElement* data = Root()->FirstChildElement("sheetData");
-        for (const TiXmlElement* row : Children(data, "row")) {
-            for (const TiXmlElement* cell : Children(row, "c")) {
+        pugi::xml_node data = Root().child("sheetData");
+        for (pugi::xml_node row : Children(data, "row")) {
+            for (pugi::xml_node cell : Children(row, "c")) {
                 CSheetCell value;
                 value.style = static_cast<std::size_t>(std::stoul("0" + Attribute(cell, "s")));
-                const TiXmlElement* v = cell->FirstChildElement("v");
+                pugi::xml_node v = cell.child("v");
                 const std::string type = Attribute(cell, "t");
-                if (type == "s" && v != nullptr) {
-                    const std::size_t index = std::stoul(v->GetText());
+                if (type == "s" && v) {
+                    const std::size_t index = std::stoul(v.child_value());
                     EXPECT_LT(index, shared.size());
                     value.text = index < shared.size() ? shared[index] : "";
                 } else if (type == "inlineStr") {
-                    value.text = AllText(cell->FirstChildElement("is"));
-                } else if (v != nullptr && (type.empty() || type == "n")) {
-                    value.number = std::stod(v->GetText());
-                } else if (v != nullptr) {
+                    value.text = AllText(cell.child("is"));
+                } else if (v && (type.empty() || type == "n")) {
+                    value.number = std::stod(v.child_value());
+                } else if (v) {
                     ADD_FAILURE() << Attribute(cell, "r") << " holds a value of type " << type;
                 }
                 m_Cells[Attribute(cell, "r")] = value;
             }
         }
-        for (const TiXmlElement* merge :
-             Children(Root()->FirstChildElement("mergeCells"), "mergeCell")) {
+        for (pugi::xml_node merge : Children(Root().child("mergeCells"), "mergeCell")) {
             m_Merges.insert(Attribute(merge, "ref"));
         }
-        for (const TiXmlElement* row : Children(data, "row")) {
+        for (pugi::xml_node row : Children(data, "row")) {
             if (Attribute(row, "customHeight") == "1") {
                 m_Heights[std::stoi(Attribute(row, "r"))] = std::stod(Attribute(row, "ht"));
             }
         }
-        for (const TiXmlElement* column : Children(Root()->FirstChildElement("cols"), "col")) {
+        for (pugi::xml_node column : Children(Root().child("cols"), "col")) {
             for (int i = std::stoi(Attribute(column, "min"));
                  i <= std::stoi(Attribute(column, "max")); ++i) {
                 m_Widths[static_cast<char>('A' + i - 1)] = std::stod(Attribute(column, "width"));
@@ -264,7 +268,7 @@ public:
     }
 
     const std::map<std::string, std::string>& Parts() const { return m_Parts; }
-    const TiXmlElement* Root() const { return m_Sheet->RootElement(); }
+    pugi::xml_node Root() const { return m_Sheet->document_element(); }
     const std::map<std::string, CSheetCell>& Cells() const { return m_Cells; }
     const std::set<std::string>& Merges() const { return m_Merges; }
     bool Has(const std::string& ref) const { return m_Cells.contains(ref); }
@@ -282,7 +286,7 @@ public:
         if (id.empty() || id == "0") {
             return "General";
         }
-        for (const TiXmlElement* format : Children(StyleElement("numFmts"), "numFmt")) {
+        for (pugi::xml_node format : Children(StyleElement("numFmts"), "numFmt")) {
             if (Attribute(format, "numFmtId") == id) {
                 return Attribute(format, "formatCode");
             }
@@ -316,61 +320,54 @@ public:
     std::size_t FormatCount() const { return Children(CellFormats(), "xf").size(); }
     // The solid fill of a cell as "AARRGGBB", "" when it has none.
     std::string Fill(const std::string& ref) const {
-        const TiXmlElement* fill = Nth(StyleElement("fills"), "fill", Format(ref, "fillId"));
-        const TiXmlElement* pattern = fill == nullptr ? nullptr : fill->FirstChildElement();
+        pugi::xml_node fill = Nth(StyleElement("fills"), "fill", Format(ref, "fillId"));
+        pugi::xml_node pattern = !fill ? pugi::xml_node() : FirstElement(fill);
         if (Attribute(pattern, "patternType") != "solid") {
             return "";
         }
-        return Attribute(pattern == nullptr ? nullptr : pattern->FirstChildElement("fgColor"),
-                         "rgb");
+        return Attribute(!pattern ? pugi::xml_node() : pattern.child("fgColor"), "rgb");
     }
     bool Bold(const std::string& ref) const {
-        const TiXmlElement* font = Nth(StyleElement("fonts"), "font", Format(ref, "fontId"));
-        return font != nullptr && font->FirstChildElement("b") != nullptr;
+        pugi::xml_node font = Nth(StyleElement("fonts"), "font", Format(ref, "fontId"));
+        return font && font.child("b");
     }
     // The border style of each side, "left right top bottom".
     std::string Borders(const std::string& ref) const {
-        const TiXmlElement* border =
-            Nth(StyleElement("borders"), "border", Format(ref, "borderId"));
+        pugi::xml_node border = Nth(StyleElement("borders"), "border", Format(ref, "borderId"));
         std::string sides;
         for (const char* side : {"left", "right", "top", "bottom"}) {
-            const TiXmlElement* line =
-                border == nullptr ? nullptr : border->FirstChildElement(side);
+            pugi::xml_node line = !border ? pugi::xml_node() : border.child(side);
             sides += (sides.empty() ? "" : " ") + Attribute(line, "style");
         }
         return sides;
     }
     // An attribute of the cell format's alignment ("horizontal", "vertical", "wrapText").
     std::string Alignment(const std::string& ref, const char* name) const {
-        const TiXmlElement* xf = Nth(CellFormats(), "xf", std::to_string(Style(ref)));
-        return Attribute(xf == nullptr ? nullptr : xf->FirstChildElement("alignment"), name);
+        pugi::xml_node xf = Nth(CellFormats(), "xf", std::to_string(Style(ref)));
+        return Attribute(!xf ? pugi::xml_node() : xf.child("alignment"), name);
     }
 
 private:
-    static std::string AllText(const TiXmlNode* node) {
+    static std::string AllText(pugi::xml_node node) {
         std::string text;
-        for (const TiXmlNode* child = node == nullptr ? nullptr : node->FirstChild();
-             child != nullptr; child = child->NextSibling()) {
-            if (child->ToText() != nullptr) {
-                text += child->Value();
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+                text += child.value();
             } else {
                 text += AllText(child);
             }
         }
         return text;
     }
-    static const TiXmlElement* Nth(const TiXmlElement* parent, const char* name,
-                                   const std::string& index) {
-        const std::vector<const TiXmlElement*> items = Children(parent, name);
+    static pugi::xml_node Nth(pugi::xml_node parent, const char* name, const std::string& index) {
+        const std::vector<pugi::xml_node> items = Children(parent, name);
         const std::size_t at = std::stoul("0" + index);
-        return at < items.size() ? items[at] : nullptr;
+        return at < items.size() ? items[at] : pugi::xml_node();
     }
-    const TiXmlElement* StyleElement(const char* name) const {
-        return m_Styles->RootElement() == nullptr
-                   ? nullptr
-                   : m_Styles->RootElement()->FirstChildElement(name);
+    pugi::xml_node StyleElement(const char* name) const {
+        return m_Styles->document_element().child(name);
     }
-    const TiXmlElement* CellFormats() const { return StyleElement("cellXfs"); }
+    pugi::xml_node CellFormats() const { return StyleElement("cellXfs"); }
     std::size_t Style(const std::string& ref) const {
         const auto cell = m_Cells.find(ref);
         EXPECT_NE(cell, m_Cells.end()) << "no cell " << ref;
@@ -381,8 +378,8 @@ private:
     }
 
     std::map<std::string, std::string> m_Parts;
-    std::unique_ptr<TiXmlDocument> m_Sheet;
-    std::unique_ptr<TiXmlDocument> m_Styles;
+    std::unique_ptr<pugi::xml_document> m_Sheet;
+    std::unique_ptr<pugi::xml_document> m_Styles;
     std::map<std::string, CSheetCell> m_Cells;
     std::set<std::string> m_Merges;
     std::map<int, double> m_Heights;
@@ -406,40 +403,38 @@ struct CDocCell {
     bool bold = false;
 };
 
-std::vector<std::vector<CDocCell>> ReadTable(const TiXmlElement* table) {
+std::vector<std::vector<CDocCell>> ReadTable(pugi::xml_node table) {
     std::vector<std::vector<CDocCell>> rows;
-    for (const TiXmlElement* tr : Children(table, "w:tr")) {
+    for (pugi::xml_node tr : Children(table, "w:tr")) {
         std::vector<CDocCell> cells;
-        for (const TiXmlElement* tc : Children(tr, "w:tc")) {
+        for (pugi::xml_node tc : Children(tr, "w:tc")) {
             CDocCell cell;
-            const TiXmlElement* properties = tc->FirstChildElement("w:tcPr");
-            if (const TiXmlElement* span =
-                    properties == nullptr ? nullptr : properties->FirstChildElement("w:gridSpan")) {
+            pugi::xml_node properties = tc.child("w:tcPr");
+            if (pugi::xml_node span =
+                    !properties ? pugi::xml_node() : properties.child("w:gridSpan")) {
                 cell.span = std::stoi(Attribute(span, "w:val"));
             }
-            if (const TiXmlElement* merge =
-                    properties == nullptr ? nullptr : properties->FirstChildElement("w:vMerge")) {
+            if (pugi::xml_node merge =
+                    !properties ? pugi::xml_node() : properties.child("w:vMerge")) {
                 cell.vMerge = Attribute(merge, "w:val") == "restart" ? "restart" : "continue";
             }
-            cell.fill = Attribute(
-                properties == nullptr ? nullptr : properties->FirstChildElement("w:shd"), "w:fill");
-            const std::vector<const TiXmlElement*> paragraphs = Children(tc, "w:p");
+            cell.fill =
+                Attribute(!properties ? pugi::xml_node() : properties.child("w:shd"), "w:fill");
+            const std::vector<pugi::xml_node> paragraphs = Children(tc, "w:p");
             EXPECT_EQ(paragraphs.size(), 1u) << "a cell holds one paragraph";
             bool allBold = true;
             bool anyRun = false;
-            for (const TiXmlElement* p : paragraphs) {
-                const TiXmlElement* pPr = p->FirstChildElement("w:pPr");
-                cell.alignment =
-                    Attribute(pPr == nullptr ? nullptr : pPr->FirstChildElement("w:jc"), "w:val");
-                for (const TiXmlElement* run : Children(p, "w:r")) {
+            for (pugi::xml_node p : paragraphs) {
+                pugi::xml_node pPr = p.child("w:pPr");
+                cell.alignment = Attribute(!pPr ? pugi::xml_node() : pPr.child("w:jc"), "w:val");
+                for (pugi::xml_node run : Children(p, "w:r")) {
                     anyRun = true;
-                    const TiXmlElement* rPr = run->FirstChildElement("w:rPr");
-                    allBold = allBold && rPr != nullptr && rPr->FirstChildElement("w:b") != nullptr;
-                    for (const TiXmlElement* part = run->FirstChildElement(); part != nullptr;
-                         part = part->NextSiblingElement()) {
-                        const std::string name = part->ValueStr();
+                    pugi::xml_node rPr = run.child("w:rPr");
+                    allBold = allBold && rPr && rPr.child("w:b");
+                    for (pugi::xml_node part = FirstElement(run); part; part = NextElement(part)) {
+                        const std::string name = part.name();
                         if (name == "w:t") {
-                            cell.text += part->GetText() == nullptr ? "" : part->GetText();
+                            cell.text += part.child_value();
                         } else if (name == "w:br") {
                             cell.text += "\n";
                         } else if (name == "w:tab") {
@@ -460,24 +455,22 @@ class CDocument {
 public:
     explicit CDocument(const std::string& path) : m_Parts(ReadPackage(path)) {
         m_Document = ParsePart(m_Parts, "word/document.xml");
-        const TiXmlElement* body = Body();
-        m_Table = body == nullptr ? nullptr : body->FirstChildElement("w:tbl");
+        pugi::xml_node body = Body();
+        m_Table = !body ? pugi::xml_node() : body.child("w:tbl");
         m_Rows = ReadTable(m_Table);
     }
 
     const std::map<std::string, std::string>& Parts() const { return m_Parts; }
     const std::string& Xml() const { return m_Parts.at("word/document.xml"); }
-    const TiXmlElement* Root() const { return m_Document->RootElement(); }
-    const TiXmlElement* Body() const {
-        return Root() == nullptr ? nullptr : Root()->FirstChildElement("w:body");
-    }
-    const TiXmlElement* Table() const { return m_Table; }
+    pugi::xml_node Root() const { return m_Document->document_element(); }
+    pugi::xml_node Body() const { return !Root() ? pugi::xml_node() : Root().child("w:body"); }
+    pugi::xml_node Table() const { return m_Table; }
     const std::vector<std::vector<CDocCell>>& Rows() const { return m_Rows; }
 
 private:
     std::map<std::string, std::string> m_Parts;
-    std::unique_ptr<TiXmlDocument> m_Document;
-    const TiXmlElement* m_Table = nullptr;
+    std::unique_ptr<pugi::xml_document> m_Document;
+    pugi::xml_node m_Table;
     std::vector<std::vector<CDocCell>> m_Rows;
 };
 
@@ -769,17 +762,17 @@ TEST_F(OfficeXlsxTest, BandsAreBoldWhiteCentredAndTheTotalsRowIsPlainWithoutBep)
 
 TEST_F(OfficeXlsxTest, PageIsLandscapeFittedToOnePage) {
     const CWorkbook book = Write(EmptyPlan());
-    const TiXmlElement* setup = book.Root()->FirstChildElement("pageSetup");
-    ASSERT_NE(setup, nullptr);
+    pugi::xml_node setup = book.Root().child("pageSetup");
+    ASSERT_TRUE(setup);
     EXPECT_EQ(Attribute(setup, "orientation"), "landscape");
     // One page is what an absent attribute means.
     for (const char* name : {"fitToWidth", "fitToHeight"}) {
         const std::string pages = Attribute(setup, name);
         EXPECT_TRUE(pages.empty() || pages == "1") << name << "=" << pages;
     }
-    const TiXmlElement* properties = book.Root()->FirstChildElement("sheetPr");
-    ASSERT_NE(properties, nullptr);
-    EXPECT_EQ(Attribute(properties->FirstChildElement("pageSetUpPr"), "fitToPage"), "1");
+    pugi::xml_node properties = book.Root().child("sheetPr");
+    ASSERT_TRUE(properties);
+    EXPECT_EQ(Attribute(properties.child("pageSetUpPr"), "fitToPage"), "1");
 }
 
 TEST_F(OfficeXlsxTest, FiguresAreNumbersInFormatsThatShowThemAsThePlanDoes) {
@@ -1017,39 +1010,39 @@ TEST_F(OfficeDocxTest, PackageIsComplete) {
     ExpectRelationshipsResolve(document.Parts());
 
     const auto types = ParsePart(document.Parts(), "[Content_Types].xml");
-    ASSERT_NE(types->RootElement(), nullptr);
-    EXPECT_EQ(Attribute(types->RootElement(), "xmlns"),
+    ASSERT_TRUE(types->document_element());
+    EXPECT_EQ(Attribute(types->document_element(), "xmlns"),
               "http://schemas.openxmlformats.org/package/2006/content-types");
     std::map<std::string, std::string> overrides;
-    for (const TiXmlElement* override : Children(types->RootElement(), "Override")) {
+    for (pugi::xml_node override : Children(types->document_element(), "Override")) {
         overrides[Attribute(override, "PartName")] = Attribute(override, "ContentType");
     }
     EXPECT_EQ(overrides["/word/document.xml"],
               "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
     std::map<std::string, std::string> defaults;
-    for (const TiXmlElement* type : Children(types->RootElement(), "Default")) {
+    for (pugi::xml_node type : Children(types->document_element(), "Default")) {
         defaults[Attribute(type, "Extension")] = Attribute(type, "ContentType");
     }
     EXPECT_EQ(defaults["rels"], "application/vnd.openxmlformats-package.relationships+xml");
 
     const auto relationships = ParsePart(document.Parts(), "_rels/.rels");
-    const std::vector<const TiXmlElement*> relations =
-        Children(relationships->RootElement(), "Relationship");
+    const std::vector<pugi::xml_node> relations =
+        Children(relationships->document_element(), "Relationship");
     ASSERT_EQ(relations.size(), 1u);
     EXPECT_EQ(Attribute(relations[0], "Type"),
               "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
     EXPECT_EQ(Attribute(relations[0], "Target"), "word/document.xml");
 
-    ASSERT_NE(document.Root(), nullptr);
-    EXPECT_EQ(document.Root()->ValueStr(), "w:document");
+    ASSERT_TRUE(document.Root());
+    EXPECT_STREQ(document.Root().name(), "w:document");
     EXPECT_EQ(Attribute(document.Root(), "xmlns:w"),
               "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 }
 
 TEST_F(OfficeDocxTest, EmptyPlanHasHeadingsTotalsAndTimeStamp) {
     const CDocument document = Write(EmptyPlan());
-    ASSERT_NE(document.Table(), nullptr);
-    EXPECT_EQ(Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol").size(),
+    ASSERT_TRUE(document.Table());
+    EXPECT_EQ(Children(document.Table().child("w:tblGrid"), "w:gridCol").size(),
               kPlanExportColumnCount);
     const auto& rows = document.Rows();
     ASSERT_EQ(rows.size(), 5u);
@@ -1191,33 +1184,32 @@ TEST_F(OfficeDocxTest, DataCellsAlignByValueKind) {
 
 TEST_F(OfficeDocxTest, TableHasThinBordersOnALandscapePage) {
     const CDocument document = Write(EmptyPlan());
-    ASSERT_NE(document.Table(), nullptr);
-    const TiXmlElement* properties = document.Table()->FirstChildElement("w:tblPr");
-    ASSERT_NE(properties, nullptr);
-    const TiXmlElement* borders = properties->FirstChildElement("w:tblBorders");
-    ASSERT_NE(borders, nullptr);
+    ASSERT_TRUE(document.Table());
+    pugi::xml_node properties = document.Table().child("w:tblPr");
+    ASSERT_TRUE(properties);
+    pugi::xml_node borders = properties.child("w:tblBorders");
+    ASSERT_TRUE(borders);
     for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
-        const TiXmlElement* line = borders->FirstChildElement(side);
-        ASSERT_NE(line, nullptr) << side;
+        pugi::xml_node line = borders.child(side);
+        ASSERT_TRUE(line) << side;
         EXPECT_EQ(Attribute(line, "w:val"), "single") << side;
         EXPECT_EQ(Attribute(line, "w:sz"), "4") << side;
         EXPECT_EQ(Attribute(line, "w:color"), "auto") << side;
     }
     // The grid fits between the margins.
     int gridWidth = 0;
-    for (const TiXmlElement* column :
-         Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol")) {
+    for (pugi::xml_node column : Children(document.Table().child("w:tblGrid"), "w:gridCol")) {
         gridWidth += std::stoi(Attribute(column, "w:w"));
     }
-    const TiXmlElement* section = document.Body()->FirstChildElement("w:sectPr");
-    ASSERT_NE(section, nullptr);
-    EXPECT_EQ(section->NextSiblingElement(), nullptr) << "the section closes the body";
-    const TiXmlElement* size = section->FirstChildElement("w:pgSz");
+    pugi::xml_node section = document.Body().child("w:sectPr");
+    ASSERT_TRUE(section);
+    EXPECT_FALSE(NextElement(section)) << "the section closes the body";
+    pugi::xml_node size = section.child("w:pgSz");
     EXPECT_EQ(Attribute(size, "w:w"), "16838");
     EXPECT_EQ(Attribute(size, "w:h"), "11906");
     EXPECT_EQ(Attribute(size, "w:orient"), "landscape");
-    const TiXmlElement* margins = section->FirstChildElement("w:pgMar");
-    ASSERT_NE(margins, nullptr);
+    pugi::xml_node margins = section.child("w:pgMar");
+    ASSERT_TRUE(margins);
     EXPECT_LE(gridWidth, 16838 - std::stoi(Attribute(margins, "w:left")) -
                              std::stoi(Attribute(margins, "w:right")));
     EXPECT_GT(gridWidth, 16838 / 2);
@@ -1306,21 +1298,19 @@ TEST_F(OfficeDocxTest, ColumnsHoldTheirLongestWordsAndTheHeadingRowsRepeat) {
     content.rows[1].texts[6] = "$-123456789.25";
     content.rows[1].texts[1] = "ABCXYZW9";
     const CDocument document = Write(content);
-    ASSERT_NE(document.Table(), nullptr);
+    ASSERT_TRUE(document.Table());
 
     // The two heading rows repeat at the top of every page; no other row does.
-    const std::vector<const TiXmlElement*> rows = Children(document.Table(), "w:tr");
+    const std::vector<pugi::xml_node> rows = Children(document.Table(), "w:tr");
     ASSERT_EQ(rows.size(), 8u);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const TiXmlElement* properties = rows[i]->FirstChildElement("w:trPr");
-        const bool repeated =
-            properties != nullptr && properties->FirstChildElement("w:tblHeader") != nullptr;
+        pugi::xml_node properties = rows[i].child("w:trPr");
+        const bool repeated = properties && properties.child("w:tblHeader");
         EXPECT_EQ(repeated, i < 2) << "row " << i;
     }
 
     std::vector<int> grid;
-    for (const TiXmlElement* column :
-         Children(document.Table()->FirstChildElement("w:tblGrid"), "w:gridCol")) {
+    for (pugi::xml_node column : Children(document.Table().child("w:tblGrid"), "w:gridCol")) {
         grid.push_back(std::stoi(Attribute(column, "w:w")));
     }
     ASSERT_EQ(grid.size(), kPlanExportColumnCount);
@@ -1364,19 +1354,18 @@ TEST_F(OfficeDocxTest, ColumnsHoldTheirLongestWordsAndTheHeadingRowsRepeat) {
     EXPECT_GE(grid[16] + grid[17], room(PlanTextNeed("Dividends", true).word));
 
     // Every cell is as wide as the grid columns it covers.
-    for (const TiXmlElement* row : rows) {
+    for (pugi::xml_node row : rows) {
         std::size_t column = 0;
-        for (const TiXmlElement* cell : Children(row, "w:tc")) {
-            const TiXmlElement* properties = cell->FirstChildElement("w:tcPr");
-            ASSERT_NE(properties, nullptr);
-            const TiXmlElement* span = properties->FirstChildElement("w:gridSpan");
-            const std::size_t columns = span == nullptr ? 1 : std::stoul(Attribute(span, "w:val"));
+        for (pugi::xml_node cell : Children(row, "w:tc")) {
+            pugi::xml_node properties = cell.child("w:tcPr");
+            ASSERT_TRUE(properties);
+            pugi::xml_node span = properties.child("w:gridSpan");
+            const std::size_t columns = !span ? 1 : std::stoul(Attribute(span, "w:val"));
             ASSERT_LE(column + columns, grid.size());
             const int width =
                 std::accumulate(grid.begin() + static_cast<std::ptrdiff_t>(column),
                                 grid.begin() + static_cast<std::ptrdiff_t>(column + columns), 0);
-            EXPECT_EQ(Attribute(properties->FirstChildElement("w:tcW"), "w:w"),
-                      std::to_string(width));
+            EXPECT_EQ(Attribute(properties.child("w:tcW"), "w:w"), std::to_string(width));
             column += columns;
         }
         EXPECT_EQ(column, grid.size());

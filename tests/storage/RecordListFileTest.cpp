@@ -15,7 +15,7 @@ struct Trade {
     bool operator==(const Trade&) const = default;
 };
 
-bool ReadTrade(const TiXmlElement& entry, std::vector<Trade>& trades, std::string& error) {
+bool ReadTrade(pugi::xml_node entry, std::vector<Trade>& trades, std::string& error) {
     Trade trade;
     if (!GetText(entry, "Code", trade.code, &error) ||
         !GetInt(entry, "Shares", 0, 1000000, trade.shares, &error) ||
@@ -30,9 +30,7 @@ bool Load(const std::string& path, std::vector<Trade>& trades, std::string& erro
     trades.clear();
     return LoadRecordListFile(
         path,
-        [&](const TiXmlElement& entry, std::string& fault) {
-            return ReadTrade(entry, trades, fault);
-        },
+        [&](pugi::xml_node entry, std::string& fault) { return ReadTrade(entry, trades, fault); },
         error);
 }
 
@@ -43,7 +41,7 @@ TEST(RecordListFile, RecordsRoundTripInOrderWithUnsetDates) {
         {"BHP", 1000, FileTimeFromUnix(1257206400)},
         {"R&D <Co>", 5, kNoDate},
     };
-    ASSERT_TRUE(SaveRecordListFile(path, trades.size(), [&](TiXmlElement& entry, std::size_t i) {
+    ASSERT_TRUE(SaveRecordListFile(path, trades.size(), [&](pugi::xml_node entry, std::size_t i) {
         AddTextElement(entry, "Code", trades[i].code);
         AddInt(entry, "Shares", trades[i].shares);
         AddDateTime(entry, "CloseTime", trades[i].closed);

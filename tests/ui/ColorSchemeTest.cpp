@@ -110,6 +110,39 @@ TEST(ColorScheme, BadFilesFailWithTheirMessage) {
     EXPECT_NE(error.find("(line 1, column"), std::string::npos) << error;
 }
 
+// A scheme file nested or crowded past anything the program writes is refused with its
+// reason; the defaults stay.
+TEST(ColorScheme, HostileFilesAreRefusedWithAReason) {
+    std::string nested = "<Settings>";
+    std::string crowded = "<Settings";
+    for (int i = 0; i < 40000; ++i) {
+        nested += "<a>";
+    }
+    for (int i = 0; i < 40000; ++i) {
+        nested += "</a>";
+    }
+    nested += "</Settings>";
+    for (int i = 0; i < 200000; ++i) {
+        crowded += " a" + std::to_string(i) + "=\"1\"";
+    }
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {nested, "Elements are nested more than 256 levels deep (line 1, column 776)"},
+        {crowded + "/>", "An element has more than 1000 attributes (line 1, column 1)"},
+    };
+    CTempFolder folder;
+    const std::string path = folder.File("hostile.slclr");
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(message);
+        WriteTextFile(path, text + std::string(40000, ' '));
+        CColorScheme scheme;
+        scheme.SetFontSize(12);
+        std::string error;
+        EXPECT_FALSE(scheme.LoadFromFile(path, error));
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(scheme.FontSize(), CColorScheme().FontSize());
+    }
+}
+
 TEST(ColorScheme, SizesAtTheLimitsAndLargeNumbersLoad) {
     CTempFolder folder;
     for (const char* size : {"6", "20"}) {
