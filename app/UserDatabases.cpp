@@ -55,6 +55,9 @@ struct CGuardedFile {
     const CUserFile* file;
     std::string question;
     std::function<bool()> changed;
+    // No complete copy could be kept: the file is then never written over, whatever the
+    // user would answer, since it may hold the only record of what could not be read.
+    std::string uncopied;
 };
 
 // Guards last only from one load to the next save, as the databases themselves do.
@@ -135,7 +138,7 @@ void LoadIfPresent(Database& database, const std::string& dataFolder, const CUse
                                   " could not be read when the program started (" + copy +
                                   "), so " + file.current + " may lack " + file.part +
                                   " of the file " + path + ".\n\n" + file.question,
-                              watch()});
+                              watch(), kept.empty() ? path : std::string()});
     problems.push_back(
         {std::string(file.loadFailure) + "\n\n" + error + "\n\n" + where, std::move(kept)});
 }
@@ -151,6 +154,18 @@ void Save(const Database* database, const std::string& dataFolder, const CUserFi
                                     [&file](const CGuardedFile& g) { return g.file == &file; });
     // Nothing changed since the file failed to load: writing would only lose what could not
     // be read. Something did: only the user can say which matters more.
+    if (guard != guarded.end() && !guard->uncopied.empty()) {
+        if (guard->changed()) {
+            problems.push_back({std::string(file.what) +
+                                    " could not be read when the program started and no "
+                                    "complete copy of the file " +
+                                    guard->uncopied +
+                                    " could be kept, so the file is left as it was, and " +
+                                    file.current + " could not be saved.",
+                                {}});
+        }
+        return;
+    }
     if (guard != guarded.end() && (!guard->changed() || !ask || !ask(guard->question))) {
         return;
     }

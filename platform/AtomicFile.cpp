@@ -97,18 +97,55 @@ std::string MoveAside(const std::string& path, std::string_view tag) {
 }
 
 std::string CopyAside(const std::string& path, std::string_view tag) {
+    struct stat source {};
+    std::string contents;
+    std::string error;
+    if (::stat(path.c_str(), &source) != 0 || !ReadWholeFile(path, contents, error) ||
+        contents.size() != static_cast<std::size_t>(source.st_size)) {
+        return {};
+    }
+    // The copy is written whole under a temporary name and only then given its own, so a
+    // full disk never leaves a partial copy that looks like a kept file.
     const std::string base = path + "." + std::string(tag);
-    for (int n = 0; n < 1000; ++n) {
+    const std::string temporary = CreateTemporaryFile(base);
+    if (temporary.empty()) {
+        return {};
+    }
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    bool written = fd >= 0;
+    for (std::size_t done = 0; written && done < contents.size();) {
+        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        written = n > 0;
+        done += written ? static_cast<std::size_t>(n) : 0;
+    }
+    struct stat copy {};
+    written =
+        written && ::fsync(fd) == 0 && ::fstat(fd, &copy) == 0 && copy.st_size == source.st_size;
+    if (fd >= 0 && ::close(fd) != 0) {
+        written = false;
+    }
+    std::string kept;
+    for (int n = 0; written && n < 1000; ++n) {
         const std::string target = n == 0 ? base : base + "." + std::to_string(n);
-        std::error_code failed;
-        if (std::filesystem::copy_file(path, target, std::filesystem::copy_options::none, failed)) {
+        // link rather than rename: rename would silently replace a file of that name.
+        if (::link(temporary.c_str(), target.c_str()) == 0) {
+            kept = target;
+            break;
+        }
+        if (errno == EEXIST) {
+            continue;
+        }
+        // File systems without hard links: rename onto a free name.
+        if (!PathExists(target) && ::rename(temporary.c_str(), target.c_str()) == 0) {
             return target;
         }
-        if (failed != std::errc::file_exists) {
-            return {};
-        }
+        break;
     }
-    return {};
+    ::unlink(temporary.c_str());
+    return kept;
 }
 
 } // namespace strikeline

@@ -31,8 +31,10 @@ bool PathExists(const std::string& path);
 // or an empty text when the rename failed.
 std::string MoveAside(const std::string& path, std::string_view tag);
 
-// Copies `path` to "<path>.<tag>" (or "<path>.<tag>.N" when that name is taken), never
-// overwriting a file. Returns the copy's path, or an empty text when no copy was made.
+// Copies `path` to "<path>.<tag>" (or "<path>.<tag>.N" when that name is taken, N up to
+// 999), never overwriting a file. The copy takes its name only once it is complete, on
+// disk and as large as the file. Returns the copy's path, or an empty text when no
+// complete copy was made (and then no copy is left behind).
 std::string CopyAside(const std::string& path, std::string_view tag);
 
 } // namespace strikeline

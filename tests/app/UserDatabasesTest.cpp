@@ -5,9 +5,11 @@
 #include "plan/TradingPlan.h"
 #include "support/TempFolder.h"
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace strikeline {
 namespace {
@@ -154,6 +156,143 @@ TEST(UserDatabases, AfterAChangeTheUserIsAskedBeforeAFileThatFailedIsWritten) {
     GetTradingPlan()->Clear();
     EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), {}).empty());
     EXPECT_EQ(test::ReadTextFile(folder.File("tradingplan.xml")), kDamagedPlan);
+}
+
+// Files no program of ours writes: nested past any depth a reader could walk on its stack,
+// an element crowded with attributes, or larger than any user file. Each is refused with
+// its reason, and kept aside like any other file that fails.
+TEST(UserDatabases, HostileFilesAreRefusedWithAReason) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        std::string reason;
+    };
+    const auto nested = [](const std::string& path) {
+        std::string text = "<Entries><Entry>";
+        for (int i = 0; i < 40000; ++i) {
+            text += "<a>";
+        }
+        for (int i = 0; i < 40000; ++i) {
+            text += "</a>";
+        }
+        test::WriteTextFile(path, text + "</Entry></Entries>");
+    };
+    const auto crowded = [](const std::string& path) {
+        std::string text = "<Entries><Entry";
+        for (int i = 0; i < 200000; ++i) {
+            text += " a" + std::to_string(i) + "=\"1\"";
+        }
+        test::WriteTextFile(path, text + "/></Entries>");
+    };
+    const auto huge = [](const std::string& path) {
+        test::WriteTextFile(path, "<Entries>");
+        std::filesystem::resize_file(path, 65 * 1024 * 1024);
+    };
+    const std::vector<Case> cases = {
+        {"nested", nested, "Elements are nested more than 256 levels deep (line 1, column 779)"},
+        {"crowded", crowded, "An element has more than 1000 attributes (line 1, column 10)"},
+        {"huge", huge, "is larger than 64 MB"},
+    };
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"tradingplan.xml", "Error when loading trading plan database.\n\n"},
+        {"diary.xml", "Error when loading diary database.\n\n"},
+        {"averagetrades.xml", "Error when loading average trades database.\n\n"},
+    };
+    for (const auto& [name, heading] : files) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(name + " " + c.name);
+            test::CTempFolder folder;
+            const std::string path = folder.File(name);
+            c.make(path);
+            const std::string before = test::ReadTextFile(path);
+            const std::vector<CUserFileProblem> problems =
+                LoadUserDatabases(folder.Path().string());
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_TRUE(problems[0].message.starts_with(heading)) << problems[0].message;
+            EXPECT_NE(problems[0].message.find(c.reason), std::string::npos) << problems[0].message;
+            EXPECT_TRUE(problems[0].message.ends_with(" was kept as " + path + ".damaged."));
+            EXPECT_EQ(problems[0].keptCopy, path + ".damaged");
+            CAnswers answers(true);
+            EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+            EXPECT_EQ(test::ReadTextFile(path), before);
+        }
+    }
+}
+
+// Changes the plan and quits, answering Yes to any question; the file is not written over.
+std::vector<CUserFileProblem> ChangePlanAndQuit(const std::string& folder, CAnswers& answers) {
+    GetTradingPlan()->At(0).m_Shares = 5;
+    return SaveUserDatabases(folder, answers.Ask());
+}
+
+std::string UncopiedMessage(const std::string& path) {
+    return "The trading plan could not be read when the program started and no complete copy "
+           "of the file " +
+           path +
+           " could be kept, so the file is left as it was, and the plan you have now "
+           "could not be saved.";
+}
+
+TEST(UserDatabases, AFileThatCouldNotBeCopiedAsideIsNeverWrittenOver) {
+    test::CTempFolder folder;
+    const std::string path = folder.File("tradingplan.xml");
+    test::WriteTextFile(path, kDamagedPlan);
+    // Every name a copy could take is already taken by another file.
+    test::WriteTextFile(path + ".damaged", "other");
+    for (int n = 1; n < 1000; ++n) {
+        test::WriteTextFile(path + ".damaged." + std::to_string(n), "other");
+    }
+    const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder.Path().string());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].message.ends_with("The file " + path + " could not be copied aside."))
+        << problems[0].message;
+    EXPECT_EQ(problems[0].keptCopy, "");
+    CAnswers answers(true);
+    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(folder.Path().string(), answers);
+    ASSERT_EQ(atQuit.size(), 1u);
+    EXPECT_EQ(atQuit[0].message, UncopiedMessage(path));
+    EXPECT_TRUE(answers.questions.empty());
+    EXPECT_EQ(test::ReadTextFile(path), kDamagedPlan);
+
+    // Nothing changed: nothing is lost, and nothing needs saying.
+    LoadUserDatabases(folder.Path().string());
+    EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+    EXPECT_EQ(test::ReadTextFile(path), kDamagedPlan);
+}
+
+// In a child process: the file-size limit applies to it alone. Exits 0 when the plan
+// failed, could not be copied and was reported unsaved at quit without a question.
+[[noreturn]] void QuitOnAFullDisk(const std::string& folder, const std::string& path) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder);
+    CAnswers answers(true);
+    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(folder, answers);
+    const bool told = problems.size() == 1 && problems[0].keptCopy.empty() && atQuit.size() == 1 &&
+                      atQuit[0].message == UncopiedMessage(path) && answers.questions.empty();
+    std::_Exit(told ? 0 : 1);
+}
+
+// A full disk, as a file-size limit smaller than the plan: the copy cannot be completed, so
+// none is left, and the plan is not written over. Run in a child process, which alone
+// takes the limit.
+TEST(UserDatabases, OnAFullDiskNoPartialCopyIsLeftAndTheFileIsKept) {
+    test::CTempFolder folder;
+    const std::string path = folder.File("tradingplan.xml");
+    std::string plan = "<Entries>";
+    for (int i = 0; i < 200; ++i) {
+        plan += kGoodEntry;
+    }
+    plan += "<Entry><CompanyID>ANZ</CompanyID></Entry></Entries>";
+    ASSERT_GT(plan.size(), 8192u);
+    test::WriteTextFile(path, plan);
+    EXPECT_EXIT(QuitOnAFullDisk(folder.Path().string(), path), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(test::ReadTextFile(path), plan);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find("tradingplan.xml."), std::string::npos)
+            << entry.path();
+    }
 }
 
 TEST(UserDatabases, FilesThatCannotBeWrittenAreReportedInShutdownOrder) {
