@@ -42,7 +42,7 @@ CDailyOptionTradesView::CDailyOptionTradesView(CJournalClock clock, QWidget* par
     : QAbstractScrollArea(parent), m_Clock(std::move(clock)),
       m_Table(new CComplexTableWndForDailyOptionTradesView(*this, viewport())),
       m_Filter(new QComboBox(m_Table)) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
     m_Table->SetStretchLastRow(false);
     for (const char* filter : kFilters) {
@@ -121,14 +121,20 @@ void CDailyOptionTradesView::RefreshDividends() {
 }
 
 void CDailyOptionTradesView::LayoutTable() {
-    const int width = viewport()->width();
+    // Never narrower than its texts: a window too narrow for them scrolls sideways.
+    const int window = viewport()->width();
+    const int width = std::max(window, m_Table->MinimumLayoutWidth());
+    QScrollBar* across = horizontalScrollBar();
+    across->setRange(0, width - window);
+    across->setPageStep(std::max(1, window));
+    across->setSingleStep(std::max(1, window / kLinesPerPage));
     const int height = m_Table->TotalHeight(width);
     const int client = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
     bar->setRange(0, std::max(0, height - client));
     bar->setPageStep(std::max(1, client));
     bar->setSingleStep(std::max(1, client / kLinesPerPage));
-    m_Table->setGeometry(0, -bar->value(), width, height);
+    m_Table->setGeometry(-across->value(), -bar->value(), width, height);
     PlaceFilter();
 }
 
@@ -145,7 +151,7 @@ void CDailyOptionTradesView::resizeEvent(QResizeEvent* event) {
 }
 
 void CDailyOptionTradesView::scrollContentsBy(int /*dx*/, int /*dy*/) {
-    m_Table->move(0, -verticalScrollBar()->value());
+    m_Table->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
 void CDailyOptionTradesView::ScrollToTopLeft() {
@@ -164,6 +170,13 @@ void CDailyOptionTradesView::EnsureCellVisible(int row, int column) {
         bar->setValue(cell.top());
     } else if (cell.bottom() + 1 > bar->value() + client) {
         bar->setValue(cell.bottom() + 1 - client);
+    }
+    QScrollBar* across = horizontalScrollBar();
+    const int window = viewport()->width();
+    if (cell.left() < across->value()) {
+        across->setValue(cell.left());
+    } else if (cell.right() + 1 > across->value() + window) {
+        across->setValue(std::min(cell.left(), cell.right() + 1 - window));
     }
 }
 

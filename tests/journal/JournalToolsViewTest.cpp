@@ -142,6 +142,7 @@ private slots:
     void ClearedFigureIsLeftOutOfTheFile();
     void OnlyTheAverageTradesColumnTakesText();
     void MovingPastTheTopShowsTheTitleRowsAgain();
+    void NarrowWindowScrollsSidewaysAndCutsNoFigure();
     void DividendsCommandOpensOneWindowThatRefreshes();
 
     // The Leverage Calculator.
@@ -375,6 +376,35 @@ void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
     SetAverageTradesDatabase(nullptr);
     table.CommitEditedText(row, 3, "5");
     QCOMPARE(table.Cell(row, 3)->m_Text, QString());
+}
+
+void CJournalToolsViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
+    GetDividends().Replace({{"AAA", At("2010-12-03 00:00:00"), 1234567.125}});
+    CShownDividends shown;
+    CDailyOptionTradesView& view = shown.view;
+    Table& table = shown.table();
+    view.resize(table.MinimumLayoutWidth() / 2, 400);
+    QVERIFY(table.MinimumLayoutWidth() > view.viewport()->width());
+    QCOMPARE(table.width(), table.MinimumLayoutWidth());
+    QScrollBar& across = *view.horizontalScrollBar();
+    QTRY_VERIFY(across.isVisible());
+    QCOMPARE(across.maximum(), table.width() - view.viewport()->width());
+    for (int row = CDailyOptionTradesView::kColumnTitlesRow; row < table.RowCount(); ++row) {
+        for (int column = 0; column < table.CellCount(row); ++column) {
+            QCOMPARE(table.ShownText(row, column), table.Cell(row, column)->m_Text);
+        }
+    }
+    // The average-trades cell at the right comes into view when it becomes current.
+    table.setFocus();
+    table.SetCurrentCell(CDailyOptionTradesView::kFirstDataRow, 0);
+    QTest::keyClick(&table, Qt::Key_Tab);
+    QTest::keyClick(&table, Qt::Key_Tab);
+    QTest::keyClick(&table, Qt::Key_Tab);
+    QCOMPARE(table.CurrentColumn(), CDailyOptionTradesView::kAverageTradesColumn);
+    const QRect cell = table.CellRect(CDailyOptionTradesView::kFirstDataRow, table.CurrentColumn());
+    QVERIFY(across.value() > 0);
+    QCOMPARE(table.x(), -across.value());
+    QVERIFY(cell.right() < across.value() + view.viewport()->width());
 }
 
 void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {

@@ -1015,7 +1015,7 @@ void CTradingPlanViewTest::NarrowWindowScrollsSidewaysAndCutsNoText() {
     QVERIFY(table.MinimumLayoutWidth() > view.viewport()->width());
     QCOMPARE(table.width(), table.MinimumLayoutWidth());
     QScrollBar& across = *view.horizontalScrollBar();
-    QVERIFY(across.isVisible());
+    QTRY_VERIFY(across.isVisible());
     QCOMPARE(across.maximum(), table.width() - view.viewport()->width());
 
     // Every text shows whole, the headings in their embedded tables included.
