@@ -44,9 +44,12 @@ void QuitOnSignals(QApplication& application) {
         char bytes[16];
         while (::read(g_QuitPipe[0], bytes, sizeof bytes) > 0) {
         }
+        // Nobody is there to answer a box when the session ends: what start-up and the
+        // quit have to say goes to standard error, and a question at quit gets the answer
+        // that keeps the user's file as it is.
+        strikeline::CUserMessages::SetUnattended(true);
         if (!g_StartupEnded) {
             g_QuitQueued = true;
-            strikeline::CUserMessages::SetUnattended(true);
             return;
         }
         QApplication::quit();
@@ -112,7 +115,6 @@ int main(int argc, char* argv[]) {
     if (g_QuitQueued) {
         // Quit as a signal after start-up quits, through the main loop, so the windows
         // close and the settings and files are written as usual.
-        strikeline::CUserMessages::SetUnattended(false);
         QMetaObject::invokeMethod(&application, &QApplication::quit, Qt::QueuedConnection);
     }
     return app.ExitInstance(QApplication::exec());

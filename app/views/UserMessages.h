@@ -30,9 +30,9 @@ public:
     // Replaces the boxes with `observer` until it is reset with an empty one.
     static void SetObserver(CUserMessageObserver observer);
 
-    // While nobody is there to answer (a quit signal came during start-up), the open boxes
-    // close as Esc closes them and further messages go to standard error with the answer
-    // Esc would give, so the program reaches its quit without waiting for a click.
+    // While nobody is there to answer (a quit signal came, as at the end of the session),
+    // the open boxes close as Esc closes them and further messages go to standard error
+    // with the answer Esc would give, so the program quits without waiting for a click.
     static void SetUnattended(bool unattended);
 };
 

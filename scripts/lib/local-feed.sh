@@ -1,9 +1,9 @@
 # Sourced by the scripts that need the local feed: generates today's sample market and
 # serves it on 127.0.0.1:PORT until the calling script exits.
-# Usage: start_local_feed BUILD_DIR WORK_DIR PORT
+# Usage: start_local_feed BUILD_DIR WORK_DIR PORT [SCALE]
 start_local_feed() {
-  local build=$1 work=$2 port=$3
-  "$build/tools/strikeline-market" --out "$work/feed" --feed
+  local build=$1 work=$2 port=$3 scale=${4:-1}
+  "$build/tools/strikeline-market" --out "$work/feed" --feed --scale "$scale"
   "$build/tools/strikeline-feed" --root "$work/feed" --port "$port" 2> "$work/feed.log" &
   local_feed_pid=$!
   trap 'kill "$local_feed_pid" 2> /dev/null || true; wait "$local_feed_pid" 2> /dev/null || true; rm -rf "'"$work"'"' EXIT
