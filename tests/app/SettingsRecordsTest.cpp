@@ -6,8 +6,11 @@
 #include "support/TempFolder.h"
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
 
 namespace strikeline {
@@ -117,6 +120,43 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     const test::CScopedEnv feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9999");
     EXPECT_EQ(second.sources.FeedUrl(), "http://127.0.0.1:9999")
         << "the environment overrides for one run";
+}
+
+// A full disk, as a file-size limit below the new file's size (nothing at all, or no more
+// than the old file): the write fails with its reason and the old file stays whole, with no
+// temporary file beside it. The limit is taken in a child process, which alone has it.
+TEST_F(SettingsRecordsTest, OnAFullDiskTheOldFileIsKeptAndTheReasonGiven) {
+    Run first;
+    Start(first);
+    first.call.SetCompanyList({"BHP", "RIO"});
+    Stop(first);
+    const std::string old = test::ReadTextFile(Path());
+    std::vector<std::string> codes;
+    for (int i = 0; i < 2000; ++i) {
+        codes.push_back("C" + std::to_string(i));
+    }
+    for (const rlim_t limit : {rlim_t{0}, static_cast<rlim_t>(old.size())}) {
+        const auto quitOnAFullDisk = [&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            Run second;
+            Start(second);
+            second.call.SetCompanyList(codes);
+            std::string error;
+            const bool written =
+                WriteSettings(second.registry, Path(),
+                              {&second.state, second.call, second.put, second.sources}, error);
+            const bool told = error.find(Path()) != std::string::npos &&
+                              error.find("File too large") != std::string::npos;
+            std::_Exit(!written && told ? 0 : 1);
+        };
+        EXPECT_EXIT(quitOnAFullDisk(), ::testing::ExitedWithCode(0), "") << limit;
+        EXPECT_EQ(test::ReadTextFile(Path()), old) << limit;
+        for (const auto& entry : std::filesystem::directory_iterator(m_Folder.Path())) {
+            EXPECT_EQ(entry.path().filename(), "settings.reg") << limit;
+        }
+    }
 }
 
 // The download limits of the Data Sources settings: 120 seconds and 64 MB until changed,
