@@ -45,7 +45,7 @@ bool CAverageTradesDatabase::Load(const std::string& path, std::string& error) {
                 return false;
             }
             if (IsBlank(code)) {
-                fault.clear();
+                fault = "<" + std::string(kCompanyID) + "> element holds no company code";
                 return false;
             }
             if (!GetDouble(element, kValue, kMinimum, kMaximum, value, &fault)) {

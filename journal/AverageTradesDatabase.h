@@ -26,7 +26,7 @@ public:
 
     // Clears, then reads the file. Fails with "File %s does not exist", the parser's
     // reason, "<Entries> tag not found", a missing CompanyID or Value, a Value that is no
-    // number or lies outside 0..1000000000, or an empty reason for a blank CompanyID. A
+    // number or lies outside 0..1000000000, or "<CompanyID> element holds no company code". A
     // later item replaces an earlier one of the same code.
     bool Load(const std::string& path, std::string& error);
     // Writes the items in code order, replacing the file atomically. Items the reader would

@@ -14,17 +14,18 @@ build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_SANITIZE=ON
 cmake --build "$build" -j2
 
-# libFuzzer on each parser of a downloaded file and on the settings file reader, seeded with
-# small good files.
+# libFuzzer on each parser of a downloaded file and on the readers of the settings file and
+# of the user's own files, seeded with small good files.
 fuzz=build-fuzz
-fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable FuzzSettingsFile)
+fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable FuzzSettingsFile
+  FuzzTradingPlanFile FuzzDiaryFile FuzzAverageTradesFile FuzzColorScheme)
 CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_FUZZ=ON \
   -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF
 cmake --build "$fuzz" -j2 --target "${fuzzers[@]}"
 for fuzzer in "${fuzzers[@]}"; do
   corpus=$(mktemp -d)
   cp "tests/fixtures/fuzz/$fuzzer/"* "$corpus/"
-  if ! "$fuzz/tests/fuzz/$fuzzer" -max_total_time="${STRIKELINE_FUZZ_SECONDS:-30}" -max_len=8192 \
+  if ! "$fuzz/tests/fuzz/$fuzzer" -max_total_time="${STRIKELINE_FUZZ_SECONDS:-20}" -max_len=8192 \
       -rss_limit_mb=2048 -timeout=10 "$corpus" > "$corpus.log" 2>&1; then
     tail -n 60 "$corpus.log"
     echo "$fuzzer found a fault; the input is in the current folder (crash-*, leak-*, timeout-*)" >&2

@@ -95,8 +95,8 @@ TEST(AverageTradesDatabase, StopsAtTheFirstBadItemAndKeepsTheOnesBefore) {
         {Item("BAD", "1000000001"), "Value \"1000000001\" of element <Value> is out of range: "
                                     "should be [0.000000..1000000000.000000]"},
         {Item("BAD", "abc"), "Unable to convert value \"abc\" of element <Value> to double"},
-        {Item("", "5"), ""},
-        {Item("  ", "5"), ""},
+        {Item("", "5"), "<CompanyID> element holds no company code"},
+        {Item("  ", "5"), "<CompanyID> element holds no company code"},
         {"<Entry><Value>5</Value></Entry>", "<CompanyID> tag not found"},
         {"<Entry><CompanyID>BAD</CompanyID></Entry>", "<Value> tag not found"},
     };
