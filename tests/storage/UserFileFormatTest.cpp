@@ -210,6 +210,32 @@ TEST(UserFileFormat, TextIsReadWithTheWhiteSpaceRulesOfOlderVersions) {
     }
 }
 
+// Text that looks like a character reference is written escaped like any other, so it
+// reads back as typed rather than as the character it names.
+TEST(UserFileFormat, TextThatLooksLikeAReferenceReadsBackAsTyped) {
+    test::CTempFolder folder;
+    const std::string path = folder.File("entries.xml");
+    const std::string code = "&#x41;&#65;&amp;";
+    ASSERT_TRUE(SaveRecordListFile(path, 1, [&code](pugi::xml_node entry, std::size_t) {
+        AddTextElement(entry, "Code", code);
+    }));
+    EXPECT_EQ(test::ReadTextFile(path), "<Entries>\n"
+                                        "    <Entry>\n"
+                                        "        <Code>&amp;#x41;&amp;#65;&amp;amp;</Code>\n"
+                                        "    </Entry>\n"
+                                        "</Entries>\n");
+    std::string text;
+    std::string error;
+    ASSERT_TRUE(LoadRecordListFile(
+        path,
+        [&text](pugi::xml_node entry, std::string& fault) {
+            return GetText(entry, "Code", text, &fault);
+        },
+        error))
+        << error;
+    EXPECT_EQ(text, code);
+}
+
 TEST(UserFileFormat, ElementsAroundTheTextAreRefusedAsBefore) {
     struct Case {
         const char* inside;
