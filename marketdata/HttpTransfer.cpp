@@ -111,6 +111,13 @@ CHttpTransfer::~CHttpTransfer() {
 
 bool CHttpTransfer::DownloadToFile(const std::string& url, const std::string& path,
                                    std::string& error) {
+    // Every transfer on a handle of its own: libcurl 7.88 keeps a pointer to the previous
+    // answer's last header in the handle, and an answer whose first header line is a
+    // folded continuation writes through it after it was freed.
+    if (m_Handle != nullptr) {
+        curl_easy_cleanup(static_cast<CURL*>(m_Handle));
+    }
+    m_Handle = curl_easy_init();
     auto* curl = static_cast<CURL*>(m_Handle);
     m_Failure = TransferFailure::Broken;
     m_Status = 0;

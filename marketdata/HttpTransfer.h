@@ -32,14 +32,14 @@ enum class TransferFailure {
     Aborted,
 };
 
-// HTTP GET of one address into a file, over one reused connection where the server
-// allows. A transfer fails on a network error, on any HTTP status other than 2xx (so an
-// error page is never installed as data), when the connection takes longer than
-// kConnectTimeoutSeconds, when fewer than kLowSpeedBytes a second arrive for
-// kLowSpeedSeconds, when the whole transfer outlasts the time limit or the body outgrows
-// the size limit, or as soon as `abort` is set. Only http and https are spoken, redirects
-// included, and at most kMaxRedirects redirects are followed. Proxies come from the usual
-// environment variables. Not thread-safe: one object per thread.
+// HTTP GET of one address into a file, each on a connection of its own. A transfer fails
+// on a network error, on any HTTP status other than 2xx (so an error page is never
+// installed as data), when the connection takes longer than kConnectTimeoutSeconds, when
+// fewer than kLowSpeedBytes a second arrive for kLowSpeedSeconds, when the whole transfer
+// outlasts the time limit or the body outgrows the size limit, or as soon as `abort` is
+// set. Only http and https are spoken, redirects included, and at most kMaxRedirects
+// redirects are followed. Proxies come from the usual environment variables. Not
+// thread-safe: one object per thread.
 class CHttpTransfer {
 public:
     static constexpr long kConnectTimeoutSeconds = 10;

@@ -14,10 +14,11 @@ build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_SANITIZE=ON
 cmake --build "$build" -j2
 
-# libFuzzer on each parser of a downloaded file and on the readers of the settings file and
-# of the user's own files, seeded with small good files.
+# libFuzzer on each parser of a downloaded file, on the downloader's handling of an answer
+# and on the readers of the settings file and of the user's own files, seeded with small
+# good files.
 fuzz=build-fuzz
-fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable FuzzSettingsFile
+fuzzers=(FuzzOptionFile FuzzDividendsFile FuzzNameTable FuzzSettingsFile FuzzDownload
   FuzzTradingPlanFile FuzzDiaryFile FuzzAverageTradesFile FuzzColorScheme)
 CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_FUZZ=ON \
   -DSTRIKELINE_BUILD_APP=OFF -DSTRIKELINE_BUILD_TESTS=OFF
@@ -45,6 +46,10 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/downloader_t
 TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/marketdata_tests" --gtest_brief=1 --gtest_filter='SharedNameTable.*:CompanyList.*'
 
 bash scripts/package-test.sh
+# SIGKILL at random moments and a file-size limit while the program quits and the headless
+# fetch installs: every file is afterwards the old or the whole new one.
+bash scripts/kill-test.sh "$build"
+bash scripts/full-disk-test.sh "$build"
 cd "$build"
 # A hung test fails after five minutes instead of holding the run.
 ctest --output-on-failure -j2 --timeout 300

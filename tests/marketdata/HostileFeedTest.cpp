@@ -8,6 +8,7 @@
 // failed.
 
 #include "marketdata/Downloader.h"
+#include "marketdata/HttpTransfer.h"
 #include "support/TempFolder.h"
 #include "tools/MarketFiles.h"
 
@@ -464,6 +465,40 @@ TEST_F(HostileFeedTest, AnHonestRedirectIsFollowed) {
     EXPECT_EQ(m_Names.Get()->GetName("ZZZ"), "Moved Company");
     EXPECT_EQ(test::ReadTextFile(m_Data.File("companyname.txt")),
               m_Held["companyname.txt"] + "'ZZZ' = 'Moved Company'\n");
+}
+
+// An answer whose first header line is a folded continuation holding a bare carriage
+// return, after an ordinary answer to the same transfer object: the fold must not reach back into
+// the headers of the answer before (freed memory; the sanitizer build sees it). Refused or read,
+// the transfer ends with its outcome.
+TEST(HttpTransfer, AFoldedFirstHeaderAfterAnotherAnswerIsHandledAlone) {
+    int served = 0;
+    CRawServer server([&served](int fd, const std::string&) {
+        static constexpr std::string_view kPlain =
+            "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nBHP\n";
+        static constexpr std::string_view kFolded =
+            "HTTP/1.1 200 OK\r\n O\rX-A: 1\r\nContent-Length: 4\r\n\r\nRIO\n";
+        SendAll(fd, served++ % 2 == 0 ? kPlain : kFolded);
+        ::shutdown(fd, SHUT_WR);
+        ClientLeft(fd, 1000ms);
+        ::close(fd);
+    });
+    ASSERT_TRUE(server.Start());
+    test::CTempFolder folder;
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/call.csv";
+    CHttpTransfer transfer;
+    for (int round = 0; round < 3; ++round) {
+        std::string error;
+        ASSERT_TRUE(transfer.DownloadToFile(url, folder.File("plain"), error)) << error;
+        EXPECT_EQ(test::ReadTextFile(folder.File("plain")), "BHP\n");
+        error.clear();
+        if (transfer.DownloadToFile(url, folder.File("folded"), error)) {
+            EXPECT_EQ(test::ReadTextFile(folder.File("folded")), "RIO\n");
+        } else {
+            EXPECT_NE(transfer.LastFailure(), TransferFailure::None);
+            EXPECT_FALSE(error.empty());
+        }
+    }
 }
 
 } // namespace
