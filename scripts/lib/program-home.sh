@@ -67,7 +67,9 @@ start_program() {
 # status; after SECONDS it is killed and program_status is "hung".
 wait_program() {
   local deadline=$((SECONDS + $1))
-  while kill -0 "$program_pid" 2> /dev/null && [ "$(ps -o stat= -p "$program_pid")" != Z ]; do
+  # An ended program stays a zombie until it is waited for: its state (the third field of
+  # /proc/PID/stat) is then Z.
+  while [ -e "/proc/$program_pid" ] && [ "$(cut -d ' ' -f 3 "/proc/$program_pid/stat" 2> /dev/null)" != Z ]; do
     if [ "$SECONDS" -ge "$deadline" ]; then
       kill -KILL "$program_pid" 2> /dev/null || true
       wait "$program_pid" 2> /dev/null || true
