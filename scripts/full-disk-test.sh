@@ -48,7 +48,7 @@ declare -A reports=(
 # Limits in KB (ulimit -f): nothing can be written; the small files fit and the plan and
 # the settings file do not.
 limits=(0 1)
-for round in $(seq "$rounds"); do
+for _ in $(seq "$rounds"); do
   for limit in "${limits[@]}"; do
     [ $((SECONDS - started)) -lt "$budget" ] || break 2
     home=$work/home
