@@ -541,28 +541,38 @@ void UserDayTest::SaveBothReportSettingsForms(CMainFrame& frame) {
     QCOMPARE(ActiveView<CReportView>(frame), callReport);
     QVERIFY(QTest::qWaitFor([callReport] { return !callReport->IsBusy(); }, kWaitMs));
 
-    // The Put Report of two chosen companies.
+    // The Put Report, then only two of its companies, chosen in its settings form.
+    QVERIFY(frame.OnCommand(ID_YIELD_PUT_REPORTS));
+    auto* putReport = OpenView<CReportView>(frame, ViewKind::PutReport);
+    QVERIFY(putReport != nullptr);
+    QVERIFY(QTest::qWaitFor([putReport] { return !putReport->IsBusy(); }, kWaitMs));
+    QVERIFY(putReport->BlockCount() > 2);
     QVERIFY(frame.OnCommand(ID_EDIT_PUT_SETTINGS));
     auto* put = OpenView<CReportSettingsView>(frame, ViewKind::PutSettings);
     QVERIFY(put != nullptr);
     put->StocksList()->setCurrentIndex(CReportSettings::SelectStocks);
     QListWidget* companies = put->CompanyListBox();
     QVERIFY(companies->isVisibleTo(put));
-    QVERIFY(companies->count() >= 2);
     companies->clearSelection();
     std::vector<std::string> chosen;
-    for (int i = 0; i < 2; ++i) {
-        companies->item(i)->setSelected(true);
-        chosen.push_back(
-            companies->item(i)->data(CReportSettingsView::kCodeRole).toString().toStdString());
+    for (int i = 0; i < companies->count() && chosen.size() < 2; ++i) {
+        const std::string code =
+            companies->item(i)->data(CReportSettingsView::kCodeRole).toString().toStdString();
+        if (putReport->FindBlock(code) >= 0) {
+            companies->item(i)->setSelected(true);
+            chosen.push_back(code);
+        }
     }
+    QCOMPARE(chosen.size(), std::size_t{2});
     QTest::mouseClick(put->SaveButton(), Qt::LeftButton);
     QCOMPARE(GetReportSettings(ReportKind::Put).CompanyList(), chosen);
-    QVERIFY(frame.OnCommand(ID_YIELD_PUT_REPORTS));
-    auto* putReport = OpenView<CReportView>(frame, ViewKind::PutReport);
-    QVERIFY(putReport != nullptr);
+    QVERIFY(OpenView<CReportSettingsView>(frame, ViewKind::PutSettings) == nullptr);
+    QCOMPARE(ActiveView<CReportView>(frame), putReport);
     QVERIFY(QTest::qWaitFor([putReport] { return !putReport->IsBusy(); }, kWaitMs));
     QCOMPARE(putReport->BlockCount(), 2);
+    for (const std::string& code : chosen) {
+        QVERIFY2(putReport->FindBlock(code) >= 0, code.c_str());
+    }
 }
 
 void UserDayTest::ShowTheLeveragedBars(CMainFrame& frame) {
