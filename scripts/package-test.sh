@@ -19,11 +19,13 @@ fail() {
 app_id=au.com.varnel.Strikeline
 icon_sizes=(16 22 24 32 48 64 128 256 512)
 
-# Only what the package holds is built: a Release build of the programs and the icons.
+# Only what the package holds is built: a Release build of the programs, the icons, the
+# manual pages and the changelog.
 build="build-package"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=OFF > /dev/null
-cmake --build "$build" -j2 --target strikeline strikeline-cli strikeline_icons
+cmake --build "$build" -j2 --target strikeline strikeline-cli strikeline_icons \
+  strikeline_man_pages strikeline_changelog
 rm -f "$build"/strikeline_*.deb
 if ! (cd "$build" && cpack -G DEB > cpack.log 2>&1); then
   cat "$build/cpack.log"
