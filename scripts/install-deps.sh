@@ -13,7 +13,7 @@ packages=(
   # running under a display server, screenshots, fonts
   xvfb xauth fonts-dejavu-core imagemagick python3
   # tests, benchmarks, fuzzing, sanitizers
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev mawk
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev mawk unzip
   # a second locale and the time-zone rules, so tests prove numbers ignore the
   # user's locale and local times follow the zone
   locales tzdata
