@@ -18,12 +18,12 @@
 // linked from DIR, and the downloader looks for a feed where none answers, so every run
 // starts alike. Qt's platform is offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
-#include "app/views/TesseraApp.h"
-#include "app/views/UserMessages.h"
-#include "reports/views/ReportView.h"
-#include "reports/views/WebEngineSetup.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/TesseraApp.h"
+#include "gui/app/UserMessages.h"
+#include "gui/reports/ReportView.h"
+#include "gui/reports/WebEngineSetup.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

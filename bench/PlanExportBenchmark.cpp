@@ -5,7 +5,7 @@
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanHtmlWriter.h"
 #include "plan/PlanXlsxWriter.h"
-#include "ui/ColorScheme.h"
+#include "storage/ColorScheme.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>

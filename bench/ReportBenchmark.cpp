@@ -3,10 +3,10 @@
 // the texts the window shows.
 
 #include "GeneratedMarket.h"
-#include "app/Notifier.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
+#include "session/Notifier.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -3,14 +3,14 @@
 // window stops answering at worst), and painting one screen while scrolling.
 
 #include "GeneratedMarket.h"
-#include "app/Notifier.h"
+#include "gui/reports/ComplexTableWndForReportView2.h"
+#include "gui/reports/ReportView.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportSettings.h"
-#include "reports/views/ComplexTableWndForReportView2.h"
-#include "reports/views/ReportView.h"
+#include "session/Notifier.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // laying them out for a width (what every resize does) and painting one screen of them,
 // with the texts stored in the cells and with figures formatted by the text hook.
 
-#include "ui/views/ComplexTableWnd.h"
+#include "gui/widgets/ComplexTableWnd.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Notifier.h"
+#include "session/Notifier.h"
 
 #include <ostream>
 

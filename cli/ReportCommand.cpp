@@ -1,6 +1,5 @@
 #include "cli/ReportCommand.h"
 
-#include "app/Notifier.h"
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandUsage.h"
@@ -8,6 +7,7 @@
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
+#include "session/Notifier.h"
 
 #include <charconv>
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/ApplicationState.h"
-#include "app/Notifier.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
@@ -9,6 +7,8 @@
 #include "marketdata/FetchOutcome.h"
 #include "marketdata/FetchProblems.h"
 #include "marketdata/TransferLimits.h"
+#include "session/ApplicationState.h"
+#include "session/Notifier.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Notifier.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
+#include "session/Notifier.h"
 
 #include <string>
 #include <string_view>

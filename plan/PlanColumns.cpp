@@ -1,6 +1,6 @@
 #include "plan/PlanColumns.h"
 
-#include "ui/ColorScheme.h"
+#include "storage/ColorScheme.h"
 
 namespace strikeline {
 

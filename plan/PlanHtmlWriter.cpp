@@ -1,7 +1,7 @@
 #include "plan/PlanHtmlWriter.h"
 
 #include "plan/PlanColumns.h"
-#include "ui/ColorScheme.h"
+#include "storage/ColorScheme.h"
 
 #include <array>
 #include <cstdio>

@@ -21,7 +21,7 @@ source scripts/lib/program-home.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 trap '' XFSZ
-app=$build/app/strikeline
+app=$build/gui/app/strikeline
 passes=0
 
 fail() {

@@ -25,7 +25,7 @@ work=$(mktemp -d)
 # Files large enough that a kill often lands while one is written or installed.
 start_local_feed "$build" "$work" 18650 4
 feed_url=http://127.0.0.1:18650
-app=$build/app/strikeline
+app=$build/gui/app/strikeline
 cli=$build/cli/strikeline-cli
 kills=0
 passes=0

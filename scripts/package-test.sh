@@ -39,7 +39,7 @@ deb="$PWD/${debs[0]}"
 
 # The version is the About box's everywhere: package, metadata and --version.
 version=$(dpkg-deb -f "$deb" Version)
-about_version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' app/views/AboutDlg.cpp)
+about_version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' gui/app/AboutDlg.cpp)
 [ -n "$about_version" ] || fail "no version found in the About box's source"
 [ "$version" = "$about_version" ] || fail "package version $version, About box $about_version"
 # The dependencies come from the libraries the programs link (dpkg-shlibdeps).

@@ -31,4 +31,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: start Strikeline from a desktop session to see its window." >&2
   exit 0
 fi
-"$build/app/strikeline" "$@"
+"$build/gui/app/strikeline" "$@"

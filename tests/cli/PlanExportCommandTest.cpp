@@ -1,10 +1,10 @@
 #include "cli/CliRun.h"
 #include "plan/PlanCsvWriter.h"
 #include "plan/TradingPlan.h"
+#include "storage/ColorScheme.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/TestTimes.h"
-#include "ui/ColorScheme.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

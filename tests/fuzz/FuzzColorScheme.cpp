@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the reader of the colour scheme file (.slclr); see FuzzUserFile.h.
 
 #include "fuzz/FuzzUserFile.h"
-#include "ui/ColorScheme.h"
+#include "storage/ColorScheme.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace strikeline;

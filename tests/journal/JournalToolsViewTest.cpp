@@ -2,24 +2,24 @@
 // widgets on the offscreen platform, the program's dividends list and average-trades
 // figures, and the main window that opens them.
 
-#include "app/ApplicationState.h"
-#include "app/Notifier.h"
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
+#include "gui/journal/DailyOptionTradesView.h"
+#include "gui/journal/JournalViews.h"
+#include "gui/journal/LeverageCalcView.h"
+#include "gui/widgets/InPlaceEdit.h"
+#include "gui/widgets/QtColor.h"
 #include "journal/AverageTradesDatabase.h"
 #include "journal/JournalViewTestSupport.h"
-#include "journal/views/ComplexTableWndForDailyOptionTradesView.h"
-#include "journal/views/DailyOptionTradesView.h"
-#include "journal/views/JournalViews.h"
-#include "journal/views/LeverageCalcView.h"
 #include "marketdata/DividendList.h"
+#include "session/ApplicationState.h"
+#include "session/Notifier.h"
+#include "storage/ColorScheme.h"
 #include "storage/NumberText.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
-#include "ui/ColorScheme.h"
-#include "ui/views/InPlaceEdit.h"
-#include "ui/views/QtColor.h"
 
 #include <QComboBox>
 #include <QLineEdit>

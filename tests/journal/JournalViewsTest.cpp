@@ -2,16 +2,16 @@
 // offscreen platform over the program's one diary, with the dialogs answered while the
 // window waits for them.
 
-#include "journal/views/JournalViews.h"
+#include "gui/journal/JournalViews.h"
 
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/journal/ChangeBalanceDlg.h"
+#include "gui/journal/DiaryEntryDlg.h"
+#include "gui/journal/DiaryView.h"
+#include "gui/journal/StartBalanceDlg.h"
 #include "journal/DiaryDatabase.h"
 #include "journal/JournalViewTestSupport.h"
-#include "journal/views/ChangeBalanceDlg.h"
-#include "journal/views/DiaryEntryDlg.h"
-#include "journal/views/DiaryView.h"
-#include "journal/views/StartBalanceDlg.h"
 #include "support/ScopedEnvironment.h"
 #include "support/UserMessageLog.h"
 

@@ -3,10 +3,10 @@
 #include "plan/PlanHtmlWriter.h"
 #include "plan/PlanMail.h"
 #include "plan/PlanTestData.h"
+#include "storage/ColorScheme.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/TestTimes.h"
-#include "ui/ColorScheme.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

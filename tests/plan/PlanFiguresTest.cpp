@@ -3,9 +3,9 @@
 #include "plan/PlanColumns.h"
 #include "plan/PlanTestData.h"
 #include "plan/TradingPlan.h"
+#include "storage/ColorScheme.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestTimes.h"
-#include "ui/ColorScheme.h"
 
 #include <gtest/gtest.h>
 #include <map>

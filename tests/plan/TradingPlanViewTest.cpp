@@ -3,12 +3,16 @@
 // coloured, rows closed, the type menu used, exports and mails run through the commands,
 // and the table printed to PDF files.
 
-#include "plan/views/TradingPlanView.h"
+#include "gui/plan/TradingPlanView.h"
 
-#include "app/ApplicationState.h"
-#include "app/Notifier.h"
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/plan/ColorSelectorWnd.h"
+#include "gui/plan/ComplexTableWndForTradingPlanView.h"
+#include "gui/plan/PlanViewColumns.h"
+#include "gui/plan/TradingPlanTableBuilder.h"
+#include "gui/plan/TradingPlanViews.h"
+#include "gui/widgets/InPlaceEdit.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/PlanColumns.h"
 #include "plan/PlanCsvWriter.h"
@@ -17,18 +21,14 @@
 #include "plan/PlanMail.h"
 #include "plan/PlanTestData.h"
 #include "plan/TradingPlan.h"
-#include "plan/views/ColorSelectorWnd.h"
-#include "plan/views/ComplexTableWndForTradingPlanView.h"
-#include "plan/views/PlanViewColumns.h"
-#include "plan/views/TradingPlanTableBuilder.h"
-#include "plan/views/TradingPlanViews.h"
+#include "session/ApplicationState.h"
+#include "session/Notifier.h"
+#include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
-#include "ui/ColorScheme.h"
-#include "ui/views/InPlaceEdit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,17 +2,17 @@
 // keyboard: what they show on a first run, how the stock list is made and laid out, what
 // "Save Settings" writes, and which windows it asks to rebuild.
 
-#include "reports/views/ReportSettingsView.h"
+#include "gui/reports/ReportSettingsView.h"
 
-#include "app/ApplicationState.h"
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
-#include "app/views/TesseraApp.h"
-#include "app/views/UserMessages.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/TesseraApp.h"
+#include "gui/app/UserMessages.h"
+#include "gui/reports/ReportSettingsViews.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
-#include "reports/views/ReportSettingsViews.h"
+#include "session/ApplicationState.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"

@@ -2,17 +2,17 @@
 // main window's command, the dialog's drop-down and buttons, and a real chart page from
 // the local feed server shown by the embedded browser on the offscreen platform.
 
-#include "reports/views/TrendView.h"
+#include "gui/reports/TrendView.h"
 
-#include "app/views/ChildFrame.h"
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
-#include "app/views/TesseraApp.h"
-#include "app/views/UserMessages.h"
+#include "gui/app/ChildFrame.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/TesseraApp.h"
+#include "gui/app/UserMessages.h"
+#include "gui/reports/SelectCompanyDlg.h"
+#include "gui/reports/TrendChartCommand.h"
+#include "gui/reports/WebEngineSetup.h"
 #include "marketdata/CompanyNameTable.h"
-#include "reports/views/SelectCompanyDlg.h"
-#include "reports/views/TrendChartCommand.h"
-#include "reports/views/WebEngineSetup.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "tools/FeedServer.h"

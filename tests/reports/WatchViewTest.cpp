@@ -3,11 +3,17 @@
 // into the Trading Plan, dividends typed, blocks closed, the list refreshed, cleared,
 // closed and reopened, and printed to a PDF file.
 
-#include "reports/views/WatchView.h"
+#include "gui/reports/WatchView.h"
 
-#include "app/ApplicationState.h"
-#include "app/views/CommandIds.h"
-#include "app/views/MainFrame.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/reports/ComplexTableWndForWatchView.h"
+#include "gui/reports/ComplexTableWndForWatchView2.h"
+#include "gui/reports/ReportView.h"
+#include "gui/reports/ReportViews.h"
+#include "gui/reports/ShortListViews.h"
+#include "gui/reports/WatchBlockBuilder.h"
+#include "gui/widgets/InPlaceEdit.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
@@ -18,18 +24,12 @@
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
 #include "reports/ShortListTexts.h"
-#include "reports/views/ComplexTableWndForWatchView.h"
-#include "reports/views/ComplexTableWndForWatchView2.h"
-#include "reports/views/ReportView.h"
-#include "reports/views/ReportViews.h"
-#include "reports/views/ShortListViews.h"
-#include "reports/views/WatchBlockBuilder.h"
+#include "session/ApplicationState.h"
+#include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
-#include "ui/ColorScheme.h"
-#include "ui/views/InPlaceEdit.h"
 
 #include <QAction>
 #include <QApplication>

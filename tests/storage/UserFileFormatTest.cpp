@@ -6,10 +6,10 @@
 #include "journal/DiaryDatabase.h"
 #include "plan/PlanColumns.h"
 #include "plan/TradingPlan.h"
+#include "storage/ColorScheme.h"
 #include "storage/RecordListFile.h"
 #include "storage/XmlRecords.h"
 #include "support/TempFolder.h"
-#include "ui/ColorScheme.h"
 
 #include <gtest/gtest.h>
 

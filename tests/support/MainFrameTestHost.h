@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/views/MainFrameHost.h"
+#include "gui/app/MainFrameHost.h"
 #include "marketdata/DataSources.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/views/UserMessages.h"
+#include "gui/app/UserMessages.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,0 +1,220 @@
+#include "gui/app/TesseraApp.h"
+
+#include "gui/app/MainFrame.h"
+#include "gui/app/NavigationCentreView.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/app/UserMessages.h"
+#include "gui/journal/JournalViews.h"
+#include "gui/plan/TradingPlanViews.h"
+#include "gui/reports/ReportSettingsViews.h"
+#include "gui/reports/ReportView.h"
+#include "gui/reports/ReportViews.h"
+#include "gui/reports/ShortListViews.h"
+#include "gui/reports/TrendChartCommand.h"
+#include "gui/settings/ColourSchemeCommand.h"
+#include "marketdata/Downloader.h"
+#include "plan/PlanMail.h"
+#include "platform/UserFolders.h"
+#include "reports/ReportSettings.h"
+#include "session/ApplicationState.h"
+#include "session/SettingsRecords.h"
+#include "session/UserDatabases.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <clocale>
+#include <iostream>
+
+namespace strikeline {
+
+namespace {
+
+// The status bar follows the downloader between its own notices too (the data date
+// changes with the hour).
+constexpr int kStatusRefreshMs = 1000;
+
+void ShowProblems(const std::vector<CUserFileProblem>& problems) {
+    for (const CUserFileProblem& problem : problems) {
+        CUserMessages::Show(nullptr, QString::fromStdString(problem.message));
+    }
+}
+
+CSettingsRecords Records(CApplicationState* state, CDataSources& sources) {
+    return {state, GetReportSettings(ReportKind::Call), GetReportSettings(ReportKind::Put),
+            sources};
+}
+
+} // namespace
+
+CStartOptions CStartOptions::Defaults() {
+    return {DataFolder(), SettingsFilePath(), CSingleInstance::DefaultName(), true};
+}
+
+CTesseraApp::CTesseraApp(CStartOptions options) : m_Options(std::move(options)) {
+    connect(&m_StatusTimer, &QTimer::timeout, this, [this] {
+        if (m_MainFrame) {
+            m_MainFrame->UpdateStatusBar();
+        }
+    });
+}
+
+CTesseraApp::~CTesseraApp() {
+    StopDownloader();
+}
+
+bool CTesseraApp::InitInstance() {
+    // Month names in the downloaded data's labels follow the user's locale; numbers do not.
+    std::setlocale(LC_TIME, "");
+
+    m_SingleInstance = std::make_unique<CSingleInstance>(m_Options.instanceName);
+    if (!m_SingleInstance->Claim()) {
+        m_RaisedOtherCopy = true;
+        return false;
+    }
+
+    MakeFolders(m_Options.dataFolder); // a failure shows when a file is written there
+    auto state = std::make_unique<CApplicationState>();
+    std::string message;
+    const bool settingsRead = ReadSettings(m_Registry, m_Options.settingsPath,
+                                           Records(state.get(), m_DataSources), message);
+    SetApplicationState(std::move(state));
+    if (!settingsRead) {
+        CUserMessages::Show(nullptr, QString::fromStdString(message));
+    }
+    ShowProblems(LoadUserDatabases(m_Options.dataFolder));
+
+    m_MainFrame = new CMainFrame(*this);
+    m_MainFrame->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_SingleInstance.get(), &CSingleInstance::ActivationRequested, m_MainFrame,
+            &CMainFrame::BringToFront);
+    connect(&m_Notifier, &CQtNotifier::RefreshRequested, m_MainFrame, &CMainFrame::RefreshView);
+    connect(&m_Notifier, &CQtNotifier::StatusTextChanged, m_MainFrame,
+            &CMainFrame::UpdateStatusBar);
+    connect(&m_Notifier, &CQtNotifier::MessageRequested, m_MainFrame,
+            [this](const QString& text, int icon) {
+                CUserMessages::Show(m_MainFrame, text,
+                                    icon == static_cast<int>(MessageIcon::Exclamation)
+                                        ? QMessageBox::Warning
+                                        : QMessageBox::NoIcon);
+            });
+    m_MainFrame->RegisterView(ViewKind::NavigationCentre,
+                              {QStringLiteral("Welcome to %1").arg(QApplication::applicationName()),
+                               false,
+                               false,
+                               {},
+                               [frame = m_MainFrame] {
+                                   auto* view = new CNavigationCentreView;
+                                   // Posted, as a menu command is: the click ends first.
+                                   connect(view, &CNavigationCentreView::commandRequested, frame,
+                                           &CMainFrame::OnCommand, Qt::QueuedConnection);
+                                   return view;
+                               }});
+    RegisterTrendChartCommand(*m_MainFrame, [this] { return m_DataSources.SiteUrl(); });
+    RegisterReportSettingsViews(*m_MainFrame);
+    RegisterShortListView(*m_MainFrame, [this](const std::string& code) {
+        OpenTrendChart(*m_MainFrame, m_DataSources.SiteUrl(), code);
+    });
+    RegisterReportViews(*m_MainFrame, [this](CReportView& view) {
+        view.SetTrendChartHook([this](const std::string& code) {
+            OpenTrendChart(*m_MainFrame, m_DataSources.SiteUrl(), code);
+        });
+        ConnectReportToShortList(*m_MainFrame, view);
+    });
+    // A closed plan row that leaves no row of its series clears the series' Short List box;
+    // undoing the close ticks it again.
+    RegisterTradingPlanView(
+        *m_MainFrame, {[this](const std::string& company, const std::string& series, bool isCall) {
+                           UntickShortListSeries(*m_MainFrame, company, series,
+                                                 isCall ? ReportKind::Call : ReportKind::Put);
+                       },
+                       {},
+                       [this](const std::string& company, const std::string& series, bool isCall) {
+                           TickShortListSeries(*m_MainFrame, company, series,
+                                               isCall ? ReportKind::Call : ReportKind::Put);
+                       }});
+    RegisterJournalViews(*m_MainFrame);
+    RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
+    if (m_Options.showMaximized) {
+        m_MainFrame->showMaximized();
+    } else {
+        m_MainFrame->show();
+    }
+    m_MainFrame->GetView(ViewKind::NavigationCentre, true, true);
+
+    if (!StartDownloader()) {
+        return false;
+    }
+    m_StatusTimer.start(kStatusRefreshMs);
+    m_MainFrame->UpdateStatusBar();
+    QApplication::processEvents();
+    return true;
+}
+
+bool CTesseraApp::StartDownloader() {
+    m_Downloader = std::make_unique<CDownloader>(
+        CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl(),
+                          m_DataSources.Limits()},
+        CMarketDataTargets{GetCallCompanies(), GetPutCompanies(), GetDividends(), GetCompanyNames(),
+                           GetTop20()},
+        *GetApplicationState(), m_Notifier, m_Clock);
+    std::string error;
+    if (!m_Downloader->Start(error)) {
+        CUserMessages::Show(
+            m_MainFrame,
+            QString::fromStdString("Unable to initialize data downloader.\n\n" + error),
+            QMessageBox::Warning);
+        m_Downloader.reset();
+        return false;
+    }
+    return true;
+}
+
+void CTesseraApp::SaveSettings() {
+    std::string error;
+    if (!WriteSettings(m_Registry, m_Options.settingsPath,
+                       Records(GetApplicationState(), m_DataSources), error)) {
+        // At exit the window is gone; the reason still reaches whoever started the program.
+        std::cerr << QApplication::applicationName().toStdString() << ": " << error << '\n';
+    }
+}
+
+int CTesseraApp::ExitInstance(int exitCode) {
+    m_StatusTimer.stop();
+    StopDownloader();
+    ShowProblems(SaveUserDatabases(m_Options.dataFolder, [](const std::string& question) {
+        return CUserMessages::Ask(nullptr, QString::fromStdString(question));
+    }));
+    SaveSettings();
+    SetApplicationState(nullptr);
+    DestroyReportSettings();
+    GetMailAttachments().RemoveAll();
+    return exitCode;
+}
+
+std::string CTesseraApp::DownloaderStatus() const {
+    return m_Downloader ? m_Downloader->GetStatusText() : std::string();
+}
+
+void CTesseraApp::RequestFullDownload() {
+    if (m_Downloader) {
+        m_Downloader->RequestFullDownload();
+    }
+}
+
+void CTesseraApp::StopDownloader() {
+    if (m_Downloader) {
+        m_Downloader->Stop();
+    }
+}
+
+void CTesseraApp::DataSourcesChanged() {
+    // The downloader reads its addresses when it starts: start a new one on the new ones.
+    if (!m_Downloader) {
+        return;
+    }
+    m_Downloader->Stop();
+    m_Downloader.reset();
+    StartDownloader();
+}
+
+} // namespace strikeline

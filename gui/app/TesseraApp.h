@@ -1,0 +1,79 @@
+#pragma once
+
+#include "gui/app/MainFrame.h"
+#include "gui/app/MainFrameHost.h"
+#include "gui/app/QtNotifier.h"
+#include "marketdata/DataSources.h"
+#include "marketdata/DownloaderClock.h"
+#include "storage/RegistryFile.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+namespace strikeline {
+
+class CDownloader;
+class CSingleInstance;
+
+// Where the program keeps its files, and how it shows itself: the defaults are the user's
+// folders; tests give their own.
+struct CStartOptions {
+    std::string dataFolder;
+    std::string settingsPath;
+    QString instanceName;
+    bool showMaximized = true;
+
+    static CStartOptions Defaults();
+};
+
+// The application: brings the shared objects up (settings, the user's databases, the main
+// window, the downloader) and down again in the same order every time, and keeps the
+// status bar current while the program runs. Messages met on the way are shown and the
+// program goes on, except when another copy runs or the downloader cannot start.
+class CTesseraApp : public QObject, public CMainFrameHost {
+    Q_OBJECT
+
+public:
+    explicit CTesseraApp(CStartOptions options = CStartOptions::Defaults());
+    ~CTesseraApp() override;
+
+    // Start-up. False when the program should end at once.
+    bool InitInstance();
+    // Start-up ended because another copy runs; that copy has come to the front instead.
+    bool RaisedOtherCopy() const { return m_RaisedOtherCopy; }
+    // Shutdown, after the main window has closed: writes the databases and the settings
+    // and frees the shared objects. Returns `exitCode`.
+    int ExitInstance(int exitCode);
+
+    CMainFrame* MainFrame() const { return m_MainFrame; }
+    CQtNotifier& Notifier() { return m_Notifier; }
+
+    std::string DownloaderStatus() const override;
+    void RequestFullDownload() override;
+    void StopDownloader() override;
+    CDataSources& DataSources() override { return m_DataSources; }
+    void DataSourcesChanged() override;
+
+    // Writes the settings now (the colour scheme dialog's OK does, as exit does).
+    void SaveSettings();
+
+private:
+    bool StartDownloader();
+
+    CStartOptions m_Options;
+    CRegistryFile m_Registry;
+    CDataSources m_DataSources;
+    CQtNotifier m_Notifier;
+    CSystemClock m_Clock;
+    std::unique_ptr<CSingleInstance> m_SingleInstance;
+    std::unique_ptr<CDownloader> m_Downloader;
+    QPointer<CMainFrame> m_MainFrame;
+    QTimer m_StatusTimer;
+    bool m_RaisedOtherCopy = false;
+};
+
+} // namespace strikeline

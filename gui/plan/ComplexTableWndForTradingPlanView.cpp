@@ -1,0 +1,107 @@
+#include "gui/plan/ComplexTableWndForTradingPlanView.h"
+
+#include "gui/plan/ColorSelectorWndForTradingPlanView.h"
+#include "gui/plan/PlanTypeMenu.h"
+#include "gui/plan/TradingPlanView.h"
+#include "plan/PlanColumns.h"
+#include "plan/TradingPlanEntry.h"
+
+namespace strikeline {
+
+CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingPlanView& view,
+                                                                       QWidget* parent)
+    : CComplexTableWnd(parent), m_View(view) {
+    // The table is exactly as tall as its rows; the view scrolls it.
+    SetStretchLastRow(false);
+    // Narrow columns such as "Option Contracts" get the room their words need.
+    SetFitColumnsToText(true);
+}
+
+CColorSelectorWnd* CComplexTableWndForTradingPlanView::ColourSelector() const {
+    return m_ColourSelector.data();
+}
+
+void CComplexTableWndForTradingPlanView::OnRightButtonDown(int row, int column, const QPoint& point,
+                                                           Qt::KeyboardModifiers modifiers) {
+    CComplexTableWnd::OnRightButtonDown(row, column, point, modifiers);
+    CTradingPlanEntry* entry = m_View.EntryAt(row);
+    if (entry == nullptr || CTradingPlanView::ColumnKey(column) != PlanColumn::SrcType) {
+        return;
+    }
+    const std::vector<CPlanTypeChoice> choices = PlanTypeChoices(entry->m_SourceType);
+    if (choices.empty()) {
+        return;
+    }
+    CPlanTypeMenu menu(choices, this);
+    // At the click, or over the current cell when the keyboard asked for the menu.
+    const std::optional<std::uint32_t> chosen = menu.Choose(mapToGlobal(point));
+    // The menu ran its own event loop: the view checks that the row is still there.
+    if (chosen) {
+        m_View.ChangeEntryType(entry, *chosen);
+    }
+}
+
+void CComplexTableWndForTradingPlanView::OnCornerMarkerClicked(
+    int row, int column, const QPoint& point, Qt::KeyboardModifiers /*modifiers*/) {
+    const CCell* cell = Cell(row, column);
+    if (cell == nullptr || cell->m_Kind != CellKind::Text || m_View.EntryAt(row) == nullptr) {
+        return;
+    }
+    ShowColourSelector(row, column, mapToGlobal(point));
+}
+
+void CComplexTableWndForTradingPlanView::ShowColourSelector(int row, int column,
+                                                            const QPoint& globalPoint) {
+    if (m_ColourSelector) {
+        m_ColourSelector->close();
+    }
+    const CTradingPlanEntry* entry = m_View.EntryAt(row);
+    if (entry == nullptr) {
+        return;
+    }
+    const auto& palette = m_View.Palette();
+    auto* selector = new CColorSelectorWndForTradingPlanView(
+        *this, row, column, entry, std::vector<Color>(palette.begin(), palette.end()));
+    m_ColourSelector = selector;
+    selector->ShowAt(globalPoint);
+}
+
+void CComplexTableWndForTradingPlanView::ApplyCellColour(int row, int column,
+                                                         const CTradingPlanEntry* entry,
+                                                         int index) {
+    m_View.SetCellColour(row, column, entry, index);
+}
+
+bool CComplexTableWndForTradingPlanView::MoveSelection(int row, int column,
+                                                       TableDirection direction) {
+    const bool moved = CComplexTableWnd::MoveSelection(row, column, direction);
+    if (moved) {
+        m_View.EnsureCellVisible(CurrentRow(), CurrentColumn());
+    } else if (direction == TableDirection::Up || direction == TableDirection::PageUp ||
+               direction == TableDirection::Previous) {
+        // Nothing further up to select: show the heading above the first rows.
+        m_View.ScrollToOrigin();
+    }
+    return moved;
+}
+
+bool CComplexTableWndForTradingPlanView::MayToggleCheckBox(int row, int column) {
+    const CCell* cell = Cell(row, column);
+    if (cell == nullptr || cell->m_Ticked || m_View.EntryAt(row) == nullptr) {
+        return false;
+    }
+    return CTradingPlanView::ColumnKey(column) == PlanColumn::CloseAll;
+}
+
+void CComplexTableWndForTradingPlanView::OnCheckBoxToggled(int row, int column) {
+    if (CTradingPlanView::ColumnKey(column) == PlanColumn::CloseAll) {
+        m_View.CloseRow(row);
+    }
+}
+
+void CComplexTableWndForTradingPlanView::CommitEditedText(int row, int column,
+                                                          const QString& text) {
+    m_View.EditCell(row, column, text);
+}
+
+} // namespace strikeline

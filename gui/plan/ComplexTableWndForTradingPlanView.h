@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gui/widgets/ComplexTableWnd.h"
+
+#include <QPointer>
+
+namespace strikeline {
+
+class CColorSelectorWnd;
+class CTradingPlanView;
+struct CTradingPlanEntry;
+
+// The plan's table: its hooks turn clicks, keys and typing into changes of the plan rows,
+// which the view carries out. The view owns the table and outlives it.
+class CComplexTableWndForTradingPlanView : public CComplexTableWnd {
+    Q_OBJECT
+
+public:
+    explicit CComplexTableWndForTradingPlanView(CTradingPlanView& view, QWidget* parent = nullptr);
+
+    // The open colour popup, if any.
+    CColorSelectorWnd* ColourSelector() const;
+    // Opens the colour popup of a data cell at a point of the screen.
+    void ShowColourSelector(int row, int column, const QPoint& globalPoint);
+    // The popup's choice: stored as the cell's colour when the row still shows `entry`.
+    void ApplyCellColour(int row, int column, const CTradingPlanEntry* entry, int index);
+
+    void OnRightButtonDown(int row, int column, const QPoint& point,
+                           Qt::KeyboardModifiers modifiers) override;
+    void OnCornerMarkerClicked(int row, int column, const QPoint& point,
+                               Qt::KeyboardModifiers modifiers) override;
+    bool MoveSelection(int row, int column, TableDirection direction) override;
+    bool MayToggleCheckBox(int row, int column) override;
+    void OnCheckBoxToggled(int row, int column) override;
+    void CommitEditedText(int row, int column, const QString& text) override;
+
+private:
+    CTradingPlanView& m_View;
+    QPointer<CColorSelectorWnd> m_ColourSelector;
+};
+
+} // namespace strikeline

@@ -1,0 +1,25 @@
+#include "gui/reports/ComplexTableWndForMultiTableView.h"
+
+#include "gui/reports/MultiTableView.h"
+
+namespace strikeline {
+
+CComplexTableWndForMultiTableView::CComplexTableWndForMultiTableView(CMultiTableView* view,
+                                                                     QWidget* parent)
+    : CComplexTableWnd(parent), m_View(view) {}
+
+bool CComplexTableWndForMultiTableView::MoveSelection(int row, int column,
+                                                      TableDirection direction) {
+    if (CComplexTableWnd::MoveSelection(row, column, direction)) {
+        return true;
+    }
+    return m_View != nullptr && m_View->MoveSelectionOut(*this, column, direction);
+}
+
+void CComplexTableWndForMultiTableView::OnTableFocus() {
+    if (m_View != nullptr) {
+        m_View->SetActiveTable(this);
+    }
+}
+
+} // namespace strikeline

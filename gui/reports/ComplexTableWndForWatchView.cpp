@@ -1,0 +1,103 @@
+#include "gui/reports/ComplexTableWndForWatchView.h"
+
+#include "gui/reports/ComplexTableWndForWatchView2.h"
+#include "gui/reports/WatchView.h"
+#include "marketdata/CompanyList.h"
+#include "reports/ShortListRules.h"
+#include "reports/ShortListStore.h"
+#include "reports/ShortListTexts.h"
+
+namespace strikeline {
+
+CComplexTableWndForWatchView::CComplexTableWndForWatchView(CWatchView& view, CReportBlock block,
+                                                           ReportKind kind, QWidget* parent)
+    : CComplexTableWndForMultiTableView(&view, parent), m_WatchView(view),
+      m_Block(std::move(block)), m_Kind(kind) {}
+
+CComplexTableWndForWatchView2* CComplexTableWndForWatchView::CompanyTable() const {
+    const CCell* cell = Cell(kCompanyRow, 0);
+    return cell != nullptr
+               ? static_cast<CComplexTableWndForWatchView2*>(cell->m_EmbeddedTable.get())
+               : nullptr;
+}
+
+const CContractInfo* CComplexTableWndForWatchView::SeriesAt(int row) const {
+    const int index = row - kFirstSeriesRow;
+    return index >= 0 && static_cast<std::size_t>(index) < m_Block.series.size()
+               ? &m_Block.Series(static_cast<std::size_t>(index))
+               : nullptr;
+}
+
+int CComplexTableWndForWatchView::FindSeriesRow(std::string_view seriesCode) const {
+    for (std::size_t i = 0; i < m_Block.series.size(); ++i) {
+        if (SameCode(m_Block.Series(i).Code(), seriesCode)) {
+            return kFirstSeriesRow + static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool CComplexTableWndForWatchView::IsPlanTicked(int row) const {
+    const CCell* box = Cell(row, CellOf(kShortListPlanColumn));
+    return SeriesAt(row) != nullptr && box != nullptr && box->m_Ticked;
+}
+
+void CComplexTableWndForWatchView::SetPlanTicked(int row, bool ticked) {
+    if (SeriesAt(row) != nullptr) {
+        SetCheckBox(row, CellOf(kShortListPlanColumn), ticked, true);
+    }
+}
+
+void CComplexTableWndForWatchView::UntickAll() {
+    for (int row = kFirstSeriesRow; row < RowCount(); ++row) {
+        SetPlanTicked(row, false);
+    }
+}
+
+std::vector<std::string> CComplexTableWndForWatchView::TickedKeys() const {
+    std::vector<std::string> keys;
+    for (int row = kFirstSeriesRow; row < RowCount(); ++row) {
+        if (IsPlanTicked(row)) {
+            keys.push_back(CShortListStore::SeriesKey(SeriesAt(row)->Code(), m_Kind));
+        }
+    }
+    return keys;
+}
+
+QString CComplexTableWndForWatchView::DividendValueText(int row) const {
+    const CCell* cell = Cell(row, CellOf(kShortListDividendValueColumn));
+    return cell != nullptr ? cell->m_Text : QString();
+}
+
+QString CComplexTableWndForWatchView::DividendDateText(int row) const {
+    const CCell* cell = Cell(row, CellOf(kShortListDividendDateColumn));
+    return cell != nullptr ? cell->m_Text : QString();
+}
+
+bool CComplexTableWndForWatchView::MayToggleCheckBox(int row, int column) {
+    return SeriesAt(row) != nullptr && column == CellOf(kShortListPlanColumn);
+}
+
+void CComplexTableWndForWatchView::OnCheckBoxToggled(int row, int /*column*/) {
+    // Clearing a box takes nothing out of the plan; ticking always adds a row.
+    const bool ticked = IsPlanTicked(row);
+    GetShortListStore().SetTicked(SeriesAt(row)->Code(), m_Kind, ticked);
+    if (ticked) {
+        m_WatchView.SendSeriesToPlan(*this, row);
+    }
+}
+
+void CComplexTableWndForWatchView::CommitEditedText(int row, int column, const QString& text) {
+    std::optional<std::string> kept;
+    if (column == CellOf(kShortListDividendValueColumn)) {
+        kept = EditDividendValue(text.toStdString());
+    } else if (column == CellOf(kShortListDividendDateColumn)) {
+        kept = EditDividendDate(text.toStdString());
+    }
+    // A text that does not read leaves the old one standing.
+    if (kept) {
+        SetText(row, column, QString::fromStdString(*kept), true);
+    }
+}
+
+} // namespace strikeline

@@ -1,0 +1,201 @@
+#pragma once
+
+#include "gui/widgets/TableNavigation.h"
+#include "storage/Color.h"
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+class QPrinter;
+
+namespace strikeline {
+
+class CColorScheme;
+class CComplexTableWnd;
+class CComplexTableWndForMultiTableView;
+
+// How the idle work of a view went since it last started: the report and Short List
+// views are built in slices so that the window keeps answering.
+struct CSliceStatistics {
+    int slices = 0;
+    std::chrono::nanoseconds longest{0};
+    std::chrono::nanoseconds total{0};
+};
+
+// A scrolling view showing a vertical stack of tables: the report and Short List windows.
+// Tables are measured a few at a time from a zero-interval timer; once all are measured
+// the stack is placed, and tables far from the visible area are hidden so that a whole
+// market scrolls smoothly. The stack is never narrower than its widest table's texts need;
+// a window narrower than that scrolls sideways. The view keeps one selection across its tables (the
+// active table's current cell) and prints its tables page by page.
+class CMultiTableView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // Left, top and right of the stack, and between two tables.
+    static constexpr int kMargin = 10;
+    static constexpr int kGap = 25;
+    // Tables whose bottom lies further above the visible area than this, or whose top lies
+    // this far or further below it, are hidden.
+    static constexpr int kHiddenAbove = 2047;
+    static constexpr int kHiddenBelow = 2048;
+    // Work per slice; small enough that the window answers between slices.
+    static constexpr std::chrono::microseconds kDefaultSliceBudget{20000};
+
+    explicit CMultiTableView(QWidget* parent = nullptr);
+    ~CMultiTableView() override;
+
+    // Tables, in stack order.
+    int TableCount() const { return static_cast<int>(m_Tables.size()); }
+    CComplexTableWndForMultiTableView* Table(int index) const;
+    int IndexOf(const CComplexTableWnd* table) const;
+    // Where the last complete layout put the table, in view coordinates before scrolling;
+    // -1 when the table has not been placed yet.
+    int TableTop(int index) const;
+    int TableHeight(int index) const;
+    // Margin plus every placed table's height and gap.
+    int StackHeight() const { return m_StackHeight; }
+
+    // Fonts and background from the colour scheme: regular (the tables' font), underlined
+    // and bold.
+    void ApplyScheme(const CColorScheme& scheme);
+    const QFont& RegularFont() const { return m_RegularFont; }
+    const QFont& UnderlinedFont() const { return m_UnderlinedFont; }
+    const QFont& BoldFont() const { return m_BoldFont; }
+    Color Background() const { return m_Background; }
+
+    // Selection.
+    CComplexTableWndForMultiTableView* ActiveTable() const { return m_ActiveTable; }
+    // Clears the current cell of the table that was active before.
+    void SetActiveTable(CComplexTableWndForMultiTableView* table);
+    // Continues a move that left `from` into the nearest table above or below that has a
+    // cell to take; false when there is none (or the move was sideways).
+    bool MoveSelectionOut(CComplexTableWndForMultiTableView& from, int column,
+                          TableDirection direction);
+    // Scrolls just enough to show the cell.
+    void EnsureCellVisible(const CComplexTableWnd& table, int row, int column);
+
+    // Scrolling.
+    int ScrollPosition() const;
+    void ScrollTo(int position);
+    // One line is a tenth of the visible height.
+    void ScrollByLines(int lines);
+    int LineStep() const;
+
+    // Idle work: building (subclasses), measuring, and freeing the tables of the last build.
+    bool IsWorkPending() const { return m_WorkTimer.isActive(); }
+    // Tables wait to be built, measured or placed.
+    bool IsLayoutPending() const { return m_LayoutPending; }
+    void SetSliceBudget(std::chrono::microseconds budget) { m_SliceBudget = budget; }
+    std::chrono::microseconds SliceBudget() const { return m_SliceBudget; }
+    const CSliceStatistics& SliceStatistics() const { return m_Statistics; }
+    // Does the rest of the work at once (printing needs the whole stack).
+    void FinishPendingWork();
+
+    // Printing. Refused (false, nothing printed) when the view has no tables.
+    bool HasTables() const { return !m_Tables.empty(); }
+    bool Print(QPrinter& printer);
+    // The number of pages Print would fill on this printer; 0 without tables.
+    int PrintedPageCount(QPrinter& printer);
+    // The print command: a preview of the pages, landscape unless the user turns the
+    // paper, from which the user prints.
+    void PrintWithPreview();
+
+signals:
+    // Every table is built, measured and placed.
+    void WorkFinished();
+
+protected:
+    // Takes the table over and stacks it last, hidden until it is measured and placed.
+    // Returns its index.
+    int AddTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    // The same at `index` (at the end when outside the stack); the tables from there on are
+    // measured again.
+    int InsertTable(int index, std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    // Takes one table away (the focus leaves it first); it is freed in a later slice.
+    void RemoveTable(int index);
+    // Takes every table away; the focus leaves them first. They are freed a few per slice.
+    void RemoveAllTables();
+    // Frees every table at once, those taken away included (before the data they show
+    // goes, when the view closes).
+    void DeleteAllTables();
+    // Starts building: BuildNextStep is called from the slices until it returns false.
+    void StartBuilding();
+    // One small piece of building (a table or less); false when nothing is left to build.
+    virtual bool BuildNextStep();
+    virtual void OnWorkFinished();
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void RunSlice();
+    bool DoStep();
+    bool MeasureNextTable();
+    // Called when nothing is left to build or measure; false when the tables must be
+    // measured again at the other width.
+    bool FinishMeasuring();
+    // From outside the measuring (a resize, a new table) the width may switch once more;
+    // `switching` is the switch itself.
+    void RestartMeasuring(bool fullWidth, bool switching = false);
+    void ScheduleWork();
+    void RetireTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    void PlaceTables();
+    void UpdateScrollRange();
+    int FullWidth() const;
+    int ClientHeight() const;
+    int ScrollBarWidth() const;
+    // Whether the stack is wider than the window, and the horizontal scroll bar shows.
+    bool Overflows() const;
+    void UpdateHorizontalScrollBar();
+    // Measures the minimum widths of the tables in the visible area; whether one of them is
+    // wider than the stack.
+    bool WiderTableInView(const std::vector<int>& tops, const std::vector<int>& heights);
+    int MeasureWidth(bool fullWidth) const;
+    std::vector<CComplexTableWnd*> TablesForPrinting();
+
+    std::vector<std::unique_ptr<CComplexTableWndForMultiTableView>> m_Tables;
+    // Tables taken away, hidden, freed a few per slice: a whole market's tables take a
+    // while to free, and a refresh must not stall the window.
+    std::vector<std::unique_ptr<CComplexTableWndForMultiTableView>> m_Retired;
+    // Measurement in progress, one entry per table; -1 not measured yet.
+    std::vector<int> m_Heights;
+    std::vector<int> m_Tops;
+    // Each table's minimum width, -1 until it comes into view.
+    std::vector<int> m_MinimumWidths;
+    std::size_t m_NextToMeasure = 0;
+    int m_MeasureWidth = 0;
+    bool m_FullWidthPass = false;
+    bool m_PassSwitched = false;
+    // The last complete layout, which placing and scrolling use while a new one is measured.
+    std::vector<int> m_PlacedTops;
+    std::vector<int> m_PlacedHeights;
+    int m_PlacedWidth = 0;
+    int m_StackHeight = 0;
+    bool m_ScrollBarWanted = false;
+
+    int m_LastFullWidth = -1;
+    int m_LastClientHeight = -1;
+
+    QFont m_RegularFont;
+    QFont m_UnderlinedFont;
+    QFont m_BoldFont;
+    Color m_Background = 0xFFFFFF;
+
+    CComplexTableWndForMultiTableView* m_ActiveTable = nullptr;
+    int m_WheelRemainder = 0;
+
+    QTimer m_WorkTimer;
+    bool m_Building = false;
+    bool m_LayoutPending = false;
+    std::chrono::microseconds m_SliceBudget = kDefaultSliceBudget;
+    CSliceStatistics m_Statistics;
+};
+
+} // namespace strikeline

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "storage/Color.h"
+#include "storage/ColorScheme.h"
+
+#include <QFont>
+
+namespace strikeline {
+
+class CComplexTableWnd;
+class CCompanyNameTable;
+struct CReportBlock;
+
+// Fills the table of one company block of a report: the company header and values rows,
+// the series header with its two-row "Not exercised" / "Exercised" heading, one row per
+// series (the one at the money highlighted) and the leveraged line under it. Colours come
+// from the colour scheme the builder was made with.
+class CReportBlockBuilder {
+public:
+    // The company header, values and series header rows open every printed page of a block.
+    static constexpr int kPrintedHeaderRows = 3;
+    // The block's Short List check box sits in its top-left corner, this size.
+    static constexpr int kCheckBoxSize = 16;
+    // Cell frames are grey.
+    static constexpr Color kBorderColor = 0x999999;
+    // The company name reads as a link: pure blue.
+    static constexpr Color kLinkColor = 0xFF0000;
+
+    CReportBlockBuilder(const CColorScheme& scheme, const QFont& regular, const QFont& underlined,
+                        const QFont& bold);
+
+    // Series cells take their figures from the table's text hooks, so `table` is expected to
+    // answer them (CComplexTableWndForReportView); `block` must outlive the table.
+    void Build(CComplexTableWnd& table, const CReportBlock& block,
+               const CCompanyNameTable& names) const;
+
+private:
+    Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }
+    void AddCompanyHeader(CComplexTableWnd& table, const CReportBlock& block) const;
+    void AddCompanyValues(CComplexTableWnd& table, const CReportBlock& block,
+                          const CCompanyNameTable& names) const;
+    void AddSeriesHeader(CComplexTableWnd& table) const;
+    void AddSeriesRow(CComplexTableWnd& table, const CReportBlock& block, std::size_t index) const;
+    void AddLeveragedRow(CComplexTableWnd& table, const CReportBlock& block) const;
+
+    CColorScheme m_Scheme;
+    QFont m_Regular;
+    QFont m_Underlined;
+    QFont m_Bold;
+};
+
+} // namespace strikeline

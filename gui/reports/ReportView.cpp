@@ -1,0 +1,192 @@
+#include "gui/reports/ReportView.h"
+
+#include "gui/app/CommandIds.h"
+#include "gui/reports/ComplexTableWndForReportView2.h"
+#include "gui/reports/ReportBlockBuilder.h"
+#include "marketdata/CompanyList.h"
+#include "marketdata/CompanyNameTable.h"
+#include "reports/ReportSettings.h"
+#include "session/ApplicationState.h"
+#include "storage/ColorScheme.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace strikeline {
+
+namespace {
+
+// The busy text stands out: the application font half as large again, bold.
+constexpr double kBusyFontScale = 1.5;
+
+} // namespace
+
+CReportView::CReportView(ReportKind kind, QWidget* parent)
+    : CMultiTableView(parent), m_Kind(kind), m_Clock(CurrentFileTime) {
+    m_BusyFont = QApplication::font();
+    if (m_BusyFont.pointSizeF() > 0) {
+        m_BusyFont.setPointSizeF(m_BusyFont.pointSizeF() * kBusyFontScale);
+    } else {
+        m_BusyFont.setPixelSize(static_cast<int>(m_BusyFont.pixelSize() * kBusyFontScale + 0.5));
+    }
+    m_BusyFont.setBold(true);
+    m_Report.kind = kind;
+    RefreshView();
+}
+
+CReportView::~CReportView() {
+    // The blocks show the snapshot, which goes before the base class frees them.
+    DeleteAllTables();
+}
+
+QString CReportView::BusyText() const {
+    return QStringLiteral("Generating %1 Report...\n\nPlease wait...")
+        .arg(m_Kind == ReportKind::Call ? QStringLiteral("Call") : QStringLiteral("Put"));
+}
+
+void CReportView::SetClock(CClock clock) {
+    m_Clock = clock ? std::move(clock) : CClock(CurrentFileTime);
+}
+
+void CReportView::RefreshView() {
+    m_Busy = true;
+    // The blocks point into the snapshot: they go first.
+    RemoveAllTables();
+    m_CheckBoxes.clear();
+    m_Report = CReport{};
+    m_Report.kind = m_Kind;
+    m_Names.reset();
+    m_NextBlock = 0;
+    m_SnapshotPending = true;
+    const CColorScheme scheme = CurrentColorScheme();
+    ApplyScheme(scheme);
+    m_BlockBuilder =
+        std::make_unique<CReportBlockBuilder>(scheme, RegularFont(), UnderlinedFont(), BoldFont());
+    if (viewport()->isVisible()) {
+        // The busy text shows before the first slice of work.
+        viewport()->repaint();
+    }
+    StartBuilding();
+}
+
+bool CReportView::BuildNextStep() {
+    if (m_SnapshotPending) {
+        TakeSnapshot();
+        return true;
+    }
+    if (m_NextBlock < m_Report.blocks.size()) {
+        AddNextBlock();
+        return true;
+    }
+    return false;
+}
+
+void CReportView::TakeSnapshot() {
+    m_SnapshotPending = false;
+    m_Names = GetCompanyNames().Get();
+    const std::shared_ptr<const CCompanyNameTable> top20 = GetTop20().Get();
+    m_Report = BuildReport(m_Kind, GetReportSettings(m_Kind),
+                           {GetCallCompanies(), GetPutCompanies(), *top20}, m_Clock());
+    m_CheckBoxes.reserve(m_Report.blocks.size());
+}
+
+void CReportView::AddNextBlock() {
+    const std::size_t index = m_NextBlock++;
+    auto table = std::make_unique<CComplexTableWndForReportView2>(*this, viewport());
+    table->hide();
+    m_BlockBuilder->Build(*table, m_Report.blocks[index], *m_Names);
+    auto* box = new QCheckBox(table.get());
+    box->setGeometry(0, 0, CReportBlockBuilder::kCheckBoxSize, CReportBlockBuilder::kCheckBoxSize);
+    // Clicking the box leaves the focus, and so the selection, where it was.
+    box->setFocusPolicy(Qt::TabFocus);
+    connect(box, &QCheckBox::clicked, this,
+            [this, index](bool checked) { OnCheckBoxClicked(index, checked); });
+    m_CheckBoxes.emplace_back(box);
+    AddTable(std::move(table));
+}
+
+void CReportView::OnWorkFinished() {
+    if (m_Busy) {
+        m_Busy = false;
+        viewport()->update();
+        emit BuildFinished();
+    }
+}
+
+void CReportView::paintEvent(QPaintEvent* event) {
+    if (!m_Busy) {
+        CMultiTableView::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), Qt::white);
+    painter.setFont(m_BusyFont);
+    painter.setPen(Qt::black);
+    painter.drawText(viewport()->rect(), Qt::AlignCenter, BusyText());
+}
+
+CComplexTableWndForReportView2* CReportView::Block(int index) const {
+    return static_cast<CComplexTableWndForReportView2*>(Table(index));
+}
+
+QCheckBox* CReportView::CompanyCheckBox(int index) const {
+    return index >= 0 && index < static_cast<int>(m_CheckBoxes.size())
+               ? m_CheckBoxes[static_cast<std::size_t>(index)].data()
+               : nullptr;
+}
+
+int CReportView::FindBlock(std::string_view code) const {
+    const int count = std::min(BlockCount(), static_cast<int>(m_Report.blocks.size()));
+    for (int i = 0; i < count; ++i) {
+        if (SameCode(m_Report.blocks[static_cast<std::size_t>(i)].company.Code(), code)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CReportView::SetCompanyChecked(std::string_view code, bool checked) {
+    if (QCheckBox* box = CompanyCheckBox(FindBlock(code))) {
+        // Only a click tells the Short List; setting the state does not.
+        box->setChecked(checked);
+    }
+}
+
+void CReportView::ClearAllChecks() {
+    for (const QPointer<QCheckBox>& box : m_CheckBoxes) {
+        if (box) {
+            box->setChecked(false);
+        }
+    }
+}
+
+void CReportView::OnCheckBoxClicked(std::size_t index, bool checked) {
+    if (!m_ShortListHook || index >= m_Report.blocks.size()) {
+        return;
+    }
+    // The hook may rebuild this view; it gets a company that outlives the rebuild.
+    const CShortListHook hook = m_ShortListHook;
+    const CCompanyInfo company = m_Report.blocks[index].company;
+    hook(m_Kind, company, checked);
+}
+
+void CReportView::OpenTrendChart(const std::string& code) {
+    if (m_TrendChartHook) {
+        const CTrendChartHook hook = m_TrendChartHook;
+        hook(code);
+    }
+}
+
+bool CReportView::HandlesCommand(int command) const {
+    return command == ID_FILE_PRINT && (HasTables() || IsBusy());
+}
+
+void CReportView::OnCommand(int command) {
+    if (command == ID_FILE_PRINT) {
+        PrintWithPreview();
+    }
+}
+
+} // namespace strikeline

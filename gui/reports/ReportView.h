@@ -1,0 +1,108 @@
+#pragma once
+
+#include "gui/app/ViewKind.h"
+#include "gui/reports/MultiTableView.h"
+#include "reports/ReportBuilder.h"
+#include "reports/ReportKind.h"
+#include "storage/FileTime.h"
+
+#include <QFont>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QCheckBox;
+
+namespace strikeline {
+
+class CCompanyInfo;
+class CCompanyNameTable;
+class CComplexTableWndForReportView2;
+class CReportBlockBuilder;
+
+// The Call Report or the Put Report: one block of tables per company, in the order the
+// report builder gives, each with a check box that puts the company on the Short List and
+// a company name that opens its trend chart. A refresh takes a new snapshot of the market
+// and builds the blocks a few at a time, showing "Generating ... Report..." meanwhile.
+class CReportView : public CMultiTableView, public CRefreshableView, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    // The company's box was ticked (true) or cleared (false) by the user.
+    using CShortListHook =
+        std::function<void(ReportKind kind, const CCompanyInfo& company, bool ticked)>;
+    // The company name of a block was clicked.
+    using CTrendChartHook = std::function<void(const std::string& code)>;
+    // The moment (universal time) a build filters the series at.
+    using CClock = std::function<FileTime()>;
+
+    // Starts building the report at once.
+    explicit CReportView(ReportKind kind, QWidget* parent = nullptr);
+    ~CReportView() override;
+
+    ReportKind Kind() const { return m_Kind; }
+    // "Generating Call Report...\n\nPlease wait..." (or Put).
+    QString BusyText() const;
+    // A build is running: the view shows the busy text.
+    bool IsBusy() const { return m_Busy; }
+
+    // Rebuilds from a new snapshot; a build still running is dropped and starts over.
+    void RefreshView() override;
+    bool HandlesCommand(int command) const override;
+    void OnCommand(int command) override;
+
+    // The snapshot of the last build (empty until it is taken).
+    const CReport& Report() const { return m_Report; }
+    // Blocks made so far, in report order.
+    int BlockCount() const { return TableCount(); }
+    CComplexTableWndForReportView2* Block(int index) const;
+    QCheckBox* CompanyCheckBox(int index) const;
+    // The block of the company (any letter case), or -1.
+    int FindBlock(std::string_view code) const;
+
+    void SetShortListHook(CShortListHook hook) { m_ShortListHook = std::move(hook); }
+    void SetTrendChartHook(CTrendChartHook hook) { m_TrendChartHook = std::move(hook); }
+    // Tests and benchmarks stand at a fixed moment; the default is the system clock.
+    void SetClock(CClock clock);
+
+    // Ticks or clears the company's box without telling the Short List (it is the Short
+    // List that asks). Does nothing when the company has no block.
+    void SetCompanyChecked(std::string_view code, bool checked);
+    void ClearAllChecks();
+
+    // Called by a block whose company name was clicked.
+    void OpenTrendChart(const std::string& code);
+
+signals:
+    // The last block of a build is measured and placed.
+    void BuildFinished();
+
+protected:
+    bool BuildNextStep() override;
+    void OnWorkFinished() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void TakeSnapshot();
+    void AddNextBlock();
+    void OnCheckBoxClicked(std::size_t index, bool checked);
+
+    ReportKind m_Kind;
+    CClock m_Clock;
+    CReport m_Report;
+    std::shared_ptr<const CCompanyNameTable> m_Names;
+    std::unique_ptr<CReportBlockBuilder> m_BlockBuilder;
+    bool m_Busy = false;
+    bool m_SnapshotPending = false;
+    std::size_t m_NextBlock = 0;
+    // One per block, owned by the block's table.
+    std::vector<QPointer<QCheckBox>> m_CheckBoxes;
+    QFont m_BusyFont;
+    CShortListHook m_ShortListHook;
+    CTrendChartHook m_TrendChartHook;
+};
+
+} // namespace strikeline

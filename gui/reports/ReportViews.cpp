@@ -1,0 +1,24 @@
+#include "gui/reports/ReportViews.h"
+
+#include "gui/app/MainFrame.h"
+#include "gui/reports/ReportView.h"
+
+namespace strikeline {
+
+void RegisterReportViews(CMainFrame& frame, std::function<void(CReportView&)> onCreated) {
+    const auto factory = [onCreated](ReportKind kind) {
+        return [onCreated, kind]() -> QWidget* {
+            auto* view = new CReportView(kind);
+            if (onCreated) {
+                onCreated(*view);
+            }
+            return view;
+        };
+    };
+    frame.RegisterView(ViewKind::CallReport,
+                       {QStringLiteral("Call Report"), true, true, {}, factory(ReportKind::Call)});
+    frame.RegisterView(ViewKind::PutReport,
+                       {QStringLiteral("Put Report"), true, true, {}, factory(ReportKind::Put)});
+}
+
+} // namespace strikeline

@@ -1,0 +1,121 @@
+#include "gui/reports/ShortListViews.h"
+
+#include "gui/app/CommandIds.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/UserMessages.h"
+#include "gui/reports/ReportView.h"
+#include "gui/reports/WatchView.h"
+#include "plan/TradingPlan.h"
+#include "reports/ShortListRules.h"
+#include "reports/ShortListStore.h"
+#include "session/Notifier.h"
+
+namespace strikeline {
+
+namespace {
+
+CWatchView* OpenShortList(CMainFrame& frame, bool create) {
+    return dynamic_cast<CWatchView*>(frame.GetView(ViewKind::ShortList, create, false));
+}
+
+CReportView* OpenReport(CMainFrame& frame, ReportKind kind) {
+    return dynamic_cast<CReportView*>(frame.GetView(
+        kind == ReportKind::Call ? ViewKind::CallReport : ViewKind::PutReport, false, false));
+}
+
+} // namespace
+
+void RegisterShortListView(CMainFrame& frame,
+                           std::function<void(const std::string& code)> openTrendChart) {
+    frame.RegisterView(ViewKind::ShortList,
+                       {QStringLiteral("Short List"), true, true, {}, [&frame, openTrendChart] {
+                            auto* view = new CWatchView;
+                            view->SetTrendChartHook(openTrendChart);
+                            view->SetCompanyRemovedHook(
+                                [&frame](ReportKind kind, const std::string& code) {
+                                    if (CReportView* report = OpenReport(frame, kind)) {
+                                        report->SetCompanyChecked(code, false);
+                                    }
+                                });
+                            view->SetPlanChangedHook([&frame] {
+                                frame.GetView(ViewKind::TradingPlan, true, false);
+                                frame.RefreshView(RefreshKind::TradingPlan);
+                            });
+                            return view;
+                        }});
+    frame.RegisterCommand(ID_SHORT_LIST_CLEAR, [&frame] { ClearShortList(frame); });
+    QObject::connect(&frame, &CMainFrame::TradingPlanCleared, &frame, [&frame] {
+        if (CWatchView* view = OpenShortList(frame, false)) {
+            view->UntickAll();
+        } else {
+            GetShortListStore().UntickAll();
+        }
+    });
+}
+
+void ConnectReportToShortList(CMainFrame& frame, CReportView& report) {
+    QObject::connect(&report, &CReportView::BuildFinished, &report, [&report] {
+        for (const CShortListEntry& entry : GetShortListStore().Entries()) {
+            if (entry.kind == report.Kind()) {
+                report.SetCompanyChecked(entry.code, true);
+            }
+        }
+    });
+    // Ticking opens the Short List behind the report; clearing takes the company off
+    // without asking, whatever the Trading Plan holds.
+    report.SetShortListHook([&frame](ReportKind kind, const CCompanyInfo& company, bool ticked) {
+        if (ticked) {
+            if (CWatchView* view = OpenShortList(frame, true)) {
+                view->AddCompany(company, kind);
+            } else {
+                GetShortListStore().Add(company.Code(), kind);
+            }
+        } else if (CWatchView* view = OpenShortList(frame, false)) {
+            view->RemoveCompany(company.Code(), kind);
+        } else {
+            GetShortListStore().Remove(company.Code(), kind);
+        }
+    });
+}
+
+bool ClearShortList(CMainFrame& frame) {
+    CWatchView* view = OpenShortList(frame, false);
+    if (view != nullptr) {
+        view->SaveToStore();
+    }
+    if (ClearNeedsQuestion(GetShortListStore(), GetTradingPlan()) &&
+        !CUserMessages::Ask(&frame, QString::fromLatin1(kClearShortListQuestion))) {
+        return false;
+    }
+    if (view != nullptr) {
+        view->Clear();
+    } else {
+        GetShortListStore().Clear();
+    }
+    for (const ReportKind kind : {ReportKind::Call, ReportKind::Put}) {
+        if (CReportView* report = OpenReport(frame, kind)) {
+            report->ClearAllChecks();
+        }
+    }
+    return true;
+}
+
+void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
+                           std::string_view seriesCode, ReportKind kind) {
+    if (CWatchView* view = OpenShortList(frame, false)) {
+        view->UntickSeries(companyCode, seriesCode, kind);
+    } else {
+        GetShortListStore().UntickSeries(seriesCode, kind);
+    }
+}
+
+void TickShortListSeries(CMainFrame& frame, std::string_view companyCode,
+                         std::string_view seriesCode, ReportKind kind) {
+    if (CWatchView* view = OpenShortList(frame, false)) {
+        view->TickSeries(companyCode, seriesCode, kind);
+    } else if (GetShortListStore().Find(companyCode, kind)) {
+        GetShortListStore().SetTicked(seriesCode, kind, true);
+    }
+}
+
+} // namespace strikeline

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "storage/Color.h"
+#include "storage/ColorScheme.h"
+
+#include <QFont>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace strikeline {
+
+class CComplexTableWnd;
+class CComplexTableWndForWatchView;
+class CCompanyNameTable;
+struct CDailyOptionTradesEntry;
+
+// Fills a Short List block: the embedded company header with its close box, the kind's
+// label beside the series header (with "Not exercised", "Exercised" and "Dividends" over
+// their two columns each), and one row per series with its Trading Plan box, the series'
+// figures and the company's announced dividend.
+class CWatchBlockBuilder {
+public:
+    // The company header and the series header open every printed page of a block.
+    static constexpr int kPrintedHeaderRows = 2;
+    // The option price stands out on a fixed sand colour.
+    static constexpr Color kOptionPriceBackground = 0xC9C77E;
+
+    CWatchBlockBuilder(const CColorScheme& scheme, const QFont& regular, const QFont& underlined,
+                       const QFont& bold);
+
+    // Series whose key is in `tickedKeys` get a ticked box.
+    void Build(CComplexTableWndForWatchView& table, const CCompanyNameTable& names,
+               const std::optional<CDailyOptionTradesEntry>& dividend,
+               const std::set<std::string>& tickedKeys) const;
+
+private:
+    Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }
+    void AddCompanyTable(CComplexTableWndForWatchView& table, const CCompanyNameTable& names) const;
+    void AddSeriesHeader(CComplexTableWndForWatchView& table) const;
+    void AddSeriesRow(CComplexTableWndForWatchView& table, std::size_t index,
+                      const std::optional<CDailyOptionTradesEntry>& dividend,
+                      const std::set<std::string>& tickedKeys) const;
+
+    CColorScheme m_Scheme;
+    QFont m_Regular;
+    QFont m_Underlined;
+    QFont m_Bold;
+};
+
+} // namespace strikeline

@@ -1,0 +1,284 @@
+#include "gui/reports/WatchView.h"
+
+#include "gui/app/CommandIds.h"
+#include "gui/reports/ComplexTableWndForWatchView.h"
+#include "gui/reports/WatchBlockBuilder.h"
+#include "marketdata/CompanyList.h"
+#include "marketdata/CompanyNameTable.h"
+#include "marketdata/DividendList.h"
+#include "plan/TradingPlan.h"
+#include "reports/ReportBuilder.h"
+#include "reports/ReportFilter.h"
+#include "reports/ReportSettings.h"
+#include "reports/ShortListRules.h"
+#include "reports/ShortListStore.h"
+#include "session/ApplicationState.h"
+#include "storage/ColorScheme.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace strikeline {
+
+namespace {
+
+const CCompanyList& CompaniesOf(ReportKind kind) {
+    return kind == ReportKind::Call ? GetCallCompanies() : GetPutCompanies();
+}
+
+} // namespace
+
+CWatchView::CWatchView(QWidget* parent) : CMultiTableView(parent), m_Clock(CurrentFileTime) {
+    RebuildFromStore();
+}
+
+CWatchView::~CWatchView() {
+    // The blocks hold the copies; their tables go with them before the base class ends.
+    DeleteAllTables();
+}
+
+void CWatchView::SetClock(CClock clock) {
+    m_Clock = clock ? std::move(clock) : CClock(CurrentFileTime);
+}
+
+CComplexTableWndForWatchView* CWatchView::Block(int index) const {
+    return static_cast<CComplexTableWndForWatchView*>(Table(index));
+}
+
+int CWatchView::FindCompany(std::string_view code, ReportKind kind) const {
+    for (int i = 0; i < BlockCount(); ++i) {
+        const CComplexTableWndForWatchView* block = Block(i);
+        if (block->Kind() == kind && SameCode(block->Company().Code(), code)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::unique_ptr<CWatchBlockBuilder> CWatchView::MakeBlockBuilder() {
+    const CColorScheme scheme = CurrentColorScheme();
+    ApplyScheme(scheme);
+    return std::make_unique<CWatchBlockBuilder>(scheme, RegularFont(), UnderlinedFont(),
+                                                BoldFont());
+}
+
+CWatchView::CMoment CWatchView::TakeMoment() const {
+    const FileTime now = m_Clock();
+    return {now, CReportFilter::HasLaterExpiryThisMonth(GetCallCompanies(), now) ||
+                     CReportFilter::HasLaterExpiryThisMonth(GetPutCompanies(), now)};
+}
+
+void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment) {
+    if (!m_OrderKind) {
+        m_OrderKind = kind;
+    }
+    const CReportSettings& orderSettings = GetReportSettings(*m_OrderKind);
+    const CReportFilter orderFilter(orderSettings, moment.now, moment.laterExpiryThisMonth);
+    const CReportFilter ownFilter(GetReportSettings(kind), moment.now, moment.laterExpiryThisMonth);
+
+    CCompanyInfo copy = company;
+    ComputeSortKeys(copy, orderFilter);
+    int index = 0;
+    while (index < BlockCount() && CompanyPrecedes(Block(index)->Company(), copy, orderSettings)) {
+        ++index;
+    }
+    auto block = std::make_unique<CComplexTableWndForWatchView>(
+        *this, MakeReportBlock(std::move(copy), ownFilter, false), kind, viewport());
+    block->hide();
+    if (!m_BlockBuilder) {
+        m_BlockBuilder = MakeBlockBuilder();
+    }
+    const std::shared_ptr<const CCompanyNameTable> names = GetCompanyNames().Get();
+    m_BlockBuilder->Build(*block, *names, GetDividends().Find(block->Company().Code()),
+                          GetShortListStore().TickedKeys());
+    m_PendingFocus = block.get();
+    InsertTable(index, std::move(block));
+}
+
+void CWatchView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
+    if (FindCompany(company.Code(), kind) >= 0) {
+        return;
+    }
+    GetShortListStore().Add(company.Code(), kind);
+    InsertBlock(company, kind, TakeMoment());
+}
+
+bool CWatchView::RemoveCompany(std::string_view code, ReportKind kind) {
+    const int index = FindCompany(code, kind);
+    GetShortListStore().Remove(code, kind);
+    if (index < 0) {
+        return false;
+    }
+    RemoveTable(index);
+    if (BlockCount() == 0) {
+        m_OrderKind.reset();
+    }
+    return true;
+}
+
+void CWatchView::PostRemoveCompany(const std::string& code, ReportKind kind) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, kind] {
+            if (RemoveCompany(code, kind) && m_CompanyRemovedHook) {
+                m_CompanyRemovedHook(kind, code);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void CWatchView::UntickSeries(std::string_view companyCode, std::string_view seriesCode,
+                              ReportKind kind) {
+    GetShortListStore().UntickSeries(seriesCode, kind);
+    if (CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind))) {
+        block->SetPlanTicked(block->FindSeriesRow(seriesCode), false);
+    }
+}
+
+void CWatchView::TickSeries(std::string_view companyCode, std::string_view seriesCode,
+                            ReportKind kind) {
+    CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind));
+    const int row = block == nullptr ? -1 : block->FindSeriesRow(seriesCode);
+    if (row >= 0) {
+        GetShortListStore().SetTicked(seriesCode, kind, true);
+        block->SetPlanTicked(row, true);
+    }
+}
+
+void CWatchView::UntickAll() {
+    GetShortListStore().UntickAll();
+    for (int i = 0; i < BlockCount(); ++i) {
+        Block(i)->UntickAll();
+    }
+}
+
+void CWatchView::Clear() {
+    RemoveAllTables();
+    m_OrderKind.reset();
+    GetShortListStore().Clear();
+}
+
+void CWatchView::SaveToStore() const {
+    std::vector<CShortListEntry> entries;
+    std::vector<std::string> keys;
+    for (int i = 0; i < BlockCount(); ++i) {
+        const CComplexTableWndForWatchView* block = Block(i);
+        entries.push_back({block->Company().Code(), block->Kind()});
+        for (std::string& key : block->TickedKeys()) {
+            keys.push_back(std::move(key));
+        }
+    }
+    GetShortListStore().Replace(std::move(entries), keys);
+}
+
+void CWatchView::RebuildFromStore() {
+    RemoveAllTables();
+    m_OrderKind.reset();
+    m_BlockBuilder = MakeBlockBuilder();
+    // A copy: the store is rewritten below from what could be rebuilt.
+    const std::vector<CShortListEntry> entries = GetShortListStore().Entries();
+    const CMoment moment = TakeMoment();
+    for (const CShortListEntry& entry : entries) {
+        if (FindCompany(entry.code, entry.kind) >= 0) {
+            continue;
+        }
+        const CCompanyList& list = CompaniesOf(entry.kind);
+        std::optional<CCompanyInfo> company;
+        {
+            const auto lock = list.Lock();
+            const int found = list.FindIndex(entry.code);
+            if (found >= 0) {
+                company = list.Companies()[static_cast<std::size_t>(found)];
+            }
+        }
+        // A company gone from the data leaves the list quietly.
+        if (company) {
+            InsertBlock(*company, entry.kind, moment);
+        }
+    }
+    m_PendingFocus.clear();
+    SaveToStore();
+}
+
+void CWatchView::RefreshView() {
+    SaveToStore();
+    RebuildFromStore();
+}
+
+void CWatchView::OpenTrendChart(const std::string& code) {
+    if (m_TrendChartHook) {
+        const CTrendChartHook hook = m_TrendChartHook;
+        hook(code);
+    }
+}
+
+void CWatchView::SendSeriesToPlan(CComplexTableWndForWatchView& block, int row) {
+    const CContractInfo* series = block.SeriesAt(row);
+    CTradingPlan* plan = GetTradingPlan();
+    if (series == nullptr || plan == nullptr) {
+        return;
+    }
+    AppendSeriesToPlan(plan,
+                       MakeSeriesSource(block.Company(), *series, block.Kind(),
+                                        block.DividendValueText(row).toStdString(),
+                                        block.DividendDateText(row).toStdString()),
+                       m_Clock());
+    if (m_PlanChangedHook) {
+        const CPlanChangedHook hook = m_PlanChangedHook;
+        hook();
+    }
+}
+
+bool CWatchView::IsInActiveFrame() const {
+    for (QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget)) {
+            return frame->mdiArea() == nullptr || frame->mdiArea()->activeSubWindow() == frame;
+        }
+    }
+    return true;
+}
+
+void CWatchView::OnWorkFinished() {
+    CComplexTableWndForWatchView* block = m_PendingFocus.data();
+    m_PendingFocus.clear();
+    const int index = IndexOf(block);
+    if (index < 0) {
+        return;
+    }
+    // The new block shows; a window opened behind another does not take the focus.
+    ScrollTo(TableTop(index) - kMargin);
+    SetActiveTable(block);
+    if (IsInActiveFrame() && !block->isHidden()) {
+        block->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CWatchView::closeEvent(QCloseEvent* event) {
+    bool clear = false;
+    if (CApplicationState* state = GetApplicationState()) {
+        const CApplicationStateLock lock(*state);
+        clear = state->ClearShortListOnClose();
+    }
+    if (clear) {
+        GetShortListStore().Clear();
+    } else {
+        SaveToStore();
+    }
+    // The report boxes stay as they are either way.
+    RemoveAllTables();
+    m_OrderKind.reset();
+    CMultiTableView::closeEvent(event);
+}
+
+bool CWatchView::HandlesCommand(int command) const {
+    return command == ID_FILE_PRINT && HasTables();
+}
+
+void CWatchView::OnCommand(int command) {
+    if (command == ID_FILE_PRINT) {
+        PrintWithPreview();
+    }
+}
+
+} // namespace strikeline

@@ -1,0 +1,209 @@
+#include "session/UserDatabases.h"
+
+#include "journal/AverageTradesDatabase.h"
+#include "journal/DiaryDatabase.h"
+#include "plan/TradingPlan.h"
+#include "platform/AtomicFile.h"
+#include "platform/UserFolders.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace strikeline {
+
+namespace {
+
+// One of the user's files: its name in the data folder and what the user is told about it.
+struct CUserFile {
+    const char* name;
+    const char* loadFailure;
+    const char* saveFailure;
+    // "<what> could not be read when the program started (...), so <current> may lack
+    // <part> of the file <path>.\n\n<question>"
+    const char* what;
+    const char* current;
+    const char* part;
+    const char* question;
+};
+
+constexpr CUserFile kPlanFile = {"tradingplan.xml",
+                                 "Error when loading trading plan database.",
+                                 "Error when writting trading plan database.",
+                                 "The trading plan",
+                                 "the plan you have now",
+                                 "rows",
+                                 "Save the current plan over it?"};
+constexpr CUserFile kAverageTradesFile = {"averagetrades.xml",
+                                          "Error when loading average trades database.",
+                                          "Error when writting average trades database.",
+                                          "The average trades",
+                                          "the figures you have now",
+                                          "figures",
+                                          "Save the current average trades over it?"};
+constexpr CUserFile kDiaryFile = {"diary.xml",
+                                  "Error when loading diary database.",
+                                  "Error when writting diary database.",
+                                  "The diary",
+                                  "the diary you have now",
+                                  "entries",
+                                  "Save the current diary over it?"};
+
+// A file that failed to load: written back only when its database changed since, and the
+// user agreed to the question.
+struct CGuardedFile {
+    const CUserFile* file;
+    std::string question;
+    std::function<bool()> changed;
+    // No complete copy could be kept: the file is then never written over, whatever the
+    // user would answer, since it may hold the only record of what could not be read.
+    std::string uncopied;
+};
+
+// Guards last only from one load to the next save, as the databases themselves do.
+std::vector<CGuardedFile>& GuardedFiles() {
+    static std::vector<CGuardedFile> files;
+    return files;
+}
+
+// Tells whether what `take` returns differs from what it returned when the watch began.
+template <typename Take> std::function<bool()> ChangeWatch(Take take) {
+    return [take, loaded = take()] {
+        return take() != loaded;
+    };
+}
+
+std::vector<CTradingPlanEntry> PlanRows() {
+    std::vector<CTradingPlanEntry> rows;
+    if (const CTradingPlan* plan = GetTradingPlan()) {
+        for (std::size_t i = 0; i < plan->Count(); ++i) {
+            rows.push_back(plan->At(i));
+        }
+    }
+    return rows;
+}
+
+std::map<std::string, double> AverageTrades() {
+    const CAverageTradesDatabase* averages = GetAverageTradesDatabase();
+    return averages == nullptr ? std::map<std::string, double>{} : averages->Items();
+}
+
+std::vector<CDiaryEntry> DiaryEntries() {
+    const CDiaryDatabase* diary = GetDiaryDatabase();
+    return diary == nullptr ? std::vector<CDiaryEntry>{} : diary->Entries();
+}
+
+// A copy of the unreadable file. The file stays as it was until the user saves over it,
+// so every start finds it unreadable again: a copy already kept with the same contents
+// is named again rather than made once more.
+std::string KeepCopy(const std::string& path) {
+    std::string contents;
+    std::string error;
+    if (ReadWholeFile(path, contents, error)) {
+        for (int n = 0;; ++n) {
+            const std::string copy = path + ".damaged" + (n == 0 ? "" : "." + std::to_string(n));
+            std::string kept;
+            if (!PathExists(copy) || !ReadWholeFile(copy, kept, error)) {
+                break;
+            }
+            if (kept == contents) {
+                return copy;
+            }
+        }
+    }
+    return CopyAside(path, "damaged");
+}
+
+// `watch` starts a ChangeWatch over the database once it holds what could be read.
+template <typename Database, typename Watch>
+void LoadIfPresent(Database& database, const std::string& dataFolder, const CUserFile& file,
+                   Watch watch, std::vector<CUserFileProblem>& problems) {
+    const std::string path = PathInFolder(dataFolder, file.name);
+    if (!PathExists(path)) {
+        return;
+    }
+    std::string error;
+    if (database.Load(path, error)) {
+        return;
+    }
+    std::string kept = KeepCopy(path);
+    // The user learns which file failed and where it went before anything writes over it.
+    const std::string where = kept.empty() ? "The file " + path + " could not be copied aside."
+                                           : "The file " + path + " was kept as " + kept + ".";
+    // The question ends on the file itself, so that "over it" cannot be read as the copy.
+    const std::string copy = kept.empty() ? "no copy of the file could be kept"
+                                          : "a copy of the file is kept as " + kept;
+    GuardedFiles().push_back({&file,
+                              std::string(file.what) +
+                                  " could not be read when the program started (" + copy +
+                                  "), so " + file.current + " may lack " + file.part +
+                                  " of the file " + path + ".\n\n" + file.question,
+                              watch(), kept.empty() ? path : std::string()});
+    problems.push_back(
+        {std::string(file.loadFailure) + "\n\n" + error + "\n\n" + where, std::move(kept)});
+}
+
+template <typename Database>
+void Save(const Database* database, const std::string& dataFolder, const CUserFile& file,
+          const CAskUser& ask, std::vector<CUserFileProblem>& problems) {
+    if (database == nullptr) {
+        return;
+    }
+    const auto& guarded = GuardedFiles();
+    const auto guard = std::find_if(guarded.begin(), guarded.end(),
+                                    [&file](const CGuardedFile& g) { return g.file == &file; });
+    // Nothing changed since the file failed to load: writing would only lose what could not
+    // be read. Something did: only the user can say which matters more.
+    if (guard != guarded.end() && !guard->uncopied.empty()) {
+        if (guard->changed()) {
+            problems.push_back({std::string(file.what) +
+                                    " could not be read when the program started and no "
+                                    "complete copy of the file " +
+                                    guard->uncopied +
+                                    " could be kept, so the file is left as it was, and " +
+                                    file.current + " could not be saved.",
+                                {}});
+        }
+        return;
+    }
+    if (guard != guarded.end() && (!guard->changed() || !ask || !ask(guard->question))) {
+        return;
+    }
+    if (!database->Save(PathInFolder(dataFolder, file.name))) {
+        problems.push_back({file.saveFailure, {}});
+    }
+}
+
+} // namespace
+
+std::vector<CUserFileProblem> LoadUserDatabases(const std::string& dataFolder) {
+    std::vector<CUserFileProblem> problems;
+    GuardedFiles().clear();
+    SetTradingPlan(std::make_unique<CTradingPlan>());
+    LoadIfPresent(
+        *GetTradingPlan(), dataFolder, kPlanFile, [] { return ChangeWatch(PlanRows); }, problems);
+    SetAverageTradesDatabase(std::make_unique<CAverageTradesDatabase>());
+    LoadIfPresent(
+        *GetAverageTradesDatabase(), dataFolder, kAverageTradesFile,
+        [] { return ChangeWatch(AverageTrades); }, problems);
+    SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
+    LoadIfPresent(
+        *GetDiaryDatabase(), dataFolder, kDiaryFile, [] { return ChangeWatch(DiaryEntries); },
+        problems);
+    return problems;
+}
+
+std::vector<CUserFileProblem> SaveUserDatabases(const std::string& dataFolder,
+                                                const CAskUser& ask) {
+    std::vector<CUserFileProblem> problems;
+    Save(GetDiaryDatabase(), dataFolder, kDiaryFile, ask, problems);
+    SetDiaryDatabase(nullptr);
+    Save(GetTradingPlan(), dataFolder, kPlanFile, ask, problems);
+    SetTradingPlan(nullptr);
+    Save(GetAverageTradesDatabase(), dataFolder, kAverageTradesFile, ask, problems);
+    SetAverageTradesDatabase(nullptr);
+    GuardedFiles().clear();
+    return problems;
+}
+
+} // namespace strikeline
