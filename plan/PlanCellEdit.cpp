@@ -38,7 +38,7 @@ constexpr std::array<CNumberColumn, 9> kNumberColumns = {{
     {C::SharePrice, &CTradingPlanEntry::m_SharePrice, "share price"},
     {C::EquityBrokerage, &CTradingPlanEntry::m_Brokerage, "equity brokerage"},
     {C::StrikePrice, &CTradingPlanEntry::m_StrikePrice, "strike price"},
-    {C::ADXFairPrice, &CTradingPlanEntry::m_Premium, "premium"},
+    {C::FairPrice, &CTradingPlanEntry::m_Premium, "premium"},
     {C::NEBrokerage, &CTradingPlanEntry::m_NEBrokerage, "option brokerage"},
     {C::EBrokerage, &CTradingPlanEntry::m_EBrokerage, "exercise brokerage"},
     {C::DividendValue, &CTradingPlanEntry::m_DividendsValue, "dividends"},
@@ -67,8 +67,8 @@ std::optional<std::string> Refuse(std::string* refusal, std::string text) {
 }
 
 constexpr std::array kEditableKeys = {
-    C::Shares,       C::OptionContracts, C::SharePrice, C::EquityBrokerage, C::StrikePrice,
-    C::ADXFairPrice, C::NEBrokerage,     C::EBrokerage, C::DividendValue,   C::DividendDate};
+    C::Shares,    C::OptionContracts, C::SharePrice, C::EquityBrokerage, C::StrikePrice,
+    C::FairPrice, C::NEBrokerage,     C::EBrokerage, C::DividendValue,   C::DividendDate};
 
 } // namespace
 

@@ -6,12 +6,6 @@ namespace strikeline {
 
 namespace {
 
-constexpr std::string_view kHeadings =
-    "Type,Company Code,\"Record Date\nExpiry Date\",Shares,Option Contracts,Share Price,Cost,"
-    "Equity Brokerage,Strike Price,ASX Fair Price (Premium),Option Brokerage,Not exercised,,"
-    "Exercised,,,Dividends,,BEP\n"
-    ",,,,,,,,,,,Net Profit,% Return,Exercise Brokerage,Net Profit,% Return,Value,Date,\n";
-
 // A spreadsheet takes a cell that starts with one of these for a formula, so a series
 // code like "=HYPERLINK(...)" would run on import. Some also skip a leading tab or
 // carriage return before such a sign.
@@ -45,10 +39,38 @@ void AppendField(std::string& out, std::string_view text, bool isText) {
     out += '"';
 }
 
+// Two heading lines: a column's heading, or its group's over the group's first column,
+// then the sub-headings of the grouped columns.
+void AppendHeadings(std::string& out) {
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        const CPlanColumn& column = PlanExportColumns[i];
+        if (i > 0) {
+            out += ',';
+        }
+        if (column.heading.group == PlanColumnGroup::None) {
+            AppendField(out, column.heading.text, false);
+        } else if (PlanExportGroupAt(i) != nullptr) {
+            AppendField(out, GroupOf(column.heading.group).heading, false);
+        }
+    }
+    out += '\n';
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        const CPlanColumn& column = PlanExportColumns[i];
+        if (i > 0) {
+            out += ',';
+        }
+        if (column.heading.group != PlanColumnGroup::None) {
+            AppendField(out, column.heading.text, false);
+        }
+    }
+    out += '\n';
+}
+
 } // namespace
 
 std::string PlanCsvText(const CPlanExport& content) {
-    std::string out(kHeadings);
+    std::string out;
+    AppendHeadings(out);
     for (const CPlanExportRow& row : content.rows) {
         if (row.isCompany) {
             AppendField(out, row.company, true);

@@ -37,31 +37,6 @@ constexpr int kCellSlack = 30;
 
 using CColumnWidths = std::array<int, kColumns>;
 
-constexpr std::array<const char*, kColumns> kHeadings = {"Type",
-                                                         "Company Code",
-                                                         "Record Date Expiry Date",
-                                                         "Shares",
-                                                         "Option Contracts",
-                                                         "Share Price",
-                                                         "Cost",
-                                                         "Equity Brokerage",
-                                                         "Strike Price",
-                                                         "ASX Fair Price (Premium)",
-                                                         "Option Brokerage",
-                                                         "Not exercised",
-                                                         "",
-                                                         "Exercised",
-                                                         "",
-                                                         "",
-                                                         "Dividends",
-                                                         "",
-                                                         "BEP"};
-constexpr std::size_t kFirstGroupColumn = 11;
-constexpr std::array<const char*, 7> kSubHeadings = {
-    "Profit", "% Return", "Exercise Brokerage", "Profit", "% Return", "Value", "Date"};
-// Each group heading's first column and width in columns.
-constexpr std::array<std::pair<std::size_t, int>, 3> kGroupHeadings = {{{11, 2}, {13, 3}, {16, 2}}};
-
 constexpr std::string_view kHeadingFill = "A6A6A6";
 
 constexpr std::string_view kWordNamespace =
@@ -92,19 +67,19 @@ CColumnWidths ColumnWidths(const CPlanExport& content) {
     std::vector<int> least(kColumns);
     std::vector<int> wanted(kColumns);
     for (std::size_t column = 0; column < kColumns; ++column) {
-        const bool grouped =
-            column >= kFirstGroupColumn && column - kFirstGroupColumn < kSubHeadings.size();
         const CPlanTextNeed need =
-            Widest(cells[column], PlanTextNeed(grouped ? kSubHeadings[column - kFirstGroupColumn]
-                                                       : kHeadings[column],
-                                               true));
+            Widest(cells[column], PlanTextNeed(PlanExportColumns[column].DocxHeading(), true));
         least[column] = CellWidthFor(need.word);
         wanted[column] = CellWidthFor(need.line);
     }
-    for (const auto& [first, span] : kGroupHeadings) {
-        const CPlanTextNeed need = PlanTextNeed(kHeadings[first], true);
-        Cover(least, first, span, CellWidthFor(need.word));
-        Cover(wanted, first, span, CellWidthFor(need.line));
+    for (const CPlanGroupSpan& group : PlanExportGroupSpans) {
+        if (group.count == 0) {
+            continue;
+        }
+        const CPlanTextNeed need = PlanTextNeed(GroupOf(group.group).heading, true);
+        const int span = static_cast<int>(group.count);
+        Cover(least, group.first, span, CellWidthFor(need.word));
+        Cover(wanted, group.first, span, CellWidthFor(need.line));
     }
     const std::vector<int> shared = SharePlanWidth(least, wanted, kTableWidth);
     CColumnWidths widths{};
@@ -239,22 +214,22 @@ void AppendHeadingRows(std::string& xml, const CColumnWidths& widths) {
     xml += "<w:tr><w:trPr><w:tblHeader/></w:trPr>";
     std::size_t column = 0;
     while (column < kColumns) {
-        CDocxCell cell = MakeCell(kHeadings[column], fill, true);
-        for (const auto& [first, span] : kGroupHeadings) {
-            if (first == column) {
-                cell.span = span;
-            }
-        }
-        if (cell.span == 1) {
+        const CPlanColumn& info = PlanExportColumns[column];
+        CDocxCell cell = MakeCell(info.DocxHeading(), fill, true);
+        if (const CPlanGroupSpan* group = PlanExportGroupAt(column)) {
+            cell.text = GroupOf(group->group).heading;
+            cell.span = static_cast<int>(group->count);
+        } else {
             cell.merge = VerticalMerge::Restart;
         }
         column = AppendCell(xml, widths, column, cell);
     }
     xml += "</w:tr><w:tr><w:trPr><w:tblHeader/></w:trPr>";
     for (column = 0; column < kColumns; ++column) {
+        const CPlanColumn& info = PlanExportColumns[column];
         CDocxCell cell = MakeCell("", fill, true);
-        if (column >= kFirstGroupColumn && column - kFirstGroupColumn < kSubHeadings.size()) {
-            cell.text = kSubHeadings[column - kFirstGroupColumn];
+        if (info.heading.group != PlanColumnGroup::None) {
+            cell.text = info.DocxHeading();
         } else {
             cell.merge = VerticalMerge::Continue;
         }

@@ -6,31 +6,6 @@
 
 namespace strikeline {
 
-namespace C = PlanColumn;
-using K = PlanValueKind;
-
-const std::array<CPlanExportColumn, kPlanExportColumnCount> PlanExportColumns = {{
-    {C::SrcType, K::Text, 0},
-    {C::Company, K::Text, 0},
-    {C::ExpiryDate, K::Date, 0},
-    {C::Shares, K::Count, 5},
-    {C::OptionContracts, K::Count, 5},
-    {C::SharePrice, K::Money, 2},
-    {C::Cost, K::Money, 2},
-    {C::EquityBrokerage, K::Money, 2},
-    {C::StrikePrice, K::Money, 2},
-    {C::ADXFairPrice, K::Money, 2},
-    {C::NEBrokerage, K::Money, 2},
-    {C::NEProfit, K::Money, 2},
-    {C::NEReturn, K::Percent, 2},
-    {C::EBrokerage, K::Money, 2},
-    {C::EProfit, K::Money, 2},
-    {C::EReturn, K::Percent, 2},
-    {C::DividendValue, K::Money, 2},
-    {C::DividendDate, K::Date, 0},
-    {C::BEP, K::Money, 2},
-}};
-
 CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
     CPlanExport content;
     const std::vector<const CTradingPlanEntry*> order = plan.DisplayOrder();
@@ -47,7 +22,7 @@ CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
         for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
             row.texts[i] = PlanCellText(*entry, PlanExportColumns[i].key);
             row.figures[i] = PlanCellFigure(*entry, PlanExportColumns[i].key);
-            if (PlanExportColumns[i].key == C::DividendDate) {
+            if (PlanExportColumns[i].id == PlanColumnId::DividendDate) {
                 row.dates[i] = entry->m_DividendsDate;
             }
             row.colours[i] = entry->CellColour(PlanExportColumns[i].key);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plan/PlanColumns.h"
 #include "plan/TradingPlan.h"
 #include "storage/FileTime.h"
 #include "storage/NumberText.h"
@@ -15,17 +16,6 @@ namespace strikeline {
 // What every export of the plan holds, whatever the format: the rows in display order
 // under their company headings, the totals and the generation time, each as the texts
 // the plan view shows, with the figures behind them for the formats that can hold numbers.
-
-// How a spreadsheet aligns a column's values.
-enum class PlanValueKind { Text = 0, Count = 1, Money = 2, Date = 3, Percent = 4 };
-
-struct CPlanExportColumn {
-    std::string_view key; // the plan column it shows (and takes its cell colour from)
-    PlanValueKind kind;
-    int decimals; // the most fraction digits its figures show (counts, money, percentages)
-};
-inline constexpr std::size_t kPlanExportColumnCount = 19;
-extern const std::array<CPlanExportColumn, kPlanExportColumnCount> PlanExportColumns;
 
 using CPlanExportFigures = std::array<double, kPlanExportColumnCount>;
 constexpr CPlanExportFigures NoPlanExportFigures() {

@@ -122,7 +122,7 @@ std::string PlanCellText(const CTradingPlanEntry& e, std::string_view key) {
     if (key == C::StrikePrice) {
         return FormatMoney(e.m_StrikePrice, 2);
     }
-    if (key == C::ADXFairPrice) {
+    if (key == C::FairPrice) {
         return FormatMoney(e.m_Premium, 2);
     }
     if (key == C::NEBrokerage) {
@@ -178,7 +178,7 @@ double PlanCellFigure(const CTradingPlanEntry& e, std::string_view key) {
     if (key == C::StrikePrice) {
         return e.m_StrikePrice;
     }
-    if (key == C::ADXFairPrice) {
+    if (key == C::FairPrice) {
         return e.m_Premium;
     }
     if (key == C::NEBrokerage) {

@@ -11,8 +11,9 @@ namespace strikeline {
 
 namespace {
 
-// The page is made of three templates whose #XYZ# placeholders are filled in one pass, so
-// a value that happens to look like a placeholder is never filled in again.
+// The head and the foot of the page are templates whose #XYZ# placeholders are filled in
+// one pass, so a value that happens to look like a placeholder is never filled in again;
+// the rows between are written column by column.
 constexpr std::string_view kHeadTemplate = R"(<html>
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8">
@@ -24,111 +25,15 @@ body { margin:1cm; font-size:#FSZ#pt; font-family:"#FSE#"; background-color:#BKC
 </head>
 <body>
 <table border=1 cellspacing=0 cellpadding=0 style='border-collapse:collapse;'>
-<tr class="header">
-<td width="3%" rowspan=2 align=center><b>Type</b></td>
-<td width="6%" rowspan=2 align=center><b>Company Code</b></td>
-<td width="5%" rowspan=2 align=center><b>Record Date<br>Expiry Date</b></td>
-<td width="5%" rowspan=2 align=center><b>Shares</b></td>
-<td width="6%" rowspan=2 align=center><b>Option Contracts</b></td>
-<td width="5%" rowspan=2 align=center><b>Share Price</b></td>
-<td width="5%" rowspan=2 align=center><b>Cost</b></td>
-<td width="7%" rowspan=2 align=center><b>Equity Brokerage</b></td>
-<td width="5%" rowspan=2 align=center><b>Strike Price</b></td>
-<td width="7%" rowspan=2 align=center><b>ASX Fair Price (Premium)</b></td>
-<td width="8%" rowspan=2 align=center><b>Option Brokerage</b></td>
-<td width="10%" colspan=2 align=center><b>Not exercised</b></td>
-<td width="15%" colspan=3 align=center><b>Exercised</b></td>
-<td width="9%" colspan=2 align=center><b>Dividends</b></td>
-<td width="4%" rowspan=2 align=center><b>BEP</b></td>
-</tr>
-<tr class="header">
-<td align=center><b>Net Profit</b></td>
-<td align=center><b>% Return</b></td>
-<td align=center><b>Exercise Brokerage</b></td>
-<td align=center><b>Net Profit</b></td>
-<td align=center><b>% Return</b></td>
-<td align=center><b>Value</b></td>
-<td align=center><b>Date</b></td>
-</tr>
-)";
-
-constexpr std::string_view kCompanyTemplate = R"(<tr>
-<td width="100%" colspan=19><p class=MsoNormal><b>#STE#</b></p></td>
-</tr>
-)";
-
-constexpr std::string_view kEntryTemplate = R"(<tr>
-<td style="background-color:#CLRPUL#">#PUL#</td>
-<td style="background-color:#CLROPE#">#OPE#</td>
-<td style="background-color:#CLRRDE#">#RDE#<br>#EXE#</td>
-<td style="background-color:#CLRSHS#">#SHS#</td>
-<td style="background-color:#CLRCOS#">#COS#</td>
-<td style="background-color:#CLRPRE#">#PRE#</td>
-<td style="background-color:#CLRCOT#">#COT#</td>
-<td style="background-color:#CLRBRE#">#BRE#</td>
-<td style="background-color:#CLREXP#">#EXP#</td>
-<td style="background-color:#CLRPRM#">#PRM#</td>
-<td style="background-color:#CLROPB#">#OPB#</td>
-<td style="background-color:#CLRDPT#">#DPT#</td>
-<td style="background-color:#CLRPRN#">#PRN#</td>
-<td style="background-color:#CLREXB#">#EXB#</td>
-<td style="background-color:#CLREDP#">#EDP#</td>
-<td style="background-color:#CLREPR#">#EPR#</td>
-<td style="background-color:#CLRDVE#">#DVE#</td>
-<td style="background-color:#CLRDDE#">#DDE#</td>
-<td style="background-color:#CLRBEP#">#BEP#</td>
-</tr>
 )";
 
 constexpr std::string_view kFooterTemplate = R"(<tr>
-<td colspan=19><b>Totals</b></td>
-</tr>
-<tr>
-<td></td>
-<td></td>
-<td></td>
-<td></td>
-<td></td>
-<td></td>
-<td>#TCT#</td>
-<td>#NTY#</td>
-<td></td>
-<td></td>
-<td>#NTB#</td>
-<td>#NTD#</td>
-<td>#NTP#</td>
-<td>#ETB#</td>
-<td>#ETD#</td>
-<td>#ETP#</td>
-<td></td>
-<td></td>
-<td></td>
-</tr>
-<tr>
-<td width=568 colspan=19><b>Trading Plan Generated at #GEN#</b></td>
+<td width=568 colspan=#COL#><b>Trading Plan Generated at #GEN#</b></td>
 </tr>
 </table>
 </body>
 </html>
 )";
-
-// The value placeholder of each export column, in column order. The record and expiry
-// dates share the third cell and are filled separately.
-constexpr std::array<std::string_view, kPlanExportColumnCount> kCellNames = {
-    "PUL", "OPE", "RDE", "SHS", "COS", "PRE", "COT", "BRE", "EXP", "PRM",
-    "OPB", "DPT", "PRN", "EXB", "EDP", "EPR", "DVE", "DDE", "BEP"};
-
-// The totals placeholders by export column.
-constexpr std::array<std::pair<std::size_t, std::string_view>, 8> kTotalNames = {{
-    {6, "TCT"},
-    {7, "NTY"},
-    {10, "NTB"},
-    {11, "NTD"},
-    {12, "NTP"},
-    {13, "ETB"},
-    {14, "ETD"},
-    {15, "ETP"},
-}};
 
 using CPlaceholders = std::map<std::string, std::string, std::less<>>;
 
@@ -211,26 +116,74 @@ std::string HtmlColour(Color color) {
     return text.data();
 }
 
-std::string EntryRow(const CPlanExportRow& row, const CColorScheme& scheme) {
-    CPlaceholders values;
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-        const std::string name(kCellNames[i]);
-        values["CLR" + name] = HtmlColour(PlanCellPalette(scheme, row.colours[i]));
-        values[name] = EscapeHtml(row.texts[i]);
+// A heading's line break is a break in the page.
+std::string HeadingHtml(std::string_view text) {
+    std::string out;
+    for (const char c : EscapeHtml(text)) {
+        out += c == '\n' ? std::string("<br>") : std::string(1, c);
     }
-    // The dates cell holds the record date and the expiry date on two lines.
-    const std::string& dates = row.texts[2];
-    const std::size_t lineBreak = dates.find('\n');
-    values["RDE"] = EscapeHtml(dates.substr(0, lineBreak));
-    values["EXE"] =
-        lineBreak == std::string::npos ? std::string() : EscapeHtml(dates.substr(lineBreak + 1));
-    return FillTemplate(kEntryTemplate, values);
+    return out;
+}
+
+// Two heading rows: the columns outside a group stand over both, a group's heading over
+// the first row, and the sub-headings of the grouped columns in the second.
+std::string HeadingRows() {
+    std::string out = "<tr class=\"header\">\n";
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        const CPlanColumn& column = PlanExportColumns[i];
+        if (column.heading.group == PlanColumnGroup::None) {
+            out += "<td width=\"" + std::to_string(column.htmlWidth) +
+                   "%\" rowspan=2 align=center><b>" + HeadingHtml(column.heading.text) +
+                   "</b></td>\n";
+        } else if (const CPlanGroupSpan* span = PlanExportGroupAt(i)) {
+            const CPlanColumnGroup& group = GroupOf(span->group);
+            out += "<td width=\"" + std::to_string(group.htmlWidth) +
+                   "%\" colspan=" + std::to_string(span->count) + " align=center><b>" +
+                   HeadingHtml(group.heading) + "</b></td>\n";
+        }
+    }
+    out += "</tr>\n<tr class=\"header\">\n";
+    for (const CPlanColumn& column : PlanExportColumns) {
+        if (column.heading.group != PlanColumnGroup::None) {
+            out += "<td align=center><b>" + HeadingHtml(column.heading.text) + "</b></td>\n";
+        }
+    }
+    out += "</tr>\n";
+    return out;
+}
+
+// A row of one bold cell across the table.
+std::string BandRow(std::string_view cell) {
+    return "<tr>\n<td" + std::string(cell) + "</td>\n</tr>\n";
+}
+
+std::string EntryRow(const CPlanExportRow& row, const CColorScheme& scheme) {
+    std::string out = "<tr>\n";
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        out +=
+            "<td style=\"background-color:" + HtmlColour(PlanCellPalette(scheme, row.colours[i])) +
+            "\">";
+        const std::string& text = row.texts[i];
+        if (PlanExportColumns[i].twoLines) {
+            // The record date and the expiry date, on two lines.
+            const std::size_t lineBreak = text.find('\n');
+            out += EscapeHtml(text.substr(0, lineBreak)) + "<br>" +
+                   (lineBreak == std::string::npos ? std::string()
+                                                   : EscapeHtml(text.substr(lineBreak + 1)));
+        } else {
+            out += EscapeHtml(text);
+        }
+        out += "</td>\n";
+    }
+    out += "</tr>\n";
+    return out;
 }
 
 } // namespace
 
 std::string PlanHtmlText(const CPlanExport& content, const CColorScheme& scheme) {
     const std::string generated = EscapeHtml(content.generatedAt);
+    const std::string columns = std::to_string(kPlanExportColumnCount);
     std::string out = FillTemplate(kHeadTemplate,
                                    {{"GEN", generated},
                                     {"FSZ", std::to_string(scheme.FontSize())},
@@ -239,15 +192,24 @@ std::string PlanHtmlText(const CPlanExport& content, const CColorScheme& scheme)
                                     {"FGC", HtmlColour(scheme.Get(SchemeColor::ReportFg))},
                                     {"STP", HtmlColour(scheme.Get(SchemeColor::OptionsHeaderBk))},
                                     {"STC", HtmlColour(scheme.Get(SchemeColor::OptionsHeaderFg))}});
+    out += HeadingRows();
     for (const CPlanExportRow& row : content.rows) {
-        out += row.isCompany ? FillTemplate(kCompanyTemplate, {{"STE", EscapeHtml(row.company)}})
-                             : EntryRow(row, scheme);
+        out += row.isCompany
+                   ? BandRow(" width=\"100%\" colspan=" + columns + "><p class=MsoNormal><b>" +
+                             EscapeHtml(row.company) + "</b></p>")
+                   : EntryRow(row, scheme);
     }
-    CPlaceholders totals{{"GEN", generated}};
-    for (const auto& [column, name] : kTotalNames) {
-        totals.emplace(name, EscapeHtml(content.totals[column]));
+    out += BandRow(" colspan=" + columns + "><b>Totals</b>");
+    out += "<tr>\n";
+    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+        out += "<td>";
+        if (PlanExportColumns[i].hasTotal) {
+            out += EscapeHtml(content.totals[i]);
+        }
+        out += "</td>\n";
     }
-    out += FillTemplate(kFooterTemplate, totals);
+    out += "</tr>\n";
+    out += FillTemplate(kFooterTemplate, {{"GEN", generated}, {"COL", columns}});
     return out;
 }
 

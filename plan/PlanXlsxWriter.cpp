@@ -27,35 +27,9 @@ constexpr std::size_t kTotalsCells = kPlanExportColumnCount - 1;
 // The grey of the heading cells (the default palette's colour 48).
 constexpr lxw_color_t kHeadingFill = 0x969696;
 
-// Row 1 of the headings; an empty text continues the group heading to its left.
-constexpr std::array<const char*, kPlanExportColumnCount> kHeadings = {"Type",
-                                                                       "Company Code",
-                                                                       "Record Date\nExpiry Date",
-                                                                       "Shares",
-                                                                       "Option Contracts",
-                                                                       "Share Price",
-                                                                       "Cost",
-                                                                       "Equity Brokerage",
-                                                                       "Strike Price",
-                                                                       "ASX Fair Price (Premium)",
-                                                                       "Option Brokerage",
-                                                                       "Not exercised",
-                                                                       "",
-                                                                       "Exercised",
-                                                                       "",
-                                                                       "",
-                                                                       "Dividends",
-                                                                       "",
-                                                                       "BEP"};
-// Row 2: the sub-headings of the three groups, from column L.
-constexpr lxw_col_t kFirstGroupColumn = 11;
-constexpr std::array<const char*, 7> kSubHeadings = {
-    "Net Profit", "% Return", "Exercise Brokerage", "Net Profit", "% Return", "Value", "Date"};
-struct CGroupHeading {
-    lxw_col_t first;
-    lxw_col_t last;
-};
-constexpr std::array<CGroupHeading, 3> kGroupHeadings = {{{11, 12}, {13, 15}, {16, 17}}};
+const CPlanColumn& ColumnAt(lxw_col_t column) {
+    return PlanExportColumns[column];
+}
 
 std::string ExcelFailure(unsigned code, const std::string& description) {
     return "Unable to create Excel file (error code: " + std::to_string(code) + ", " + description +
@@ -244,7 +218,7 @@ std::optional<lxw_datetime> SheetDay(FileTime date) {
 // dates of a row) as its text, and a missing figure as a blank cell.
 void WriteValue(CSheetWriter& writer, CPlanFormats& formats, lxw_row_t row, lxw_col_t column,
                 const std::string& text, double figure, FileTime date, std::int32_t colour) {
-    const CPlanExportColumn& info = PlanExportColumns[column];
+    const CPlanColumn& info = ColumnAt(column);
     const bool number = info.kind == PlanValueKind::Count || info.kind == PlanValueKind::Money ||
                         info.kind == PlanValueKind::Percent;
     // No figure is infinite or not a number, but such a value would make the file unreadable.
@@ -295,10 +269,14 @@ int TextRoom(double digits) {
         std::lround((digits - kPaddingDigits) * kDigitPixels / kFontPixels * 1000.0));
 }
 
-std::string_view HeadingOf(lxw_col_t column) {
-    return column < kFirstGroupColumn || column == kLastColumn
-               ? kHeadings[column]
-               : kSubHeadings[column - kFirstGroupColumn];
+// The heading of a column outside a group stands over both heading rows; a grouped column
+// has its sub-heading in the second row, under its group's heading.
+bool Grouped(lxw_col_t column) {
+    return ColumnAt(column).heading.group != PlanColumnGroup::None;
+}
+
+lxw_col_t LastOf(const CPlanGroupSpan& span) {
+    return static_cast<lxw_col_t>(span.first + span.count - 1);
 }
 
 // Each column as wide as its widest figure or text line and its heading's widest word, so
@@ -307,15 +285,20 @@ std::array<double, kPlanExportColumnCount> ColumnWidths(const CPlanExport& conte
     const std::array<CPlanTextNeed, kPlanExportColumnCount> cells = PlanCellNeeds(content);
     std::array<double, kPlanExportColumnCount> widths{};
     for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
-        const int need = std::max(PlanTextNeed(HeadingOf(column), true).word, cells[column].line);
+        const int need =
+            std::max(PlanTextNeed(ColumnAt(column).heading.text, true).word, cells[column].line);
         widths[column] = std::max(kDefaultWidth, DigitsFor(need) + kPaddingDigits);
     }
-    for (const CGroupHeading& group : kGroupHeadings) {
-        const double span = group.last - group.first + 1;
-        const double have = std::accumulate(&widths[group.first], &widths[group.last] + 1, 0.0);
+    for (const CPlanGroupSpan& group : PlanExportGroupSpans) {
+        if (group.count == 0) {
+            continue;
+        }
+        const auto first = static_cast<lxw_col_t>(group.first);
+        const double span = static_cast<double>(group.count);
+        const double have = std::accumulate(&widths[first], &widths[LastOf(group)] + 1, 0.0);
         const double need =
-            DigitsFor(PlanTextNeed(kHeadings[group.first], true).word) + kPaddingDigits;
-        for (lxw_col_t column = group.first; column <= group.last && have < need; ++column) {
+            DigitsFor(PlanTextNeed(GroupOf(group.group).heading, true).word) + kPaddingDigits;
+        for (lxw_col_t column = first; column <= LastOf(group) && have < need; ++column) {
             widths[column] += (need - have) / span;
         }
     }
@@ -349,21 +332,26 @@ void WriteHeadings(CSheetWriter& writer, CPlanFormats& formats,
     int singleLines = 1;
     int subLines = 1;
     for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
-        const int lines = PlanWrappedLines(HeadingOf(column), true, TextRoom(widths[column]));
-        if (column < kFirstGroupColumn || column == kLastColumn) {
-            writer.Merge(0, column, 1, column, kHeadings[column], formats.Heading());
+        const std::string_view heading = ColumnAt(column).heading.text;
+        const int lines = PlanWrappedLines(heading, true, TextRoom(widths[column]));
+        if (!Grouped(column)) {
+            writer.Merge(0, column, 1, column, heading, formats.Heading());
             singleLines = std::max(singleLines, lines);
         } else {
-            writer.Write(1, column, kSubHeadings[column - kFirstGroupColumn], formats.Heading());
+            writer.Write(1, column, heading, formats.Heading());
             subLines = std::max(subLines, lines);
         }
     }
     int groupLines = 1;
-    for (const CGroupHeading& group : kGroupHeadings) {
-        writer.Merge(0, group.first, 0, group.last, kHeadings[group.first], formats.Heading());
-        groupLines =
-            std::max(groupLines, PlanWrappedLines(kHeadings[group.first], true,
-                                                  SpanRoom(widths, group.first, group.last)));
+    for (const CPlanGroupSpan& group : PlanExportGroupSpans) {
+        if (group.count == 0) {
+            continue;
+        }
+        const auto first = static_cast<lxw_col_t>(group.first);
+        const std::string_view heading = GroupOf(group.group).heading;
+        writer.Merge(0, first, 0, LastOf(group), heading, formats.Heading());
+        groupLines = std::max(
+            groupLines, PlanWrappedLines(heading, true, SpanRoom(widths, first, LastOf(group))));
     }
     // The single headings stand over both rows.
     FitRow(writer, 0, groupLines);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <numeric>
+#include <span>
 
 namespace strikeline {
 
@@ -30,6 +31,19 @@ void Frame(CComplexTableWnd& table, int row, int cell, bool top) {
     table.SetBorders(row, cell, cell == 0 ? 1 : 0, 1, top ? 1 : 0, 1,
                      CTradingPlanTableBuilder::kBorderColor);
 }
+
+// The heading row's cells: one per column outside a group, one per group.
+constexpr int kHeadingCells = [] {
+    int cells = 0;
+    for (std::size_t i = 0; i < PlanViewColumns.size(); ++i) {
+        const PlanColumnGroup group = PlanViewColumns[i].heading.group;
+        cells += group == PlanColumnGroup::None || i == 0 ||
+                         PlanViewColumns[i - 1].heading.group != group
+                     ? 1
+                     : 0;
+    }
+    return cells;
+}();
 
 } // namespace
 
@@ -67,12 +81,12 @@ int CTradingPlanTableBuilder::AddHeadingCell(CComplexTableWnd& table, int row, c
     return cell;
 }
 
-void CTradingPlanTableBuilder::AddHeadingGroup(
-    CComplexTableWnd& table, int row, const QString& title,
-    std::initializer_list<std::pair<const char*, int>> columns) const {
-    const int span =
-        std::accumulate(columns.begin(), columns.end(), 0,
-                        [](int sum, const auto& column) { return sum + column.second; });
+void CTradingPlanTableBuilder::AddHeadingGroup(CComplexTableWnd& table, int row,
+                                               std::span<const CPlanViewColumn> columns) const {
+    const QString title = Text(GroupOf(columns.front().heading.group).heading);
+    const int span = std::accumulate(
+        columns.begin(), columns.end(), 0,
+        [](int sum, const CPlanViewColumn& column) { return sum + column.view.width; });
     const Color background = Scheme(SchemeColor::OptionsHeaderBk);
     const Color foreground = Scheme(SchemeColor::OptionsHeaderFg);
     auto group = std::make_unique<CComplexTableWnd>();
@@ -85,9 +99,10 @@ void CTradingPlanTableBuilder::AddHeadingGroup(
     group->SetFormat(top, titleCell, FormatFor(title));
     group->SetBorders(top, titleCell, 0, 0, 0, 1, kBorderColor);
     int index = 0;
-    for (const auto& [heading, width] : columns) {
-        const QString text = QString::fromLatin1(heading);
-        const int cell = group->AddCell(bottom, text, span, width, background, foreground, false);
+    for (const CPlanViewColumn& column : columns) {
+        const QString text = Text(column.ViewHeading());
+        const int cell =
+            group->AddCell(bottom, text, span, column.view.width, background, foreground, false);
         group->SetCellFont(bottom, cell, m_Bold);
         group->SetFormat(bottom, cell, FormatFor(text));
         // The host cell draws the group's outer frame.
@@ -100,40 +115,31 @@ void CTradingPlanTableBuilder::AddHeadingGroup(
 
 int CTradingPlanTableBuilder::AddHeading(CComplexTableWnd& table) const {
     const int row = table.AddRow();
-    table.ReserveCells(row, 21);
-    const auto hidden = [&](const char* text, int span) {
-        const int cell = AddHeadingCell(table, row, QString::fromLatin1(text), span);
-        table.SetVisible(row, cell, false);
-    };
-    const auto title = [&](const char* text, int span) {
-        AddHeadingCell(table, row, QString::fromLatin1(text), span);
-    };
-    title("Type", 2);
-    title("Company Code", 3);
-    title("Record Date\nExpiry Date", 4);
-    title("Shares", 3);
-    title("Option Contracts", 2);
-    title("Share Price", 3);
-    title("Cost", 3);
-    title("Equity Brokerage", 3);
-    hidden("Add to Diary", 1);
-    title("Strike price", 3);
-    title("ASX Fair Price (Premium)", 3);
-    title("Option Brokerage", 3);
-    AddHeadingGroup(table, row, QStringLiteral("Not exercised"),
-                    {{"Net Profit", 3}, {"% Return", 3}});
-    hidden("Add to Diary", 1);
-    AddHeadingGroup(table, row, QStringLiteral("Exercised"),
-                    {{"Exercise Brokerage", 3}, {"Net Profit", 3}, {"% Return", 3}});
-    hidden("Add to Diary", 1);
-    AddHeadingGroup(table, row, QStringLiteral("Dividends"), {{"Value", 3}, {"Date", 4}});
-    hidden("Trades", 2);
-    hidden("Add to Diary", 1);
-    title("BEP", 3);
-    const int closeAll = AddHeadingCell(table, row, QStringLiteral("Close All"), 1);
-    table.SetCellFont(row, closeAll, m_Vertical);
-    table.SetFormat(row, closeAll, Qt::AlignHCenter);
-    table.SetMargins(row, closeAll, QMargins(1, 4, 1, 4));
+    table.ReserveCells(row, kHeadingCells);
+    std::size_t i = 0;
+    while (i < PlanViewColumns.size()) {
+        const CPlanViewColumn& column = PlanViewColumns[i];
+        const PlanColumnGroup group = column.heading.group;
+        if (group != PlanColumnGroup::None) {
+            // The group's heading over the sub-headings of its columns.
+            std::size_t end = i + 1;
+            while (end < PlanViewColumns.size() && PlanViewColumns[end].heading.group == group) {
+                ++end;
+            }
+            AddHeadingGroup(table, row, std::span(PlanViewColumns).subspan(i, end - i));
+            i = end;
+            continue;
+        }
+        const int cell = AddHeadingCell(table, row, Text(column.ViewHeading()), column.view.width);
+        if (!column.ShowsIn(PlanOutputView)) {
+            table.SetVisible(row, cell, false);
+        } else if (column.id == PlanColumnId::CloseAll) {
+            table.SetCellFont(row, cell, m_Vertical);
+            table.SetFormat(row, cell, Qt::AlignHCenter);
+            table.SetMargins(row, cell, QMargins(1, 4, 1, 4));
+        }
+        ++i;
+    }
     return row;
 }
 
@@ -162,26 +168,24 @@ int CTradingPlanTableBuilder::AddEntryRow(CComplexTableWnd& table,
     table.ReserveCells(row, static_cast<int>(PlanViewColumns.size()));
     for (const CPlanViewColumn& column : PlanViewColumns) {
         int cell = -1;
-        if (column.checkBox) {
-            cell = table.AddCell(row, QString(), kPlanViewWidthUnits, column.width,
+        if (column.view.checkBox) {
+            cell = table.AddCell(row, QString(), kPlanViewWidthUnits, column.view.width,
                                  kCheckBoxBackground, foreground, false, false);
-            bool ticked = false;
-            for (std::size_t i = 0; i < kAddToDiaryKeys.size(); ++i) {
-                ticked = ticked || (column.key == kAddToDiaryKeys[i] && entry.m_AddToDiary[i]);
-            }
-            table.SetCheckBox(row, cell, ticked);
+            const int box = column.view.diaryBox;
+            table.SetCheckBox(row, cell,
+                              box >= 0 && entry.m_AddToDiary[static_cast<std::size_t>(box)]);
             table.Cell(row, cell)->m_BoxColor = kCheckMarkColor;
         } else {
             cell =
-                table.AddCell(row, QString(), kPlanViewWidthUnits, column.width,
+                table.AddCell(row, QString(), kPlanViewWidthUnits, column.view.width,
                               PaletteColour(entry.CellColour(column.key)), foreground, true, false);
             table.SetCornerMarker(row, cell, kCornerMarkerSize, kCornerMarkerColor);
-            if (column.key == PlanColumn::ExpiryDate) {
+            if (column.twoLines) {
                 table.SetFormat(row, cell, Qt::AlignHCenter | Qt::TextWordWrap);
             }
         }
         table.SetName(row, cell, Text(column.key));
-        table.SetVisible(row, cell, !column.hidden);
+        table.SetVisible(row, cell, column.ShowsIn(PlanOutputView));
         Frame(table, row, cell, false);
     }
     return row;
@@ -197,9 +201,10 @@ int CTradingPlanTableBuilder::AddTotalsRow(CComplexTableWnd& table) const {
     const int row = table.AddRow();
     table.ReserveCells(row, static_cast<int>(PlanViewColumns.size()));
     for (const CPlanViewColumn& column : PlanViewColumns) {
-        const int cell = AddTextCell(table, row, QString(), column.width, background, foreground);
+        const int cell =
+            AddTextCell(table, row, QString(), column.view.width, background, foreground);
         table.SetName(row, cell, Text(column.key));
-        table.SetVisible(row, cell, !column.hidden);
+        table.SetVisible(row, cell, column.ShowsIn(PlanOutputView));
     }
     return row;
 }
@@ -224,7 +229,7 @@ void CTradingPlanTableBuilder::WriteEntry(CComplexTableWnd& table, int row,
                                           const CTradingPlanEntry& entry) {
     for (std::size_t i = 0; i < PlanViewColumns.size(); ++i) {
         const CPlanViewColumn& column = PlanViewColumns[i];
-        if (column.checkBox) {
+        if (column.view.checkBox) {
             continue;
         }
         const int cell = static_cast<int>(i);

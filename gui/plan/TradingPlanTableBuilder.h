@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <array>
+#include <span>
 #include <string>
 
 namespace strikeline {
@@ -54,8 +55,9 @@ private:
     int AddTextCell(CComplexTableWnd& table, int row, const QString& text, int span,
                     Color background, Color foreground) const;
     int AddHeadingCell(CComplexTableWnd& table, int row, const QString& text, int span) const;
-    void AddHeadingGroup(CComplexTableWnd& table, int row, const QString& title,
-                         std::initializer_list<std::pair<const char*, int>> columns) const;
+    // A group's heading over its columns' sub-headings, in one cell as wide as they are.
+    void AddHeadingGroup(CComplexTableWnd& table, int row,
+                         std::span<const CPlanColumn> columns) const;
     // A label of three units and an empty cell over the rest of the row.
     int AddLabelRow(CComplexTableWnd& table, const QString& label, bool bold) const;
     Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }

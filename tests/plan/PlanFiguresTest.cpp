@@ -198,7 +198,7 @@ TEST_F(PlanEntryFromShortList, TakesTheSeriesAndTheDividendCells) {
     EXPECT_EQ(e.m_DividendsValue, 0.85);
     // The date is read as Sydney's local midnight.
     EXPECT_EQ(e.m_DividendsDate, test::Utc("2010-05-04 14:00:00"));
-    EXPECT_EQ(e.CellColour(C::ADXFairPrice), 4);
+    EXPECT_EQ(e.CellColour(C::FairPrice), 4);
 
     series.isCall = true;
     series.dividendValueText = "";

@@ -50,7 +50,7 @@ TEST_F(TradingPlanFile, EveryFieldRoundTrips) {
     CTradingPlanEntry empty; // shares and everything else never entered
     empty.m_CompanyID = "A&B <co>";
     empty.m_ContractID = "ABCQ1";
-    empty.SetCellColour(C::ADXFairPrice, 0);
+    empty.SetCellColour(C::FairPrice, 0);
     m_Plan.Append(full);
     m_Plan.Append(empty);
     std::string error;
@@ -72,7 +72,7 @@ TEST_F(TradingPlanFile, EveryFieldRoundTrips) {
     EXPECT_EQ(back.m_Shares, UNSET_VALUE);
     EXPECT_EQ(back.m_RecordDate, kNoDate);
     // A premium cell set back to no colour is not written, so it is cyan again.
-    EXPECT_EQ(back.CellColour(C::ADXFairPrice), 4);
+    EXPECT_EQ(back.CellColour(C::FairPrice), 4);
 }
 
 TEST_F(TradingPlanFile, ColoursFromOlderFilesAndNamedColoursWin) {
@@ -81,9 +81,9 @@ TEST_F(TradingPlanFile, ColoursFromOlderFilesAndNamedColoursWin) {
                          "</CellColorADXFairPrice><CellColor22>7</CellColor22>")),
               "");
     ASSERT_EQ(m_Plan.Count(), 2u);
-    EXPECT_EQ(m_Plan.At(0).CellColour(C::ADXFairPrice), 2);
+    EXPECT_EQ(m_Plan.At(0).CellColour(C::FairPrice), 2);
     EXPECT_EQ(m_Plan.At(0).CellColour(C::Company), 1);
-    EXPECT_EQ(m_Plan.At(1).CellColour(C::ADXFairPrice), 3);
+    EXPECT_EQ(m_Plan.At(1).CellColour(C::FairPrice), 3);
     // Kept as read, shown as no highlight.
     EXPECT_EQ(m_Plan.At(1).CellColour(C::CloseAll), 7);
 }

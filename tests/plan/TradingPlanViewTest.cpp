@@ -479,7 +479,7 @@ void CTradingPlanViewTest::CellsTakeTheirColoursFromThePalette() {
     CShownView shown;
     const CComplexTableWnd& table = shown.view.Table();
     const int row = 2;
-    QCOMPARE(table.Cell(row, Column(C::ADXFairPrice))->m_Background, Rgb(0, 255, 255));
+    QCOMPARE(table.Cell(row, Column(C::FairPrice))->m_Background, Rgb(0, 255, 255));
     QCOMPARE(table.Cell(row, Column(C::Cost))->m_Background, Rgb(60, 170, 10));
     QCOMPARE(table.Cell(row, Column(C::BEP))->m_Background, Rgb(250, 250, 240));
     QCOMPARE(table.Cell(row, Column(C::Shares))->m_Background, Rgb(250, 250, 240));
@@ -801,7 +801,7 @@ void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
     QCOMPARE(entry.CellColour(C::StrikePrice), 3);
     QCOMPARE(table.Cell(row, Column(C::StrikePrice))->m_Background, Rgb(255, 0, 0));
     // Other cells keep theirs.
-    QCOMPARE(entry.CellColour(C::ADXFairPrice), 4);
+    QCOMPARE(entry.CellColour(C::FairPrice), 4);
 
     test::CTempFolder folder;
     const std::string path = folder.File("tradingplan.xml");
@@ -811,7 +811,7 @@ void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
     QVERIFY2(loaded.Load(path, error), error.c_str());
     QCOMPARE(loaded.Count(), std::size_t{1});
     QCOMPARE(loaded.At(0).CellColour(C::StrikePrice), 3);
-    QCOMPARE(loaded.At(0).CellColour(C::ADXFairPrice), 4);
+    QCOMPARE(loaded.At(0).CellColour(C::FairPrice), 4);
 
     // A refill shows the stored colour again.
     view.Refill();
