@@ -131,7 +131,9 @@ namespace plan_columns_detail {
 using I = PlanColumnId;
 using K = PlanValueKind;
 using G = PlanColumnGroup;
-inline constexpr unsigned kViewOnly = 0;
+// A cell of the view row that is never shown (it keeps its colour in the plan file), and
+// in no export.
+inline constexpr unsigned kHiddenCell = 0;
 } // namespace plan_columns_detail
 
 // clang-format off
@@ -153,7 +155,7 @@ inline constexpr std::array<CPlanColumn, kPlanColumnCount> PlanColumnTable = [] 
         {I::EquityBrokerage, "EquityBrokerage", 6, {"Equity Brokerage"}, {7, 3}, 7, K::Money, 2,
          kPlanEverywhere, false, true},
         {I::AddToDiary1, "AddToDiary1", 7, {"Add to Diary"}, {8, 1, true, 0}, 0, K::Text, 0,
-         kViewOnly},
+         kHiddenCell},
         {I::StrikePrice, "StrikePrice", 8, {"Strike Price", G::None, "Strike price"}, {9, 3}, 5,
          K::Money, 2, kPlanEverywhere},
         {I::FairPrice, "ADXFairPrice", 9, {"ASX Fair Price (Premium)"}, {10, 3}, 7, K::Money, 2,
@@ -165,7 +167,7 @@ inline constexpr std::array<CPlanColumn, kPlanColumnCount> PlanColumnTable = [] 
         {I::NEReturn, "NEReturn", 12, {"% Return", G::NotExercised}, {13, 3}, 0, K::Percent, 2,
          kPlanEverywhere, false, true},
         {I::AddToDiary2, "AddToDiary2", 13, {"Add to Diary"}, {14, 1, true, 1}, 0, K::Text, 0,
-         kViewOnly},
+         kHiddenCell},
         {I::EBrokerage, "EBrokerage", 14, {"Exercise Brokerage", G::Exercised}, {15, 3}, 0,
          K::Money, 2, kPlanEverywhere, false, true},
         {I::EProfit, "EProfit", 15, {"Net Profit", G::Exercised, {}, "Profit"}, {16, 3}, 0,
@@ -173,14 +175,14 @@ inline constexpr std::array<CPlanColumn, kPlanColumnCount> PlanColumnTable = [] 
         {I::EReturn, "EReturn", 16, {"% Return", G::Exercised}, {17, 3}, 0, K::Percent, 2,
          kPlanEverywhere, false, true},
         {I::AddToDiary3, "AddToDiary3", 17, {"Add to Diary"}, {18, 1, true, 2}, 0, K::Text, 0,
-         kViewOnly},
+         kHiddenCell},
         {I::DividendValue, "DividendValue", 18, {"Value", G::Dividends}, {19, 3}, 0, K::Money, 2,
          kPlanEverywhere},
         {I::DividendDate, "DividendDate", 19, {"Date", G::Dividends}, {20, 4}, 0, K::Date, 0,
          kPlanEverywhere},
-        {I::Trades, "Trades", 20, {"Trades"}, {21, 2}, 0, K::Count, 0, kViewOnly},
+        {I::Trades, "Trades", 20, {"Trades"}, {21, 2}, 0, K::Count, 0, kHiddenCell},
         {I::AddToDiary4, "AddToDiary4", 21, {"Add to Diary"}, {22, 1, true, 3}, 0, K::Text, 0,
-         kViewOnly},
+         kHiddenCell},
         {I::CloseAll, "CloseAll", 22, {"Close All"}, {24, 1, true}, 0, K::Text, 0,
          PlanOutputView},
         {I::BEP, "BEP", -1, {"BEP"}, {23, 3}, 4, K::Money, 2, kPlanEverywhere},
