@@ -123,17 +123,18 @@ bool CTesseraApp::InitInstance() {
     // A closed plan row that leaves no row of its series clears the series' Short List box;
     // undoing the close ticks it again.
     RegisterTradingPlanView(
-        *m_MainFrame, {[this](const std::string& company, const std::string& series, bool isCall) {
-                           UntickShortListSeries(*m_MainFrame, company, series,
-                                                 isCall ? ReportKind::Call : ReportKind::Put);
-                       },
-                       {},
-                       [this](const std::string& company, const std::string& series, bool isCall) {
-                           TickShortListSeries(*m_MainFrame, company, series,
-                                               isCall ? ReportKind::Call : ReportKind::Put);
-                       }});
-    RegisterJournalViews(*m_MainFrame);
-    RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
+        *m_MainFrame, m_Session,
+        {[this](const std::string& company, const std::string& series, bool isCall) {
+             UntickShortListSeries(*m_MainFrame, company, series,
+                                   isCall ? ReportKind::Call : ReportKind::Put);
+         },
+         {},
+         [this](const std::string& company, const std::string& series, bool isCall) {
+             TickShortListSeries(*m_MainFrame, company, series,
+                                 isCall ? ReportKind::Call : ReportKind::Put);
+         }});
+    RegisterJournalViews(*m_MainFrame, m_Session);
+    RegisterColourSchemeCommand(*m_MainFrame, m_Session, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();
     } else {

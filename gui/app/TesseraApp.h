@@ -5,6 +5,7 @@
 #include "gui/app/QtNotifier.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/DownloaderClock.h"
+#include "session/Session.h"
 #include "storage/RegistryFile.h"
 
 #include <QObject>
@@ -50,6 +51,7 @@ public:
     int ExitInstance(int exitCode);
 
     CMainFrame* MainFrame() const { return m_MainFrame; }
+    CSession& Session() { return m_Session; }
     CQtNotifier& Notifier() { return m_Notifier; }
 
     std::string DownloaderStatus() const override;
@@ -65,6 +67,8 @@ private:
     bool StartDownloader();
 
     CStartOptions m_Options;
+    // What the windows show and change; they are handed it as they are made.
+    CSession m_Session{m_Options.dataFolder};
     CRegistryFile m_Registry;
     CDataSources m_DataSources;
     CQtNotifier m_Notifier;

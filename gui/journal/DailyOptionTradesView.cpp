@@ -6,6 +6,7 @@
 #include "journal/AverageTradesDatabase.h"
 #include "marketdata/DividendList.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 
 #include <QAbstractItemView>
@@ -30,16 +31,11 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-const CAverageTradesDatabase& ShownAverages() {
-    static const CAverageTradesDatabase empty;
-    const CAverageTradesDatabase* averages = GetAverageTradesDatabase();
-    return averages != nullptr ? *averages : empty;
-}
-
 } // namespace
 
-CDailyOptionTradesView::CDailyOptionTradesView(CJournalClock clock, QWidget* parent)
-    : QAbstractScrollArea(parent), m_Clock(std::move(clock)),
+CDailyOptionTradesView::CDailyOptionTradesView(CSession& session, CJournalClock clock,
+                                               QWidget* parent)
+    : QAbstractScrollArea(parent), m_Session(session), m_Clock(std::move(clock)),
       m_Table(new CComplexTableWndForDailyOptionTradesView(*this, viewport())),
       m_Filter(new QComboBox(m_Table)) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -61,7 +57,7 @@ CDailyOptionTradesView::~CDailyOptionTradesView() = default;
 
 void CDailyOptionTradesView::RefreshDividends() {
     const int selection = m_Filter->currentIndex();
-    const CColorScheme scheme = CurrentColorScheme();
+    const CColorScheme scheme = m_Session.ColorScheme();
     m_RegularFont = CreateSchemeFont(scheme, false, false, false);
     m_BoldFont = CreateSchemeFont(scheme, true, false, false);
     m_Table->setFont(m_RegularFont.m_Font);
@@ -100,7 +96,7 @@ void CDailyOptionTradesView::RefreshDividends() {
 
     const auto filter = static_cast<DividendsMonthFilter>(std::clamp(selection, 0, kAllIndex));
     CDividendsTable table =
-        BuildDividendsTable(GetDividends().Copy(), filter, m_Clock(), ShownAverages());
+        BuildDividendsTable(GetDividends().Copy(), filter, m_Clock(), m_Session.AverageTrades());
     if (table.noDividends) {
         addWholeRow(Text(kNoDividendsText), -1);
     }
@@ -182,14 +178,14 @@ void CDailyOptionTradesView::EnsureCellVisible(int row, int column) {
 
 bool CDailyOptionTradesView::TakeAverageTrades(int row, const QString& text, QString& shown) {
     const int index = row - kFirstDataRow;
-    CAverageTradesDatabase* averages = GetAverageTradesDatabase();
-    if (averages == nullptr || index < 0 || index >= static_cast<int>(m_Rows.size())) {
+    if (index < 0 || index >= static_cast<int>(m_Rows.size())) {
         return false;
     }
     std::string taken;
     std::string refusal;
-    if (!TakeAverageTradesText(*averages, m_Rows[static_cast<std::size_t>(index)].code,
-                               text.toStdString(), taken, &refusal)) {
+    if (!TakeAverageTradesText(m_Session.AverageTrades(),
+                               m_Rows[static_cast<std::size_t>(index)].code, text.toStdString(),
+                               taken, &refusal)) {
         CUserMessages::Show(this, QString::fromStdString(refusal), QMessageBox::Warning);
         return false;
     }

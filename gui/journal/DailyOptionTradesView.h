@@ -14,6 +14,7 @@ class QComboBox;
 namespace strikeline {
 
 class CComplexTableWndForDailyOptionTradesView;
+class CSession;
 
 // The Dividends window: the dividends of the downloaded list, by company code, for the
 // month chosen in the list inside the title row, each beside the user's own Average Trades
@@ -34,7 +35,7 @@ public:
     // The lines between the cells.
     static constexpr Color kBorderColor = Rgb(153, 153, 153);
 
-    explicit CDailyOptionTradesView(CJournalClock clock = SystemJournalNow,
+    explicit CDailyOptionTradesView(CSession& session, CJournalClock clock = SystemJournalNow,
                                     QWidget* parent = nullptr);
     ~CDailyOptionTradesView() override;
 
@@ -62,6 +63,7 @@ private:
     void LayoutTable();
     void PlaceFilter();
 
+    CSession& m_Session;
     CJournalClock m_Clock;
     CComplexTableWndForDailyOptionTradesView* m_Table;
     QComboBox* m_Filter;

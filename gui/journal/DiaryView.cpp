@@ -5,6 +5,7 @@
 #include "gui/journal/StartBalanceDlg.h"
 #include "journal/DiaryDatabase.h"
 #include "journal/JournalCalendar.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -34,12 +35,6 @@ const char* const kColumns[] = {"Open Date", "Close Date", "Stock Code", "Net Pr
 // change.
 const char* const kWidestFigure = "$-9999999999.99";
 
-const CDiaryDatabase& ShownDiary() {
-    static const CDiaryDatabase empty;
-    const CDiaryDatabase* diary = GetDiaryDatabase();
-    return diary != nullptr ? *diary : empty;
-}
-
 year_month_day DayOf(const QDate& date) {
     return year_month_day{year{date.year()}, month{static_cast<unsigned>(date.month())},
                           day{static_cast<unsigned>(date.day())}};
@@ -59,8 +54,8 @@ QDateEdit* MakeDatePicker(QWidget* parent, const year_month_day& today) {
 
 } // namespace
 
-CDiaryView::CDiaryView(CJournalClock clock, QWidget* parent)
-    : QWidget(parent), m_Clock(std::move(clock)), m_Mode(new QComboBox(this)),
+CDiaryView::CDiaryView(CSession& session, CJournalClock clock, QWidget* parent)
+    : QWidget(parent), m_Session(session), m_Clock(std::move(clock)), m_Mode(new QComboBox(this)),
       m_Month(new QComboBox(this)), m_Year(new QComboBox(this)), m_PeriodStart(nullptr),
       m_PeriodEnd(nullptr), m_StartBalance(new QPushButton(QStringLiteral("Start Balance"), this)),
       m_ChangeBalance(new QPushButton(QStringLiteral("Change Balance"), this)),
@@ -187,7 +182,7 @@ void CDiaryView::RefreshDiary() {
                             ? QRect(m_MonthPlace.topLeft(), m_YearPlace.size())
                             : m_YearPlace);
 
-    const CDiaryDatabase& diary = ShownDiary();
+    const CDiaryDatabase& diary = m_Session.Diary();
     const CDiaryListing listing = BuildDiaryListing(diary, Choice(), m_Clock());
     const std::string* const captions[] = {
         &listing.captions.startingBalance, &listing.captions.endingBalance,
@@ -224,11 +219,11 @@ void CDiaryView::RefreshDiary() {
 }
 
 std::optional<std::size_t> CDiaryView::PlaceOf(const CRowEntry& row) const {
-    const CDiaryDatabase* diary = GetDiaryDatabase();
-    if (diary == nullptr || row.index >= diary->Entries().size()) {
+    const CDiaryDatabase& diary = m_Session.Diary();
+    if (row.index >= diary.Entries().size()) {
         return std::nullopt;
     }
-    const CDiaryEntry& entry = diary->Entries()[row.index];
+    const CDiaryEntry& entry = diary.Entries()[row.index];
     if (entry.m_ContractID != row.contractID || entry.m_StartDate != row.startDate) {
         return std::nullopt;
     }
@@ -254,34 +249,25 @@ void CDiaryView::UpdateEntryButtons() {
 }
 
 void CDiaryView::EditStartBalance() {
-    CDiaryDatabase* diary = GetDiaryDatabase();
-    if (diary == nullptr) {
-        return;
-    }
-    CStartBalanceDlg dialog(diary->StartBalance(), this);
+    CStartBalanceDlg dialog(m_Session.Diary().StartBalance(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    if (CDiaryDatabase* current = GetDiaryDatabase()) {
-        current->SetStartBalance(dialog.Amount());
-    }
+    m_Session.Diary().SetStartBalance(dialog.Amount());
     RefreshDiary();
 }
 
 void CDiaryView::ChangeMonthBalance() {
-    CDiaryDatabase* diary = GetDiaryDatabase();
-    if (diary == nullptr || Mode() != DiaryRangeMode::Month) {
+    if (Mode() != DiaryRangeMode::Month) {
         return;
     }
     const CDiaryRangeChoice choice = Choice();
     const std::string key = MonthKey(static_cast<unsigned>(choice.year), choice.month);
-    CChangeBalanceDlg dialog(diary->MonthChange(key).value_or(0.0), this);
+    CChangeBalanceDlg dialog(m_Session.Diary().MonthChange(key).value_or(0.0), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    if (CDiaryDatabase* current = GetDiaryDatabase()) {
-        current->SetMonthChange(key, dialog.Amount());
-    }
+    m_Session.Diary().SetMonthChange(key, dialog.Amount());
     RefreshDiary();
 }
 
@@ -293,13 +279,13 @@ void CDiaryView::EditSelectedEntry() {
         RefreshDiary();
         return;
     }
-    CDiaryEntryDlg dialog(GetDiaryDatabase()->Entries()[*place], this);
+    CDiaryEntryDlg dialog(m_Session.Diary().Entries()[*place], this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     // Looked up again: the dialog ran its own event loop.
     if (const std::optional<std::size_t> still = PlaceOf(*row)) {
-        *GetDiaryDatabase()->EntryAt(*still) = dialog.Entry();
+        *m_Session.Diary().EntryAt(*still) = dialog.Entry();
     }
     RefreshDiary();
 }
@@ -307,7 +293,7 @@ void CDiaryView::EditSelectedEntry() {
 void CDiaryView::DeleteSelectedEntry() {
     if (const std::optional<CRowEntry> row = SelectedRow()) {
         if (const std::optional<std::size_t> place = PlaceOf(*row)) {
-            GetDiaryDatabase()->RemoveEntry(*place);
+            m_Session.Diary().RemoveEntry(*place);
         }
     }
     RefreshDiary();

@@ -19,12 +19,12 @@ class QTableWidget;
 namespace strikeline {
 
 class CDiaryDatabase;
+class CSession;
 
 // The Diary window: the trades opened in a chosen month, year or range of days (or all of
 // them) with the balance at the start and at the end of that range, the net profit in it
 // and that profit as a percentage. From here the user edits or deletes a trade and sets
-// the start balance and the change of a month. It reads and changes the program's one
-// diary; with none set it shows an empty one and changes nothing.
+// the start balance and the change of a month. It reads and changes the session's diary.
 class CDiaryView : public QWidget {
     Q_OBJECT
 
@@ -36,7 +36,8 @@ public:
     static constexpr int kStockCodeWidth = 100;
     static constexpr int kNetProfitWidth = 100;
 
-    explicit CDiaryView(CJournalClock clock = SystemJournalNow, QWidget* parent = nullptr);
+    explicit CDiaryView(CSession& session, CJournalClock clock = SystemJournalNow,
+                        QWidget* parent = nullptr);
 
     // Lists the entries of the chosen range and works out the four figures; the selection
     // is cleared.
@@ -85,6 +86,7 @@ private:
     void PlaceControls();
     void PlaceListAndButtons();
 
+    CSession& m_Session;
     CJournalClock m_Clock;
     std::vector<int> m_Years;
     QComboBox* m_Mode;

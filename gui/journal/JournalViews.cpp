@@ -20,14 +20,15 @@ constexpr QSize kDividendsFrameSize(550, 400);
 
 } // namespace
 
-void RegisterJournalViews(CMainFrame& frame, CJournalClock clock) {
-    frame.RegisterView(ViewKind::Diary, {QStringLiteral("Diary"), true, true, {}, [clock] {
-                                             return new CDiaryView(clock);
-                                         }});
-    frame.RegisterView(ViewKind::Dividends,
-                       {QStringLiteral("Dividends"), true, true, kDividendsFrameSize, [clock] {
-                            return new CDailyOptionTradesView(clock);
+void RegisterJournalViews(CMainFrame& frame, CSession& session, CJournalClock clock) {
+    frame.RegisterView(ViewKind::Diary,
+                       {QStringLiteral("Diary"), true, true, {}, [&session, clock] {
+                            return new CDiaryView(session, clock);
                         }});
+    frame.RegisterView(ViewKind::Dividends, {QStringLiteral("Dividends"), true, true,
+                                             kDividendsFrameSize, [&session, clock] {
+                                                 return new CDailyOptionTradesView(session, clock);
+                                             }});
     // One cascade per main window: calculators opened one after another do not cover
     // each other.
     auto cascade = std::make_shared<CCascadeOffset>();

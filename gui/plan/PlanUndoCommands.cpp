@@ -3,18 +3,19 @@
 #include "gui/plan/TradingPlanView.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
+#include "session/Session.h"
 
 #include <utility>
 
 namespace strikeline {
 
-CPlanRowChangeCommand::CPlanRowChangeCommand(CTradingPlanView& view, const QString& text,
-                                             std::size_t index, CTradingPlanEntry before,
-                                             CTradingPlanEntry after, int column,
-                                             QString textBefore, QString textAfter)
-    : QUndoCommand(text), m_View(view), m_Index(index), m_Before(std::move(before)),
-      m_After(std::move(after)), m_Column(column), m_TextBefore(std::move(textBefore)),
-      m_TextAfter(std::move(textAfter)) {}
+CPlanRowChangeCommand::CPlanRowChangeCommand(CSession& session, CTradingPlanView& view,
+                                             const QString& text, std::size_t index,
+                                             CTradingPlanEntry before, CTradingPlanEntry after,
+                                             int column, QString textBefore, QString textAfter)
+    : QUndoCommand(text), m_Session(session), m_View(view), m_Index(index),
+      m_Before(std::move(before)), m_After(std::move(after)), m_Column(column),
+      m_TextBefore(std::move(textBefore)), m_TextAfter(std::move(textAfter)) {}
 
 void CPlanRowChangeCommand::undo() {
     Apply(m_After, m_Before, m_TextBefore, true);
@@ -28,29 +29,26 @@ void CPlanRowChangeCommand::redo() {
 
 void CPlanRowChangeCommand::Apply(const CTradingPlanEntry& from, const CTradingPlanEntry& to,
                                   const QString& shown, bool select) {
-    CTradingPlan* plan = GetTradingPlan();
-    if (plan == nullptr || !plan->ReplaceAt(m_Index, from, to)) {
+    CTradingPlan& plan = m_Session.TradingPlan();
+    if (!plan.ReplaceAt(m_Index, from, to)) {
         m_View.ForgetUndo();
         return;
     }
-    m_View.ShowChangedRow(plan->At(m_Index), m_Column, shown, select);
+    m_View.ShowChangedRow(plan.At(m_Index), m_Column, shown, select);
 }
 
-CPlanRowCloseCommand::CPlanRowCloseCommand(CTradingPlanView& view, std::size_t index,
-                                           FileTime stamp)
-    : QUndoCommand(QStringLiteral("Close All")), m_View(view), m_Index(index), m_Stamp(stamp) {}
+CPlanRowCloseCommand::CPlanRowCloseCommand(CSession& session, CTradingPlanView& view,
+                                           std::size_t index, FileTime stamp)
+    : QUndoCommand(QStringLiteral("Close All")), m_Session(session), m_View(view), m_Index(index),
+      m_Stamp(stamp) {}
 
 void CPlanRowCloseCommand::redo() {
-    CTradingPlan* plan = GetTradingPlan();
-    if (plan == nullptr) {
-        m_View.ForgetUndo();
-        return;
-    }
+    CTradingPlan& plan = m_Session.TradingPlan();
     if (!m_Closing) {
-        m_Closing = ClosePlanRow(*plan, m_Index, GetDiaryDatabase(), m_Stamp);
+        m_Closing = ClosePlanRow(plan, m_Index, &m_Session.Diary(), m_Stamp);
         m_Closed = m_Closing.has_value();
     } else {
-        m_Closed = RepeatPlanRowClose(*plan, GetDiaryDatabase(), *m_Closing);
+        m_Closed = RepeatPlanRowClose(plan, &m_Session.Diary(), *m_Closing);
     }
     if (!m_Closed) {
         m_View.ForgetUndo();
@@ -60,12 +58,12 @@ void CPlanRowCloseCommand::redo() {
 }
 
 void CPlanRowCloseCommand::undo() {
-    CTradingPlan* plan = GetTradingPlan();
-    if (plan == nullptr || !m_Closed) {
+    CTradingPlan& plan = m_Session.TradingPlan();
+    if (!m_Closed) {
         m_View.ForgetUndo();
         return;
     }
-    const CTradingPlanEntry& reopened = ReopenPlanRow(*plan, GetDiaryDatabase(), *m_Closing);
+    const CTradingPlanEntry& reopened = ReopenPlanRow(plan, &m_Session.Diary(), *m_Closing);
     m_Closed = false;
     m_View.ShowReopenedRow(reopened, *m_Closing);
 }

@@ -6,6 +6,7 @@
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanHtmlWriter.h"
 #include "plan/PlanXlsxWriter.h"
+#include "session/Session.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -59,7 +60,8 @@ bool WriteFile(int command, const CPlanExport& content, const CColorScheme& sche
 
 } // namespace
 
-CTradingPlanExportCommands::CTradingPlanExportCommands(QWidget& owner) : m_Owner(owner) {
+CTradingPlanExportCommands::CTradingPlanExportCommands(QWidget& owner, CSession& session)
+    : m_Owner(owner), m_Session(session) {
     SetSavePathChooser({});
     SetFileOpener({});
     SetMailComposer({});
@@ -131,7 +133,7 @@ void CTradingPlanExportCommands::ExportFile(int command, const CPlanExport& cont
 void CTradingPlanExportCommands::SendByMail(PlanMailFormat format, const CPlanExport& content,
                                             FileTime now) {
     CMailAttachments& attachments =
-        m_Attachments != nullptr ? *m_Attachments : GetMailAttachments();
+        m_Attachments != nullptr ? *m_Attachments : m_Session.MailAttachments();
     std::string error;
     if (!SendPlanByMail(content, format, now, attachments, *m_Composer, error)) {
         Tell(QString::fromStdString(error), true);

@@ -14,6 +14,7 @@ class QWidget;
 namespace strikeline {
 
 class CColorScheme;
+class CSession;
 
 // The plan's export commands: the four file exports and the two "Send to Email" ones.
 // Each asks for a path (or makes an attachment), writes through the plan writers and tells
@@ -26,7 +27,7 @@ public:
         std::function<QString(QWidget* parent, const QString& filter, const QString& suffix)>;
     using CFileOpener = std::function<void(const QUrl& url)>;
 
-    explicit CTradingPlanExportCommands(QWidget& owner);
+    CTradingPlanExportCommands(QWidget& owner, CSession& session);
 
     static bool Handles(int command);
     // Runs an export command on `content`; the HTML page takes the scheme's colours and
@@ -37,7 +38,7 @@ public:
     void SetSavePathChooser(CSavePathChooser chooser);
     void SetFileOpener(CFileOpener opener);
     void SetMailComposer(std::shared_ptr<CMailComposer> composer);
-    // Null restores the program's own attachments folder.
+    // Null restores the session's own attachments folder.
     void SetMailAttachments(CMailAttachments* attachments) { m_Attachments = attachments; }
 
     // The save dialog: "Excel Files (*.xlsx)" and the like, the suffix added when the
@@ -50,6 +51,7 @@ private:
     void Tell(const QString& text, bool failed);
 
     QWidget& m_Owner;
+    CSession& m_Session;
     CSavePathChooser m_ChooseSavePath;
     CFileOpener m_OpenFile;
     std::shared_ptr<CMailComposer> m_Composer;

@@ -14,6 +14,7 @@
 #include "plan/PlanRowClose.h"
 #include "plan/TradingPlan.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 
 #include <QPrinter>
@@ -29,9 +30,10 @@ constexpr int kLinesPerPage = 10;
 
 } // namespace
 
-CTradingPlanView::CTradingPlanView(CTradingPlanViewHooks hooks, QWidget* parent)
-    : QAbstractScrollArea(parent), m_Hooks(std::move(hooks)), m_Clock(CurrentFileTime),
-      m_Table(new CComplexTableWndForTradingPlanView(*this, viewport())), m_Exports(*this) {
+CTradingPlanView::CTradingPlanView(CSession& session, CTradingPlanViewHooks hooks, QWidget* parent)
+    : QAbstractScrollArea(parent), m_Session(session), m_Hooks(std::move(hooks)),
+      m_Clock(CurrentFileTime), m_Table(new CComplexTableWndForTradingPlanView(*this, viewport())),
+      m_Exports(*this, session) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFocusProxy(m_Table);
@@ -63,7 +65,7 @@ CTradingPlanEntry* CTradingPlanView::EntryAt(int row) const {
         return nullptr;
     }
     CTradingPlanEntry* entry = m_RowEntries[static_cast<std::size_t>(row)];
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     return plan != nullptr && plan->Contains(entry) ? entry : nullptr;
 }
 
@@ -83,7 +85,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
         m_UndoStack.clear();
     }
     NotePlanState();
-    const CTradingPlanTableBuilder builder(CurrentColorScheme());
+    const CTradingPlanTableBuilder builder(m_Session.ColorScheme());
     m_Palette = builder.Palette();
     // Any edit in progress is dropped with its row.
     m_Table->RemoveAllRows();
@@ -91,9 +93,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     m_Table->SetPrintedHeaderCount(CTradingPlanTableBuilder::kHeadingRows);
     m_RowEntries.clear();
     m_Entries.clear();
-    if (CTradingPlan* plan = GetTradingPlan()) {
-        m_Entries = plan->DisplayOrder();
-    }
+    m_Entries = m_Session.TradingPlan().DisplayOrder();
     const auto add = [this](int row, CTradingPlanEntry* entry) {
         m_RowEntries.resize(static_cast<std::size_t>(row) + 1, nullptr);
         m_RowEntries[static_cast<std::size_t>(row)] = entry;
@@ -133,7 +133,7 @@ void CTradingPlanView::RecomputeEntryRow(int row) {
 void CTradingPlanView::RecomputeTotals() {
     std::vector<const CTradingPlanEntry*> shown;
     shown.reserve(m_Entries.size());
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     for (const CTradingPlanEntry* entry : m_Entries) {
         if (plan != nullptr && plan->Contains(entry)) {
             shown.push_back(entry);
@@ -146,11 +146,11 @@ void CTradingPlanView::RecomputeTotals() {
 }
 
 void CTradingPlanView::CloseRow(int row) {
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     const std::optional<std::size_t> index =
         plan == nullptr ? std::nullopt : plan->IndexOf(EntryAt(row));
     if (index) {
-        m_UndoStack.push(new CPlanRowCloseCommand(*this, *index, Now()));
+        m_UndoStack.push(new CPlanRowCloseCommand(m_Session, *this, *index, Now()));
     }
 }
 
@@ -177,7 +177,7 @@ void CTradingPlanView::ShowReopenedRow(const CTradingPlanEntry& entry,
 
 void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPlanEntry after,
                                      int column, const QString& textAfter, const QString& label) {
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     const std::optional<std::size_t> index = plan == nullptr ? std::nullopt : plan->IndexOf(&entry);
     if (!index) {
         return;
@@ -191,8 +191,8 @@ void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPla
     }
     const CComplexTableCell* cell = m_Table->Cell(RowOf(&entry), column);
     const QString textBefore = cell != nullptr && !textAfter.isNull() ? cell->m_Text : QString();
-    m_UndoStack.push(new CPlanRowChangeCommand(*this, label, *index, entry, std::move(after),
-                                               column, textBefore, textAfter));
+    m_UndoStack.push(new CPlanRowChangeCommand(m_Session, *this, label, *index, entry,
+                                               std::move(after), column, textBefore, textAfter));
 }
 
 void CTradingPlanView::ShowChangedRow(const CTradingPlanEntry& entry, int column,
@@ -231,7 +231,7 @@ void CTradingPlanView::ForgetUndo() {
 }
 
 void CTradingPlanView::NotePlanState() {
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     m_KnownPlan = plan;
     m_KnownRows.clear();
     for (std::size_t i = 0; plan != nullptr && i < plan->Count(); ++i) {
@@ -240,7 +240,7 @@ void CTradingPlanView::NotePlanState() {
 }
 
 bool CTradingPlanView::PlanChangedElsewhere() const {
-    const CTradingPlan* plan = GetTradingPlan();
+    const CTradingPlan* plan = &m_Session.TradingPlan();
     if (plan != m_KnownPlan) {
         return true;
     }
@@ -401,10 +401,8 @@ void CTradingPlanView::OnCommand(int command) {
     if (!CTradingPlanExportCommands::Handles(command)) {
         return;
     }
-    const CTradingPlan empty;
-    const CTradingPlan* plan = GetTradingPlan();
-    m_Exports.Run(command, BuildPlanExport(plan != nullptr ? *plan : empty, m_Generated),
-                  CurrentColorScheme(), Now());
+    m_Exports.Run(command, BuildPlanExport(m_Session.TradingPlan(), m_Generated),
+                  m_Session.ColorScheme(), Now());
 }
 
 // Printing.

@@ -22,6 +22,7 @@ namespace strikeline {
 
 class CComplexTableWnd;
 class CComplexTableWndForTradingPlanView;
+class CSession;
 class CTradingPlan;
 struct CPlanRowClosing;
 struct CTradingPlanEntry;
@@ -29,8 +30,8 @@ struct CTradingPlanEntry;
 // The Trading Plan window: the plan's rows in display order as one editable table under
 // their company headings, with the totals and the time of the last recomputation. The
 // user types figures, switches a row between selling and buying, colours cells, closes
-// rows, and runs the exports and printing from here. The view shows the process-wide plan
-// (GetTradingPlan); rows it keeps are checked against the plan before they are touched,
+// rows, and runs the exports and printing from here. The view shows the session's plan;
+// rows it keeps are checked against the plan before they are touched,
 // so a plan changed behind its back is never written through a stale row. Typed figures,
 // trade sides, cell colours and closed rows go through an undo stack ("Undo" and "Redo"
 // of the Edit menu while the window is active); the stack is forgotten when the plan was
@@ -44,7 +45,8 @@ public:
     // The moment (universal time) of a recomputation, a closed row and a mail attachment.
     using CClock = std::function<FileTime()>;
 
-    explicit CTradingPlanView(CTradingPlanViewHooks hooks = {}, QWidget* parent = nullptr);
+    explicit CTradingPlanView(CSession& session, CTradingPlanViewHooks hooks = {},
+                              QWidget* parent = nullptr);
     ~CTradingPlanView() override;
 
     // Rebuilds the table from the plan and the colour scheme, recomputes every figure, and
@@ -129,6 +131,7 @@ private:
     void Relayout();
     FileTime Now() const { return m_Clock(); }
 
+    CSession& m_Session;
     CTradingPlanViewHooks m_Hooks;
     CClock m_Clock;
     CComplexTableWndForTradingPlanView* m_Table;

@@ -6,10 +6,12 @@
 #include "platform/DesktopMouse.h"
 #include "session/ApplicationState.h"
 #include "session/Notifier.h"
+#include "session/Session.h"
 
 namespace strikeline {
 
-void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSettings,
+void RegisterColourSchemeCommand(CMainFrame& frame, CSession& session,
+                                 std::function<void()> saveSettings,
                                  std::function<bool()> mouseButtonsSwapped) {
     if (!mouseButtonsSwapped) {
         mouseButtonsSwapped = [] {
@@ -18,25 +20,18 @@ void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSe
     }
     // The frame owns the handler, so the reference to it cannot outlive it.
     frame.RegisterCommand(
-        ID_EDIT_COLOUR_SCHEME, [&frame, saveSettings = std::move(saveSettings),
+        ID_EDIT_COLOUR_SCHEME, [&frame, &session, saveSettings = std::move(saveSettings),
                                 mouseButtonsSwapped = std::move(mouseButtonsSwapped)] {
-            CApplicationState* state = GetApplicationState();
-            if (state == nullptr) {
-                return;
-            }
-            CColorScheme current;
-            {
-                const CApplicationStateLock lock(*state);
-                current = state->ColorScheme();
-            }
+            const CColorScheme current = session.ColorScheme();
             // Read as the dialog opens: the user may have changed hands since the last time.
             CColorSchemeDlg dialog(current, &frame, mouseButtonsSwapped());
             if (dialog.exec() != QDialog::Accepted) {
                 return;
             }
             {
-                const CApplicationStateLock lock(*state);
-                state->SetColorScheme(dialog.Scheme());
+                CApplicationState& state = session.State();
+                const CApplicationStateLock lock(state);
+                state.SetColorScheme(dialog.Scheme());
             }
             if (saveSettings) {
                 saveSettings();

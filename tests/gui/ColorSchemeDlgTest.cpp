@@ -13,6 +13,7 @@
 #include "gui/widgets/ComplexTableWnd.h"
 #include "gui/widgets/QtColor.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -175,6 +176,7 @@ public:
         return m_Started;
     }
     CMainFrame& Frame() { return *m_App.MainFrame(); }
+    CSession& Session() { return m_App.Session(); }
     QStringList& Log() { return m_Log; }
 
     // A table window of `kind` that logs its refreshes under `name`, opened by `command`.
@@ -202,14 +204,14 @@ private:
     bool m_Started = false;
 };
 
-CColorScheme CurrentScheme() {
-    const CApplicationStateLock lock(*GetApplicationState());
-    return GetApplicationState()->ColorScheme();
+CColorScheme CurrentScheme(CSession& session) {
+    return session.ColorScheme();
 }
 
-void SetCurrentScheme(const CColorScheme& scheme) {
-    const CApplicationStateLock lock(*GetApplicationState());
-    GetApplicationState()->SetColorScheme(scheme);
+void SetCurrentScheme(CSession& session, const CColorScheme& scheme) {
+    CApplicationState& state = session.State();
+    const CApplicationStateLock lock(state);
+    state.SetColorScheme(scheme);
 }
 
 } // namespace
@@ -729,11 +731,11 @@ void ColorSchemeDlgTest::OkMakesTheSchemeCurrentSavesAndRefreshesInOrder() {
     CMainFrame& frame = program.Frame();
     CColorScheme current;
     current.SetFontSize(9);
-    SetCurrentScheme(current);
+    SetCurrentScheme(program.Session(), current);
     CColorScheme savedScheme;
-    RegisterColourSchemeCommand(frame, [&program, &savedScheme] {
+    RegisterColourSchemeCommand(frame, program.Session(), [&program, &savedScheme] {
         program.Log() << "save";
-        savedScheme = CurrentScheme();
+        savedScheme = CurrentScheme(program.Session());
     });
     QVERIFY(frame.Action(ID_EDIT_COLOUR_SCHEME)->isEnabled());
     program.OpenLoggingView(ViewKind::TradingPlan, ID_TRADING_PLAN_OPEN, "Trading Plan");
@@ -755,7 +757,7 @@ void ColorSchemeDlgTest::OkMakesTheSchemeCurrentSavesAndRefreshesInOrder() {
     QVERIFY(opened);
     CColorScheme expected = current;
     expected.SetFontSize(16);
-    QCOMPARE(CurrentScheme(), expected);
+    QCOMPARE(CurrentScheme(program.Session()), expected);
     QCOMPARE(savedScheme, expected);
     QCOMPARE(program.Log(),
              (QStringList{"save", "Call", "Put", "Short List", "Dividends", "Trading Plan"}));
@@ -766,8 +768,8 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
     QVERIFY(program.Start());
     CMainFrame& frame = program.Frame();
     const CColorScheme current = CustomScheme(AnInstalledFace());
-    SetCurrentScheme(current);
-    RegisterColourSchemeCommand(frame, [&program] { program.Log() << "save"; });
+    SetCurrentScheme(program.Session(), current);
+    RegisterColourSchemeCommand(frame, program.Session(), [&program] { program.Log() << "save"; });
     program.OpenLoggingView(ViewKind::CallReport, ID_YIELD_CALL_REPORTS, "Call");
 
     WhenModal<CColorSchemeDlg>([](CColorSchemeDlg* dialog) {
@@ -776,7 +778,7 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
         ClickCancel(dialog);
     });
     QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
-    QCOMPARE(CurrentScheme(), current);
+    QCOMPARE(CurrentScheme(program.Session()), current);
     QVERIFY(program.Log().isEmpty());
 
     // Escape cancels as well.
@@ -785,7 +787,7 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
-    QCOMPARE(CurrentScheme(), current);
+    QCOMPARE(CurrentScheme(program.Session()), current);
     QVERIFY(program.Log().isEmpty());
 }
 
@@ -795,7 +797,7 @@ void ColorSchemeDlgTest::TheCommandAsksForTheMouseButtonsEachTimeItOpens() {
     CMainFrame& frame = program.Frame();
     bool swapped = true;
     int asked = 0;
-    RegisterColourSchemeCommand(frame, {}, [&swapped, &asked] {
+    RegisterColourSchemeCommand(frame, program.Session(), {}, [&swapped, &asked] {
         ++asked;
         return swapped;
     });

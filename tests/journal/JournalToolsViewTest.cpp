@@ -15,6 +15,7 @@
 #include "marketdata/DividendList.h"
 #include "session/ApplicationState.h"
 #include "session/Notifier.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "storage/NumberText.h"
 #include "support/ScopedEnvironment.h"
@@ -112,7 +113,8 @@ bool TypeIntoCell(Table& table, int row, int column, const QString& text) {
 }
 
 struct CShownDividends {
-    explicit CShownDividends(CJournalClock clock = December2010) : view(std::move(clock)) {
+    explicit CShownDividends(CSession& session, CJournalClock clock = December2010)
+        : view(session, std::move(clock)) {
         view.resize(550, 400);
         view.show();
     }
@@ -159,6 +161,8 @@ private slots:
 
 private:
     std::unique_ptr<test::CScopedEnv> m_Zone;
+    // The session the windows of a case are given; every case starts a fresh one.
+    std::unique_ptr<CSession> m_Session;
 };
 
 void CJournalToolsViewTest::initTestCase() {
@@ -171,9 +175,11 @@ void CJournalToolsViewTest::init() {
     SetApplicationState(std::move(state));
     SetAverageTradesDatabase(std::make_unique<CAverageTradesDatabase>());
     GetDividends().Replace(SomeDividends());
+    m_Session = std::make_unique<CSession>(std::string());
 }
 
 void CJournalToolsViewTest::cleanup() {
+    m_Session.reset();
     GetDividends().Replace({});
     SetAverageTradesDatabase(nullptr);
     SetApplicationState(nullptr);
@@ -182,7 +188,7 @@ void CJournalToolsViewTest::cleanup() {
 // The Dividends window.
 
 void CJournalToolsViewTest::TitleRowsHoldTheMonthListAndTheColumnTitles() {
-    CShownDividends shown;
+    CShownDividends shown(*m_Session);
     Table& table = shown.table();
     QComboBox* filter = shown.view.FilterList();
     QCOMPARE(filter->currentText(), QStringLiteral("All"));
@@ -251,9 +257,9 @@ void CJournalToolsViewTest::SelectionsListTheirMonthsInCodeOrder() {
     QFETCH(int, selection);
     QFETCH(qint64, now);
     QFETCH(QStringList, codes);
-    GetAverageTradesDatabase()->Set("BHP", 12.5);
+    m_Session->AverageTrades().Set("BHP", 12.5);
     const auto moment = static_cast<FileTime>(now);
-    CShownDividends shown([moment] { return moment; });
+    CShownDividends shown(*m_Session, [moment] { return moment; });
     shown.view.FilterList()->setCurrentIndex(selection);
     QCOMPARE(ListedCodes(shown.table()), codes);
     if (codes.contains("bhp")) {
@@ -270,7 +276,7 @@ void CJournalToolsViewTest::SelectionsListTheirMonthsInCodeOrder() {
 }
 
 void CJournalToolsViewTest::FilterLeavingNothingShowsOnlyTheTitleRows() {
-    CShownDividends shown(June2010);
+    CShownDividends shown(*m_Session, June2010);
     shown.view.FilterList()->setCurrentIndex(0);
     QCOMPARE(shown.table().RowCount(), 2);
     shown.view.FilterList()->setCurrentIndex(3);
@@ -287,7 +293,7 @@ void CJournalToolsViewTest::EmptyListSaysSoForEverySelection_data() {
 void CJournalToolsViewTest::EmptyListSaysSoForEverySelection() {
     QFETCH(int, selection);
     GetDividends().Replace({});
-    CShownDividends shown;
+    CShownDividends shown(*m_Session);
     shown.view.FilterList()->setCurrentIndex(selection);
     Table& table = shown.table();
     QCOMPARE(table.RowCount(), 3);
@@ -324,9 +330,9 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QFETCH(double, stored);
     QFETCH(QString, shown);
     QFETCH(QString, message);
-    GetAverageTradesDatabase()->Set("anz", 7);
+    m_Session->AverageTrades().Set("anz", 7);
     CUserMessageLog messages;
-    CShownDividends window;
+    CShownDividends window(*m_Session);
     Table& table = window.table();
     const int row = CDailyOptionTradesView::kFirstDataRow + 1; // ANZ
     QCOMPARE(table.Cell(row, 0)->m_Text, QStringLiteral("ANZ"));
@@ -334,9 +340,9 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QVERIFY(TypeIntoCell(table, row, 3, typed));
     QCOMPARE(table.Cell(row, 3)->m_Text, shown);
     QCOMPARE(messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(GetAverageTradesDatabase()->Lookup("ANZ"), std::optional<double>(stored));
+    QCOMPARE(m_Session->AverageTrades().Lookup("ANZ"), std::optional<double>(stored));
     // Nothing else changed.
-    QCOMPARE(GetAverageTradesDatabase()->Items().size(), std::size_t{1});
+    QCOMPARE(m_Session->AverageTrades().Items().size(), std::size_t{1});
     QCOMPARE(RowTexts(table, row).mid(0, 3), (QStringList{"ANZ", "05-Jan-2011", "$0.52"}));
 
     // A rebuild shows what was stored.
@@ -346,12 +352,12 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
 
 void CJournalToolsViewTest::ClearedFigureIsLeftOutOfTheFile() {
     test::CTempFolder folder;
-    GetAverageTradesDatabase()->Set("ANZ", 7);
-    GetAverageTradesDatabase()->Set("CBA", 3);
-    CShownDividends window;
+    m_Session->AverageTrades().Set("ANZ", 7);
+    m_Session->AverageTrades().Set("CBA", 3);
+    CShownDividends window(*m_Session);
     QVERIFY(TypeIntoCell(window.table(), CDailyOptionTradesView::kFirstDataRow + 1, 3, ""));
     const std::string path = folder.File("averagetrades.xml");
-    QVERIFY(GetAverageTradesDatabase()->Save(path));
+    QVERIFY(m_Session->AverageTrades().Save(path));
     CAverageTradesDatabase reread;
     std::string error;
     QVERIFY(reread.Load(path, error));
@@ -360,7 +366,7 @@ void CJournalToolsViewTest::ClearedFigureIsLeftOutOfTheFile() {
 }
 
 void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
-    CShownDividends window;
+    CShownDividends window(*m_Session);
     Table& table = window.table();
     const int row = CDailyOptionTradesView::kFirstDataRow;
     for (int column = 0; column < 3; ++column) {
@@ -371,16 +377,12 @@ void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
         QCOMPARE(table.Cell(row, column)->m_Text, before);
     }
     QVERIFY(table.Cell(row, 3)->m_Editable);
-    QVERIFY(GetAverageTradesDatabase()->Items().empty());
-    // Without the figures' store there is nowhere to keep a figure: the edit is dropped.
-    SetAverageTradesDatabase(nullptr);
-    table.CommitEditedText(row, 3, "5");
-    QCOMPARE(table.Cell(row, 3)->m_Text, QString());
+    QVERIFY(m_Session->AverageTrades().Items().empty());
 }
 
 void CJournalToolsViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     GetDividends().Replace({{"AAA", At("2010-12-03 00:00:00"), 1234567.125}});
-    CShownDividends shown;
+    CShownDividends shown(*m_Session);
     CDailyOptionTradesView& view = shown.view;
     Table& table = shown.table();
     view.resize(table.MinimumLayoutWidth() / 2, 400);
@@ -414,7 +416,7 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
                         At("2010-12-03 00:00:00"), 1.0});
     }
     GetDividends().Replace(many);
-    CShownDividends window;
+    CShownDividends window(*m_Session);
     Table& table = window.table();
     QScrollBar* bar = window.view.verticalScrollBar();
     const int client = window.view.viewport()->height();
@@ -456,7 +458,7 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
 void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame, December2010);
+    RegisterJournalViews(frame, *m_Session, December2010);
     frame.resize(1200, 800);
     frame.show();
     QVERIFY(frame.Action(ID_YIELD_DIVIDENDS)->isEnabled());
@@ -477,7 +479,7 @@ void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
     GetDividends().Replace({{"wbc", At("2011-01-07 00:00:00"), 0.74}});
     CColorScheme scheme = DistinctScheme();
     scheme.Set(SchemeColor::ReportBk, Rgb(1, 2, 3));
-    GetApplicationState()->SetColorScheme(scheme);
+    m_Session->State().SetColorScheme(scheme);
     frame.RefreshView(RefreshKind::Dividends);
     QCOMPARE(view->FilterList()->currentIndex(), 1);
     QCOMPARE(ListedCodes(*view->Table()), QStringList{"wbc"});
@@ -489,7 +491,7 @@ void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
 void CJournalToolsViewTest::CalculatorOpensReadyForTheShareCount() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame);
+    RegisterJournalViews(frame, *m_Session);
     frame.show();
     QVERIFY(frame.OnCommand(ID_CALCULATOR));
     const QList<CLeverageCalcView*> open = frame.findChildren<CLeverageCalcView*>();
@@ -657,7 +659,7 @@ void CJournalToolsViewTest::EnterInAnyFieldCalculates() {
 void CJournalToolsViewTest::TwelveCalculatorsCascadeBackAndCloseAllClosesThem() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame);
+    RegisterJournalViews(frame, *m_Session);
     frame.resize(1000, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -12,6 +12,7 @@
 #include "gui/journal/StartBalanceDlg.h"
 #include "journal/DiaryDatabase.h"
 #include "journal/JournalViewTestSupport.h"
+#include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/UserMessageLog.h"
 
@@ -166,7 +167,10 @@ private slots:
     void DiaryCommandOpensOneWindow();
 
 private:
-    CDiaryDatabase& Diary() { return *GetDiaryDatabase(); }
+    CDiaryDatabase& Diary() { return m_Session->Diary(); }
+
+    // The session the windows of a case are given; every case starts a fresh one.
+    std::unique_ptr<CSession> m_Session;
 
     std::unique_ptr<test::CScopedEnv> m_Zone;
 };
@@ -178,9 +182,11 @@ void CJournalViewsTest::initTestCase() {
 
 void CJournalViewsTest::init() {
     SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
+    m_Session = std::make_unique<CSession>(std::string());
 }
 
 void CJournalViewsTest::cleanup() {
+    m_Session.reset();
     SetDiaryDatabase(nullptr);
 }
 
@@ -327,7 +333,7 @@ void CJournalViewsTest::DialogNamesOnlyTheFirstFailingField() {
 // The Diary window.
 
 void CJournalViewsTest::EmptyDiaryShowsTheStartBalanceTwice() {
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     QCOMPARE(view.ModeList()->currentText(), QStringLiteral("Showing for the Month"));
     QCOMPARE(view.MonthList()->currentText(), QStringLiteral("April"));
     QCOMPARE(view.YearList()->currentText(), QStringLiteral("2010"));
@@ -353,13 +359,10 @@ void CJournalViewsTest::EmptyDiaryShowsTheStartBalanceTwice() {
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(list->showGrid());
 
-    // Without any diary the window shows an empty one and its buttons change nothing.
+    // A session with no diary read gives the window an empty one.
     SetDiaryDatabase(nullptr);
-    CDiaryView orphan(FixedNow);
+    CDiaryView orphan(*m_Session, FixedNow);
     QCOMPARE(Figures(orphan), (QStringList{"$10000", "$10000", "$0", "0%"}));
-    orphan.EditStartBalance();
-    orphan.ChangeMonthBalance();
-    orphan.DeleteSelectedEntry();
 }
 
 void CJournalViewsTest::ModesShowTheirSelectorsAndCaptions_data() {
@@ -393,7 +396,7 @@ void CJournalViewsTest::ModesShowTheirSelectorsAndCaptions() {
     QFETCH(bool, period);
     QFETCH(bool, change);
     QFETCH(QStringList, captions);
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.resize(view.sizeHint());
     view.show();
     const QRect monthPlace = view.MonthList()->geometry();
@@ -431,7 +434,7 @@ void CJournalViewsTest::MonthViewCountsEarlierTradesAndMonthChanges() {
     Diary().AddEntry(Trade("MARCH", "2010-03-31 23:00:00", UNSET_VALUE, 250));
     Diary().AddEntry(Trade("MAY", "2010-05-01 00:00:00", 1000));
     Diary().AddEntry(Trade("NOPROFIT", "2010-04-02 00:00:00", UNSET_VALUE, NA_VALUE));
-    CDiaryView view(FixedNow); // April 2010
+    CDiaryView view(*m_Session, FixedNow); // April 2010
 
     QCOMPARE(view.EntryList()->rowCount(), 2);
     QCOMPARE(RowTexts(*view.EntryList(), 0), (QStringList{"02-Apr-2010", "-", "NOPROFIT", ""}));
@@ -487,7 +490,7 @@ void CJournalViewsTest::YearViewCountsChangesOnlyUpToJanuary() {
     Diary().SetMonthChange(MonthKey(2010, 1), 40);
     Diary().SetMonthChange(MonthKey(2010, 3), 1000);
     Diary().SetMonthChange(MonthKey(2009, 9), 5);
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.ModeList()->setCurrentIndex(1);
     QCOMPARE(view.EntryList()->rowCount(), 1);
     QCOMPARE(view.EntryList()->item(0, 2)->text(), QStringLiteral("MARCH"));
@@ -504,7 +507,7 @@ void CJournalViewsTest::PeriodEndingBeforeItsStartListsTheStartDay() {
     Diary().AddEntry(Trade("NINTH", "2010-05-09 23:59:59", 10));
     Diary().AddEntry(Trade("TENTH", "2010-05-10 12:00:00", 20));
     Diary().AddEntry(Trade("ELEVENTH", "2010-05-11 00:00:00", 40));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.ModeList()->setCurrentIndex(2);
     view.PeriodStart()->setDate(QDate(2010, 5, 10));
     view.PeriodEnd()->setDate(QDate(2010, 5, 9));
@@ -523,7 +526,7 @@ void CJournalViewsTest::AllViewEndsBefore2100() {
     Diary().AddEntry(Trade("OLD", "1999-12-31 00:00:00", -500));
     Diary().AddEntry(Trade("FIRST", "2000-01-01 00:00:00", 2));
     Diary().SetMonthChange(MonthKey(2010, 4), 300); // no month counts in the All view
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.ModeList()->setCurrentIndex(3);
     QCOMPARE(view.EntryList()->rowCount(), 2);
     QCOMPARE(view.EntryList()->item(0, 2)->text(), QStringLiteral("FIRST"));
@@ -534,7 +537,7 @@ void CJournalViewsTest::AllViewEndsBefore2100() {
 void CJournalViewsTest::StartBalanceRefusesTextAndZeroLeavesNoPercentage() {
     CUserMessageLog messages;
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", -12.5));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     QStringList refused;
     {
         CModalAnswer<CStartBalanceDlg> answer([&](CStartBalanceDlg& dialog) {
@@ -580,7 +583,7 @@ void CJournalViewsTest::EditShowsTheNewFiguresAtOnceAndCancelChangesNothing() {
     CUserMessageLog messages;
     Diary().AddEntry(Trade("OTHER", "2010-04-01 00:00:00", 5));
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", 100));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.show();
     QVERIFY(!view.EditButton()->isEnabled());
     view.EntryList()->selectRow(1);
@@ -628,7 +631,7 @@ void CJournalViewsTest::EditShowsTheNewFiguresAtOnceAndCancelChangesNothing() {
 void CJournalViewsTest::DoubleClickOnARowOpensTheEntry() {
     CUserMessageLog messages;
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", 100));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.resize(view.sizeHint());
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -648,7 +651,7 @@ void CJournalViewsTest::DoubleClickOnARowOpensTheEntry() {
 void CJournalViewsTest::DeleteRemovesTheEntryAndDisablesTheButtons() {
     Diary().AddEntry(Trade("MAY", "2010-05-03 00:00:00", 7));
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", 100));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.show();
     QCOMPARE(view.EntryList()->rowCount(), 1);
     view.EntryList()->selectRow(0);
@@ -665,7 +668,7 @@ void CJournalViewsTest::AStaleRowReachesNoOtherEntry() {
     CUserMessageLog messages;
     Diary().AddEntry(Trade("FIRST", "2010-04-01 00:00:00", 1));
     Diary().AddEntry(Trade("SECOND", "2010-04-02 00:00:00", 2));
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.EntryList()->selectRow(1);
     // The diary changes under the window: another entry now stands where SECOND stood.
     Diary().RemoveEntry(0);
@@ -689,7 +692,7 @@ void CJournalViewsTest::AStaleRowReachesNoOtherEntry() {
 }
 
 void CJournalViewsTest::ResizeKeepsTheListMarginsAndTheButtonsAtItsEdge() {
-    CDiaryView view(FixedNow);
+    CDiaryView view(*m_Session, FixedNow);
     view.show();
     const QPoint corner = view.EntryList()->pos();
     QCOMPARE(corner.x(), CDiaryView::kMargin);
@@ -709,7 +712,7 @@ void CJournalViewsTest::ResizeKeepsTheListMarginsAndTheButtonsAtItsEdge() {
 void CJournalViewsTest::DiaryCommandOpensOneWindow() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame, FixedNow);
+    RegisterJournalViews(frame, *m_Session, FixedNow);
     frame.resize(1200, 800);
     frame.show();
     QVERIFY(frame.Action(ID_DIARY)->isEnabled());

@@ -23,6 +23,7 @@
 #include "plan/TradingPlan.h"
 #include "session/ApplicationState.h"
 #include "session/Notifier.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
@@ -120,8 +121,15 @@ CTradingPlanEntry Series(const std::string& company, const std::string& series, 
     return entry;
 }
 
+// The session the views of a case are given; every case starts a fresh one.
+std::unique_ptr<CSession> g_Session;
+
+CSession& Session() {
+    return *g_Session;
+}
+
 CTradingPlanEntry& Add(CTradingPlanEntry entry) {
-    return GetTradingPlan()->Append(std::move(entry));
+    return Session().TradingPlan().Append(std::move(entry));
 }
 
 // Answers the next popup menu: records its items, then picks `choice` (or dismisses the
@@ -211,14 +219,15 @@ struct CUntick {
 // A shown plan view at the test's moment, recording the Short List's unticks and ticks.
 struct CShownView {
     explicit CShownView(QSize size = QSize(1400, 700))
-        : view(CTradingPlanViewHooks{
-              [this](const std::string& company, const std::string& series, bool isCall) {
-                  unticks.push_back({company, series, isCall});
-              },
-              {},
-              [this](const std::string& company, const std::string& series, bool isCall) {
-                  ticks.push_back({company, series, isCall});
-              }}) {
+        : view(Session(),
+               CTradingPlanViewHooks{
+                   [this](const std::string& company, const std::string& series, bool isCall) {
+                       unticks.push_back({company, series, isCall});
+                   },
+                   {},
+                   [this](const std::string& company, const std::string& series, bool isCall) {
+                       ticks.push_back({company, series, isCall});
+                   }}) {
         view.SetClock([] { return kNow; });
         view.resize(size);
         view.show();
@@ -245,8 +254,8 @@ void TypeInto(CTradingPlanView& view, int row, std::string_view key, const QStri
 // The plan's rows in file order.
 std::vector<CTradingPlanEntry> PlanRows() {
     std::vector<CTradingPlanEntry> rows;
-    for (std::size_t i = 0; i < GetTradingPlan()->Count(); ++i) {
-        rows.push_back(GetTradingPlan()->At(i));
+    for (std::size_t i = 0; i < Session().TradingPlan().Count(); ++i) {
+        rows.push_back(Session().TradingPlan().At(i));
     }
     return rows;
 }
@@ -255,7 +264,7 @@ std::vector<CTradingPlanEntry> PlanRows() {
 std::pair<std::string, std::string> SavedFiles(const test::CTempFolder& folder) {
     const std::string plan = folder.File("tradingplan.xml");
     const std::string diary = folder.File("diary.xml");
-    if (!GetTradingPlan()->Save(plan) || !GetDiaryDatabase()->Save(diary)) {
+    if (!Session().TradingPlan().Save(plan) || !Session().Diary().Save(diary)) {
         return {};
     }
     return {test::ReadTextFile(plan), test::ReadTextFile(diary)};
@@ -328,6 +337,7 @@ void CTradingPlanViewTest::initTestCase() {
 }
 
 void CTradingPlanViewTest::init() {
+    g_Session = std::make_unique<CSession>(std::string());
     SetTradingPlan(std::make_unique<CTradingPlan>());
     SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
     SetApplicationState(nullptr);
@@ -342,6 +352,7 @@ void CTradingPlanViewTest::cleanup() {
     SetTradingPlan(nullptr);
     SetDiaryDatabase(nullptr);
     SetApplicationState(nullptr);
+    g_Session.reset();
 }
 
 // Rows and columns.
@@ -724,7 +735,7 @@ void CTradingPlanViewTest::CloseAllRemovesTheRowAndStampsOnlyItsDiaryEntry() {
     diaryEntry.m_CompanyID = "BHP";
     diaryEntry.m_ContractID = diarySeries.toStdString();
     diaryEntry.m_StartDate = FileTimeFromUnix(diaryStartSeconds);
-    GetDiaryDatabase()->AddEntry(diaryEntry);
+    Session().Diary().AddEntry(diaryEntry);
     CShownView shown;
     CTradingPlanView& view = shown.view;
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9", "group BHP", "row BHPXY9"}));
@@ -732,11 +743,11 @@ void CTradingPlanViewTest::CloseAllRemovesTheRowAndStampsOnlyItsDiaryEntry() {
 
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, 4, C::CloseAll));
 
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
-    QCOMPARE(GetTradingPlan()->At(0).m_ContractID, std::string("ANZXY9"));
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
+    QCOMPARE(Session().TradingPlan().At(0).m_ContractID, std::string("ANZXY9"));
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9"}));
     QCOMPARE(Text(view, view.TotalsRow(), C::Cost), QStringLiteral("$10000"));
-    QCOMPARE(GetDiaryDatabase()->Entries().at(0).m_CloseDate, stamped ? kNow : kNoDate);
+    QCOMPARE(Session().Diary().Entries().at(0).m_CloseDate, stamped ? kNow : kNoDate);
     // The box of the remaining row is clear.
     QVERIFY(!view.Table().Cell(2, Column(C::CloseAll))->m_Ticked);
 }
@@ -770,7 +781,7 @@ void CTradingPlanViewTest::CloseAllUnticksOnlyTheLastRowOfASeries() {
     const int row = view.RowOf(entries[static_cast<std::size_t>(closed)]);
     QVERIFY(row > 0);
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, row, C::CloseAll));
-    QCOMPARE(GetTradingPlan()->Count(), static_cast<std::size_t>(rows.size() - 1));
+    QCOMPARE(Session().TradingPlan().Count(), static_cast<std::size_t>(rows.size() - 1));
     const std::vector<CUntick> expected =
         unticked ? std::vector<CUntick>{{"BHP", series, isCall}} : std::vector<CUntick>{};
     QVERIFY(shown.unticks == expected);
@@ -806,7 +817,7 @@ void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
     test::CTempFolder folder;
     const std::string path = folder.File("tradingplan.xml");
     std::string error;
-    QVERIFY(GetTradingPlan()->Save(path, &error));
+    QVERIFY(Session().TradingPlan().Save(path, &error));
     CTradingPlan loaded;
     QVERIFY2(loaded.Load(path, error), error.c_str());
     QCOMPARE(loaded.Count(), std::size_t{1});
@@ -934,7 +945,7 @@ void CTradingPlanViewTest::KeysKeepTheSelectionInViewAndShowTheHeadingAtTheTop()
 void CTradingPlanViewTest::OpensWithTheFirstEditableCellCurrent() {
     Add(Series("BHP", "BHP100", 500));
     Add(Series("BHP", "BHP101", 400));
-    CTradingPlanView view;
+    CTradingPlanView view(Session());
     view.resize(1400, 500);
     view.show();
     QApplication::setActiveWindow(&view);
@@ -1125,7 +1136,7 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
     if (command == ID_FILE_EXPORT_CSV) {
         // Exactly the plan's CSV at the view's generation time.
         const std::string expected =
-            PlanCsvText(BuildPlanExport(*GetTradingPlan(), view.GenerationTime()));
+            PlanCsvText(BuildPlanExport(Session().TradingPlan(), view.GenerationTime()));
         QCOMPARE(contents.toStdString(), expected);
         QVERIFY(contents.contains(kTimeStamp.toLatin1()));
         QVERIFY(contents.indexOf("ANZXY9") < contents.indexOf("BHPXY9"));
@@ -1200,7 +1211,7 @@ void CTradingPlanViewTest::MailCommandsAttachThePlanUnderItsName() {
     QVERIFY(composer->existed);
     if (command == ID_FILE_EXPORT_CSV_MAIL) {
         QCOMPARE(composer->contents,
-                 PlanCsvText(BuildPlanExport(*GetTradingPlan(), view.GenerationTime())));
+                 PlanCsvText(BuildPlanExport(Session().TradingPlan(), view.GenerationTime())));
     } else {
         QVERIFY(composer->contents.rfind("PK\x03\x04", 0) == 0);
     }
@@ -1372,7 +1383,7 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     trade.m_ContractID = "BHPXY9";
     trade.m_StartDate = closing.m_StartDate;
     trade.m_CloseDate = closedBefore;
-    GetDiaryDatabase()->AddEntry(trade);
+    Session().Diary().AddEntry(trade);
     CShownView shown;
     CTradingPlanView& view = shown.view;
     test::CTempFolder folder;
@@ -1383,8 +1394,8 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     const QString totalBefore = Text(view, view.TotalsRow(), C::Cost);
 
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, 4, C::CloseAll));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{2});
-    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, kNow);
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{2});
+    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, kNow);
     QVERIFY((shown.unticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
     QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
 
@@ -1392,7 +1403,7 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     view.SetClock([] { return kNow + 3600 * kFileTimeTicksPerSecond; });
     view.OnCommand(ID_EDIT_UNDO);
     QVERIFY(PlanRows() == rowsBefore);
-    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, closedBefore);
+    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, closedBefore);
     QVERIFY(SavedFiles(folder) == filesBefore);
     QCOMPARE(RowLabels(view), labels);
     QCOMPARE(Text(view, view.TotalsRow(), C::Cost), totalBefore);
@@ -1404,9 +1415,9 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     QVERIFY((shown.ticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
 
     view.OnCommand(ID_EDIT_REDO);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{2});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{2});
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9", "group NAB", "row NABXY9"}));
-    QCOMPARE(GetDiaryDatabase()->Entries()[0].m_CloseDate, kNow);
+    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, kNow);
     QCOMPARE(shown.unticks.size(), std::size_t{2});
 
     view.OnCommand(ID_EDIT_UNDO);
@@ -1438,7 +1449,7 @@ void CTradingPlanViewTest::UndoWalksBackThroughAClosedRow() {
         QVERIFY2(PlanRows() == states[static_cast<std::size_t>(step - 1)],
                  qPrintable(QString::number(step)));
     }
-    const int back = view.RowOf(&GetTradingPlan()->At(0));
+    const int back = view.RowOf(&Session().TradingPlan().At(0));
     QCOMPARE(Text(view, back, C::Shares), QStringLiteral("1000"));
     QCOMPARE(view.Table().Cell(back, Column(C::StrikePrice))->m_Background, view.Palette()[0]);
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
@@ -1466,7 +1477,7 @@ void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
     QCOMPARE(entry.m_Shares, 2000.0);
 
     // A row changed elsewhere: the stack no longer fits the plan and is forgotten.
-    GetTradingPlan()->At(0).m_Premium = 0.75;
+    Session().TradingPlan().At(0).m_Premium = 0.75;
     view.RefreshView();
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
     QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
@@ -1475,11 +1486,11 @@ void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
     TypeInto(view, view.RowOf(&entry), C::Shares, QStringLiteral("3000"));
     view.OnCommand(ID_EDIT_UNDO);
     QVERIFY(view.HandlesCommand(ID_EDIT_REDO));
-    GetTradingPlan()->Clear();
+    Session().TradingPlan().Clear();
     view.RefreshView();
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
     QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
 }
 
 void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
@@ -1487,7 +1498,8 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     auto owned = std::make_unique<CMainFrame>(host);
     CMainFrame& frame = *owned;
     RegisterTradingPlanView(
-        frame, {{}, [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); }, {}});
+        frame, Session(),
+        {{}, [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); }, {}});
     Add(test::SoldCall("BHP", "BHPXY9"));
     frame.resize(1400, 900);
     frame.show();
@@ -1507,21 +1519,21 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     // The actions follow the stack before the next key: a key of a disabled action does
     // nothing.
     QTest::mouseClick(&view->Table(), Qt::LeftButton, {}, CellCentre(*view, 2, C::CloseAll));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
     QTRY_VERIFY(undo->isEnabled());
     QVERIFY(!redo->isEnabled());
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != nullptr);
     QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
     QTRY_VERIFY(redo->isEnabled());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
                     Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
     QTRY_VERIFY(!redo->isEnabled());
     // Through the menu's command as well.
     QVERIFY(frame.OnCommand(ID_EDIT_UNDO));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
 
     // Another window active: the plan's undo is not its to run.
     QMdiSubWindow* other = frame.MdiArea()->addSubWindow(new QWidget);
@@ -1529,7 +1541,7 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     frame.MdiArea()->setActiveSubWindow(other);
     QVERIFY(!undo->isEnabled());
     QVERIFY(!frame.OnCommand(ID_EDIT_REDO));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
 
     // The main window goes with the plan window open, changes on its stack and a figure
     // being typed: the figure is taken, and nothing calls back into the going window.
@@ -1540,7 +1552,7 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     QVERIFY(table.ActiveEditor() != nullptr);
     table.ActiveEditor()->setText(QStringLiteral("2000"));
     owned.reset();
-    QCOMPARE(GetTradingPlan()->At(0).m_Shares, 2000.0);
+    QCOMPARE(Session().TradingPlan().At(0).m_Shares, 2000.0);
 }
 
 // The main window.
@@ -1553,16 +1565,17 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
     test::CTempFolder folder;
     const QString csv = QString::fromStdString(folder.File("plan.csv"));
     RegisterTradingPlanView(
-        frame, {[&unticks](const std::string& company, const std::string& series, bool isCall) {
-                    unticks.push_back({company, series, isCall});
-                },
-                [&](CTradingPlanView& view) {
-                    view.SetClock([] { return kNow; });
-                    view.ExportCommands().SetSavePathChooser(
-                        [csv](QWidget*, const QString&, const QString&) { return csv; });
-                    created.push_back(&view);
-                },
-                {}});
+        frame, Session(),
+        {[&unticks](const std::string& company, const std::string& series, bool isCall) {
+             unticks.push_back({company, series, isCall});
+         },
+         [&](CTradingPlanView& view) {
+             view.SetClock([] { return kNow; });
+             view.ExportCommands().SetSavePathChooser(
+                 [csv](QWidget*, const QString&, const QString&) { return csv; });
+             created.push_back(&view);
+         },
+         {}});
     frame.resize(1400, 900);
     frame.show();
     QVERIFY(frame.Action(ID_TRADING_PLAN_OPEN)->isEnabled());
@@ -1597,7 +1610,7 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
 
     // Closing the only row tells the Short List through the registered hook.
     QTest::mouseClick(&view->Table(), Qt::LeftButton, {}, CellCentre(*view, 2, C::CloseAll));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
     QVERIFY((unticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
 
     frame.MdiArea()->closeAllSubWindows();
