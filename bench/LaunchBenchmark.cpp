@@ -21,7 +21,6 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/TesseraApp.h"
-#include "gui/app/UserMessages.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/WebEngineSetup.h"
 
@@ -212,15 +211,11 @@ int RunChild(int argc, char* argv[], const COptions& options) {
     startOptions.dataFolder = scratch.filePath(QStringLiteral("data")).toStdString();
     startOptions.settingsPath = scratch.filePath(QStringLiteral("settings.reg")).toStdString();
     startOptions.instanceName = scratch.filePath(QStringLiteral("instance"));
-    // A message box would wait for a click: the message goes to the terminal instead.
-    CUserMessages::SetObserver([](const CUserMessage& message) {
-        std::fprintf(stderr, "%s\n", qPrintable(message.text));
-        return QMessageBox::Ok;
-    });
-
     int result = 0;
     {
         CTesseraApp app(startOptions);
+        // A message box would wait for a click: the message goes to the terminal instead.
+        app.Messages().SetUnattended(true);
         if (!app.InitInstance()) {
             return 1;
         }

@@ -6,7 +6,6 @@
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
-#include "session/Notifier.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -16,45 +15,30 @@
 namespace strikeline {
 namespace {
 
-class CSilentNotifier : public CNotifier {
-public:
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-};
-
 // The loaded market of a scale, kept for the whole run.
-struct CLoadedMarket {
-    CCompanyList calls;
-    CCompanyList puts;
-    CSharedNameTable names;
-    CSharedNameTable top20;
-};
-
-CLoadedMarket& LoadedMarket(int scale) {
-    static std::map<int, std::unique_ptr<CLoadedMarket>> markets;
-    auto& market = markets[scale];
-    if (!market) {
-        market = std::make_unique<CLoadedMarket>();
+const CMarketSnapshot& LoadedMarket(int scale) {
+    static std::map<int, std::shared_ptr<const CMarketSnapshot>> markets;
+    auto& snapshot = markets[scale];
+    if (!snapshot) {
         const std::string& folder = bench::GeneratedFolder(scale).folder;
-        CSilentNotifier notifier;
-        LoadOptionFile(true, folder, market->calls, notifier);
-        LoadOptionFile(false, folder, market->puts, notifier);
-        LoadCompanyNamesFile(folder, market->names, notifier);
-        LoadTop20File(folder, market->top20, notifier);
+        CMarketData market;
+        for (const CMarketFileLoad& load :
+             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+              LoadCompanyNamesFile(folder, market), LoadTop20File(folder, market)}) {
+            if (load.problem) {
+                std::fprintf(stderr, "%s\n", load.problem->c_str());
+            }
+        }
+        snapshot = market.Current();
     }
-    return *market;
+    return *snapshot;
 }
 
 // 2010-06-24 06:00 UTC, the close of the generated trading day in Sydney.
 const FileTime kNow = FileTimeFromUnix(1277359200);
 
 void BuildCallReport(benchmark::State& state, bool allExpiries, bool withTexts) {
-    CLoadedMarket& market = LoadedMarket(static_cast<int>(state.range(0)));
-    const auto top20 = market.top20.Get();
-    const auto names = market.names.Get();
+    const CMarketSnapshot& market = LoadedMarket(static_cast<int>(state.range(0)));
     CReportSettings settings;
     if (allExpiries) {
         settings.SetExpire(CReportSettings::AllMonths);
@@ -62,13 +46,12 @@ void BuildCallReport(benchmark::State& state, bool allExpiries, bool withTexts) 
     settings.SetDisplayLeveragedBar(withTexts);
     std::size_t series = 0;
     for (auto _ : state) {
-        const CReport report =
-            BuildReport(ReportKind::Call, settings, {market.calls, market.puts, *top20}, kNow);
+        const CReport report = BuildReport(ReportKind::Call, settings, market, kNow);
         series = 0;
         for (const CReportBlock& block : report.blocks) {
             series += block.series.size();
             if (withTexts) {
-                benchmark::DoNotOptimize(CompanyValueTexts(block.company, *names));
+                benchmark::DoNotOptimize(CompanyValueTexts(block.company, market.CompanyNames()));
                 for (std::size_t i = 0; i < block.series.size(); ++i) {
                     benchmark::DoNotOptimize(SeriesRowTexts(block.company, block.Series(i)));
                 }

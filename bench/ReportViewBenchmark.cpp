@@ -5,12 +5,10 @@
 #include "GeneratedMarket.h"
 #include "gui/reports/ComplexTableWndForReportView2.h"
 #include "gui/reports/ReportView.h"
-#include "marketdata/CompanyList.h"
-#include "marketdata/CompanyNameTable.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportSettings.h"
-#include "session/Notifier.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,40 +26,40 @@ constexpr int kWindowHeight = 900;
 // 2010-06-24 06:00 UTC, the close of the generated trading day in Sydney.
 constexpr FileTime kNow = FileTimeFromUnix(1277359200);
 
-class CSilentNotifier : public CNotifier {
-public:
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-};
+// The session the benchmark's windows show; its messages go to standard error.
+CSession& BenchSession() {
+    static CSession session("");
+    return session;
+}
 
-// Puts the generated market of a scale into the program's lists.
+// Publishes the generated market of a scale as the session's market.
 void LoadMarket(int scale) {
     static int loaded = 0;
     if (loaded == scale) {
         return;
     }
     const std::string& folder = bench::GeneratedFolder(scale).folder;
-    CSilentNotifier notifier;
-    LoadOptionFile(true, folder, GetCallCompanies(), notifier);
-    LoadOptionFile(false, folder, GetPutCompanies(), notifier);
-    LoadCompanyNamesFile(folder, GetCompanyNames(), notifier);
-    LoadTop20File(folder, GetTop20(), notifier);
+    CMarketData& market = BenchSession().Market();
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+          LoadCompanyNamesFile(folder, market), LoadTop20File(folder, market)}) {
+        if (load.problem) {
+            std::fprintf(stderr, "%s\n", load.problem->c_str());
+        }
+    }
     loaded = scale;
 }
 
 // Every company, every expiry, old trades kept: the largest Call Report of the market.
 void WholeMarketSettings() {
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = BenchSession().ReportSettings(ReportKind::Call);
     settings.Reset();
     settings.SetExpire(CReportSettings::AllMonths);
     settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
 }
 
 std::unique_ptr<CReportView> ShownView() {
-    auto view = std::make_unique<CReportView>(ReportKind::Call);
+    auto view = std::make_unique<CReportView>(BenchSession(), ReportKind::Call);
     view->SetClock([] { return kNow; });
     view->resize(kWindowWidth, kWindowHeight);
     view->show();
@@ -126,11 +124,10 @@ BENCHMARK(BM_RefreshToLastBlock)
 void BM_Snapshot(benchmark::State& state) {
     LoadMarket(static_cast<int>(state.range(0)));
     WholeMarketSettings();
-    const auto top20 = GetTop20().Get();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BuildReport(ReportKind::Call, GetReportSettings(ReportKind::Call),
-                                             {GetCallCompanies(), GetPutCompanies(), *top20},
-                                             kNow));
+        benchmark::DoNotOptimize(BuildReport(ReportKind::Call,
+                                             BenchSession().ReportSettings(ReportKind::Call),
+                                             *BenchSession().Market().Current(), kNow));
     }
 }
 BENCHMARK(BM_Snapshot)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);

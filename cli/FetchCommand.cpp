@@ -3,11 +3,12 @@
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandUsage.h"
-#include "cli/ErrorStreamNotifier.h"
+#include "cli/ErrorStreamObserver.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/Downloader.h"
 #include "marketdata/TemporaryDownload.h"
 #include "platform/UserFolders.h"
+#include "session/Session.h"
 
 namespace strikeline {
 
@@ -28,16 +29,11 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
         return kExitFailed;
     }
     const CDataSources sources;
-    CErrorStreamNotifier notifier(err);
-    CApplicationState state;
+    CErrorStreamObserver observer(err);
+    CSession session(folder);
     CSystemClock clock;
-    CCompanyList calls;
-    CCompanyList puts;
-    CDividendList dividends;
-    CSharedNameTable names;
-    CSharedNameTable top20;
     CDownloader downloader({folder, sources.FeedUrl(), sources.SiteUrl(), sources.Limits()},
-                           {calls, puts, dividends, names, top20}, state, notifier, clock);
+                           session.Market(), session.State(), clock, observer);
     RemoveLeftoverDownloads(folder);
     const std::vector<CFetchOutcome> outcomes = downloader.RunPass();
 
@@ -57,7 +53,8 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
         }
         failed = failed || fileFailed;
     }
-    PrintJson(out, {{"files", std::move(files)}, {"lastDataDate", state.LastDataDateStr()}});
+    PrintJson(out,
+              {{"files", std::move(files)}, {"lastDataDate", session.State().LastDataDateStr()}});
     return failed ? kExitFailed : kExitSuccess;
 }
 

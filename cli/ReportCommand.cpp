@@ -3,11 +3,10 @@
 #include "cli/CliOutput.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandUsage.h"
-#include "cli/ErrorStreamNotifier.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
-#include "session/Notifier.h"
+#include "session/Session.h"
 
 #include <charconv>
 
@@ -112,22 +111,23 @@ int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
     const ReportKind kind = *line.Value("kind") == "call" ? ReportKind::Call : ReportKind::Put;
     const std::string folder = *line.Value("data");
 
-    CErrorStreamNotifier notifier(err);
-    CCompanyList calls;
-    CCompanyList puts;
-    CSharedNameTable names;
-    CSharedNameTable top20;
-    bool ok = LoadOptionFile(true, folder, calls, notifier);
-    ok = LoadOptionFile(false, folder, puts, notifier) && ok;
-    ok = LoadCompanyNamesFile(folder, names, notifier) && ok;
-    ok = LoadTop20File(folder, top20, notifier) && ok;
+    CSession session(folder);
+    CMarketData& market = session.Market();
+    bool ok = true;
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+          LoadCompanyNamesFile(folder, market), LoadTop20File(folder, market)}) {
+        if (load.problem) {
+            err << *load.problem << '\n';
+            ok = false;
+        }
+    }
 
-    const auto top20Table = top20.Get();
-    const auto nameTable = names.Get();
-    const CReport report = BuildReport(kind, settings, {calls, puts, *top20Table}, now);
+    const std::shared_ptr<const CMarketSnapshot> snapshot = market.Current();
+    const CReport report = BuildReport(kind, settings, *snapshot, now);
     Json companies = Json::array();
     for (const CReportBlock& block : report.blocks) {
-        companies.push_back(BlockJson(block, *nameTable));
+        companies.push_back(BlockJson(block, snapshot->CompanyNames()));
     }
     PrintJson(out, {{"kind", kind == ReportKind::Call ? "call" : "put"},
                     {"companies", std::move(companies)}});

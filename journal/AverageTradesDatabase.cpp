@@ -17,11 +17,6 @@ namespace {
 constexpr const char* kCompanyID = "CompanyID";
 constexpr const char* kValue = "Value";
 
-std::unique_ptr<CAverageTradesDatabase>& Instance() {
-    static std::unique_ptr<CAverageTradesDatabase> instance;
-    return instance;
-}
-
 std::string UpperCode(std::string_view code) {
     std::string upper(code);
     std::transform(upper.begin(), upper.end(), upper.begin(), FoldAsciiCase);
@@ -80,16 +75,6 @@ std::optional<double> CAverageTradesDatabase::Lookup(std::string_view code) cons
 
 void CAverageTradesDatabase::Set(std::string_view code, double value) {
     m_Items[UpperCode(code)] = value;
-}
-
-CAverageTradesDatabase* GetAverageTradesDatabase() {
-    return Instance().get();
-}
-
-void SetAverageTradesDatabase(std::unique_ptr<CAverageTradesDatabase> database) {
-    // The old figures go before the new ones take their place, so two never live at once.
-    Instance().reset();
-    Instance() = std::move(database);
 }
 
 } // namespace strikeline

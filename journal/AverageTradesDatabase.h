@@ -43,9 +43,4 @@ private:
     std::map<std::string, double> m_Items;
 };
 
-// The process-wide figures: set at start-up, cleared at shutdown. Setting new ones
-// destroys the ones they replace; null when none are set.
-CAverageTradesDatabase* GetAverageTradesDatabase();
-void SetAverageTradesDatabase(std::unique_ptr<CAverageTradesDatabase> database);
-
 } // namespace strikeline

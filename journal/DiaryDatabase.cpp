@@ -17,11 +17,6 @@ constexpr const char* kContractID = "ContractID";
 constexpr const char* kDateExpiry = "DateExpiry";
 constexpr const char* kDividendsDate = "DividendsDate";
 
-std::unique_ptr<CDiaryDatabase>& Instance() {
-    static std::unique_ptr<CDiaryDatabase> instance;
-    return instance;
-}
-
 bool ReadEntry(pugi::xml_node element, CDiaryEntry& entry, std::string& error) {
     if (!GetDateTime(element, kStartDate, entry.m_StartDate, &error) ||
         !GetDateTime(element, kCloseDate, kNoDate, entry.m_CloseDate, &error) ||
@@ -133,16 +128,6 @@ std::optional<double> CDiaryDatabase::MonthChange(const std::string& key) const 
 
 void CDiaryDatabase::SetMonthChange(const std::string& key, double change) {
     m_MonthChanges[key] = change;
-}
-
-CDiaryDatabase* GetDiaryDatabase() {
-    return Instance().get();
-}
-
-void SetDiaryDatabase(std::unique_ptr<CDiaryDatabase> diary) {
-    // The old diary goes before the new one takes its place, so two never live at once.
-    Instance().reset();
-    Instance() = std::move(diary);
 }
 
 } // namespace strikeline

@@ -66,9 +66,4 @@ private:
     std::vector<CDiaryEntry> m_Entries;
 };
 
-// The process-wide diary: set at start-up, cleared at shutdown. Setting a new one destroys
-// the one it replaces; null when none is set.
-CDiaryDatabase* GetDiaryDatabase();
-void SetDiaryDatabase(std::unique_ptr<CDiaryDatabase> diary);
-
 } // namespace strikeline

@@ -25,25 +25,4 @@ std::string CCompanyNameTable::GetName(std::string_view code) const {
     return it == m_NameByCode.end() ? std::string() : it->second;
 }
 
-std::shared_ptr<const CCompanyNameTable> CSharedNameTable::Get() const {
-    const std::lock_guard lock(m_Mutex);
-    return m_Table;
-}
-
-void CSharedNameTable::Replace(CCompanyNameTable table) {
-    auto fresh = std::make_shared<const CCompanyNameTable>(std::move(table));
-    const std::lock_guard lock(m_Mutex);
-    m_Table.swap(fresh);
-}
-
-CSharedNameTable& GetCompanyNames() {
-    static CSharedNameTable table;
-    return table;
-}
-
-CSharedNameTable& GetTop20() {
-    static CSharedNameTable table;
-    return table;
-}
-
 } // namespace strikeline

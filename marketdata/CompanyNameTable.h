@@ -1,8 +1,6 @@
 #pragma once
 
 #include <map>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,24 +30,6 @@ private:
     std::vector<std::string> m_Names;
     std::map<std::string, std::string, std::less<>> m_NameByCode;
 };
-
-// A name table that the downloader's worker refills while the windows read it: readers
-// take a snapshot, which stays whole however often a new table is swapped in.
-class CSharedNameTable {
-public:
-    CSharedNameTable() : m_Table(std::make_shared<const CCompanyNameTable>()) {}
-
-    std::shared_ptr<const CCompanyNameTable> Get() const;
-    void Replace(CCompanyNameTable table);
-
-private:
-    mutable std::mutex m_Mutex;
-    std::shared_ptr<const CCompanyNameTable> m_Table;
-};
-
-// The process-wide company names and Top 20 tables.
-CSharedNameTable& GetCompanyNames();
-CSharedNameTable& GetTop20();
 
 // ASCII upper case, as codes are kept.
 std::string UpperCaseCode(std::string_view code);

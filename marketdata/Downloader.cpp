@@ -24,23 +24,23 @@ struct CFileTraits {
     std::string_view fileName;
     const char* status;
     const char* temporaryPrefix;
-    CApplicationState::Download download;
+    CDownloadRecord::Download download;
     MarketFile kind;
     // How the file is named in an outcome's reason.
     const char* description;
 };
 
 constexpr CFileTraits kFiles[] = {
-    {kCallFileName, "Downloading call data...", "qdl_callput", CApplicationState::Download::Call,
+    {kCallFileName, "Downloading call data...", "qdl_callput", CDownloadRecord::Download::Call,
      MarketFile::Calls, "The call file"},
-    {kPutFileName, "Downloading put data...", "qdl_callput", CApplicationState::Download::Put,
+    {kPutFileName, "Downloading put data...", "qdl_callput", CDownloadRecord::Download::Put,
      MarketFile::Puts, "The put file"},
     {kDividendsFileName, "Downloading dividends data...", "qdl_dividends",
-     CApplicationState::Download::Dividends, MarketFile::Dividends, "The dividends file"},
+     CDownloadRecord::Download::Dividends, MarketFile::Dividends, "The dividends file"},
     {kCompanyNamesFileName, "Downloading company names...", "qdl_companynames",
-     CApplicationState::Download::CompanyNames, MarketFile::CompanyNames, "The company names file"},
+     CDownloadRecord::Download::CompanyNames, MarketFile::CompanyNames, "The company names file"},
     {kTop20FileName, "Downloading top20 names...", "qdl_top20names",
-     CApplicationState::Download::Top20, MarketFile::Top20, "The Top 20 file"},
+     CDownloadRecord::Download::Top20, MarketFile::Top20, "The Top 20 file"},
 };
 
 // The local calendar day `offset` days from now's, as "%Y%m%d" and as "%d-%b-%Y" (the
@@ -77,11 +77,10 @@ void CSystemClock::Sleep(std::chrono::milliseconds duration) {
     std::this_thread::sleep_for(duration);
 }
 
-CDownloader::CDownloader(CDownloaderConfig config, CMarketDataTargets targets,
-                         CApplicationState& state, CNotifier& notifier, CDownloaderClock& clock,
-                         CFetchObserver* observer)
-    : m_Config(std::move(config)), m_Targets(targets), m_State(state), m_Notifier(notifier),
-      m_Clock(clock), m_Observer(observer) {}
+CDownloader::CDownloader(CDownloaderConfig config, CMarketData& market, CDownloadRecord& record,
+                         CDownloaderClock& clock, CDownloaderObserver& observer)
+    : m_Config(std::move(config)), m_Market(market), m_Record(record), m_Clock(clock),
+      m_Observer(observer) {}
 
 CDownloader::~CDownloader() {
     Stop();
@@ -95,11 +94,7 @@ bool CDownloader::Start(std::string& error) {
     m_DownloadNow = false;
     const std::string& folder = m_Config.dataFolder;
     RemoveLeftoverDownloads(folder);
-    LoadOptionFile(true, folder, m_Targets.calls, m_Notifier);
-    LoadOptionFile(false, folder, m_Targets.puts, m_Notifier);
-    LoadDividendsFile(folder, m_Targets.dividends, m_Notifier);
-    LoadCompanyNamesFile(folder, m_Targets.companyNames, m_Notifier);
-    LoadTop20File(folder, m_Targets.top20, m_Notifier);
+    LoadDataFiles();
     m_Stop = false;
     try {
         m_Worker = std::thread(&CDownloader::WorkerLoop, this);
@@ -120,12 +115,12 @@ void CDownloader::Stop() {
 
 void CDownloader::RequestFullDownload() {
     {
-        const CApplicationStateLock lock(m_State);
+        const CDownloadRecordLock lock(m_Record);
         for (const CFileTraits& file : kFiles) {
-            m_State.SetLastCheckTime(file.download, 0);
-            m_State.SetLastUrl(file.download, {});
+            m_Record.SetLastCheckTime(file.download, 0);
+            m_Record.SetLastUrl(file.download, {});
         }
-        m_State.SetLastDataDateStr({});
+        m_Record.SetLastDataDateStr({});
     }
     m_IgnoreRetryPause = true;
     m_DownloadNow = true;
@@ -224,7 +219,7 @@ std::vector<CFetchOutcome> CDownloader::RunPass() {
         }
     }
     SetStatus({});
-    m_Notifier.StatusChanged();
+    m_Observer.OnStatusChanged();
     return outcomes;
 }
 
@@ -235,8 +230,8 @@ std::string CDownloader::LocalPath(FileIndex file) const {
 bool CDownloader::CheckedThisHour(FileIndex file, std::int64_t now) {
     std::int64_t last = 0;
     {
-        const CApplicationStateLock lock(m_State);
-        last = m_State.LastCheckTime(kFiles[file].download);
+        const CDownloadRecordLock lock(m_Record);
+        last = m_Record.LastCheckTime(kFiles[file].download);
     }
     return now / kSecondsPerHour == last / kSecondsPerHour && PathExists(LocalPath(file));
 }
@@ -248,9 +243,7 @@ bool CDownloader::Backing(FileIndex file) const {
 
 void CDownloader::Report(const CFetchOutcome& outcome) {
     m_Problems.OnFetchOutcome(outcome);
-    if (m_Observer != nullptr) {
-        m_Observer->OnFetchOutcome(outcome);
-    }
+    m_Observer.OnFetchOutcome(outcome);
 }
 
 std::optional<CFetchOutcome>
@@ -259,7 +252,7 @@ CDownloader::Search(FileIndex file, const std::vector<CCandidate>& candidates, s
         return std::nullopt;
     }
     SetStatus(kFiles[file].status);
-    m_Notifier.StatusChanged();
+    m_Observer.OnStatusChanged();
     const CFileTraits& traits = kFiles[file];
     CFetchOutcome outcome{std::string(traits.fileName), FetchResult::Failed, {}, {}, {}};
     const auto finish = [&]() -> std::optional<CFetchOutcome> {
@@ -283,13 +276,13 @@ CDownloader::Search(FileIndex file, const std::vector<CCandidate>& candidates, s
     std::string skipped;
     for (const CCandidate& candidate : candidates) {
         if (held) {
-            const CApplicationStateLock lock(m_State);
-            if (EqualsIgnoringCase(m_State.LastUrl(traits.download), candidate.url)) {
+            const CDownloadRecordLock lock(m_Record);
+            if (EqualsIgnoringCase(m_Record.LastUrl(traits.download), candidate.url)) {
                 if (!skipped.empty()) {
                     break;
                 }
                 // The newest published file is the one already held.
-                m_State.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
+                m_Record.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
                 outcome.result = FetchResult::Unchanged;
                 outcome.url = candidate.url;
                 return finish();
@@ -368,39 +361,58 @@ CFetchOutcome CDownloader::Install(FileIndex file, CTemporaryDownload& temporary
     }
     Publish(file, std::move(contents));
     {
-        const CApplicationStateLock lock(m_State);
+        const CDownloadRecordLock lock(m_Record);
         if (file == kCall || file == kPut) {
-            m_State.SetLastDataDateStr(candidate.label);
+            m_Record.SetLastDataDateStr(candidate.label);
         }
         if (file == kCall || file == kPut || file == kDividends) {
-            m_State.SetLastUrl(traits.download, candidate.url);
+            m_Record.SetLastUrl(traits.download, candidate.url);
         }
-        m_State.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
+        m_Record.SetLastCheckTime(traits.download, static_cast<std::int32_t>(now));
     }
     outcome.result = FetchResult::Fetched;
     outcome.label = candidate.label;
     return outcome;
 }
 
+void CDownloader::LoadDataFiles() {
+    const std::string& folder = m_Config.dataFolder;
+    const auto tell = [this](MarketPart part, const CMarketFileLoad& load) {
+        if (load.problem) {
+            m_Observer.OnLoadProblem(*load.problem);
+        }
+        if (load.published) {
+            m_Observer.OnMarketPublished(part);
+        }
+    };
+    tell(MarketPart::Calls, LoadOptionFile(true, folder, m_Market));
+    tell(MarketPart::Puts, LoadOptionFile(false, folder, m_Market));
+    tell(MarketPart::Dividends, LoadDividendsFile(folder, m_Market));
+    tell(MarketPart::CompanyNames, LoadCompanyNamesFile(folder, m_Market));
+    tell(MarketPart::Top20, LoadTop20File(folder, m_Market));
+}
+
 void CDownloader::Publish(FileIndex file, CMarketFileContents contents) {
     switch (file) {
     case kCall:
-        m_Targets.calls.Replace(std::move(contents.companies));
-        m_Notifier.RequestRefresh(RefreshKind::CallReport);
+        m_Market.PublishCalls(std::move(contents.companies));
+        m_Observer.OnMarketPublished(MarketPart::Calls);
         break;
     case kPut:
-        m_Targets.puts.Replace(std::move(contents.companies));
-        m_Notifier.RequestRefresh(RefreshKind::PutReport);
+        m_Market.PublishPuts(std::move(contents.companies));
+        m_Observer.OnMarketPublished(MarketPart::Puts);
         break;
     case kDividends:
-        m_Targets.dividends.Replace(std::move(contents.dividends));
-        m_Notifier.RequestRefresh(RefreshKind::Dividends);
+        m_Market.PublishDividends(std::move(contents.dividends));
+        m_Observer.OnMarketPublished(MarketPart::Dividends);
         break;
     case kCompanyNames:
-        m_Targets.companyNames.Replace(std::move(contents.names));
+        m_Market.PublishCompanyNames(std::move(contents.names));
+        m_Observer.OnMarketPublished(MarketPart::CompanyNames);
         break;
     case kTop20:
-        m_Targets.top20.Replace(std::move(contents.names));
+        m_Market.PublishTop20(std::move(contents.names));
+        m_Observer.OnMarketPublished(MarketPart::Top20);
         break;
     case kFileCount:
         break;

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "marketdata/CompanyList.h"
-#include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/DownloadRecord.h"
 #include "marketdata/DownloaderClock.h"
 #include "marketdata/FetchOutcome.h"
 #include "marketdata/FetchProblems.h"
+#include "marketdata/MarketSnapshot.h"
 #include "marketdata/TransferLimits.h"
-#include "session/ApplicationState.h"
-#include "session/Notifier.h"
 
 #include <atomic>
 #include <mutex>
@@ -22,15 +19,6 @@ namespace strikeline {
 class CTemporaryDownload;
 struct CMarketFileContents;
 
-// Where the downloader puts what it fetches.
-struct CMarketDataTargets {
-    CCompanyList& calls;
-    CCompanyList& puts;
-    CDividendList& dividends;
-    CSharedNameTable& companyNames;
-    CSharedNameTable& top20;
-};
-
 struct CDownloaderConfig {
     std::string dataFolder;
     std::string feedUrl; // http://host[:port], no trailing '/'
@@ -41,13 +29,15 @@ struct CDownloaderConfig {
 // Keeps the five data files current: about once per clock hour per file it looks for the
 // newest file the feed server or the web site publishes, downloads it into a temporary
 // file in the data folder, reads it whole, and only when it reads without fault and holds
-// at least one record installs it over the data file, puts what it read into the model
-// and tells the windows (refresh 0, 1 or 3; status changes). What it took is remembered in
-// the application state, under its lock, so that an unchanged file is not fetched twice.
+// at least one record installs it over the data file and publishes what it read as a new
+// market snapshot. What it took is remembered in the download record, under its lock, so
+// that an unchanged file is not fetched twice. It tells its observer what happened (each
+// file's outcome, each market published, the status text) and leaves it to the observer
+// what to refresh or show.
 //
 // Every file a pass looks at has an outcome (fetched, unchanged, or failed and why),
 // returned by RunPass and told to the observer as it is known. A failed file keeps the
-// data file and the lists as they were. A file whose search fails or finds nothing is
+// data file and the market as they were. A file whose search fails or finds nothing is
 // searched again no sooner than a minute later unless a full download is asked for. A
 // transfer gives up on a silent server, at the time limit and at the size limit, and
 // Stop() aborts a transfer under way; the search of a file stops at a server that cannot
@@ -60,15 +50,16 @@ public:
     static constexpr int kOptionDays = 11;
     static constexpr int kDividendDays = 120;
 
-    // `observer`, when given, must outlive the downloader.
-    CDownloader(CDownloaderConfig config, CMarketDataTargets targets, CApplicationState& state,
-                CNotifier& notifier, CDownloaderClock& clock, CFetchObserver* observer = nullptr);
+    // `market`, `record`, `clock` and `observer` must outlive the downloader.
+    CDownloader(CDownloaderConfig config, CMarketData& market, CDownloadRecord& record,
+                CDownloaderClock& clock, CDownloaderObserver& observer);
     ~CDownloader();
     CDownloader(const CDownloader&) = delete;
     CDownloader& operator=(const CDownloader&) = delete;
 
-    // Deletes the temporary downloads a killed run left behind, loads the data files
-    // already on disk, then starts the worker thread. Starting a running downloader
+    // Deletes the temporary downloads a killed run left behind, publishes the data files
+    // already on disk (telling the observer of each part published and each file that did
+    // not read), then starts the worker thread. Starting a running downloader
     // succeeds at once.
     bool Start(std::string& error);
     // Asks the worker to stop, aborting a transfer under way, and waits for it.
@@ -106,17 +97,17 @@ private:
     CFetchOutcome Install(FileIndex file, CTemporaryDownload& temporary,
                           const CCandidate& candidate, std::int64_t now);
     void Publish(FileIndex file, CMarketFileContents contents);
+    void LoadDataFiles();
     void Report(const CFetchOutcome& outcome);
     bool CheckedThisHour(FileIndex file, std::int64_t now);
     bool Backing(FileIndex file) const;
     std::string LocalPath(FileIndex file) const;
 
     CDownloaderConfig m_Config;
-    CMarketDataTargets m_Targets;
-    CApplicationState& m_State;
-    CNotifier& m_Notifier;
+    CMarketData& m_Market;
+    CDownloadRecord& m_Record;
     CDownloaderClock& m_Clock;
-    CFetchObserver* m_Observer;
+    CDownloaderObserver& m_Observer;
 
     std::thread m_Worker;
     std::atomic<bool> m_Stop{false};

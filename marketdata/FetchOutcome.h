@@ -1,5 +1,7 @@
 #pragma once
 
+#include "marketdata/MarketPart.h"
+
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,21 @@ class CFetchObserver {
 public:
     virtual ~CFetchObserver() = default;
     virtual void OnFetchOutcome(const CFetchOutcome& outcome) = 0;
+};
+
+// What the downloader tells whoever runs it, besides each file's outcome. It steers no
+// window: the program decides what to refresh and what to show, the headless command
+// what to print. Called on the thread that runs the downloader's work, as outcomes are.
+class CDownloaderObserver : public CFetchObserver {
+public:
+    // A new market was published with `part` replaced: a file was fetched, or read from
+    // the data folder when the downloader started.
+    virtual void OnMarketPublished(MarketPart part) = 0;
+    // A data file in the data folder did not read when the downloader started; `message`
+    // names it and says why ("Error when parsing .csv file ...").
+    virtual void OnLoadProblem(const std::string& message) = 0;
+    // The status text changed.
+    virtual void OnStatusChanged() = 0;
 };
 
 } // namespace strikeline

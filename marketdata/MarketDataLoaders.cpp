@@ -10,71 +10,67 @@ namespace strikeline {
 
 namespace {
 
-void ReportParseError(CNotifier& notifier, bool csvText, const std::string& path,
-                      const std::string& reason) {
-    notifier.ShowMessage((csvText ? "Error when parsing .csv file " : "Error when parsing file ") +
-                             path + ".\n\n" + reason,
-                         MessageIcon::Exclamation);
+std::string ParseProblem(bool csvText, const std::string& path, const std::string& reason) {
+    return (csvText ? "Error when parsing .csv file " : "Error when parsing file ") + path +
+           ".\n\n" + reason;
 }
 
-bool LoadNameTable(const std::string& dataFolder, std::string_view fileName, bool csvText,
-                   CSharedNameTable& table, CNotifier& notifier) {
-    const std::string path = PathInFolder(dataFolder, fileName);
+// Reads the file at `path` with `parse` into a value that `publish` puts into the market.
+template <typename Value, typename Parse, typename PublishPart>
+CMarketFileLoad Load(const std::string& path, bool csvText, Parse parse, PublishPart publish) {
+    CMarketFileLoad load;
     if (!PathExists(path)) {
-        return true;
+        return load;
     }
-    CCompanyNameTable fresh;
+    Value value;
     std::string error;
-    const bool ok = ParseNameTable(fresh, path, error);
-    table.Replace(std::move(fresh));
+    const bool ok = parse(value, path, error);
+    publish(std::move(value));
+    load.published = true;
     if (!ok) {
-        ReportParseError(notifier, csvText, path, error);
+        load.problem = ParseProblem(csvText, path, error);
     }
-    return ok;
+    return load;
 }
 
 } // namespace
 
-bool LoadOptionFile(bool isCall, const std::string& dataFolder, CCompanyList& list,
-                    CNotifier& notifier) {
-    const std::string path = PathInFolder(dataFolder, isCall ? kCallFileName : kPutFileName);
-    if (!PathExists(path)) {
-        return true;
-    }
-    std::vector<CCompanyInfo> companies;
-    std::string error;
-    const bool ok = ParseOptionFile(companies, path, isCall, error);
-    list.Replace(std::move(companies));
-    if (!ok) {
-        ReportParseError(notifier, true, path, error);
-    }
-    notifier.RequestRefresh(isCall ? RefreshKind::CallReport : RefreshKind::PutReport);
-    return ok;
+CMarketFileLoad LoadOptionFile(bool isCall, const std::string& dataFolder, CMarketData& market) {
+    return Load<std::vector<CCompanyInfo>>(
+        PathInFolder(dataFolder, isCall ? kCallFileName : kPutFileName), true,
+        [isCall](std::vector<CCompanyInfo>& companies, const std::string& path,
+                 std::string& error) { return ParseOptionFile(companies, path, isCall, error); },
+        [&](std::vector<CCompanyInfo> companies) {
+            market.PublishCompanies(isCall, std::move(companies));
+        });
 }
 
-bool LoadDividendsFile(const std::string& dataFolder, CDividendList& list, CNotifier& notifier) {
-    const std::string path = PathInFolder(dataFolder, kDividendsFileName);
-    if (!PathExists(path)) {
-        return true;
-    }
-    std::vector<CDailyOptionTradesEntry> entries;
-    std::string error;
-    const bool ok = ParseDividendsFile(entries, path, error);
-    list.Replace(std::move(entries));
-    if (!ok) {
-        ReportParseError(notifier, true, path, error);
-    }
-    notifier.RequestRefresh(RefreshKind::Dividends);
-    return ok;
+CMarketFileLoad LoadDividendsFile(const std::string& dataFolder, CMarketData& market) {
+    return Load<std::vector<CDailyOptionTradesEntry>>(
+        PathInFolder(dataFolder, kDividendsFileName), true,
+        [](std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
+           std::string& error) { return ParseDividendsFile(entries, path, error); },
+        [&](std::vector<CDailyOptionTradesEntry> entries) {
+            market.PublishDividends(std::move(entries));
+        });
 }
 
-bool LoadCompanyNamesFile(const std::string& dataFolder, CSharedNameTable& table,
-                          CNotifier& notifier) {
-    return LoadNameTable(dataFolder, kCompanyNamesFileName, true, table, notifier);
+CMarketFileLoad LoadCompanyNamesFile(const std::string& dataFolder, CMarketData& market) {
+    return Load<CCompanyNameTable>(
+        PathInFolder(dataFolder, kCompanyNamesFileName), true,
+        [](CCompanyNameTable& table, const std::string& path, std::string& error) {
+            return ParseNameTable(table, path, error);
+        },
+        [&](CCompanyNameTable table) { market.PublishCompanyNames(std::move(table)); });
 }
 
-bool LoadTop20File(const std::string& dataFolder, CSharedNameTable& table, CNotifier& notifier) {
-    return LoadNameTable(dataFolder, kTop20FileName, false, table, notifier);
+CMarketFileLoad LoadTop20File(const std::string& dataFolder, CMarketData& market) {
+    return Load<CCompanyNameTable>(
+        PathInFolder(dataFolder, kTop20FileName), false,
+        [](CCompanyNameTable& table, const std::string& path, std::string& error) {
+            return ParseNameTable(table, path, error);
+        },
+        [&](CCompanyNameTable table) { market.PublishTop20(std::move(table)); });
 }
 
 } // namespace strikeline

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "marketdata/CompanyList.h"
-#include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
-#include "session/Notifier.h"
+#include "marketdata/MarketSnapshot.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,21 +15,22 @@ inline constexpr std::string_view kDividendsFileName = "dividends.csv";
 inline constexpr std::string_view kCompanyNamesFileName = "companyname.txt";
 inline constexpr std::string_view kTop20FileName = "top20.txt";
 
-// Each loader reads its file from `dataFolder` into the shared list or table, and does
-// nothing (returning true) when the file does not exist. A file that does not parse still
-// replaces the list with what was read before the bad line, and the user is shown
-// "Error when parsing .csv file %s.\n\n%s" ("Error when parsing file %s.\n\n%s" for the
-// Top 20) with the path and the reason; the loader then returns false. Readers of the
-// list see either the old list or the new one, never a list half read.
+// What reading one data file into the market came to.
+struct CMarketFileLoad {
+    // The file existed, and what it holds (up to a line that does not parse) is now the
+    // market's part; false when there was no file, and the market is as it was.
+    bool published = false;
+    // When the file does not parse: "Error when parsing .csv file %s.\n\n%s" ("Error when
+    // parsing file %s.\n\n%s" for the Top 20) with the path and the reason.
+    std::optional<std::string> problem;
+};
 
-// call.csv (isCall) or put.csv; asks for a refresh of that report whether or not the
-// parse succeeded.
-bool LoadOptionFile(bool isCall, const std::string& dataFolder, CCompanyList& list,
-                    CNotifier& notifier);
-// dividends.csv; asks for a refresh of the Dividends view.
-bool LoadDividendsFile(const std::string& dataFolder, CDividendList& list, CNotifier& notifier);
-bool LoadCompanyNamesFile(const std::string& dataFolder, CSharedNameTable& table,
-                          CNotifier& notifier);
-bool LoadTop20File(const std::string& dataFolder, CSharedNameTable& table, CNotifier& notifier);
+// Each loader reads its file from `dataFolder` and publishes it as its part of `market`.
+// Readers of the market see either the old part or the new one, never a part half read.
+// The loaders tell nobody: the caller decides what to refresh and what to show.
+CMarketFileLoad LoadOptionFile(bool isCall, const std::string& dataFolder, CMarketData& market);
+CMarketFileLoad LoadDividendsFile(const std::string& dataFolder, CMarketData& market);
+CMarketFileLoad LoadCompanyNamesFile(const std::string& dataFolder, CMarketData& market);
+CMarketFileLoad LoadTop20File(const std::string& dataFolder, CMarketData& market);
 
 } // namespace strikeline

@@ -3,6 +3,7 @@
 #include "marketdata/CompanyInfo.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
+#include "marketdata/MarketPart.h"
 
 #include <memory>
 #include <mutex>
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace strikeline {
-
-// The parts of the market a data file fills; each file replaces one.
-enum class MarketPart { Calls, Puts, Dividends, CompanyNames, Top20 };
 
 // One moment's market: the companies of the call and put files, the dividends, the company
 // names and the Top 20. Never changed once published, so a reader takes the pointer once

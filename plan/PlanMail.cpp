@@ -92,11 +92,6 @@ void CMailAttachments::RemoveAll() {
     }
 }
 
-CMailAttachments& GetMailAttachments() {
-    static CMailAttachments attachments;
-    return attachments;
-}
-
 bool CXdgEmailComposer::Compose(const std::string& subject, const std::string& body,
                                 const std::filesystem::path& attachment, std::string& error) {
     const std::string file = attachment.string();

@@ -36,9 +36,6 @@ private:
     std::filesystem::path m_Root;
 };
 
-// The program's attachments, removed at exit.
-CMailAttachments& GetMailAttachments();
-
 // Opens the user's mail composer with a new message.
 class CMailComposer {
 public:

@@ -11,11 +11,6 @@ namespace strikeline {
 
 namespace {
 
-std::unique_ptr<CTradingPlan>& PlanInstance() {
-    static std::unique_ptr<CTradingPlan> plan;
-    return plan;
-}
-
 // Letter case ignored, as codes are compared everywhere in the program.
 bool CodeLess(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -132,15 +127,6 @@ std::optional<std::size_t> CTradingPlan::IndexOf(const CTradingPlanEntry* entry)
 
 bool OpensCompanyGroup(const CTradingPlanEntry* previous, const CTradingPlanEntry& entry) {
     return previous == nullptr || previous->m_CompanyID != entry.m_CompanyID;
-}
-
-CTradingPlan* GetTradingPlan() {
-    return PlanInstance().get();
-}
-
-void SetTradingPlan(std::unique_ptr<CTradingPlan> plan) {
-    PlanInstance().reset();
-    PlanInstance() = std::move(plan);
 }
 
 } // namespace strikeline

@@ -57,11 +57,6 @@ private:
     std::vector<std::unique_ptr<CTradingPlanEntry>> m_Entries;
 };
 
-// The process-wide plan. Setting a new one destroys the old; GetTradingPlan() is null
-// before start-up creates it and after shutdown.
-CTradingPlan* GetTradingPlan();
-void SetTradingPlan(std::unique_ptr<CTradingPlan> plan);
-
 // Whether `entry` opens a company group in display order after `previous` (null for the
 // first row). Codes are compared exactly here, as the group headings show them.
 bool OpensCompanyGroup(const CTradingPlanEntry* previous, const CTradingPlanEntry& entry);

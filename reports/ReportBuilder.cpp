@@ -172,16 +172,15 @@ bool SeriesOrder(const CContractInfo& a, const CContractInfo& b) {
     return a.Last() > b.Last();
 }
 
-CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CReportSources& sources,
+CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CMarketSnapshot& market,
                     FileTime now) {
     CReport report;
     report.kind = kind;
-    const CCompanyList& list = kind == ReportKind::Call ? sources.calls : sources.puts;
     std::vector<CCandidate> candidates;
-    for (CCompanyInfo& company : list.Copy()) {
-        candidates.push_back({std::move(company), {}});
+    for (const CCompanyInfo& company : market.Companies(kind == ReportKind::Call)) {
+        candidates.push_back({company, {}});
     }
-    const CReportFilter filter(settings, now, sources.calls, sources.puts);
+    const CReportFilter filter(settings, now, market.Calls(), market.Puts());
 
     switch (settings.Stocks()) {
     case CReportSettings::ListHighest10:
@@ -194,7 +193,7 @@ CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CRep
         break;
     case CReportSettings::Top20:
         std::erase_if(candidates, [&](const CCandidate& c) {
-            return sources.top20.GetName(c.company.Code()).empty();
+            return market.Top20().GetName(c.company.Code()).empty();
         });
         break;
     default:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "marketdata/CompanyList.h"
-#include "marketdata/CompanyNameTable.h"
+#include "marketdata/MarketSnapshot.h"
 #include "reports/ReportFilter.h"
 #include "reports/ReportKind.h"
 #include "reports/ReportSettings.h"
@@ -30,20 +30,13 @@ struct CReport {
     std::vector<CReportBlock> blocks;
 };
 
-// The market a report is built from: both option lists (the current month is found in
-// both) and the Top 20 table.
-struct CReportSources {
-    const CCompanyList& calls;
-    const CCompanyList& puts;
-    const CCompanyNameTable& top20;
-};
-
-// Builds the Call or Put Report at the moment `now` (universal time): copies the list of
-// its kind under the list's lock, selects the companies by the settings' stock mode,
+// Builds the Call or Put Report from a market at the moment `now` (universal time): both
+// option lists are read (the current month is found in both) and the Top 20. Copies the
+// list of its kind, selects the companies by the settings' stock mode,
 // orders them (except for the Top 20, which keeps the data's order), and lists each
 // company's qualifying series in series order. Companies without qualifying series get
 // no block. The market data is never changed.
-CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CReportSources& sources,
+CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CMarketSnapshot& market,
                     FileTime now);
 
 // Keeps on the company the yield, strike and option price of the series its report block

@@ -41,10 +41,10 @@ unsigned DaysBackToTwoWeekdays(const year_month_day& today) {
 
 } // namespace
 
-bool CReportFilter::HasLaterExpiryThisMonth(const CCompanyList& companies, FileTime now) {
+bool CReportFilter::HasLaterExpiryThisMonth(const std::vector<CCompanyInfo>& companies,
+                                            FileTime now) {
     const year_month_day today = DateOf(now);
-    const auto lock = companies.Lock();
-    for (const CCompanyInfo& company : companies.Companies()) {
+    for (const CCompanyInfo& company : companies) {
         for (const CContractInfo& contract : company.Contracts()) {
             if (contract.Expiry() == kNoDate) {
                 continue;
@@ -60,7 +60,8 @@ bool CReportFilter::HasLaterExpiryThisMonth(const CCompanyList& companies, FileT
 }
 
 CReportFilter::CReportFilter(const CReportSettings& settings, FileTime now,
-                             const CCompanyList& calls, const CCompanyList& puts)
+                             const std::vector<CCompanyInfo>& calls,
+                             const std::vector<CCompanyInfo>& puts)
     : CReportFilter(settings, now,
                     HasLaterExpiryThisMonth(calls, now) || HasLaterExpiryThisMonth(puts, now)) {}
 

@@ -12,10 +12,10 @@ namespace strikeline {
 class CReportFilter {
 public:
     // `now` is universal time. The current month is now's month while some series of
-    // either option list (each scanned under its lock) still expires later in it, else
+    // either option list still expires later in it, else
     // the month after (December rolls over to January of the next year).
-    CReportFilter(const CReportSettings& settings, FileTime now, const CCompanyList& calls,
-                  const CCompanyList& puts);
+    CReportFilter(const CReportSettings& settings, FileTime now,
+                  const std::vector<CCompanyInfo>& calls, const std::vector<CCompanyInfo>& puts);
     // The same with the current-month scan already answered, for callers that hold the data.
     CReportFilter(const CReportSettings& settings, FileTime now, bool laterExpiryThisMonth);
 
@@ -33,7 +33,7 @@ public:
     FileTime OldTradeThreshold() const { return m_OldTradeThreshold; }
 
     // True when a series of `companies` expires later in now's month than today.
-    static bool HasLaterExpiryThisMonth(const CCompanyList& companies, FileTime now);
+    static bool HasLaterExpiryThisMonth(const std::vector<CCompanyInfo>& companies, FileTime now);
 
 private:
     bool AcceptsExpiry(FileTime expiry) const;

@@ -17,11 +17,6 @@ constexpr std::string_view kSortMode = "SortMode";
 constexpr std::string_view kSortDirection = "SortDirection";
 constexpr std::string_view kDisplayLeveragedBar = "DisplayLeveragedBar";
 
-std::array<std::unique_ptr<CReportSettings>, 2>& Instances() {
-    static std::array<std::unique_ptr<CReportSettings>, 2> instances;
-    return instances;
-}
-
 } // namespace
 
 void CReportSettings::Reset() {
@@ -50,20 +45,6 @@ void CReportSettings::Save(CStructuredStorage& record) const {
     record.WriteBool(kSortDirection, m_SortDirection);
     record.WriteBool(kDisplayLeveragedBar, m_DisplayLeveragedBar);
     WriteCompanyList(record, m_CompanyList);
-}
-
-CReportSettings& GetReportSettings(ReportKind kind) {
-    auto& instance = Instances()[static_cast<std::size_t>(kind)];
-    if (!instance) {
-        instance = std::make_unique<CReportSettings>();
-    }
-    return *instance;
-}
-
-void DestroyReportSettings() {
-    for (auto& instance : Instances()) {
-        instance.reset();
-    }
 }
 
 } // namespace strikeline

@@ -10,8 +10,8 @@
 namespace strikeline {
 
 // Which companies and option series a report lists, and in what order. One record per
-// report kind lives for the whole run (GetReportSettings); every reader asks for it and
-// keeps no copy. Stored values are list positions of the settings form, kept as they are
+// report kind lives in the session for the whole run; every reader asks the session for it
+// and keeps no copy. Stored values are list positions of the settings form, kept as they are
 // even when out of range: the report builder decides what such a value means.
 class CReportSettings {
 public:
@@ -77,11 +77,5 @@ private:
     bool m_DisplayLeveragedBar = false;
     std::vector<std::string> m_CompanyList;
 };
-
-// The record of a kind, created with its defaults on first request. Used on the
-// user-interface thread only.
-CReportSettings& GetReportSettings(ReportKind kind);
-// Frees both records (at shutdown); the next request creates fresh ones.
-void DestroyReportSettings();
 
 } // namespace strikeline

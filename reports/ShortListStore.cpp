@@ -71,9 +71,4 @@ void CShortListStore::Replace(std::vector<CShortListEntry> entries,
     }
 }
 
-CShortListStore& GetShortListStore() {
-    static CShortListStore store;
-    return store;
-}
-
 } // namespace strikeline

@@ -58,7 +58,4 @@ private:
     std::set<std::string> m_Ticked;
 };
 
-// The process-wide store; it lives for the whole run.
-CShortListStore& GetShortListStore();
-
 } // namespace strikeline

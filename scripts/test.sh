@@ -10,6 +10,13 @@ bash scripts/install-deps.sh
 # Code is kept in the project's format.
 git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
 
+# Includes point from the windows down into the core, never back up: no core folder and
+# not the headless command includes a window.
+if git grep -n '#include "gui/' -- platform storage marketdata reports plan journal session cli; then
+  echo "a core file includes a window" >&2
+  exit 1
+fi
+
 build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_SANITIZE=ON
 cmake --build "$build" -j2

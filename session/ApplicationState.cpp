@@ -16,11 +16,6 @@ constexpr std::string_view kLastDataDateStr = "LastDataDateStr";
 constexpr std::string_view kClearShortListOnClose = "ClearShortListOnClose";
 constexpr std::string_view kColorScheme = "ColorScheme";
 
-std::unique_ptr<CApplicationState>& Instance() {
-    static std::unique_ptr<CApplicationState> instance;
-    return instance;
-}
-
 const std::string& NoUrl() {
     static const std::string empty;
     return empty;
@@ -90,19 +85,6 @@ void CApplicationState::SetLastUrl(Download which, std::string url) {
     if (Index(which) < kUrlCount) {
         m_LastUrls[Index(which)] = std::move(url);
     }
-}
-
-CApplicationState* GetApplicationState() {
-    return Instance().get();
-}
-
-void SetApplicationState(std::unique_ptr<CApplicationState> state) {
-    Instance() = std::move(state);
-}
-
-CColorScheme CurrentColorScheme() {
-    const CApplicationState* state = GetApplicationState();
-    return state != nullptr ? state->ColorScheme() : CColorScheme();
 }
 
 } // namespace strikeline

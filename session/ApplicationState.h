@@ -1,5 +1,6 @@
 #pragma once
 
+#include "marketdata/DownloadRecord.h"
 #include "storage/ColorScheme.h"
 #include "storage/StructuredStorage.h"
 
@@ -17,11 +18,8 @@ namespace strikeline {
 // The downloader's worker reads and updates the download fields while the windows run:
 // every such access, and the save at shutdown, happens between Lock() and Unlock() (or
 // under a CApplicationStateLock). The lock may be taken again by the thread holding it.
-class CApplicationState {
+class CApplicationState final : public CDownloadRecord {
 public:
-    // Which download a check time or address belongs to.
-    enum class Download { Call, Put, Dividends, CompanyNames, Top20 };
-
     CApplicationState() = default;
     CApplicationState(const CApplicationState&) = delete;
     CApplicationState& operator=(const CApplicationState&) = delete;
@@ -34,20 +32,20 @@ public:
     bool Load(CStructuredStorage& record);
     void Save(CStructuredStorage& record) const;
 
-    void Lock();
-    void Unlock();
+    void Lock() override;
+    void Unlock() override;
     int LockDepth() const { return m_LockCount; }
 
     // Seconds since 1970-01-01 UTC of the last successful check of each download.
-    std::int32_t LastCheckTime(Download which) const { return m_LastTimes[Index(which)]; }
-    void SetLastCheckTime(Download which, std::int32_t seconds) {
+    std::int32_t LastCheckTime(Download which) const override { return m_LastTimes[Index(which)]; }
+    void SetLastCheckTime(Download which, std::int32_t seconds) override {
         m_LastTimes[Index(which)] = seconds;
     }
     // The address of the last file taken; kept for Call, Put and Dividends only.
-    const std::string& LastUrl(Download which) const;
-    void SetLastUrl(Download which, std::string url);
+    const std::string& LastUrl(Download which) const override;
+    void SetLastUrl(Download which, std::string url) override;
     const std::string& LastDataDateStr() const { return m_LastDataDateStr; }
-    void SetLastDataDateStr(std::string text) { m_LastDataDateStr = std::move(text); }
+    void SetLastDataDateStr(std::string text) override { m_LastDataDateStr = std::move(text); }
     bool ClearShortListOnClose() const { return m_ClearShortListOnClose; }
     void SetClearShortListOnClose(bool value) { m_ClearShortListOnClose = value; }
     const CColorScheme& ColorScheme() const { return m_ColorScheme; }
@@ -81,13 +79,5 @@ public:
 private:
     CApplicationState& m_State;
 };
-
-// The process-wide state: set at start-up before the worker thread starts and cleared at
-// shutdown after it stopped. Setting a new state frees the one it replaces.
-CApplicationState* GetApplicationState();
-void SetApplicationState(std::unique_ptr<CApplicationState> state);
-// The colours and font the windows draw with: the state's scheme, or the defaults before
-// start-up and after shutdown.
-CColorScheme CurrentColorScheme();
 
 } // namespace strikeline

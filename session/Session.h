@@ -1,52 +1,72 @@
 #pragma once
 
+#include "journal/AverageTradesDatabase.h"
+#include "journal/DiaryDatabase.h"
 #include "marketdata/MarketSnapshot.h"
+#include "plan/PlanMail.h"
+#include "plan/TradingPlan.h"
 #include "reports/ReportKind.h"
+#include "reports/ReportSettings.h"
+#include "reports/ShortListStore.h"
+#include "session/ApplicationState.h"
+#include "session/UserDatabases.h"
+#include "session/UserMessenger.h"
 
-#include <memory>
+#include <array>
 #include <string>
+#include <vector>
 
 namespace strikeline {
-
-class CApplicationState;
-class CAverageTradesDatabase;
-class CColorScheme;
-class CDiaryDatabase;
-class CMailAttachments;
-class CReportSettings;
-class CShortListStore;
-class CTradingPlan;
 
 // What one user's day is made of: the settings (report settings of both kinds, the
 // application state with its colour scheme), the Short List, the Trading Plan, the Diary,
 // the Average Trades, the mail attachments awaiting clean-up, and the current market.
 // Start-up creates one and hands it to the main window, which hands it to each view; the
-// headless command creates its own. Every part lives as long as the session.
+// headless command creates its own, and each test its own. Every part lives as long as the
+// session, so a view may keep a reference to it.
 class CSession {
 public:
-    explicit CSession(std::string dataFolder);
-    ~CSession();
+    // `dataFolder`: where the market files and the user's own files are kept. Messages go
+    // to `messenger`, which must outlive the session; without one, to standard error.
+    explicit CSession(std::string dataFolder, CUserMessenger* messenger = nullptr);
     CSession(const CSession&) = delete;
     CSession& operator=(const CSession&) = delete;
 
-    // Where the market files and the user's own files are kept.
     const std::string& DataFolder() const { return m_DataFolder; }
+    CUserMessenger& Messages() { return *m_Messenger; }
 
     CMarketData& Market() { return m_Market; }
     const CMarketData& Market() const { return m_Market; }
-    CApplicationState& State();
+    // The downloader's worker shares it: take its lock as its header says.
+    CApplicationState& State() { return m_State; }
     // The colours and font the windows draw with, taken under the state's lock.
     CColorScheme ColorScheme();
-    CReportSettings& ReportSettings(ReportKind kind);
-    CShortListStore& ShortList();
-    CTradingPlan& TradingPlan();
-    CDiaryDatabase& Diary();
-    CAverageTradesDatabase& AverageTrades();
-    CMailAttachments& MailAttachments();
+    CReportSettings& ReportSettings(ReportKind kind) {
+        return m_ReportSettings[static_cast<std::size_t>(kind)];
+    }
+    CShortListStore& ShortList() { return m_ShortList; }
+    CTradingPlan& TradingPlan() { return m_TradingPlan; }
+    CDiaryDatabase& Diary() { return m_Diary; }
+    CAverageTradesDatabase& AverageTrades() { return m_AverageTrades; }
+    CMailAttachments& MailAttachments() { return m_MailAttachments; }
+
+    // The user's files that failed to load at start-up, guarded until they are saved (see
+    // LoadUserDatabases).
+    std::vector<CUserFileGuard>& UserFileGuards() { return m_UserFileGuards; }
 
 private:
     std::string m_DataFolder;
+    CStreamMessenger m_ErrorStream;
+    CUserMessenger* m_Messenger;
     CMarketData m_Market;
+    CApplicationState m_State;
+    std::array<CReportSettings, 2> m_ReportSettings;
+    CShortListStore m_ShortList;
+    CTradingPlan m_TradingPlan;
+    CDiaryDatabase m_Diary;
+    CAverageTradesDatabase m_AverageTrades;
+    CMailAttachments m_MailAttachments;
+    std::vector<CUserFileGuard> m_UserFileGuards;
 };
 
 } // namespace strikeline

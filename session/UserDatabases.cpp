@@ -5,6 +5,7 @@
 #include "plan/TradingPlan.h"
 #include "platform/AtomicFile.h"
 #include "platform/UserFolders.h"
+#include "session/Session.h"
 
 #include <algorithm>
 #include <map>
@@ -49,23 +50,6 @@ constexpr CUserFile kDiaryFile = {"diary.xml",
                                   "entries",
                                   "Save the current diary over it?"};
 
-// A file that failed to load: written back only when its database changed since, and the
-// user agreed to the question.
-struct CGuardedFile {
-    const CUserFile* file;
-    std::string question;
-    std::function<bool()> changed;
-    // No complete copy could be kept: the file is then never written over, whatever the
-    // user would answer, since it may hold the only record of what could not be read.
-    std::string uncopied;
-};
-
-// Guards last only from one load to the next save, as the databases themselves do.
-std::vector<CGuardedFile>& GuardedFiles() {
-    static std::vector<CGuardedFile> files;
-    return files;
-}
-
 // Tells whether what `take` returns differs from what it returned when the watch began.
 template <typename Take> std::function<bool()> ChangeWatch(Take take) {
     return [take, loaded = take()] {
@@ -73,24 +57,12 @@ template <typename Take> std::function<bool()> ChangeWatch(Take take) {
     };
 }
 
-std::vector<CTradingPlanEntry> PlanRows() {
+std::vector<CTradingPlanEntry> PlanRows(const CTradingPlan& plan) {
     std::vector<CTradingPlanEntry> rows;
-    if (const CTradingPlan* plan = GetTradingPlan()) {
-        for (std::size_t i = 0; i < plan->Count(); ++i) {
-            rows.push_back(plan->At(i));
-        }
+    for (std::size_t i = 0; i < plan.Count(); ++i) {
+        rows.push_back(plan.At(i));
     }
     return rows;
-}
-
-std::map<std::string, double> AverageTrades() {
-    const CAverageTradesDatabase* averages = GetAverageTradesDatabase();
-    return averages == nullptr ? std::map<std::string, double>{} : averages->Items();
-}
-
-std::vector<CDiaryEntry> DiaryEntries() {
-    const CDiaryDatabase* diary = GetDiaryDatabase();
-    return diary == nullptr ? std::vector<CDiaryEntry>{} : diary->Entries();
 }
 
 // A copy of the unreadable file. The file stays as it was until the user saves over it,
@@ -117,7 +89,9 @@ std::string KeepCopy(const std::string& path) {
 // `watch` starts a ChangeWatch over the database once it holds what could be read.
 template <typename Database, typename Watch>
 void LoadIfPresent(Database& database, const std::string& dataFolder, const CUserFile& file,
-                   Watch watch, std::vector<CUserFileProblem>& problems) {
+                   Watch watch, std::vector<CUserFileGuard>& guards,
+                   std::vector<CUserFileProblem>& problems) {
+    database.Clear();
     const std::string path = PathInFolder(dataFolder, file.name);
     if (!PathExists(path)) {
         return;
@@ -133,25 +107,22 @@ void LoadIfPresent(Database& database, const std::string& dataFolder, const CUse
     // The question ends on the file itself, so that "over it" cannot be read as the copy.
     const std::string copy = kept.empty() ? "no copy of the file could be kept"
                                           : "a copy of the file is kept as " + kept;
-    GuardedFiles().push_back({&file,
-                              std::string(file.what) +
-                                  " could not be read when the program started (" + copy +
-                                  "), so " + file.current + " may lack " + file.part +
-                                  " of the file " + path + ".\n\n" + file.question,
-                              watch(), kept.empty() ? path : std::string()});
+    guards.push_back({file.name,
+                      std::string(file.what) + " could not be read when the program started (" +
+                          copy + "), so " + file.current + " may lack " + file.part +
+                          " of the file " + path + ".\n\n" + file.question,
+                      watch(), kept.empty() ? path : std::string()});
     problems.push_back(
         {std::string(file.loadFailure) + "\n\n" + error + "\n\n" + where, std::move(kept)});
 }
 
 template <typename Database>
-void Save(const Database* database, const std::string& dataFolder, const CUserFile& file,
-          const CAskUser& ask, std::vector<CUserFileProblem>& problems) {
-    if (database == nullptr) {
-        return;
-    }
-    const auto& guarded = GuardedFiles();
-    const auto guard = std::find_if(guarded.begin(), guarded.end(),
-                                    [&file](const CGuardedFile& g) { return g.file == &file; });
+void Save(const Database& database, const std::string& dataFolder, const CUserFile& file,
+          const CAskUser& ask, const std::vector<CUserFileGuard>& guarded,
+          std::vector<CUserFileProblem>& problems) {
+    const auto guard =
+        std::find_if(guarded.begin(), guarded.end(),
+                     [&file](const CUserFileGuard& g) { return g.fileName == file.name; });
     // Nothing changed since the file failed to load: writing would only lose what could not
     // be read. Something did: only the user can say which matters more.
     if (guard != guarded.end() && !guard->uncopied.empty()) {
@@ -169,40 +140,41 @@ void Save(const Database* database, const std::string& dataFolder, const CUserFi
     if (guard != guarded.end() && (!guard->changed() || !ask || !ask(guard->question))) {
         return;
     }
-    if (!database->Save(PathInFolder(dataFolder, file.name))) {
+    if (!database.Save(PathInFolder(dataFolder, file.name))) {
         problems.push_back({file.saveFailure, {}});
     }
 }
 
 } // namespace
 
-std::vector<CUserFileProblem> LoadUserDatabases(const std::string& dataFolder) {
+std::vector<CUserFileProblem> LoadUserDatabases(CSession& session) {
     std::vector<CUserFileProblem> problems;
-    GuardedFiles().clear();
-    SetTradingPlan(std::make_unique<CTradingPlan>());
+    const std::string& folder = session.DataFolder();
+    std::vector<CUserFileGuard>& guards = session.UserFileGuards();
+    guards.clear();
+    CTradingPlan& plan = session.TradingPlan();
     LoadIfPresent(
-        *GetTradingPlan(), dataFolder, kPlanFile, [] { return ChangeWatch(PlanRows); }, problems);
-    SetAverageTradesDatabase(std::make_unique<CAverageTradesDatabase>());
+        plan, folder, kPlanFile,
+        [&plan] { return ChangeWatch([&plan] { return PlanRows(plan); }); }, guards, problems);
+    CAverageTradesDatabase& averages = session.AverageTrades();
     LoadIfPresent(
-        *GetAverageTradesDatabase(), dataFolder, kAverageTradesFile,
-        [] { return ChangeWatch(AverageTrades); }, problems);
-    SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
-    LoadIfPresent(
-        *GetDiaryDatabase(), dataFolder, kDiaryFile, [] { return ChangeWatch(DiaryEntries); },
+        averages, folder, kAverageTradesFile,
+        [&averages] { return ChangeWatch([&averages] { return averages.Items(); }); }, guards,
         problems);
+    CDiaryDatabase& diary = session.Diary();
+    LoadIfPresent(
+        diary, folder, kDiaryFile,
+        [&diary] { return ChangeWatch([&diary] { return diary.Entries(); }); }, guards, problems);
     return problems;
 }
 
-std::vector<CUserFileProblem> SaveUserDatabases(const std::string& dataFolder,
-                                                const CAskUser& ask) {
+std::vector<CUserFileProblem> SaveUserDatabases(CSession& session, const CAskUser& ask) {
     std::vector<CUserFileProblem> problems;
-    Save(GetDiaryDatabase(), dataFolder, kDiaryFile, ask, problems);
-    SetDiaryDatabase(nullptr);
-    Save(GetTradingPlan(), dataFolder, kPlanFile, ask, problems);
-    SetTradingPlan(nullptr);
-    Save(GetAverageTradesDatabase(), dataFolder, kAverageTradesFile, ask, problems);
-    SetAverageTradesDatabase(nullptr);
-    GuardedFiles().clear();
+    const std::string& folder = session.DataFolder();
+    const std::vector<CUserFileGuard>& guards = session.UserFileGuards();
+    Save(session.Diary(), folder, kDiaryFile, ask, guards, problems);
+    Save(session.TradingPlan(), folder, kPlanFile, ask, guards, problems);
+    Save(session.AverageTrades(), folder, kAverageTradesFile, ask, guards, problems);
     return problems;
 }
 

@@ -1,7 +1,7 @@
 #include "gui/app/DataSourcesDlg.h"
 
-#include "gui/app/UserMessages.h"
 #include "marketdata/DataSources.h"
+#include "session/UserMessenger.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,9 +13,10 @@
 
 namespace strikeline {
 
-CDataSourcesDlg::CDataSourcesDlg(CDataSources& sources, QWidget* parent)
-    : QDialog(parent), m_Sources(sources), m_Feed(new QLineEdit(this)), m_Site(new QLineEdit(this)),
-      m_TimeLimit(new QSpinBox(this)), m_SizeLimit(new QSpinBox(this)) {
+CDataSourcesDlg::CDataSourcesDlg(CDataSources& sources, CUserMessenger& messages, QWidget* parent)
+    : QDialog(parent), m_Sources(sources), m_Messages(messages), m_Feed(new QLineEdit(this)),
+      m_Site(new QLineEdit(this)), m_TimeLimit(new QSpinBox(this)),
+      m_SizeLimit(new QSpinBox(this)) {
     setWindowTitle(tr("Data Sources"));
     // The stored addresses, not an override from the environment: that is what OK saves.
     m_Feed->setText(QString::fromStdString(sources.StoredFeedUrl()));
@@ -57,7 +58,7 @@ QString CDataSourcesDlg::CleanAddress(const QString& text) {
 void CDataSourcesDlg::accept() {
     for (QLineEdit* edit : {m_Feed, m_Site}) {
         if (CleanAddress(edit->text()).isEmpty()) {
-            CUserMessages::Show(this, tr("Invalid address"), QMessageBox::Warning);
+            m_Messages.Show("Invalid address", MessageKind::Warning);
             edit->setFocus();
             edit->selectAll();
             return;

@@ -7,6 +7,8 @@ class QSpinBox;
 
 namespace strikeline {
 
+class CUserMessenger;
+
 class CDataSources;
 
 // "Data Sources": the addresses of the market data feed and of the web site, and the time
@@ -17,7 +19,7 @@ class CDataSourcesDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CDataSourcesDlg(CDataSources& sources, QWidget* parent = nullptr);
+    CDataSourcesDlg(CDataSources& sources, CUserMessenger& messages, QWidget* parent = nullptr);
 
     QLineEdit* FeedEdit() const { return m_Feed; }
     QLineEdit* SiteEdit() const { return m_Site; }
@@ -31,6 +33,7 @@ public:
 
 private:
     CDataSources& m_Sources;
+    CUserMessenger& m_Messages;
     QLineEdit* m_Feed;
     QLineEdit* m_Site;
     QSpinBox* m_TimeLimit;

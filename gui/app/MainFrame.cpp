@@ -5,11 +5,11 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/DataSourcesDlg.h"
 #include "gui/app/MainFrameHost.h"
-#include "gui/app/UserMessages.h"
 #include "marketdata/DataSources.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -287,12 +287,12 @@ void CMainFrame::UpdateCommandStates() {
         action->setEnabled(enabled);
     }
     m_Actions[ID_EDIT_CALL_LEVERAGED_BAR]->setChecked(
-        GetReportSettings(ReportKind::Call).DisplayLeveragedBar());
+        Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
     m_Actions[ID_EDIT_PUT_LEVERAGED_BAR]->setChecked(
-        GetReportSettings(ReportKind::Put).DisplayLeveragedBar());
-    const CApplicationState* state = GetApplicationState();
-    m_Actions[ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE]->setChecked(state != nullptr &&
-                                                             state->ClearShortListOnClose());
+        Session().ReportSettings(ReportKind::Put).DisplayLeveragedBar());
+    CApplicationState& state = Session().State();
+    const CApplicationStateLock lock(state);
+    m_Actions[ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE]->setChecked(state.ClearShortListOnClose());
 }
 
 bool CMainFrame::OnCommand(int command) {
@@ -411,9 +411,10 @@ void CMainFrame::UpdateStatusBar() {
     const std::string status = m_Host.DownloaderStatus();
     m_MessagePane->setText(status.empty() ? tr("F1 for Help") : QString::fromStdString(status));
     std::string latest;
-    if (CApplicationState* state = GetApplicationState()) {
-        const CApplicationStateLock lock(*state);
-        latest = state->LastDataDateStr();
+    {
+        CApplicationState& state = Session().State();
+        const CApplicationStateLock lock(state);
+        latest = state.LastDataDateStr();
     }
     m_DataPane->setText(
         QStringLiteral(" Latest data received: %1 ")
@@ -421,30 +422,28 @@ void CMainFrame::UpdateStatusBar() {
 }
 
 void CMainFrame::ToggleLeveragedBar(bool call) {
-    CReportSettings& settings = GetReportSettings(call ? ReportKind::Call : ReportKind::Put);
+    CReportSettings& settings = Session().ReportSettings(call ? ReportKind::Call : ReportKind::Put);
     settings.SetDisplayLeveragedBar(!settings.DisplayLeveragedBar());
     UpdateCommandStates();
     RefreshView(call ? RefreshKind::CallReport : RefreshKind::PutReport);
 }
 
 void CMainFrame::ToggleClearShortListOnClose() {
-    if (CApplicationState* state = GetApplicationState()) {
-        const CApplicationStateLock lock(*state);
-        state->SetClearShortListOnClose(!state->ClearShortListOnClose());
+    {
+        CApplicationState& state = Session().State();
+        const CApplicationStateLock lock(state);
+        state.SetClearShortListOnClose(!state.ClearShortListOnClose());
     }
     UpdateCommandStates();
 }
 
 void CMainFrame::ClearTradingPlan() {
-    CTradingPlan* plan = GetTradingPlan();
-    if (plan == nullptr) {
+    CTradingPlan& plan = Session().TradingPlan();
+    if (plan.Count() > 0 &&
+        !Session().Messages().Ask("Are you sure you want to clear your Trading Plan?")) {
         return;
     }
-    if (plan->Count() > 0 &&
-        !CUserMessages::Ask(this, tr("Are you sure you want to clear your Trading Plan?"))) {
-        return;
-    }
-    plan->Clear();
+    plan.Clear();
     RefreshView(RefreshKind::TradingPlan);
     emit TradingPlanCleared();
 }
@@ -462,7 +461,7 @@ void CMainFrame::CloseAll() {
 }
 
 void CMainFrame::EditDataSources() {
-    CDataSourcesDlg dialog(m_Host.DataSources(), this);
+    CDataSourcesDlg dialog(m_Host.DataSources(), Session().Messages(), this);
     if (dialog.exec() == QDialog::Accepted) {
         m_Host.DataSourcesChanged();
     }
@@ -477,10 +476,15 @@ void CMainFrame::ShowSupportMessage() {
     const QUrl site(QString::fromStdString(m_Host.DataSources().SiteUrl()));
     const QString host =
         site.port() < 0 ? site.host() : QStringLiteral("%1:%2").arg(site.host()).arg(site.port());
-    CUserMessages::Show(
-        this,
-        tr("Please go to %1 for %2 user support.").arg(host, QApplication::applicationName()));
+    Session().Messages().Show(tr("Please go to %1 for %2 user support.")
+                                  .arg(host, QApplication::applicationName())
+                                  .toStdString(),
+                              MessageKind::Plain);
     m_ShowingSupportMessage = false;
+}
+
+CSession& CMainFrame::Session() const {
+    return m_Host.Session();
 }
 
 void CMainFrame::ShowAbout() {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "gui/app/RefreshKind.h"
 #include "gui/app/ViewKind.h"
-#include "session/Notifier.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,6 +16,8 @@ class QMenu;
 
 namespace strikeline {
 
+class CSession;
+
 class CChildFrame;
 class CMainFrameHost;
 
@@ -29,6 +31,9 @@ class CMainFrame : public QMainWindow {
 
 public:
     explicit CMainFrame(CMainFrameHost& host, QWidget* parent = nullptr);
+
+    // The session the windows show; each view is handed it when it is made.
+    CSession& Session() const;
     ~CMainFrame() override;
 
     void RegisterView(ViewKind kind, CViewFactory factory);

@@ -5,12 +5,16 @@
 namespace strikeline {
 
 class CDataSources;
+class CSession;
 
-// What the main window asks of the application around it: the downloader and the data
-// sources live there, not in a window.
+// What the main window asks of the application around it: the session, the downloader and
+// the data sources live there, not in a window.
 class CMainFrameHost {
 public:
     virtual ~CMainFrameHost() = default;
+
+    // The user's day the windows show and change.
+    virtual CSession& Session() = 0;
 
     // The downloader's status text ("" when idle).
     virtual std::string DownloaderStatus() const = 0;

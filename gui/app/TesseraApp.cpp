@@ -3,7 +3,6 @@
 #include "gui/app/MainFrame.h"
 #include "gui/app/NavigationCentreView.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/app/UserMessages.h"
 #include "gui/journal/JournalViews.h"
 #include "gui/plan/TradingPlanViews.h"
 #include "gui/reports/ReportSettingsViews.h"
@@ -33,15 +32,15 @@ namespace {
 // changes with the hour).
 constexpr int kStatusRefreshMs = 1000;
 
-void ShowProblems(const std::vector<CUserFileProblem>& problems) {
+void ShowProblems(CUserMessenger& messages, const std::vector<CUserFileProblem>& problems) {
     for (const CUserFileProblem& problem : problems) {
-        CUserMessages::Show(nullptr, QString::fromStdString(problem.message));
+        messages.Show(problem.message, MessageKind::Plain);
     }
 }
 
-CSettingsRecords Records(CApplicationState* state, CDataSources& sources) {
-    return {state, GetReportSettings(ReportKind::Call), GetReportSettings(ReportKind::Put),
-            sources};
+CSettingsRecords Records(CSession& session, CDataSources& sources) {
+    return {&session.State(), session.ReportSettings(ReportKind::Call),
+            session.ReportSettings(ReportKind::Put), sources};
 }
 
 } // namespace
@@ -50,7 +49,10 @@ CStartOptions CStartOptions::Defaults() {
     return {DataFolder(), SettingsFilePath(), CSingleInstance::DefaultName(), true};
 }
 
-CTesseraApp::CTesseraApp(CStartOptions options) : m_Options(std::move(options)) {
+CTesseraApp::CTesseraApp(CStartOptions options)
+    : m_Options(std::move(options)),
+      m_Session(m_Options.dataFolder,
+                m_Options.messenger != nullptr ? m_Options.messenger : &m_Messages) {
     connect(&m_StatusTimer, &QTimer::timeout, this, [this] {
         if (m_MainFrame) {
             m_MainFrame->UpdateStatusBar();
@@ -73,29 +75,41 @@ bool CTesseraApp::InitInstance() {
     }
 
     MakeFolders(m_Options.dataFolder); // a failure shows when a file is written there
-    auto state = std::make_unique<CApplicationState>();
     std::string message;
-    const bool settingsRead = ReadSettings(m_Registry, m_Options.settingsPath,
-                                           Records(state.get(), m_DataSources), message);
-    SetApplicationState(std::move(state));
-    if (!settingsRead) {
-        CUserMessages::Show(nullptr, QString::fromStdString(message));
+    if (!ReadSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
+                      message)) {
+        m_Session.Messages().Show(message, MessageKind::Plain);
     }
-    ShowProblems(LoadUserDatabases(m_Options.dataFolder));
+    ShowProblems(m_Session.Messages(), LoadUserDatabases(m_Session));
 
     m_MainFrame = new CMainFrame(*this);
     m_MainFrame->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_SingleInstance.get(), &CSingleInstance::ActivationRequested, m_MainFrame,
             &CMainFrame::BringToFront);
-    connect(&m_Notifier, &CQtNotifier::RefreshRequested, m_MainFrame, &CMainFrame::RefreshView);
-    connect(&m_Notifier, &CQtNotifier::StatusTextChanged, m_MainFrame,
+    // A new market refreshes the report or the view that shows its part; new company names
+    // or a new Top 20 wait for the next refresh.
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::MarketPublished, m_MainFrame,
+            [frame = m_MainFrame](MarketPart part) {
+                switch (part) {
+                case MarketPart::Calls:
+                    frame->RefreshView(RefreshKind::CallReport);
+                    break;
+                case MarketPart::Puts:
+                    frame->RefreshView(RefreshKind::PutReport);
+                    break;
+                case MarketPart::Dividends:
+                    frame->RefreshView(RefreshKind::Dividends);
+                    break;
+                case MarketPart::CompanyNames:
+                case MarketPart::Top20:
+                    break;
+                }
+            });
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::StatusTextChanged, m_MainFrame,
             &CMainFrame::UpdateStatusBar);
-    connect(&m_Notifier, &CQtNotifier::MessageRequested, m_MainFrame,
-            [this](const QString& text, int icon) {
-                CUserMessages::Show(m_MainFrame, text,
-                                    icon == static_cast<int>(MessageIcon::Exclamation)
-                                        ? QMessageBox::Warning
-                                        : QMessageBox::NoIcon);
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::LoadProblem, m_MainFrame,
+            [this](const QString& text) {
+                m_Session.Messages().Show(text.toStdString(), MessageKind::Warning);
             });
     m_MainFrame->RegisterView(ViewKind::NavigationCentre,
                               {QStringLiteral("Welcome to %1").arg(QApplication::applicationName()),
@@ -123,18 +137,17 @@ bool CTesseraApp::InitInstance() {
     // A closed plan row that leaves no row of its series clears the series' Short List box;
     // undoing the close ticks it again.
     RegisterTradingPlanView(
-        *m_MainFrame, m_Session,
-        {[this](const std::string& company, const std::string& series, bool isCall) {
-             UntickShortListSeries(*m_MainFrame, company, series,
-                                   isCall ? ReportKind::Call : ReportKind::Put);
-         },
-         {},
-         [this](const std::string& company, const std::string& series, bool isCall) {
-             TickShortListSeries(*m_MainFrame, company, series,
-                                 isCall ? ReportKind::Call : ReportKind::Put);
-         }});
-    RegisterJournalViews(*m_MainFrame, m_Session);
-    RegisterColourSchemeCommand(*m_MainFrame, m_Session, [this] { SaveSettings(); });
+        *m_MainFrame, {[this](const std::string& company, const std::string& series, bool isCall) {
+                           UntickShortListSeries(*m_MainFrame, company, series,
+                                                 isCall ? ReportKind::Call : ReportKind::Put);
+                       },
+                       {},
+                       [this](const std::string& company, const std::string& series, bool isCall) {
+                           TickShortListSeries(*m_MainFrame, company, series,
+                                               isCall ? ReportKind::Call : ReportKind::Put);
+                       }});
+    RegisterJournalViews(*m_MainFrame);
+    RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();
     } else {
@@ -155,15 +168,11 @@ bool CTesseraApp::StartDownloader() {
     m_Downloader = std::make_unique<CDownloader>(
         CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl(),
                           m_DataSources.Limits()},
-        CMarketDataTargets{GetCallCompanies(), GetPutCompanies(), GetDividends(), GetCompanyNames(),
-                           GetTop20()},
-        *GetApplicationState(), m_Notifier, m_Clock);
+        m_Session.Market(), m_Session.State(), m_Clock, m_DownloaderObserver);
     std::string error;
     if (!m_Downloader->Start(error)) {
-        CUserMessages::Show(
-            m_MainFrame,
-            QString::fromStdString("Unable to initialize data downloader.\n\n" + error),
-            QMessageBox::Warning);
+        m_Session.Messages().Show("Unable to initialize data downloader.\n\n" + error,
+                                  MessageKind::Warning);
         m_Downloader.reset();
         return false;
     }
@@ -172,8 +181,8 @@ bool CTesseraApp::StartDownloader() {
 
 void CTesseraApp::SaveSettings() {
     std::string error;
-    if (!WriteSettings(m_Registry, m_Options.settingsPath,
-                       Records(GetApplicationState(), m_DataSources), error)) {
+    if (!WriteSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
+                       error)) {
         // At exit the window is gone; the reason still reaches whoever started the program.
         std::cerr << QApplication::applicationName().toStdString() << ": " << error << '\n';
     }
@@ -182,13 +191,12 @@ void CTesseraApp::SaveSettings() {
 int CTesseraApp::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
     StopDownloader();
-    ShowProblems(SaveUserDatabases(m_Options.dataFolder, [](const std::string& question) {
-        return CUserMessages::Ask(nullptr, QString::fromStdString(question));
-    }));
+    ShowProblems(m_Session.Messages(),
+                 SaveUserDatabases(m_Session, [this](const std::string& question) {
+                     return m_Session.Messages().Ask(question);
+                 }));
     SaveSettings();
-    SetApplicationState(nullptr);
-    DestroyReportSettings();
-    GetMailAttachments().RemoveAll();
+    m_Session.MailAttachments().RemoveAll();
     return exitCode;
 }
 

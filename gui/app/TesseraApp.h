@@ -2,7 +2,8 @@
 
 #include "gui/app/MainFrame.h"
 #include "gui/app/MainFrameHost.h"
-#include "gui/app/QtNotifier.h"
+#include "gui/app/QtDownloaderObserver.h"
+#include "gui/app/UserMessages.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/DownloaderClock.h"
 #include "session/Session.h"
@@ -27,6 +28,8 @@ struct CStartOptions {
     std::string settingsPath;
     QString instanceName;
     bool showMaximized = true;
+    // Where messages go instead of message boxes (a test's log); must outlive the program.
+    CUserMessenger* messenger = nullptr;
 
     static CStartOptions Defaults();
 };
@@ -51,8 +54,10 @@ public:
     int ExitInstance(int exitCode);
 
     CMainFrame* MainFrame() const { return m_MainFrame; }
-    CSession& Session() { return m_Session; }
-    CQtNotifier& Notifier() { return m_Notifier; }
+    CQtDownloaderObserver& DownloaderObserver() { return m_DownloaderObserver; }
+    CUserMessages& Messages() { return m_Messages; }
+
+    CSession& Session() override { return m_Session; }
 
     std::string DownloaderStatus() const override;
     void RequestFullDownload() override;
@@ -67,11 +72,11 @@ private:
     bool StartDownloader();
 
     CStartOptions m_Options;
-    // What the windows show and change; they are handed it as they are made.
-    CSession m_Session{m_Options.dataFolder};
+    CUserMessages m_Messages;
+    CSession m_Session;
     CRegistryFile m_Registry;
     CDataSources m_DataSources;
-    CQtNotifier m_Notifier;
+    CQtDownloaderObserver m_DownloaderObserver;
     CSystemClock m_Clock;
     std::unique_ptr<CSingleInstance> m_SingleInstance;
     std::unique_ptr<CDownloader> m_Downloader;

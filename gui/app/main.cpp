@@ -35,19 +35,19 @@ extern "C" void OnQuitSignal(int) {
 
 // The end of the session, `kill` and Ctrl+C in a terminal close the program as its close
 // box does, so the settings and the user's files are written before it goes.
-void QuitOnSignals(QApplication& application) {
+void QuitOnSignals(QApplication& application, strikeline::CUserMessages& messages) {
     if (::pipe2(g_QuitPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return; // the signals keep their default action
     }
     auto* notifier = new QSocketNotifier(g_QuitPipe[0], QSocketNotifier::Read, &application);
-    QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [&messages] {
         char bytes[16];
         while (::read(g_QuitPipe[0], bytes, sizeof bytes) > 0) {
         }
         // Nobody is there to answer a box when the session ends: what start-up and the
         // quit have to say goes to standard error, and a question at quit gets the answer
         // that keeps the user's file as it is.
-        strikeline::CUserMessages::SetUnattended(true);
+        messages.SetUnattended(true);
         if (!g_StartupEnded) {
             g_QuitQueued = true;
             return;
@@ -103,8 +103,8 @@ int main(int argc, char* argv[]) {
     // Desktops find the menu entry, and with it the icon, under this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("au.com.varnel.Strikeline"));
     QApplication::setWindowIcon(strikeline::ProgramIcon());
-    QuitOnSignals(application);
     strikeline::CTesseraApp app;
+    QuitOnSignals(application, app.Messages());
     // A copy that does not start writes nothing back: a second copy's defaults would
     // otherwise replace the settings of the copy that runs.
     if (!app.InitInstance()) {

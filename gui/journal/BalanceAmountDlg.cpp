@@ -1,6 +1,6 @@
 #include "gui/journal/BalanceAmountDlg.h"
 
-#include "gui/app/UserMessages.h"
+#include "session/UserMessenger.h"
 #include "storage/NumberText.h"
 
 #include <QDialogButtonBox>
@@ -18,8 +18,8 @@ constexpr int kShownDecimals = 6;
 } // namespace
 
 CBalanceAmountDlg::CBalanceAmountDlg(const QString& title, const QString& caption, double amount,
-                                     QWidget* parent)
-    : QDialog(parent), m_Amount(amount), m_Edit(new QLineEdit(this)) {
+                                     CUserMessenger& messages, QWidget* parent)
+    : QDialog(parent), m_Amount(amount), m_Messages(messages), m_Edit(new QLineEdit(this)) {
     setWindowTitle(title);
     auto* label = new QLabel(caption, this);
     label->setBuddy(m_Edit);
@@ -51,7 +51,7 @@ void CBalanceAmountDlg::accept() {
     if (!ReadAmount(m_Edit->text(), amount)) {
         m_Edit->setFocus(Qt::OtherFocusReason);
         m_Edit->selectAll();
-        CUserMessages::Show(this, QStringLiteral("Please enter a number."));
+        m_Messages.Show("Please enter a number.", MessageKind::Plain);
         return;
     }
     m_Amount = amount;

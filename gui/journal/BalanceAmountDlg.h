@@ -6,6 +6,8 @@ class QLineEdit;
 
 namespace strikeline {
 
+class CUserMessenger;
+
 // A dialog holding one dollar amount in one field, for the Diary's balances. OK refuses a
 // text that is not wholly a number with "Please enter a number." and keeps the focus on
 // the field.
@@ -23,10 +25,12 @@ public:
     static bool ReadAmount(const QString& text, double& amount);
 
 protected:
-    CBalanceAmountDlg(const QString& title, const QString& caption, double amount, QWidget* parent);
+    CBalanceAmountDlg(const QString& title, const QString& caption, double amount,
+                      CUserMessenger& messages, QWidget* parent);
 
 private:
     double m_Amount;
+    CUserMessenger& m_Messages;
     QLineEdit* m_Edit;
 };
 

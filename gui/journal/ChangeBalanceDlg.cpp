@@ -2,9 +2,9 @@
 
 namespace strikeline {
 
-CChangeBalanceDlg::CChangeBalanceDlg(double change, QWidget* parent)
+CChangeBalanceDlg::CChangeBalanceDlg(double change, CUserMessenger& messages, QWidget* parent)
     : CBalanceAmountDlg(QStringLiteral("Change Month Balance"),
-                        QStringLiteral("Month balance increment or decrement $:"), change, parent) {
-}
+                        QStringLiteral("Month balance increment or decrement $:"), change, messages,
+                        parent) {}
 
 } // namespace strikeline

@@ -10,7 +10,7 @@ class CChangeBalanceDlg : public CBalanceAmountDlg {
     Q_OBJECT
 
 public:
-    explicit CChangeBalanceDlg(double change, QWidget* parent = nullptr);
+    CChangeBalanceDlg(double change, CUserMessenger& messages, QWidget* parent = nullptr);
 };
 
 } // namespace strikeline

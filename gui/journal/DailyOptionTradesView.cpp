@@ -1,6 +1,5 @@
 #include "gui/journal/DailyOptionTradesView.h"
 
-#include "gui/app/UserMessages.h"
 #include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
 #include "gui/widgets/QtColor.h"
 #include "journal/AverageTradesDatabase.h"
@@ -95,8 +94,8 @@ void CDailyOptionTradesView::RefreshDividends() {
     }
 
     const auto filter = static_cast<DividendsMonthFilter>(std::clamp(selection, 0, kAllIndex));
-    CDividendsTable table =
-        BuildDividendsTable(GetDividends().Copy(), filter, m_Clock(), m_Session.AverageTrades());
+    CDividendsTable table = BuildDividendsTable(m_Session.Market().Current()->Dividends(), filter,
+                                                m_Clock(), m_Session.AverageTrades());
     if (table.noDividends) {
         addWholeRow(Text(kNoDividendsText), -1);
     }
@@ -186,7 +185,7 @@ bool CDailyOptionTradesView::TakeAverageTrades(int row, const QString& text, QSt
     if (!TakeAverageTradesText(m_Session.AverageTrades(),
                                m_Rows[static_cast<std::size_t>(index)].code, text.toStdString(),
                                taken, &refusal)) {
-        CUserMessages::Show(this, QString::fromStdString(refusal), QMessageBox::Warning);
+        m_Session.Messages().Show(refusal, MessageKind::Warning);
         return false;
     }
     shown = QString::fromStdString(taken);

@@ -13,8 +13,9 @@ class QComboBox;
 
 namespace strikeline {
 
-class CComplexTableWndForDailyOptionTradesView;
 class CSession;
+
+class CComplexTableWndForDailyOptionTradesView;
 
 // The Dividends window: the dividends of the downloaded list, by company code, for the
 // month chosen in the list inside the title row, each beside the user's own Average Trades

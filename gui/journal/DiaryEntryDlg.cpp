@@ -1,6 +1,6 @@
 #include "gui/journal/DiaryEntryDlg.h"
 
-#include "gui/app/UserMessages.h"
+#include "session/UserMessenger.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -53,8 +53,8 @@ std::size_t IndexOf(DiaryEntryField field) {
 
 } // namespace
 
-CDiaryEntryDlg::CDiaryEntryDlg(const CDiaryEntry& entry, QWidget* parent)
-    : QDialog(parent), m_Entry(entry), m_ContractCode(new QLineEdit(this)) {
+CDiaryEntryDlg::CDiaryEntryDlg(const CDiaryEntry& entry, CUserMessenger& messages, QWidget* parent)
+    : QDialog(parent), m_Entry(entry), m_Messages(messages), m_ContractCode(new QLineEdit(this)) {
     setWindowTitle(QStringLiteral("Edit Diary Entry"));
     const CDiaryEntryTexts texts = DiaryEntryToTexts(entry);
     m_ContractCode->setReadOnly(true);
@@ -129,7 +129,7 @@ void CDiaryEntryDlg::accept() {
         QLineEdit* edit = FieldEdit(error.field);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
-        CUserMessages::Show(this, QString::fromStdString(error.message));
+        m_Messages.Show(error.message, MessageKind::Plain);
         return;
     }
     QDialog::accept();

@@ -10,6 +10,8 @@ class QLineEdit;
 
 namespace strikeline {
 
+class CUserMessenger;
+
 // "Edit Diary Entry": the figures and dates of one diary trade, on a copy of the entry.
 // OK takes the texts back field by field; the first field that does not read shows its
 // message and keeps the focus, and nothing is taken until every field reads.
@@ -19,7 +21,7 @@ class CDiaryEntryDlg : public QDialog {
 public:
     static constexpr std::size_t kFieldCount = 16;
 
-    explicit CDiaryEntryDlg(const CDiaryEntry& entry, QWidget* parent = nullptr);
+    CDiaryEntryDlg(const CDiaryEntry& entry, CUserMessenger& messages, QWidget* parent = nullptr);
 
     // The edited copy; it holds the typed values only after OK succeeded.
     const CDiaryEntry& Entry() const { return m_Entry; }
@@ -33,6 +35,7 @@ private:
     CDiaryEntryTexts Texts() const;
 
     CDiaryEntry m_Entry;
+    CUserMessenger& m_Messages;
     QLineEdit* m_ContractCode;
     std::array<QLineEdit*, kFieldCount> m_Fields{};
 };

@@ -249,25 +249,27 @@ void CDiaryView::UpdateEntryButtons() {
 }
 
 void CDiaryView::EditStartBalance() {
-    CStartBalanceDlg dialog(m_Session.Diary().StartBalance(), this);
+    CDiaryDatabase& diary = m_Session.Diary();
+    CStartBalanceDlg dialog(diary.StartBalance(), m_Session.Messages(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    m_Session.Diary().SetStartBalance(dialog.Amount());
+    diary.SetStartBalance(dialog.Amount());
     RefreshDiary();
 }
 
 void CDiaryView::ChangeMonthBalance() {
+    CDiaryDatabase& diary = m_Session.Diary();
     if (Mode() != DiaryRangeMode::Month) {
         return;
     }
     const CDiaryRangeChoice choice = Choice();
     const std::string key = MonthKey(static_cast<unsigned>(choice.year), choice.month);
-    CChangeBalanceDlg dialog(m_Session.Diary().MonthChange(key).value_or(0.0), this);
+    CChangeBalanceDlg dialog(diary.MonthChange(key).value_or(0.0), m_Session.Messages(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    m_Session.Diary().SetMonthChange(key, dialog.Amount());
+    diary.SetMonthChange(key, dialog.Amount());
     RefreshDiary();
 }
 
@@ -279,7 +281,7 @@ void CDiaryView::EditSelectedEntry() {
         RefreshDiary();
         return;
     }
-    CDiaryEntryDlg dialog(m_Session.Diary().Entries()[*place], this);
+    CDiaryEntryDlg dialog(m_Session.Diary().Entries()[*place], m_Session.Messages(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -18,13 +18,15 @@ class QTableWidget;
 
 namespace strikeline {
 
-class CDiaryDatabase;
 class CSession;
+
+class CDiaryDatabase;
 
 // The Diary window: the trades opened in a chosen month, year or range of days (or all of
 // them) with the balance at the start and at the end of that range, the net profit in it
 // and that profit as a percentage. From here the user edits or deletes a trade and sets
-// the start balance and the change of a month. It reads and changes the session's diary.
+// the start balance and the change of a month. It reads and changes the program's one
+// diary; with none set it shows an empty one and changes nothing.
 class CDiaryView : public QWidget {
     Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include "gui/journal/DiaryView.h"
 #include "gui/journal/LeverageCalcView.h"
 #include "journal/CascadeOffset.h"
+#include "session/Session.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
@@ -20,15 +21,15 @@ constexpr QSize kDividendsFrameSize(550, 400);
 
 } // namespace
 
-void RegisterJournalViews(CMainFrame& frame, CSession& session, CJournalClock clock) {
-    frame.RegisterView(ViewKind::Diary,
-                       {QStringLiteral("Diary"), true, true, {}, [&session, clock] {
-                            return new CDiaryView(session, clock);
-                        }});
-    frame.RegisterView(ViewKind::Dividends, {QStringLiteral("Dividends"), true, true,
-                                             kDividendsFrameSize, [&session, clock] {
-                                                 return new CDailyOptionTradesView(session, clock);
-                                             }});
+void RegisterJournalViews(CMainFrame& frame, CJournalClock clock) {
+    frame.RegisterView(ViewKind::Diary, {QStringLiteral("Diary"), true, true, {}, [&frame, clock] {
+                                             return new CDiaryView(frame.Session(), clock);
+                                         }});
+    frame.RegisterView(
+        ViewKind::Dividends,
+        {QStringLiteral("Dividends"), true, true, kDividendsFrameSize, [&frame, clock] {
+             return new CDailyOptionTradesView(frame.Session(), clock);
+         }});
     // One cascade per main window: calculators opened one after another do not cover
     // each other.
     auto cascade = std::make_shared<CCascadeOffset>();
@@ -38,7 +39,7 @@ void RegisterJournalViews(CMainFrame& frame, CSession& session, CJournalClock cl
 }
 
 CLeverageCalcView* OpenLeverageCalculator(CMainFrame& frame, CCascadeOffset& cascade) {
-    auto* calculator = new CLeverageCalcView;
+    auto* calculator = new CLeverageCalcView(frame.Session().Messages());
     // A window of the main window's area, like every tool window: a window of its own would
     // be placed by the desktop, which may put it over the menu bar or anywhere else. Not
     // one per kind, so not through the main window's registry; "Close All" closes it with

@@ -1,6 +1,6 @@
 #include "gui/journal/LeverageCalcView.h"
 
-#include "gui/app/UserMessages.h"
+#include "session/UserMessenger.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -14,9 +14,9 @@
 
 namespace strikeline {
 
-CLeverageCalcView::CLeverageCalcView(QWidget* parent)
-    : QWidget(parent), m_Shares(new QLineEdit(this)), m_Price(new QLineEdit(this)),
-      m_Total(new QLineEdit(this)), m_Rate(new QLineEdit(this)),
+CLeverageCalcView::CLeverageCalcView(CUserMessenger& messages, QWidget* parent)
+    : QWidget(parent), m_Messages(messages), m_Shares(new QLineEdit(this)),
+      m_Price(new QLineEdit(this)), m_Total(new QLineEdit(this)), m_Rate(new QLineEdit(this)),
       m_CostPerShare(new QLineEdit(this)), m_Days(new QLineEdit(this)),
       m_CostOfLeverage(new QLineEdit(this)),
       m_Calculate(new QPushButton(QStringLiteral("Calculate"), this)) {
@@ -103,7 +103,7 @@ void CLeverageCalcView::Calculate() {
         QLineEdit* field = InputEdit(error.field);
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
-        CUserMessages::Show(this, QString::fromStdString(error.message));
+        m_Messages.Show(error.message, MessageKind::Plain);
         return;
     }
     m_Total->setText(QString::fromStdString(results.totalPurchasePrice));

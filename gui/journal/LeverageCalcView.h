@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace strikeline {
 
+class CUserMessenger;
+
 // The Leverage Calculator: a small tool window that prices a share purchase made with
 // borrowed money. Any change of an input empties the results until "Calculate" is pressed
 // again, as Enter in any field does. Several can be open at once; closing one destroys it.
@@ -19,7 +21,7 @@ public:
     // How much darker than the field colour the results are drawn, in each component.
     static constexpr int kResultShade = 20;
 
-    explicit CLeverageCalcView(QWidget* parent = nullptr);
+    explicit CLeverageCalcView(CUserMessenger& messages, QWidget* parent = nullptr);
 
     // "Calculate": the results, or the first input's message with the focus on it.
     void Calculate();
@@ -44,6 +46,7 @@ private:
     void BringToTop();
     void ClearResults();
 
+    CUserMessenger& m_Messages;
     QLineEdit* m_Shares;
     QLineEdit* m_Price;
     QLineEdit* m_Total;

@@ -2,8 +2,8 @@
 
 namespace strikeline {
 
-CStartBalanceDlg::CStartBalanceDlg(double balance, QWidget* parent)
+CStartBalanceDlg::CStartBalanceDlg(double balance, CUserMessenger& messages, QWidget* parent)
     : CBalanceAmountDlg(QStringLiteral("Change Start Balance"), QStringLiteral("Start balance $:"),
-                        balance, parent) {}
+                        balance, messages, parent) {}
 
 } // namespace strikeline

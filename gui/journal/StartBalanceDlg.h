@@ -9,7 +9,7 @@ class CStartBalanceDlg : public CBalanceAmountDlg {
     Q_OBJECT
 
 public:
-    explicit CStartBalanceDlg(double balance, QWidget* parent = nullptr);
+    CStartBalanceDlg(double balance, CUserMessenger& messages, QWidget* parent = nullptr);
 };
 
 } // namespace strikeline

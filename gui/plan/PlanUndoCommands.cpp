@@ -9,13 +9,13 @@
 
 namespace strikeline {
 
-CPlanRowChangeCommand::CPlanRowChangeCommand(CSession& session, CTradingPlanView& view,
-                                             const QString& text, std::size_t index,
-                                             CTradingPlanEntry before, CTradingPlanEntry after,
-                                             int column, QString textBefore, QString textAfter)
-    : QUndoCommand(text), m_Session(session), m_View(view), m_Index(index),
-      m_Before(std::move(before)), m_After(std::move(after)), m_Column(column),
-      m_TextBefore(std::move(textBefore)), m_TextAfter(std::move(textAfter)) {}
+CPlanRowChangeCommand::CPlanRowChangeCommand(CTradingPlanView& view, const QString& text,
+                                             std::size_t index, CTradingPlanEntry before,
+                                             CTradingPlanEntry after, int column,
+                                             QString textBefore, QString textAfter)
+    : QUndoCommand(text), m_View(view), m_Index(index), m_Before(std::move(before)),
+      m_After(std::move(after)), m_Column(column), m_TextBefore(std::move(textBefore)),
+      m_TextAfter(std::move(textAfter)) {}
 
 void CPlanRowChangeCommand::undo() {
     Apply(m_After, m_Before, m_TextBefore, true);
@@ -29,26 +29,29 @@ void CPlanRowChangeCommand::redo() {
 
 void CPlanRowChangeCommand::Apply(const CTradingPlanEntry& from, const CTradingPlanEntry& to,
                                   const QString& shown, bool select) {
-    CTradingPlan& plan = m_Session.TradingPlan();
-    if (!plan.ReplaceAt(m_Index, from, to)) {
+    CTradingPlan* plan = &m_View.Session().TradingPlan();
+    if (plan == nullptr || !plan->ReplaceAt(m_Index, from, to)) {
         m_View.ForgetUndo();
         return;
     }
-    m_View.ShowChangedRow(plan.At(m_Index), m_Column, shown, select);
+    m_View.ShowChangedRow(plan->At(m_Index), m_Column, shown, select);
 }
 
-CPlanRowCloseCommand::CPlanRowCloseCommand(CSession& session, CTradingPlanView& view,
-                                           std::size_t index, FileTime stamp)
-    : QUndoCommand(QStringLiteral("Close All")), m_Session(session), m_View(view), m_Index(index),
-      m_Stamp(stamp) {}
+CPlanRowCloseCommand::CPlanRowCloseCommand(CTradingPlanView& view, std::size_t index,
+                                           FileTime stamp)
+    : QUndoCommand(QStringLiteral("Close All")), m_View(view), m_Index(index), m_Stamp(stamp) {}
 
 void CPlanRowCloseCommand::redo() {
-    CTradingPlan& plan = m_Session.TradingPlan();
+    CTradingPlan* plan = &m_View.Session().TradingPlan();
+    if (plan == nullptr) {
+        m_View.ForgetUndo();
+        return;
+    }
     if (!m_Closing) {
-        m_Closing = ClosePlanRow(plan, m_Index, &m_Session.Diary(), m_Stamp);
+        m_Closing = ClosePlanRow(*plan, m_Index, &m_View.Session().Diary(), m_Stamp);
         m_Closed = m_Closing.has_value();
     } else {
-        m_Closed = RepeatPlanRowClose(plan, &m_Session.Diary(), *m_Closing);
+        m_Closed = RepeatPlanRowClose(*plan, &m_View.Session().Diary(), *m_Closing);
     }
     if (!m_Closed) {
         m_View.ForgetUndo();
@@ -58,12 +61,12 @@ void CPlanRowCloseCommand::redo() {
 }
 
 void CPlanRowCloseCommand::undo() {
-    CTradingPlan& plan = m_Session.TradingPlan();
-    if (!m_Closed) {
+    CTradingPlan* plan = &m_View.Session().TradingPlan();
+    if (plan == nullptr || !m_Closed) {
         m_View.ForgetUndo();
         return;
     }
-    const CTradingPlanEntry& reopened = ReopenPlanRow(plan, &m_Session.Diary(), *m_Closing);
+    const CTradingPlanEntry& reopened = ReopenPlanRow(*plan, &m_View.Session().Diary(), *m_Closing);
     m_Closed = false;
     m_View.ShowReopenedRow(reopened, *m_Closing);
 }

@@ -11,7 +11,6 @@
 
 namespace strikeline {
 
-class CSession;
 class CTradingPlanView;
 
 // The plan's changes that Undo takes back. A command names its row by the row's place in
@@ -25,9 +24,9 @@ class CTradingPlanView;
 // showed before and shows after (a null text: the figure as the plan formats it).
 class CPlanRowChangeCommand : public QUndoCommand {
 public:
-    CPlanRowChangeCommand(CSession& session, CTradingPlanView& view, const QString& text,
-                          std::size_t index, CTradingPlanEntry before, CTradingPlanEntry after,
-                          int column, QString textBefore, QString textAfter);
+    CPlanRowChangeCommand(CTradingPlanView& view, const QString& text, std::size_t index,
+                          CTradingPlanEntry before, CTradingPlanEntry after, int column,
+                          QString textBefore, QString textAfter);
 
     void undo() override;
     void redo() override;
@@ -36,7 +35,6 @@ private:
     void Apply(const CTradingPlanEntry& from, const CTradingPlanEntry& to, const QString& shown,
                bool select);
 
-    CSession& m_Session;
     CTradingPlanView& m_View;
     std::size_t m_Index;
     CTradingPlanEntry m_Before;
@@ -51,14 +49,12 @@ private:
 // puts both back; redo closes again with the first stamp.
 class CPlanRowCloseCommand : public QUndoCommand {
 public:
-    CPlanRowCloseCommand(CSession& session, CTradingPlanView& view, std::size_t index,
-                         FileTime stamp);
+    CPlanRowCloseCommand(CTradingPlanView& view, std::size_t index, FileTime stamp);
 
     void undo() override;
     void redo() override;
 
 private:
-    CSession& m_Session;
     CTradingPlanView& m_View;
     std::size_t m_Index;
     FileTime m_Stamp;

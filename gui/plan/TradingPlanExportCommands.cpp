@@ -1,7 +1,6 @@
 #include "gui/plan/TradingPlanExportCommands.h"
 
 #include "gui/app/CommandIds.h"
-#include "gui/app/UserMessages.h"
 #include "plan/PlanCsvWriter.h"
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanHtmlWriter.h"
@@ -141,7 +140,8 @@ void CTradingPlanExportCommands::SendByMail(PlanMailFormat format, const CPlanEx
 }
 
 void CTradingPlanExportCommands::Tell(const QString& text, bool failed) {
-    CUserMessages::Show(&m_Owner, text, failed ? QMessageBox::Warning : QMessageBox::Information);
+    m_Session.Messages().Show(text.toStdString(),
+                              failed ? MessageKind::Warning : MessageKind::Information);
 }
 
 } // namespace strikeline

@@ -13,8 +13,9 @@ class QWidget;
 
 namespace strikeline {
 
-class CColorScheme;
 class CSession;
+
+class CColorScheme;
 
 // The plan's export commands: the four file exports and the two "Send to Email" ones.
 // Each asks for a path (or makes an attachment), writes through the plan writers and tells
@@ -38,7 +39,7 @@ public:
     void SetSavePathChooser(CSavePathChooser chooser);
     void SetFileOpener(CFileOpener opener);
     void SetMailComposer(std::shared_ptr<CMailComposer> composer);
-    // Null restores the session's own attachments folder.
+    // Null restores the program's own attachments folder.
     void SetMailAttachments(CMailAttachments* attachments) { m_Attachments = attachments; }
 
     // The save dialog: "Excel Files (*.xlsx)" and the like, the suffix added when the

@@ -1,7 +1,6 @@
 #include "gui/plan/TradingPlanView.h"
 
 #include "gui/app/CommandIds.h"
-#include "gui/app/UserMessages.h"
 #include "gui/plan/ColorSelectorWnd.h"
 #include "gui/plan/ComplexTableWndForTradingPlanView.h"
 #include "gui/plan/PlanUndoCommands.h"
@@ -44,6 +43,10 @@ CTradingPlanView::CTradingPlanView(CSession& session, CTradingPlanViewHooks hook
     Refill();
 }
 
+CTradingPlan* CTradingPlanView::Plan() const {
+    return &m_Session.TradingPlan();
+}
+
 CTradingPlanView::~CTradingPlanView() {
     // What is being typed is taken while this view is still whole: the editor would
     // otherwise hand it over when the base class hides the window.
@@ -65,7 +68,7 @@ CTradingPlanEntry* CTradingPlanView::EntryAt(int row) const {
         return nullptr;
     }
     CTradingPlanEntry* entry = m_RowEntries[static_cast<std::size_t>(row)];
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     return plan != nullptr && plan->Contains(entry) ? entry : nullptr;
 }
 
@@ -93,7 +96,9 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     m_Table->SetPrintedHeaderCount(CTradingPlanTableBuilder::kHeadingRows);
     m_RowEntries.clear();
     m_Entries.clear();
-    m_Entries = m_Session.TradingPlan().DisplayOrder();
+    if (CTradingPlan* plan = Plan()) {
+        m_Entries = plan->DisplayOrder();
+    }
     const auto add = [this](int row, CTradingPlanEntry* entry) {
         m_RowEntries.resize(static_cast<std::size_t>(row) + 1, nullptr);
         m_RowEntries[static_cast<std::size_t>(row)] = entry;
@@ -133,7 +138,7 @@ void CTradingPlanView::RecomputeEntryRow(int row) {
 void CTradingPlanView::RecomputeTotals() {
     std::vector<const CTradingPlanEntry*> shown;
     shown.reserve(m_Entries.size());
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     for (const CTradingPlanEntry* entry : m_Entries) {
         if (plan != nullptr && plan->Contains(entry)) {
             shown.push_back(entry);
@@ -146,11 +151,11 @@ void CTradingPlanView::RecomputeTotals() {
 }
 
 void CTradingPlanView::CloseRow(int row) {
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     const std::optional<std::size_t> index =
         plan == nullptr ? std::nullopt : plan->IndexOf(EntryAt(row));
     if (index) {
-        m_UndoStack.push(new CPlanRowCloseCommand(m_Session, *this, *index, Now()));
+        m_UndoStack.push(new CPlanRowCloseCommand(*this, *index, Now()));
     }
 }
 
@@ -177,7 +182,7 @@ void CTradingPlanView::ShowReopenedRow(const CTradingPlanEntry& entry,
 
 void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPlanEntry after,
                                      int column, const QString& textAfter, const QString& label) {
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     const std::optional<std::size_t> index = plan == nullptr ? std::nullopt : plan->IndexOf(&entry);
     if (!index) {
         return;
@@ -191,8 +196,8 @@ void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPla
     }
     const CComplexTableCell* cell = m_Table->Cell(RowOf(&entry), column);
     const QString textBefore = cell != nullptr && !textAfter.isNull() ? cell->m_Text : QString();
-    m_UndoStack.push(new CPlanRowChangeCommand(m_Session, *this, label, *index, entry,
-                                               std::move(after), column, textBefore, textAfter));
+    m_UndoStack.push(new CPlanRowChangeCommand(*this, label, *index, entry, std::move(after),
+                                               column, textBefore, textAfter));
 }
 
 void CTradingPlanView::ShowChangedRow(const CTradingPlanEntry& entry, int column,
@@ -231,7 +236,7 @@ void CTradingPlanView::ForgetUndo() {
 }
 
 void CTradingPlanView::NotePlanState() {
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     m_KnownPlan = plan;
     m_KnownRows.clear();
     for (std::size_t i = 0; plan != nullptr && i < plan->Count(); ++i) {
@@ -240,7 +245,7 @@ void CTradingPlanView::NotePlanState() {
 }
 
 bool CTradingPlanView::PlanChangedElsewhere() const {
-    const CTradingPlan* plan = &m_Session.TradingPlan();
+    const CTradingPlan* plan = Plan();
     if (plan != m_KnownPlan) {
         return true;
     }
@@ -302,7 +307,7 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
     if (!shown) {
         // The cell keeps the figure it had: it shows what the plan holds, not what was typed.
         if (!refusal.empty()) {
-            CUserMessages::Show(this, QString::fromStdString(refusal), QMessageBox::Warning);
+            m_Session.Messages().Show(refusal, MessageKind::Warning);
         }
         return;
     }
@@ -401,7 +406,9 @@ void CTradingPlanView::OnCommand(int command) {
     if (!CTradingPlanExportCommands::Handles(command)) {
         return;
     }
-    m_Exports.Run(command, BuildPlanExport(m_Session.TradingPlan(), m_Generated),
+    const CTradingPlan empty;
+    const CTradingPlan* plan = Plan();
+    m_Exports.Run(command, BuildPlanExport(plan != nullptr ? *plan : empty, m_Generated),
                   m_Session.ColorScheme(), Now());
 }
 

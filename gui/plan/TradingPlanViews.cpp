@@ -5,11 +5,11 @@
 
 namespace strikeline {
 
-void RegisterTradingPlanView(CMainFrame& frame, CSession& session, CTradingPlanViewHooks hooks) {
+void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks) {
     frame.RegisterView(
         ViewKind::TradingPlan,
-        {QStringLiteral("Trading Plan"), true, true, {}, [&frame, &session, hooks]() -> QWidget* {
-             auto* view = new CTradingPlanView(session, hooks);
+        {QStringLiteral("Trading Plan"), true, true, {}, [&frame, hooks]() -> QWidget* {
+             auto* view = new CTradingPlanView(frame.Session(), hooks);
              // The key of a disabled command does nothing: Undo and Redo follow the
              // stack before the next key is read. Queued, as the stack may change while
              // the main window is being destroyed (a figure taken as its editor goes).

@@ -5,11 +5,9 @@
 namespace strikeline {
 
 class CMainFrame;
-class CSession;
 
-// Registers the "Trading Plan" window with the main window; each view shows `session`'s
-// plan. `hooks.onCreated` (when set)
+// Registers the "Trading Plan" window with the main window. `hooks.onCreated` (when set)
 // sees each new view before it is shown; the view is filled again after it.
-void RegisterTradingPlanView(CMainFrame& frame, CSession& session, CTradingPlanViewHooks hooks);
+void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks);
 
 } // namespace strikeline

@@ -6,6 +6,7 @@
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
 #include "reports/ShortListTexts.h"
+#include "session/Session.h"
 
 namespace strikeline {
 
@@ -81,7 +82,7 @@ bool CComplexTableWndForWatchView::MayToggleCheckBox(int row, int column) {
 void CComplexTableWndForWatchView::OnCheckBoxToggled(int row, int /*column*/) {
     // Clearing a box takes nothing out of the plan; ticking always adds a row.
     const bool ticked = IsPlanTicked(row);
-    GetShortListStore().SetTicked(SeriesAt(row)->Code(), m_Kind, ticked);
+    m_WatchView.Session().ShortList().SetTicked(SeriesAt(row)->Code(), m_Kind, ticked);
     if (ticked) {
         m_WatchView.SendSeriesToPlan(*this, row);
     }

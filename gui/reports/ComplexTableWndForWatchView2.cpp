@@ -1,11 +1,11 @@
 #include "gui/reports/ComplexTableWndForWatchView2.h"
 
-#include "gui/app/UserMessages.h"
 #include "gui/reports/ComplexTableWndForWatchView.h"
 #include "gui/reports/WatchView.h"
 #include "plan/TradingPlan.h"
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
+#include "session/Session.h"
 
 #include <string>
 
@@ -32,16 +32,17 @@ bool CComplexTableWndForWatchView2::MayToggleCheckBox(int row, int column) {
         return false;
     }
     const std::string& code = m_Block.Company().Code();
-    if (!RemoveNeedsQuestion(code, m_Block.Kind(), GetTradingPlan())) {
+    CSession& session = m_Block.WatchView().Session();
+    if (!RemoveNeedsQuestion(code, m_Block.Kind(), &session.TradingPlan())) {
         return true;
     }
-    return CUserMessages::Ask(this, QString::fromStdString(RemoveCompanyQuestion(code)));
+    return session.Messages().Ask(RemoveCompanyQuestion(code));
 }
 
 void CComplexTableWndForWatchView2::OnCheckBoxToggled(int /*row*/, int /*column*/) {
     for (const std::size_t index : m_Block.Block().series) {
-        GetShortListStore().UntickSeries(m_Block.Company().Contracts()[index].Code(),
-                                         m_Block.Kind());
+        m_Block.WatchView().Session().ShortList().UntickSeries(
+            m_Block.Company().Contracts()[index].Code(), m_Block.Kind());
     }
     // This table goes with its block, so the removal waits until the click is over.
     m_Block.WatchView().PostRemoveCompany(m_Block.Company().Code(), m_Block.Kind());

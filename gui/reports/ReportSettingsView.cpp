@@ -1,12 +1,12 @@
 #include "gui/reports/ReportSettingsView.h"
 
 #include "gui/app/MainFrame.h"
-#include "gui/app/UserMessages.h"
+#include "gui/app/RefreshKind.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportTexts.h"
-#include "session/Notifier.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -58,8 +58,8 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
 } // namespace
 
 CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWidget* parent)
-    : QWidget(parent), m_Kind(kind), m_Frame(&frame), m_Stocks(MakeList(this, kStocksChoices)),
-      m_Companies(new QListWidget(this)),
+    : QWidget(parent), m_Kind(kind), m_Frame(&frame), m_Session(frame.Session()),
+      m_Stocks(MakeList(this, kStocksChoices)), m_Companies(new QListWidget(this)),
       m_Hint(
           new QLabel(QStringLiteral("*Use CTRL and SHIFT keys to select multiple stocks."), this)),
       m_Expire(MakeList(this, kExpireChoices)), m_Range(MakeList(this, kRangeChoices)),
@@ -133,7 +133,7 @@ QSize CReportSettingsView::sizeHint() const {
 }
 
 void CReportSettingsView::FillFromSettings() {
-    const CReportSettings& settings = GetReportSettings(m_Kind);
+    const CReportSettings& settings = m_Session.ReportSettings(m_Kind);
     SelectPosition(m_Stocks, settings.Stocks());
     SelectPosition(m_Expire, settings.Expire());
     SelectPosition(m_Range, settings.Range());
@@ -145,15 +145,10 @@ void CReportSettingsView::FillFromSettings() {
 }
 
 void CReportSettingsView::FillStockList() {
-    const CCompanyList& market =
-        m_Kind == ReportKind::Call ? GetCallCompanies() : GetPutCompanies();
-    const std::shared_ptr<const CCompanyNameTable> names = GetCompanyNames().Get();
-    std::vector<CStockListLine> lines;
-    {
-        const auto lock = market.Lock();
-        lines = BuildStockList(market.Companies(), *names);
-    }
-    const CCodeSet chosen(GetReportSettings(m_Kind).CompanyList());
+    const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
+    const std::vector<CStockListLine> lines =
+        BuildStockList(market->Companies(m_Kind == ReportKind::Call), market->CompanyNames());
+    const CCodeSet chosen(m_Session.ReportSettings(m_Kind).CompanyList());
     m_Companies->clear();
     for (const CStockListLine& line : lines) {
         auto* item = new QListWidgetItem(QString::fromStdString(line.text), m_Companies);
@@ -195,13 +190,12 @@ bool CReportSettingsView::SaveSettings() {
         // Refused before anything is copied: a report rebuilt later (after a download, say)
         // must not pick up choices the user was told were not saved.
         if (codes.empty()) {
-            CUserMessages::Show(this, QStringLiteral("Please select at least one company."),
-                                QMessageBox::Warning);
+            m_Session.Messages().Show("Please select at least one company.", MessageKind::Warning);
             m_Companies->setFocus();
             return false;
         }
     }
-    CReportSettings& settings = GetReportSettings(m_Kind);
+    CReportSettings& settings = m_Session.ReportSettings(m_Kind);
     settings.SetStocks(m_Stocks->currentIndex());
     settings.SetExpire(m_Expire->currentIndex());
     settings.SetRange(m_Range->currentIndex());

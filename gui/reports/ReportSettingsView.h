@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace strikeline {
 
+class CSession;
+
 class CMainFrame;
 
 // The settings form of the Call or the Put Report: which stocks, which expiry months, the
@@ -59,6 +61,7 @@ private:
 
     ReportKind m_Kind;
     QPointer<CMainFrame> m_Frame;
+    CSession& m_Session;
     QComboBox* m_Stocks;
     QListWidget* m_Companies;
     QLabel* m_Hint;

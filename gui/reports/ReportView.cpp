@@ -7,6 +7,7 @@
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 
 #include <QApplication>
@@ -23,8 +24,8 @@ constexpr double kBusyFontScale = 1.5;
 
 } // namespace
 
-CReportView::CReportView(ReportKind kind, QWidget* parent)
-    : CMultiTableView(parent), m_Kind(kind), m_Clock(CurrentFileTime) {
+CReportView::CReportView(CSession& session, ReportKind kind, QWidget* parent)
+    : CMultiTableView(parent), m_Kind(kind), m_Clock(CurrentFileTime), m_Session(session) {
     m_BusyFont = QApplication::font();
     if (m_BusyFont.pointSizeF() > 0) {
         m_BusyFont.setPointSizeF(m_BusyFont.pointSizeF() * kBusyFontScale);
@@ -57,10 +58,10 @@ void CReportView::RefreshView() {
     m_CheckBoxes.clear();
     m_Report = CReport{};
     m_Report.kind = m_Kind;
-    m_Names.reset();
+    m_Market.reset();
     m_NextBlock = 0;
     m_SnapshotPending = true;
-    const CColorScheme scheme = CurrentColorScheme();
+    const CColorScheme scheme = m_Session.ColorScheme();
     ApplyScheme(scheme);
     m_BlockBuilder =
         std::make_unique<CReportBlockBuilder>(scheme, RegularFont(), UnderlinedFont(), BoldFont());
@@ -85,10 +86,8 @@ bool CReportView::BuildNextStep() {
 
 void CReportView::TakeSnapshot() {
     m_SnapshotPending = false;
-    m_Names = GetCompanyNames().Get();
-    const std::shared_ptr<const CCompanyNameTable> top20 = GetTop20().Get();
-    m_Report = BuildReport(m_Kind, GetReportSettings(m_Kind),
-                           {GetCallCompanies(), GetPutCompanies(), *top20}, m_Clock());
+    m_Market = m_Session.Market().Current();
+    m_Report = BuildReport(m_Kind, m_Session.ReportSettings(m_Kind), *m_Market, m_Clock());
     m_CheckBoxes.reserve(m_Report.blocks.size());
 }
 
@@ -96,7 +95,7 @@ void CReportView::AddNextBlock() {
     const std::size_t index = m_NextBlock++;
     auto table = std::make_unique<CComplexTableWndForReportView2>(*this, viewport());
     table->hide();
-    m_BlockBuilder->Build(*table, m_Report.blocks[index], *m_Names);
+    m_BlockBuilder->Build(*table, m_Report.blocks[index], m_Market->CompanyNames());
     auto* box = new QCheckBox(table.get());
     box->setGeometry(0, 0, CReportBlockBuilder::kCheckBoxSize, CReportBlockBuilder::kCheckBoxSize);
     // Clicking the box leaves the focus, and so the selection, where it was.

@@ -18,6 +18,10 @@ class QCheckBox;
 
 namespace strikeline {
 
+class CMarketSnapshot;
+
+class CSession;
+
 class CCompanyInfo;
 class CCompanyNameTable;
 class CComplexTableWndForReportView2;
@@ -40,7 +44,7 @@ public:
     using CClock = std::function<FileTime()>;
 
     // Starts building the report at once.
-    explicit CReportView(ReportKind kind, QWidget* parent = nullptr);
+    CReportView(CSession& session, ReportKind kind, QWidget* parent = nullptr);
     ~CReportView() override;
 
     ReportKind Kind() const { return m_Kind; }
@@ -93,7 +97,9 @@ private:
     ReportKind m_Kind;
     CClock m_Clock;
     CReport m_Report;
-    std::shared_ptr<const CCompanyNameTable> m_Names;
+    // The market of the last build, which the blocks show.
+    std::shared_ptr<const CMarketSnapshot> m_Market;
+    CSession& m_Session;
     std::unique_ptr<CReportBlockBuilder> m_BlockBuilder;
     bool m_Busy = false;
     bool m_SnapshotPending = false;

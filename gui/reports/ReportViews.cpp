@@ -6,9 +6,9 @@
 namespace strikeline {
 
 void RegisterReportViews(CMainFrame& frame, std::function<void(CReportView&)> onCreated) {
-    const auto factory = [onCreated](ReportKind kind) {
-        return [onCreated, kind]() -> QWidget* {
-            auto* view = new CReportView(kind);
+    const auto factory = [onCreated, &frame](ReportKind kind) {
+        return [onCreated, kind, &frame]() -> QWidget* {
+            auto* view = new CReportView(frame.Session(), kind);
             if (onCreated) {
                 onCreated(*view);
             }

@@ -1,8 +1,8 @@
 #include "gui/reports/SelectCompanyDlg.h"
 
-#include "gui/app/UserMessages.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/TrendChartTexts.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -26,8 +26,8 @@ QSize FromDialogUnits(const QWidget& widget, int across, int down) {
 
 } // namespace
 
-CSelectCompanyDlg::CSelectCompanyDlg(QWidget* parent)
-    : QDialog(parent), m_Company(new QComboBox(this)),
+CSelectCompanyDlg::CSelectCompanyDlg(CSession& session, QWidget* parent)
+    : QDialog(parent), m_Session(session), m_Company(new QComboBox(this)),
       m_Ok(new QPushButton(QStringLiteral("OK"), this)),
       m_Cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Select Company"));
@@ -37,8 +37,9 @@ CSelectCompanyDlg::CSelectCompanyDlg(QWidget* parent)
     // Enter does not add it to the list.
     m_Company->setCompleter(nullptr);
     m_Company->setInsertPolicy(QComboBox::NoInsert);
+    const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
     const std::vector<std::string> lines =
-        CompanyChoiceLines(*GetCompanyNames().Get(), *GetTop20().Get());
+        CompanyChoiceLines(market->CompanyNames(), market->Top20());
     for (const std::string& line : lines) {
         m_Company->addItem(QString::fromStdString(line));
     }
@@ -66,7 +67,7 @@ CSelectCompanyDlg::CSelectCompanyDlg(QWidget* parent)
 void CSelectCompanyDlg::accept() {
     const std::string code = CodeFromCompanyChoice(m_Company->currentText().toStdString());
     if (code.empty()) {
-        CUserMessages::Show(this, QStringLiteral("Please select company."), QMessageBox::Warning);
+        m_Session.Messages().Show("Please select company.", MessageKind::Warning);
         m_Company->setFocus();
         return;
     }

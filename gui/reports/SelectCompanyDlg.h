@@ -8,6 +8,8 @@ class QPushButton;
 
 namespace strikeline {
 
+class CSession;
+
 // "Select Company": a drop-down of every company of the names table ("^" marks the Top 20)
 // in which the user picks a line or types a code. OK gives the code alone; with no code
 // it says so and stays open.
@@ -15,7 +17,7 @@ class CSelectCompanyDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CSelectCompanyDlg(QWidget* parent = nullptr);
+    explicit CSelectCompanyDlg(CSession& session, QWidget* parent = nullptr);
 
     // The chosen code, once the dialog was accepted.
     const QString& Code() const { return m_Code; }
@@ -27,6 +29,7 @@ public:
     void accept() override;
 
 private:
+    CSession& m_Session;
     QComboBox* m_Company;
     QPushButton* m_Ok;
     QPushButton* m_Cancel;

@@ -2,13 +2,13 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/UserMessages.h"
+#include "gui/app/RefreshKind.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/WatchView.h"
 #include "plan/TradingPlan.h"
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
-#include "session/Notifier.h"
+#include "session/Session.h"
 
 namespace strikeline {
 
@@ -29,7 +29,7 @@ void RegisterShortListView(CMainFrame& frame,
                            std::function<void(const std::string& code)> openTrendChart) {
     frame.RegisterView(ViewKind::ShortList,
                        {QStringLiteral("Short List"), true, true, {}, [&frame, openTrendChart] {
-                            auto* view = new CWatchView;
+                            auto* view = new CWatchView(frame.Session());
                             view->SetTrendChartHook(openTrendChart);
                             view->SetCompanyRemovedHook(
                                 [&frame](ReportKind kind, const std::string& code) {
@@ -48,14 +48,14 @@ void RegisterShortListView(CMainFrame& frame,
         if (CWatchView* view = OpenShortList(frame, false)) {
             view->UntickAll();
         } else {
-            GetShortListStore().UntickAll();
+            frame.Session().ShortList().UntickAll();
         }
     });
 }
 
 void ConnectReportToShortList(CMainFrame& frame, CReportView& report) {
-    QObject::connect(&report, &CReportView::BuildFinished, &report, [&report] {
-        for (const CShortListEntry& entry : GetShortListStore().Entries()) {
+    QObject::connect(&report, &CReportView::BuildFinished, &report, [&frame, &report] {
+        for (const CShortListEntry& entry : frame.Session().ShortList().Entries()) {
             if (entry.kind == report.Kind()) {
                 report.SetCompanyChecked(entry.code, true);
             }
@@ -68,12 +68,12 @@ void ConnectReportToShortList(CMainFrame& frame, CReportView& report) {
             if (CWatchView* view = OpenShortList(frame, true)) {
                 view->AddCompany(company, kind);
             } else {
-                GetShortListStore().Add(company.Code(), kind);
+                frame.Session().ShortList().Add(company.Code(), kind);
             }
         } else if (CWatchView* view = OpenShortList(frame, false)) {
             view->RemoveCompany(company.Code(), kind);
         } else {
-            GetShortListStore().Remove(company.Code(), kind);
+            frame.Session().ShortList().Remove(company.Code(), kind);
         }
     });
 }
@@ -83,14 +83,15 @@ bool ClearShortList(CMainFrame& frame) {
     if (view != nullptr) {
         view->SaveToStore();
     }
-    if (ClearNeedsQuestion(GetShortListStore(), GetTradingPlan()) &&
-        !CUserMessages::Ask(&frame, QString::fromLatin1(kClearShortListQuestion))) {
+    CSession& session = frame.Session();
+    if (ClearNeedsQuestion(session.ShortList(), &session.TradingPlan()) &&
+        !session.Messages().Ask(kClearShortListQuestion)) {
         return false;
     }
     if (view != nullptr) {
         view->Clear();
     } else {
-        GetShortListStore().Clear();
+        frame.Session().ShortList().Clear();
     }
     for (const ReportKind kind : {ReportKind::Call, ReportKind::Put}) {
         if (CReportView* report = OpenReport(frame, kind)) {
@@ -105,7 +106,7 @@ void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
     if (CWatchView* view = OpenShortList(frame, false)) {
         view->UntickSeries(companyCode, seriesCode, kind);
     } else {
-        GetShortListStore().UntickSeries(seriesCode, kind);
+        frame.Session().ShortList().UntickSeries(seriesCode, kind);
     }
 }
 
@@ -113,8 +114,8 @@ void TickShortListSeries(CMainFrame& frame, std::string_view companyCode,
                          std::string_view seriesCode, ReportKind kind) {
     if (CWatchView* view = OpenShortList(frame, false)) {
         view->TickSeries(companyCode, seriesCode, kind);
-    } else if (GetShortListStore().Find(companyCode, kind)) {
-        GetShortListStore().SetTicked(seriesCode, kind, true);
+    } else if (frame.Session().ShortList().Find(companyCode, kind)) {
+        frame.Session().ShortList().SetTicked(seriesCode, kind, true);
     }
 }
 

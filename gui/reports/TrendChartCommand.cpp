@@ -7,6 +7,7 @@
 #include "gui/reports/TrendView.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/TrendChartTexts.h"
+#include "session/Session.h"
 
 #include <QMdiArea>
 
@@ -15,13 +16,14 @@ namespace strikeline {
 CTrendView* OpenTrendChart(CMainFrame& frame, const std::string& siteUrl, const std::string& code) {
     std::string chosen = code;
     if (chosen.empty()) {
-        CSelectCompanyDlg dialog(&frame);
+        CSelectCompanyDlg dialog(frame.Session(), &frame);
         if (dialog.exec() != QDialog::Accepted) {
             return nullptr;
         }
         chosen = dialog.Code().toStdString();
     }
-    const QString title = QString::fromStdString(TrendChartTitle(chosen, *GetCompanyNames().Get()));
+    const QString title = QString::fromStdString(
+        TrendChartTitle(chosen, frame.Session().Market().Current()->CompanyNames()));
     auto* childFrame = new CChildFrame(title, true, true);
     auto* view = new CTrendView;
     childFrame->SetView(view);

@@ -13,6 +13,7 @@
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 
 #include <QCloseEvent>
@@ -21,15 +22,8 @@
 
 namespace strikeline {
 
-namespace {
-
-const CCompanyList& CompaniesOf(ReportKind kind) {
-    return kind == ReportKind::Call ? GetCallCompanies() : GetPutCompanies();
-}
-
-} // namespace
-
-CWatchView::CWatchView(QWidget* parent) : CMultiTableView(parent), m_Clock(CurrentFileTime) {
+CWatchView::CWatchView(CSession& session, QWidget* parent)
+    : CMultiTableView(parent), m_Session(session), m_Clock(CurrentFileTime) {
     RebuildFromStore();
 }
 
@@ -57,7 +51,7 @@ int CWatchView::FindCompany(std::string_view code, ReportKind kind) const {
 }
 
 std::unique_ptr<CWatchBlockBuilder> CWatchView::MakeBlockBuilder() {
-    const CColorScheme scheme = CurrentColorScheme();
+    const CColorScheme scheme = m_Session.ColorScheme();
     ApplyScheme(scheme);
     return std::make_unique<CWatchBlockBuilder>(scheme, RegularFont(), UnderlinedFont(),
                                                 BoldFont());
@@ -65,17 +59,19 @@ std::unique_ptr<CWatchBlockBuilder> CWatchView::MakeBlockBuilder() {
 
 CWatchView::CMoment CWatchView::TakeMoment() const {
     const FileTime now = m_Clock();
-    return {now, CReportFilter::HasLaterExpiryThisMonth(GetCallCompanies(), now) ||
-                     CReportFilter::HasLaterExpiryThisMonth(GetPutCompanies(), now)};
+    const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
+    return {now, CReportFilter::HasLaterExpiryThisMonth(market->Calls(), now) ||
+                     CReportFilter::HasLaterExpiryThisMonth(market->Puts(), now)};
 }
 
 void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment) {
     if (!m_OrderKind) {
         m_OrderKind = kind;
     }
-    const CReportSettings& orderSettings = GetReportSettings(*m_OrderKind);
+    const CReportSettings& orderSettings = m_Session.ReportSettings(*m_OrderKind);
     const CReportFilter orderFilter(orderSettings, moment.now, moment.laterExpiryThisMonth);
-    const CReportFilter ownFilter(GetReportSettings(kind), moment.now, moment.laterExpiryThisMonth);
+    const CReportFilter ownFilter(m_Session.ReportSettings(kind), moment.now,
+                                  moment.laterExpiryThisMonth);
 
     CCompanyInfo copy = company;
     ComputeSortKeys(copy, orderFilter);
@@ -89,9 +85,10 @@ void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const
     if (!m_BlockBuilder) {
         m_BlockBuilder = MakeBlockBuilder();
     }
-    const std::shared_ptr<const CCompanyNameTable> names = GetCompanyNames().Get();
-    m_BlockBuilder->Build(*block, *names, GetDividends().Find(block->Company().Code()),
-                          GetShortListStore().TickedKeys());
+    const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
+    m_BlockBuilder->Build(*block, market->CompanyNames(),
+                          market->FindDividend(block->Company().Code()),
+                          m_Session.ShortList().TickedKeys());
     m_PendingFocus = block.get();
     InsertTable(index, std::move(block));
 }
@@ -100,13 +97,13 @@ void CWatchView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
     if (FindCompany(company.Code(), kind) >= 0) {
         return;
     }
-    GetShortListStore().Add(company.Code(), kind);
+    m_Session.ShortList().Add(company.Code(), kind);
     InsertBlock(company, kind, TakeMoment());
 }
 
 bool CWatchView::RemoveCompany(std::string_view code, ReportKind kind) {
     const int index = FindCompany(code, kind);
-    GetShortListStore().Remove(code, kind);
+    m_Session.ShortList().Remove(code, kind);
     if (index < 0) {
         return false;
     }
@@ -130,7 +127,7 @@ void CWatchView::PostRemoveCompany(const std::string& code, ReportKind kind) {
 
 void CWatchView::UntickSeries(std::string_view companyCode, std::string_view seriesCode,
                               ReportKind kind) {
-    GetShortListStore().UntickSeries(seriesCode, kind);
+    m_Session.ShortList().UntickSeries(seriesCode, kind);
     if (CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind))) {
         block->SetPlanTicked(block->FindSeriesRow(seriesCode), false);
     }
@@ -141,13 +138,13 @@ void CWatchView::TickSeries(std::string_view companyCode, std::string_view serie
     CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind));
     const int row = block == nullptr ? -1 : block->FindSeriesRow(seriesCode);
     if (row >= 0) {
-        GetShortListStore().SetTicked(seriesCode, kind, true);
+        m_Session.ShortList().SetTicked(seriesCode, kind, true);
         block->SetPlanTicked(row, true);
     }
 }
 
 void CWatchView::UntickAll() {
-    GetShortListStore().UntickAll();
+    m_Session.ShortList().UntickAll();
     for (int i = 0; i < BlockCount(); ++i) {
         Block(i)->UntickAll();
     }
@@ -156,7 +153,7 @@ void CWatchView::UntickAll() {
 void CWatchView::Clear() {
     RemoveAllTables();
     m_OrderKind.reset();
-    GetShortListStore().Clear();
+    m_Session.ShortList().Clear();
 }
 
 void CWatchView::SaveToStore() const {
@@ -169,7 +166,7 @@ void CWatchView::SaveToStore() const {
             keys.push_back(std::move(key));
         }
     }
-    GetShortListStore().Replace(std::move(entries), keys);
+    m_Session.ShortList().Replace(std::move(entries), keys);
 }
 
 void CWatchView::RebuildFromStore() {
@@ -177,24 +174,18 @@ void CWatchView::RebuildFromStore() {
     m_OrderKind.reset();
     m_BlockBuilder = MakeBlockBuilder();
     // A copy: the store is rewritten below from what could be rebuilt.
-    const std::vector<CShortListEntry> entries = GetShortListStore().Entries();
+    const std::vector<CShortListEntry> entries = m_Session.ShortList().Entries();
     const CMoment moment = TakeMoment();
+    const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
     for (const CShortListEntry& entry : entries) {
         if (FindCompany(entry.code, entry.kind) >= 0) {
             continue;
         }
-        const CCompanyList& list = CompaniesOf(entry.kind);
-        std::optional<CCompanyInfo> company;
-        {
-            const auto lock = list.Lock();
-            const int found = list.FindIndex(entry.code);
-            if (found >= 0) {
-                company = list.Companies()[static_cast<std::size_t>(found)];
-            }
-        }
+        const std::vector<CCompanyInfo>& list = market->Companies(entry.kind == ReportKind::Call);
+        const int found = FindCompanyIndex(list, entry.code);
         // A company gone from the data leaves the list quietly.
-        if (company) {
-            InsertBlock(*company, entry.kind, moment);
+        if (found >= 0) {
+            InsertBlock(list[static_cast<std::size_t>(found)], entry.kind, moment);
         }
     }
     m_PendingFocus.clear();
@@ -215,11 +206,10 @@ void CWatchView::OpenTrendChart(const std::string& code) {
 
 void CWatchView::SendSeriesToPlan(CComplexTableWndForWatchView& block, int row) {
     const CContractInfo* series = block.SeriesAt(row);
-    CTradingPlan* plan = GetTradingPlan();
-    if (series == nullptr || plan == nullptr) {
+    if (series == nullptr) {
         return;
     }
-    AppendSeriesToPlan(plan,
+    AppendSeriesToPlan(&m_Session.TradingPlan(),
                        MakeSeriesSource(block.Company(), *series, block.Kind(),
                                         block.DividendValueText(row).toStdString(),
                                         block.DividendDateText(row).toStdString()),
@@ -256,12 +246,13 @@ void CWatchView::OnWorkFinished() {
 
 void CWatchView::closeEvent(QCloseEvent* event) {
     bool clear = false;
-    if (CApplicationState* state = GetApplicationState()) {
-        const CApplicationStateLock lock(*state);
-        clear = state->ClearShortListOnClose();
+    {
+        CApplicationState& state = m_Session.State();
+        const CApplicationStateLock lock(state);
+        clear = state.ClearShortListOnClose();
     }
     if (clear) {
-        GetShortListStore().Clear();
+        m_Session.ShortList().Clear();
     } else {
         SaveToStore();
     }

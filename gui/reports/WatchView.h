@@ -14,6 +14,8 @@
 
 namespace strikeline {
 
+class CSession;
+
 class CCompanyInfo;
 class CComplexTableWndForWatchView;
 class CWatchBlockBuilder;
@@ -37,7 +39,9 @@ public:
     using CClock = std::function<FileTime()>;
 
     // Builds the blocks of the store's companies at once.
-    explicit CWatchView(QWidget* parent = nullptr);
+    explicit CWatchView(CSession& session, QWidget* parent = nullptr);
+
+    CSession& Session() const { return m_Session; }
     ~CWatchView() override;
 
     int BlockCount() const { return TableCount(); }
@@ -96,6 +100,7 @@ private:
     std::unique_ptr<CWatchBlockBuilder> MakeBlockBuilder();
     bool IsInActiveFrame() const;
 
+    CSession& m_Session;
     CClock m_Clock;
     std::optional<ReportKind> m_OrderKind;
     std::unique_ptr<CWatchBlockBuilder> m_BlockBuilder;

@@ -1,6 +1,5 @@
 #include "gui/settings/ColorSchemeDlg.h"
 
-#include "gui/app/UserMessages.h"
 #include "gui/reports/ComplexTableWndForReportView.h"
 #include "gui/reports/ReportBlockBuilder.h"
 #include "gui/settings/ColorButtonWnd.h"
@@ -8,6 +7,7 @@
 #include "gui/widgets/SchemeFont.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/SeriesFigures.h"
+#include "session/UserMessenger.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -127,9 +127,9 @@ std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {
 
 } // namespace
 
-CColorSchemeDlg::CColorSchemeDlg(const CColorScheme& scheme, QWidget* parent,
-                                 bool mouseButtonsSwapped)
-    : QDialog(parent), m_Scheme(scheme),
+CColorSchemeDlg::CColorSchemeDlg(const CColorScheme& scheme, CUserMessenger& messages,
+                                 QWidget* parent, bool mouseButtonsSwapped)
+    : QDialog(parent), m_Scheme(scheme), m_Messages(messages),
       m_SampleBlock(
           MakeSampleBlock(FileTimeFromUnix(QDateTime::currentDateTimeUtc().toSecsSinceEpoch()))),
       m_OpenFile(OpenSchemeFile), m_SaveFile(SaveSchemeFile), m_ChooseColor(ChooseColor),
@@ -298,10 +298,10 @@ void CColorSchemeDlg::LoadColors() {
     CColorScheme loaded;
     std::string error;
     if (!loaded.LoadFromFile(path.toStdString(), error)) {
-        CUserMessages::Show(this,
-                            QStringLiteral("Unable to load file %1\n\nReason: %2")
-                                .arg(path, QString::fromStdString(error)),
-                            QMessageBox::Warning);
+        m_Messages.Show(QStringLiteral("Unable to load file %1\n\nReason: %2")
+                            .arg(path, QString::fromStdString(error))
+                            .toStdString(),
+                        MessageKind::Warning);
         return;
     }
     m_Scheme = loaded;
@@ -314,8 +314,8 @@ void CColorSchemeDlg::SaveColors() {
         return;
     }
     if (!m_Scheme.SaveToFile(path.toStdString())) {
-        CUserMessages::Show(this, QStringLiteral("Unable to create file %1").arg(path),
-                            QMessageBox::Warning);
+        m_Messages.Show(QStringLiteral("Unable to create file %1").arg(path).toStdString(),
+                        MessageKind::Warning);
     }
 }
 

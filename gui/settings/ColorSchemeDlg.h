@@ -16,6 +16,8 @@ class QPushButton;
 
 namespace strikeline {
 
+class CUserMessenger;
+
 class CColorButtonWnd;
 
 // "Colour Scheme Settings": edits a copy of a colour scheme (the table font and the colours
@@ -38,8 +40,8 @@ public:
 
     // `mouseButtonsSwapped`: the user's primary button is the right one; only the help
     // line's wording changes, the primary button still edits the background.
-    explicit CColorSchemeDlg(const CColorScheme& scheme, QWidget* parent = nullptr,
-                             bool mouseButtonsSwapped = false);
+    CColorSchemeDlg(const CColorScheme& scheme, CUserMessenger& messages, QWidget* parent = nullptr,
+                    bool mouseButtonsSwapped = false);
 
     const CColorScheme& Scheme() const { return m_Scheme; }
 
@@ -82,6 +84,7 @@ private:
     void PlacePreviewTable();
 
     CColorScheme m_Scheme;
+    CUserMessenger& m_Messages;
     // The sample share and its series; the preview table reads its figures from here.
     CReportBlock m_SampleBlock;
     CFileChooser m_OpenFile;

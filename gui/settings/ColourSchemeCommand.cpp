@@ -2,16 +2,14 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/app/RefreshKind.h"
 #include "gui/settings/ColorSchemeDlg.h"
 #include "platform/DesktopMouse.h"
-#include "session/ApplicationState.h"
-#include "session/Notifier.h"
 #include "session/Session.h"
 
 namespace strikeline {
 
-void RegisterColourSchemeCommand(CMainFrame& frame, CSession& session,
-                                 std::function<void()> saveSettings,
+void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSettings,
                                  std::function<bool()> mouseButtonsSwapped) {
     if (!mouseButtonsSwapped) {
         mouseButtonsSwapped = [] {
@@ -20,18 +18,18 @@ void RegisterColourSchemeCommand(CMainFrame& frame, CSession& session,
     }
     // The frame owns the handler, so the reference to it cannot outlive it.
     frame.RegisterCommand(
-        ID_EDIT_COLOUR_SCHEME, [&frame, &session, saveSettings = std::move(saveSettings),
+        ID_EDIT_COLOUR_SCHEME, [&frame, saveSettings = std::move(saveSettings),
                                 mouseButtonsSwapped = std::move(mouseButtonsSwapped)] {
-            const CColorScheme current = session.ColorScheme();
+            CSession& session = frame.Session();
             // Read as the dialog opens: the user may have changed hands since the last time.
-            CColorSchemeDlg dialog(current, &frame, mouseButtonsSwapped());
+            CColorSchemeDlg dialog(session.ColorScheme(), session.Messages(), &frame,
+                                   mouseButtonsSwapped());
             if (dialog.exec() != QDialog::Accepted) {
                 return;
             }
             {
-                CApplicationState& state = session.State();
-                const CApplicationStateLock lock(state);
-                state.SetColorScheme(dialog.Scheme());
+                const CApplicationStateLock lock(session.State());
+                session.State().SetColorScheme(dialog.Scheme());
             }
             if (saveSettings) {
                 saveSettings();

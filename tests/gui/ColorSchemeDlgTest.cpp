@@ -7,13 +7,11 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/TesseraApp.h"
-#include "gui/app/UserMessages.h"
 #include "gui/settings/ColorButtonWnd.h"
 #include "gui/settings/ColourSchemeCommand.h"
 #include "gui/widgets/ComplexTableWnd.h"
 #include "gui/widgets/QtColor.h"
 #include "session/ApplicationState.h"
-#include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -161,7 +159,8 @@ public:
         : m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
           m_Site("STRIKELINE_SITE_URL", "http://127.0.0.1:9"),
           m_App(CStartOptions{m_Folder.File("data"), m_Folder.File("settings.reg"),
-                              QString::fromStdString(m_Folder.File("instance")), false}) {}
+                              QString::fromStdString(m_Folder.File("instance")), false,
+                              &m_Messages}) {}
     ~CProgram() {
         if (m_Started) {
             m_App.MainFrame()->close();
@@ -176,7 +175,6 @@ public:
         return m_Started;
     }
     CMainFrame& Frame() { return *m_App.MainFrame(); }
-    CSession& Session() { return m_App.Session(); }
     QStringList& Log() { return m_Log; }
 
     // A table window of `kind` that logs its refreshes under `name`, opened by `command`.
@@ -199,19 +197,26 @@ private:
     test::CTempFolder m_Folder;
     test::CScopedEnv m_Feed;
     test::CScopedEnv m_Site;
+    CMessageLog m_Messages;
     CTesseraApp m_App;
     QStringList m_Log;
     bool m_Started = false;
 };
 
-CColorScheme CurrentScheme(CSession& session) {
-    return session.ColorScheme();
+CColorScheme CurrentScheme(CMainFrame& frame) {
+    return frame.Session().ColorScheme();
 }
 
-void SetCurrentScheme(CSession& session, const CColorScheme& scheme) {
-    CApplicationState& state = session.State();
+void SetCurrentScheme(CMainFrame& frame, const CColorScheme& scheme) {
+    CApplicationState& state = frame.Session().State();
     const CApplicationStateLock lock(state);
     state.SetColorScheme(scheme);
+}
+
+// Where the dialogs of these tests send their messages.
+CMessageLog& Messages() {
+    static CMessageLog log;
+    return log;
 }
 
 } // namespace
@@ -247,7 +252,7 @@ private slots:
 };
 
 void ColorSchemeDlgTest::OpensWithTheControlsInTheirOrder() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     QCOMPARE(dialog.windowTitle(), QString("Colour Scheme Settings"));
     QStringList captions;
     for (int i = 0; i < CColorSchemeDlg::kButtonCount; ++i) {
@@ -284,7 +289,7 @@ void ColorSchemeDlgTest::ControlsShowTheScheme() {
     const QString face = AnInstalledFace(1);
     QVERIFY(!face.isEmpty());
     const CColorScheme scheme = CustomScheme(face);
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     QCOMPARE(dialog.FontList()->currentText(), face);
     QCOMPARE(dialog.SizeList()->currentText(), QString("12"));
     const SchemeColor pairs[][2] = {{SchemeColor::ReportBk, SchemeColor::ReportFg},
@@ -318,7 +323,7 @@ void ColorSchemeDlgTest::AFaceNotInstalledShowsTheFaceInUseAndStays() {
     }
     CColorScheme scheme;
     scheme.SetFontStyle(face.toStdString());
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     // The list shows what the tables are drawn with, not nothing.
     QVERIFY(!FaceInUse(dialog).isEmpty());
     QCOMPARE(dialog.FontList()->currentText(), FaceInUse(dialog));
@@ -331,17 +336,17 @@ void ColorSchemeDlgTest::AFaceNotInstalledShowsTheFaceInUseAndStays() {
 void ColorSchemeDlgTest::ASizeNotListedShowsNoSelectionAndStays() {
     CColorScheme scheme;
     scheme.SetFontSize(20);
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     QCOMPARE(dialog.SizeList()->currentIndex(), -1);
     QCOMPARE(dialog.Scheme().FontSize(), 20u);
 }
 
 void ColorSchemeDlgTest::HelpLineFollowsTheMouseButtons() {
-    CColorSchemeDlg usual{CColorScheme()};
+    CColorSchemeDlg usual(CColorScheme(), Messages());
     QCOMPARE(usual.HelpLabel()->text(),
              QString("Left-click the button to select highlight colour, right-click to change "
                      "the font colour."));
-    CColorSchemeDlg swapped(CColorScheme(), nullptr, true);
+    CColorSchemeDlg swapped(CColorScheme(), Messages(), nullptr, true);
     QCOMPARE(swapped.HelpLabel()->text(),
              QString("Right-click the button to select highlight colour, left-click to change "
                      "the font colour."));
@@ -358,7 +363,7 @@ void ColorSchemeDlgTest::HelpLineFollowsTheMouseButtons() {
 }
 
 void ColorSchemeDlgTest::FontListIsSortedAndSizesRunFromSevenToSixteen() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     const QStringList fonts = Items(dialog.FontList());
     QVERIFY(!fonts.isEmpty());
     QCOMPARE(fonts, CColorSchemeDlg::FontFamilies());
@@ -371,7 +376,7 @@ void ColorSchemeDlgTest::FontListIsSortedAndSizesRunFromSevenToSixteen() {
 }
 
 void ColorSchemeDlgTest::ChoosingAFontOrSizeRedrawsThePreview() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QPointer<CComplexTableWnd> first = dialog.PreviewTable();
@@ -399,7 +404,7 @@ void ColorSchemeDlgTest::ChoosingAFontOrSizeRedrawsThePreview() {
 }
 
 void ColorSchemeDlgTest::PrimaryClickEditsTheBackgroundSecondaryTheText() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     CChooserLog log;
     UseChooser(dialog, log);
     dialog.show();
@@ -435,7 +440,7 @@ void ColorSchemeDlgTest::PrimaryClickEditsTheBackgroundSecondaryTheText() {
 }
 
 void ColorSchemeDlgTest::TheDesktopColourChooserIsUsed() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QColor offered;
@@ -451,7 +456,7 @@ void ColorSchemeDlgTest::TheDesktopColourChooserIsUsed() {
 }
 
 void ColorSchemeDlgTest::CancelledColourChooserChangesNothing() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QPointer<CComplexTableWnd> preview = dialog.PreviewTable();
@@ -466,7 +471,7 @@ void ColorSchemeDlgTest::CancelledColourChooserChangesNothing() {
 }
 
 void ColorSchemeDlgTest::AClickCountsOnlyWhenReleasedOverTheButton() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     CChooserLog log;
     log.answer = QColor(9, 9, 9);
     UseChooser(dialog, log);
@@ -498,7 +503,7 @@ void ColorSchemeDlgTest::AClickCountsOnlyWhenReleasedOverTheButton() {
 }
 
 void ColorSchemeDlgTest::ColourButtonsWorkFromTheKeyboard() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     CChooserLog log;
     UseChooser(dialog, log);
     dialog.show();
@@ -573,7 +578,7 @@ void ColorSchemeDlgTest::ColourButtonPaintsItsColours() {
 
 void ColorSchemeDlgTest::PreviewIsAReportBlockWiderThanItsArea() {
     CColorScheme scheme = CustomScheme(AnInstalledFace());
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const CComplexTableWnd* preview = dialog.PreviewTable();
@@ -618,7 +623,7 @@ void ColorSchemeDlgTest::PreviewIsAReportBlockWiderThanItsArea() {
 }
 
 void ColorSchemeDlgTest::RestoreDefaultPutsBackEveryField() {
-    CColorSchemeDlg dialog(CustomScheme(AnInstalledFace()));
+    CColorSchemeDlg dialog(CustomScheme(AnInstalledFace()), Messages());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTest::mouseClick(dialog.RestoreDefaultButton(), Qt::LeftButton);
@@ -634,11 +639,12 @@ void ColorSchemeDlgTest::LoadColorsReadsAScheme() {
     const std::string path = folder.File("blue.slclr");
     test::WriteTextFile(path, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n"
                               "<Settings>\n<ReportBk>0,0,255</ReportBk>\n</Settings>\n");
-    CColorSchemeDlg dialog(CustomScheme(AnInstalledFace()));
+    CColorSchemeDlg dialog(CustomScheme(AnInstalledFace()), Messages());
     dialog.SetOpenFileChooser([&path](QWidget*) { return QString::fromStdString(path); });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    CMessageLog messages;
+    CMessageLog& messages = Messages();
+    messages.texts.clear();
     QTest::mouseClick(dialog.LoadButton(), Qt::LeftButton);
     QVERIFY(messages.texts.isEmpty());
     // What the file lacks takes the defaults, not the edited values.
@@ -656,12 +662,13 @@ void ColorSchemeDlgTest::LoadColorsWithABadFileShowsWhyAndKeepsTheScheme() {
                                     "?>\n<Settings>\n<ReportBk>255,255</ReportBk>\n</Settings>\n");
     const std::string missing = folder.File("missing.slclr");
     const CColorScheme scheme = CustomScheme(AnInstalledFace());
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     std::string chosen = twoNumbers;
     dialog.SetOpenFileChooser([&chosen](QWidget*) { return QString::fromStdString(chosen); });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    CMessageLog messages;
+    CMessageLog& messages = Messages();
+    messages.texts.clear();
 
     QTest::mouseClick(dialog.LoadButton(), Qt::LeftButton);
     QCOMPARE(messages.texts,
@@ -684,12 +691,13 @@ void ColorSchemeDlgTest::LoadColorsWithABadFileShowsWhyAndKeepsTheScheme() {
 void ColorSchemeDlgTest::SaveColorsWritesTheSchemeOrSaysItCannot() {
     test::CTempFolder folder;
     const CColorScheme scheme = CustomScheme(AnInstalledFace());
-    CColorSchemeDlg dialog(scheme);
+    CColorSchemeDlg dialog(scheme, Messages());
     std::string chosen = folder.File("mine.slclr");
     dialog.SetSaveFileChooser([&chosen](QWidget*) { return QString::fromStdString(chosen); });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    CMessageLog messages;
+    CMessageLog& messages = Messages();
+    messages.texts.clear();
     QTest::mouseClick(dialog.SaveButton(), Qt::LeftButton);
     QVERIFY(messages.texts.isEmpty());
     CColorScheme read;
@@ -705,7 +713,7 @@ void ColorSchemeDlgTest::SaveColorsWritesTheSchemeOrSaysItCannot() {
 }
 
 void ColorSchemeDlgTest::CancelledFileChoosersDoNothing() {
-    CColorSchemeDlg dialog{CColorScheme()};
+    CColorSchemeDlg dialog(CColorScheme(), Messages());
     int asked = 0;
     dialog.SetOpenFileChooser([&asked](QWidget*) {
         ++asked;
@@ -717,7 +725,8 @@ void ColorSchemeDlgTest::CancelledFileChoosersDoNothing() {
     });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    CMessageLog messages;
+    CMessageLog& messages = Messages();
+    messages.texts.clear();
     QTest::mouseClick(dialog.LoadButton(), Qt::LeftButton);
     QTest::mouseClick(dialog.SaveButton(), Qt::LeftButton);
     QCOMPARE(asked, 2);
@@ -731,11 +740,11 @@ void ColorSchemeDlgTest::OkMakesTheSchemeCurrentSavesAndRefreshesInOrder() {
     CMainFrame& frame = program.Frame();
     CColorScheme current;
     current.SetFontSize(9);
-    SetCurrentScheme(program.Session(), current);
+    SetCurrentScheme(frame, current);
     CColorScheme savedScheme;
-    RegisterColourSchemeCommand(frame, program.Session(), [&program, &savedScheme] {
+    RegisterColourSchemeCommand(frame, [&program, &frame, &savedScheme] {
         program.Log() << "save";
-        savedScheme = CurrentScheme(program.Session());
+        savedScheme = CurrentScheme(frame);
     });
     QVERIFY(frame.Action(ID_EDIT_COLOUR_SCHEME)->isEnabled());
     program.OpenLoggingView(ViewKind::TradingPlan, ID_TRADING_PLAN_OPEN, "Trading Plan");
@@ -757,7 +766,7 @@ void ColorSchemeDlgTest::OkMakesTheSchemeCurrentSavesAndRefreshesInOrder() {
     QVERIFY(opened);
     CColorScheme expected = current;
     expected.SetFontSize(16);
-    QCOMPARE(CurrentScheme(program.Session()), expected);
+    QCOMPARE(CurrentScheme(frame), expected);
     QCOMPARE(savedScheme, expected);
     QCOMPARE(program.Log(),
              (QStringList{"save", "Call", "Put", "Short List", "Dividends", "Trading Plan"}));
@@ -768,8 +777,8 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
     QVERIFY(program.Start());
     CMainFrame& frame = program.Frame();
     const CColorScheme current = CustomScheme(AnInstalledFace());
-    SetCurrentScheme(program.Session(), current);
-    RegisterColourSchemeCommand(frame, program.Session(), [&program] { program.Log() << "save"; });
+    SetCurrentScheme(frame, current);
+    RegisterColourSchemeCommand(frame, [&program] { program.Log() << "save"; });
     program.OpenLoggingView(ViewKind::CallReport, ID_YIELD_CALL_REPORTS, "Call");
 
     WhenModal<CColorSchemeDlg>([](CColorSchemeDlg* dialog) {
@@ -778,7 +787,7 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
         ClickCancel(dialog);
     });
     QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
-    QCOMPARE(CurrentScheme(program.Session()), current);
+    QCOMPARE(CurrentScheme(frame), current);
     QVERIFY(program.Log().isEmpty());
 
     // Escape cancels as well.
@@ -787,7 +796,7 @@ void ColorSchemeDlgTest::CancelAfterRestoreDefaultLeavesTheCurrentScheme() {
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
-    QCOMPARE(CurrentScheme(program.Session()), current);
+    QCOMPARE(CurrentScheme(frame), current);
     QVERIFY(program.Log().isEmpty());
 }
 
@@ -797,7 +806,7 @@ void ColorSchemeDlgTest::TheCommandAsksForTheMouseButtonsEachTimeItOpens() {
     CMainFrame& frame = program.Frame();
     bool swapped = true;
     int asked = 0;
-    RegisterColourSchemeCommand(frame, program.Session(), {}, [&swapped, &asked] {
+    RegisterColourSchemeCommand(frame, {}, [&swapped, &asked] {
         ++asked;
         return swapped;
     });

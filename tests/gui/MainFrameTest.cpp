@@ -10,7 +10,6 @@
 #include "gui/app/ProgramIcon.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/TesseraApp.h"
-#include "gui/app/UserMessages.h"
 #include "gui/reports/ReportSettingsView.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
@@ -88,11 +87,14 @@ public:
     CTestHome(const char* feed = "http://127.0.0.1:9")
         : m_Feed("STRIKELINE_FEED_URL", feed), m_Site("STRIKELINE_SITE_URL", feed) {}
 
-    CStartOptions Options() const {
+    // The program's messages go to `messages`, not to boxes that wait for a click.
+    CStartOptions Options() {
         return {m_Folder.File("data"), m_Folder.File("settings.reg"),
-                QString::fromStdString(m_Folder.File("instance")), false};
+                QString::fromStdString(m_Folder.File("instance")), false, &messages};
     }
     std::string File(const std::string& name) const { return m_Folder.File(name); }
+
+    CMessageLog messages;
 
 private:
     test::CTempFolder m_Folder;
@@ -350,9 +352,10 @@ void MainFrameTest::RefreshReachesOnlyAnOpenView() {
     QVERIFY(created == nullptr); // nothing opened by a refresh
     frame.OnCommand(ID_YIELD_DIVIDENDS);
     QVERIFY(created != nullptr);
-    // Refresh requests from the core arrive through the notifier, on this thread.
-    app.Notifier().RequestRefresh(RefreshKind::Dividends);
-    app.Notifier().RequestRefresh(RefreshKind::CallReport);
+    // A new market from the downloader refreshes the view that shows its part, and only it.
+    app.DownloaderObserver().OnMarketPublished(MarketPart::Dividends);
+    app.DownloaderObserver().OnMarketPublished(MarketPart::Calls);
+    app.DownloaderObserver().OnMarketPublished(MarketPart::CompanyNames);
     QTRY_COMPARE(created->refreshes, 1);
     frame.close();
     app.ExitInstance(0);
@@ -370,8 +373,8 @@ void MainFrameTest::StatusBarShowsHelpTheDataDateAndTheDownloader() {
     QTRY_COMPARE(frame.MessagePane()->text(), QString("Downloading call data..."));
     QCOMPARE(frame.DataPane()->text(), QString(" Latest data received: unknown "));
     {
-        const CApplicationStateLock lock(*GetApplicationState());
-        GetApplicationState()->SetLastDataDateStr("Thu, 10-Dec-2026 14:00");
+        const CApplicationStateLock lock(app.Session().State());
+        app.Session().State().SetLastDataDateStr("Thu, 10-Dec-2026 14:00");
     }
     QTRY_COMPARE(frame.DataPane()->text(),
                  QString(" Latest data received: Thu, 10-Dec-2026 14:00 "));
@@ -386,7 +389,7 @@ void MainFrameTest::SupportMessageCannotBeStacked() {
     CTesseraApp app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
-    CMessageLog log;
+    CMessageLog& log = home.messages;
     log.onMessage = [&frame] {
         frame.OnCommand(ID_HELP);
     }; // F1 again while it shows
@@ -406,21 +409,21 @@ void MainFrameTest::ClearTradingPlanAsksOnlyWhenThereIsAPlan() {
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QSignalSpy cleared(&frame, &CMainFrame::TradingPlanCleared);
+    CMessageLog& log = home.messages;
     {
-        CMessageLog log(QMessageBox::No);
         QVERIFY(frame.OnCommand(ID_TRADING_PLAN_CLEAR));
         QVERIFY(log.texts.isEmpty()); // an empty plan clears without asking
         QCOMPARE(cleared.count(), 1);
         CTradingPlanEntry entry;
         entry.m_CompanyID = "BHP";
-        GetTradingPlan()->Append(entry);
+        app.Session().TradingPlan().Append(entry);
         frame.OnCommand(ID_TRADING_PLAN_CLEAR);
         QCOMPARE(log.texts, QStringList{"Are you sure you want to clear your Trading Plan?"});
-        QCOMPARE(GetTradingPlan()->Count(), 1u);
+        QCOMPARE(app.Session().TradingPlan().Count(), 1u);
     }
-    CMessageLog yes(QMessageBox::Yes);
+    log.yes = true;
     frame.OnCommand(ID_TRADING_PLAN_CLEAR);
-    QCOMPARE(GetTradingPlan()->Count(), 0u);
+    QCOMPARE(app.Session().TradingPlan().Count(), 0u);
     QCOMPARE(cleared.count(), 2);
     frame.close();
     app.ExitInstance(0);
@@ -431,13 +434,13 @@ void MainFrameTest::TogglesFollowTheSettings() {
     CTesseraApp app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
-    const bool before = GetReportSettings(ReportKind::Put).DisplayLeveragedBar();
+    const bool before = app.Session().ReportSettings(ReportKind::Put).DisplayLeveragedBar();
     frame.OnCommand(ID_EDIT_PUT_LEVERAGED_BAR);
-    QCOMPARE(GetReportSettings(ReportKind::Put).DisplayLeveragedBar(), !before);
+    QCOMPARE(app.Session().ReportSettings(ReportKind::Put).DisplayLeveragedBar(), !before);
     QCOMPARE(frame.Action(ID_EDIT_PUT_LEVERAGED_BAR)->isChecked(), !before);
-    QCOMPARE(GetReportSettings(ReportKind::Call).DisplayLeveragedBar(), false);
+    QCOMPARE(app.Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar(), false);
     frame.OnCommand(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE);
-    QVERIFY(GetApplicationState()->ClearShortListOnClose());
+    QVERIFY(app.Session().State().ClearShortListOnClose());
     QVERIFY(frame.Action(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE)->isChecked());
     frame.close();
     app.ExitInstance(0);
@@ -445,8 +448,8 @@ void MainFrameTest::TogglesFollowTheSettings() {
 
 void MainFrameTest::DataSourcesRefuseWhatIsNoWebAddress() {
     CDataSources sources;
-    CDataSourcesDlg dialog(sources);
     CMessageLog log;
+    CDataSourcesDlg dialog(sources, log);
     dialog.FeedEdit()->setText("ftp://example.com");
     dialog.accept();
     QCOMPARE(log.texts, QStringList{"Invalid address"});
@@ -462,7 +465,8 @@ void MainFrameTest::DataSourcesRefuseWhatIsNoWebAddress() {
 
 void MainFrameTest::DataSourcesHoldTheDownloadLimits() {
     CDataSources sources;
-    CDataSourcesDlg dialog(sources);
+    CMessageLog log;
+    CDataSourcesDlg dialog(sources, log);
     QCOMPARE(dialog.TimeLimitBox()->value(), 120);
     QCOMPARE(dialog.SizeLimitBox()->value(), 64);
     QCOMPARE(dialog.TimeLimitBox()->suffix(), QStringLiteral(" seconds"));
@@ -484,7 +488,7 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     test::WriteTextFile(options.settingsPath, "this is not a settings file");
     test::WriteTextFile(options.dataFolder + "/tradingplan.xml", "<Entries><Entry/></Entries>");
     test::WriteTextFile(options.dataFolder + "/diary.xml", "<Diary/>");
-    CMessageLog log;
+    CMessageLog& log = home.messages;
     CTesseraApp app(options);
     QVERIFY(app.InitInstance());
     QCOMPARE(log.texts.size(), 3);
@@ -522,14 +526,12 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
         CTradingPlanEntry entry;
         entry.m_CompanyID = "BHP";
         entry.m_ContractID = "BHPXY9";
-        GetTradingPlan()->Append(entry);
+        app.Session().TradingPlan().Append(entry);
         app.MainFrame()->OnCommand(ID_EDIT_CALL_LEVERAGED_BAR);
         app.MainFrame()->OnCommand(ID_APP_EXIT);
         QTRY_VERIFY(app.MainFrame() == nullptr);
         QCOMPARE(app.ExitInstance(0), 0);
     }
-    QVERIFY(GetTradingPlan() == nullptr);
-    QVERIFY(GetApplicationState() == nullptr);
     QVERIFY(test::ReadTextFile(options.dataFolder + "/tradingplan.xml").find("BHPXY9") !=
             std::string::npos);
     QVERIFY(std::filesystem::exists(options.dataFolder + "/diary.xml"));
@@ -537,8 +539,8 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
     // The next start finds what this one left.
     CTesseraApp again(options);
     QVERIFY(again.InitInstance());
-    QCOMPARE(GetTradingPlan()->Count(), 1u);
-    QVERIFY(GetReportSettings(ReportKind::Call).DisplayLeveragedBar());
+    QCOMPARE(again.Session().TradingPlan().Count(), 1u);
+    QVERIFY(again.Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
     again.MainFrame()->close();
     again.ExitInstance(0);
 }

@@ -290,19 +290,15 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     test::CUserMessageLog messages;
     const FileTime started = CurrentFileTime();
     CTesseraApp app(CStartOptions{data, home.File("settings.reg"),
-                                  QString::fromStdString(home.File("instance")), false});
+                                  QString::fromStdString(home.File("instance")), false, &messages});
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     frame.resize(1400, 900);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(frame.Session().TradingPlan().Count(), std::size_t{1});
 
     // The downloader brings today's market from the feed.
-    QVERIFY(QTest::qWaitFor(
-        [] {
-            const auto lock = GetCallCompanies().Lock();
-            return !GetCallCompanies().Companies().empty();
-        },
-        kWaitMs));
+    QVERIFY(QTest::qWaitFor([&app] { return !app.Session().Market().Current()->Calls().empty(); },
+                            kWaitMs));
 
     // The Call Report, two companies ticked onto the Short List, which opens behind it.
     QVERIFY(frame.OnCommand(ID_YIELD_CALL_REPORTS));
@@ -316,7 +312,7 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     auto* shortList = OpenView<CWatchView>(frame, ViewKind::ShortList);
     QVERIFY(shortList != nullptr);
     QCOMPARE(frame.MdiArea()->activeSubWindow()->widget(), report);
-    QCOMPARE(GetShortListStore().Entries().size(), std::size_t{2});
+    QCOMPARE(frame.Session().ShortList().Entries().size(), std::size_t{2});
 
     // On the Short List, the first series of the first block goes into the plan.
     QVERIFY(frame.OnCommand(ID_SHORT_LIST_OPEN));
@@ -327,8 +323,8 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     const std::string series = block.SeriesAt(seriesRow)->Code();
     ClickCell(block, seriesRow, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
     QVERIFY(block.IsPlanTicked(seriesRow));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{2});
-    CTradingPlanEntry& added = GetTradingPlan()->At(1);
+    QCOMPARE(frame.Session().TradingPlan().Count(), std::size_t{2});
+    CTradingPlanEntry& added = frame.Session().TradingPlan().At(1);
     QCOMPARE(added.m_ContractID, series);
 
     // In the Trading Plan the user types the shares; cost and totals follow.
@@ -396,11 +392,11 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     }
 
     // Yesterday's trade is closed: its row goes and its diary entry is stamped.
-    CTradingPlanEntry* yesterday = &GetTradingPlan()->At(0);
+    CTradingPlanEntry* yesterday = &frame.Session().TradingPlan().At(0);
     QCOMPARE(yesterday->m_ContractID, kOpenSeries);
     ClickCell(table, plan->RowOf(yesterday), PlanViewColumnOf("CloseAll"));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
-    QVERIFY(GetDiaryDatabase()->Entries().at(0).m_CloseDate >= started);
+    QCOMPARE(frame.Session().TradingPlan().Count(), std::size_t{1});
+    QVERIFY(frame.Session().Diary().Entries().at(0).m_CloseDate >= started);
 
     // Every other window of the menus.
     CorrectTheClosedTradeInTheDiary(frame);
@@ -486,7 +482,7 @@ void UserDayTest::CorrectTheClosedTradeInTheDiary(CMainFrame& frame) {
     });
     QTest::mouseClick(diary->EditButton(), Qt::LeftButton);
     QVERIFY(answer.seen);
-    QCOMPARE(GetDiaryDatabase()->Entries().at(0).m_NEProfit, 321.0);
+    QCOMPARE(frame.Session().Diary().Entries().at(0).m_NEProfit, 321.0);
 }
 
 void UserDayTest::TypeAverageTradesInDividends(CMainFrame& frame, std::string& company) {
@@ -507,7 +503,7 @@ void UserDayTest::TypeAverageTradesInDividends(CMainFrame& frame, std::string& c
     QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
     QVERIFY(!table.IsEditing());
     QCOMPARE(table.Cell(row, column)->m_Text, QStringLiteral("12"));
-    QCOMPARE(GetAverageTradesDatabase()->Lookup(company), std::optional<double>(12.0));
+    QCOMPARE(frame.Session().AverageTrades().Lookup(company), std::optional<double>(12.0));
 }
 
 void UserDayTest::PriceALoanInTheCalculator(CMainFrame& frame) {
@@ -527,14 +523,14 @@ void UserDayTest::PriceALoanInTheCalculator(CMainFrame& frame) {
 
 void UserDayTest::SaveBothReportSettingsForms(CMainFrame& frame) {
     // The Call Report the other way round.
-    const bool ascending = GetReportSettings(ReportKind::Call).SortAscending();
+    const bool ascending = frame.Session().ReportSettings(ReportKind::Call).SortAscending();
     QVERIFY(frame.OnCommand(ID_EDIT_CALL_SETTINGS));
     auto* call = OpenView<CReportSettingsView>(frame, ViewKind::CallSettings);
     QVERIFY(call != nullptr);
     QComboBox* direction = call->SortDirectionList();
     direction->setCurrentIndex(1 - direction->currentIndex());
     QTest::mouseClick(call->SaveButton(), Qt::LeftButton);
-    QCOMPARE(GetReportSettings(ReportKind::Call).SortAscending(), !ascending);
+    QCOMPARE(frame.Session().ReportSettings(ReportKind::Call).SortAscending(), !ascending);
     QVERIFY(OpenView<CReportSettingsView>(frame, ViewKind::CallSettings) == nullptr);
     auto* callReport = OpenView<CReportView>(frame, ViewKind::CallReport);
     QVERIFY(callReport != nullptr);
@@ -565,7 +561,7 @@ void UserDayTest::SaveBothReportSettingsForms(CMainFrame& frame) {
     }
     QCOMPARE(chosen.size(), std::size_t{2});
     QTest::mouseClick(put->SaveButton(), Qt::LeftButton);
-    QCOMPARE(GetReportSettings(ReportKind::Put).CompanyList(), chosen);
+    QCOMPARE(frame.Session().ReportSettings(ReportKind::Put).CompanyList(), chosen);
     QVERIFY(OpenView<CReportSettingsView>(frame, ViewKind::PutSettings) == nullptr);
     QCOMPARE(ActiveView<CReportView>(frame), putReport);
     QVERIFY(QTest::qWaitFor([putReport] { return !putReport->IsBusy(); }, kWaitMs));
@@ -578,9 +574,9 @@ void UserDayTest::SaveBothReportSettingsForms(CMainFrame& frame) {
 void UserDayTest::ShowTheLeveragedBars(CMainFrame& frame) {
     for (const auto& [command, kind] : {std::pair{ID_EDIT_CALL_LEVERAGED_BAR, ReportKind::Call},
                                         std::pair{ID_EDIT_PUT_LEVERAGED_BAR, ReportKind::Put}}) {
-        const bool shown = GetReportSettings(kind).DisplayLeveragedBar();
+        const bool shown = frame.Session().ReportSettings(kind).DisplayLeveragedBar();
         QVERIFY(frame.OnCommand(command));
-        QCOMPARE(GetReportSettings(kind).DisplayLeveragedBar(), !shown);
+        QCOMPARE(frame.Session().ReportSettings(kind).DisplayLeveragedBar(), !shown);
         QCOMPARE(frame.Action(command)->isChecked(), !shown);
     }
     for (const ViewKind kind : {ViewKind::CallReport, ViewKind::PutReport}) {
@@ -598,7 +594,7 @@ void UserDayTest::ChangeTheColourScheme(CMainFrame& frame) {
     });
     QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
     QVERIFY(answer.seen);
-    QCOMPARE(CurrentColorScheme().FontSize(), std::uint32_t{12});
+    QCOMPARE(frame.Session().ColorScheme().FontSize(), std::uint32_t{12});
     // Every open view is drawn again in it.
     for (const ViewKind kind : {ViewKind::CallReport, ViewKind::PutReport}) {
         auto* report = OpenView<CReportView>(frame, kind);
@@ -632,12 +628,8 @@ void UserDayTest::FetchAgainWithNewLimits(CTesseraApp& app, const std::string& d
             return now != 0 && now != before;
         },
         kWaitMs));
-    QVERIFY(QTest::qWaitFor(
-        [] {
-            const auto lock = GetCallCompanies().Lock();
-            return !GetCallCompanies().Companies().empty();
-        },
-        kWaitMs));
+    QVERIFY(QTest::qWaitFor([&app] { return !app.Session().Market().Current()->Calls().empty(); },
+                            kWaitMs));
 }
 
 void UserDayTest::ReadTheAboutBox(CMainFrame& frame) {

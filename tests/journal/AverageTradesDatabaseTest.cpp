@@ -134,20 +134,5 @@ TEST(AverageTradesDatabase, FailsOnAMissingFileAndAWrongRoot) {
     EXPECT_TRUE(averages.Items().empty());
 }
 
-TEST(AverageTradesDatabase, TheProcessWideFiguresAreReplacedWhole) {
-    auto first = std::make_unique<CAverageTradesDatabase>();
-    first->Set("BHP", 1);
-    SetAverageTradesDatabase(std::move(first));
-    ASSERT_NE(GetAverageTradesDatabase(), nullptr);
-    EXPECT_EQ(GetAverageTradesDatabase()->Lookup("bhp"), 1.0);
-
-    SetAverageTradesDatabase(std::make_unique<CAverageTradesDatabase>());
-    ASSERT_NE(GetAverageTradesDatabase(), nullptr);
-    EXPECT_FALSE(GetAverageTradesDatabase()->Lookup("bhp").has_value());
-
-    SetAverageTradesDatabase(nullptr);
-    EXPECT_EQ(GetAverageTradesDatabase(), nullptr);
-}
-
 } // namespace
 } // namespace strikeline

@@ -347,20 +347,5 @@ TEST(DiaryDatabase, MonthKeysHaveNoLeadingZeros) {
     EXPECT_EQ(MonthKey(2007, 12), "200712");
 }
 
-TEST(DiaryDatabase, TheProcessWideDiaryIsReplacedWhole) {
-    auto first = std::make_unique<CDiaryDatabase>();
-    first->SetStartBalance(1);
-    SetDiaryDatabase(std::move(first));
-    ASSERT_NE(GetDiaryDatabase(), nullptr);
-    EXPECT_EQ(GetDiaryDatabase()->StartBalance(), 1.0);
-
-    SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
-    ASSERT_NE(GetDiaryDatabase(), nullptr);
-    EXPECT_EQ(GetDiaryDatabase()->StartBalance(), 10000.0);
-
-    SetDiaryDatabase(nullptr);
-    EXPECT_EQ(GetDiaryDatabase(), nullptr);
-}
-
 } // namespace
 } // namespace strikeline

@@ -4,6 +4,7 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/app/RefreshKind.h"
 #include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
 #include "gui/journal/DailyOptionTradesView.h"
 #include "gui/journal/JournalViews.h"
@@ -14,7 +15,6 @@
 #include "journal/JournalViewTestSupport.h"
 #include "marketdata/DividendList.h"
 #include "session/ApplicationState.h"
-#include "session/Notifier.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "storage/NumberText.h"
@@ -112,6 +112,15 @@ bool TypeIntoCell(Table& table, int row, int column, const QString& text) {
     return !table.IsEditing();
 }
 
+// The scheme and the dividends every test starts from.
+void PrepareSession(CSession& session) {
+    {
+        CApplicationStateLock lock(session.State());
+        session.State().SetColorScheme(DistinctScheme());
+    }
+    session.Market().PublishDividends(SomeDividends());
+}
+
 struct CShownDividends {
     explicit CShownDividends(CSession& session, CJournalClock clock = December2010)
         : view(session, std::move(clock)) {
@@ -160,8 +169,10 @@ private slots:
     void TwelveCalculatorsCascadeBackAndCloseAllClosesThem();
 
 private:
+    CAverageTradesDatabase& AverageTrades() { return m_Session->AverageTrades(); }
+
     std::unique_ptr<test::CScopedEnv> m_Zone;
-    // The session the windows of a case are given; every case starts a fresh one.
+    std::unique_ptr<CUserMessageLog> m_Messages;
     std::unique_ptr<CSession> m_Session;
 };
 
@@ -170,19 +181,14 @@ void CJournalToolsViewTest::initTestCase() {
 }
 
 void CJournalToolsViewTest::init() {
-    auto state = std::make_unique<CApplicationState>();
-    state->SetColorScheme(DistinctScheme());
-    SetApplicationState(std::move(state));
-    SetAverageTradesDatabase(std::make_unique<CAverageTradesDatabase>());
-    GetDividends().Replace(SomeDividends());
-    m_Session = std::make_unique<CSession>(std::string());
+    m_Messages = std::make_unique<CUserMessageLog>();
+    m_Session = std::make_unique<CSession>(std::string(), m_Messages.get());
+    PrepareSession(*m_Session);
 }
 
 void CJournalToolsViewTest::cleanup() {
     m_Session.reset();
-    GetDividends().Replace({});
-    SetAverageTradesDatabase(nullptr);
-    SetApplicationState(nullptr);
+    m_Messages.reset();
 }
 
 // The Dividends window.
@@ -257,7 +263,7 @@ void CJournalToolsViewTest::SelectionsListTheirMonthsInCodeOrder() {
     QFETCH(int, selection);
     QFETCH(qint64, now);
     QFETCH(QStringList, codes);
-    m_Session->AverageTrades().Set("BHP", 12.5);
+    AverageTrades().Set("BHP", 12.5);
     const auto moment = static_cast<FileTime>(now);
     CShownDividends shown(*m_Session, [moment] { return moment; });
     shown.view.FilterList()->setCurrentIndex(selection);
@@ -292,7 +298,7 @@ void CJournalToolsViewTest::EmptyListSaysSoForEverySelection_data() {
 
 void CJournalToolsViewTest::EmptyListSaysSoForEverySelection() {
     QFETCH(int, selection);
-    GetDividends().Replace({});
+    m_Session->Market().PublishDividends({});
     CShownDividends shown(*m_Session);
     shown.view.FilterList()->setCurrentIndex(selection);
     Table& table = shown.table();
@@ -330,8 +336,8 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QFETCH(double, stored);
     QFETCH(QString, shown);
     QFETCH(QString, message);
-    m_Session->AverageTrades().Set("anz", 7);
-    CUserMessageLog messages;
+    AverageTrades().Set("anz", 7);
+    CUserMessageLog& messages = *m_Messages;
     CShownDividends window(*m_Session);
     Table& table = window.table();
     const int row = CDailyOptionTradesView::kFirstDataRow + 1; // ANZ
@@ -340,9 +346,9 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     QVERIFY(TypeIntoCell(table, row, 3, typed));
     QCOMPARE(table.Cell(row, 3)->m_Text, shown);
     QCOMPARE(messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(m_Session->AverageTrades().Lookup("ANZ"), std::optional<double>(stored));
+    QCOMPARE(AverageTrades().Lookup("ANZ"), std::optional<double>(stored));
     // Nothing else changed.
-    QCOMPARE(m_Session->AverageTrades().Items().size(), std::size_t{1});
+    QCOMPARE(AverageTrades().Items().size(), std::size_t{1});
     QCOMPARE(RowTexts(table, row).mid(0, 3), (QStringList{"ANZ", "05-Jan-2011", "$0.52"}));
 
     // A rebuild shows what was stored.
@@ -352,12 +358,12 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
 
 void CJournalToolsViewTest::ClearedFigureIsLeftOutOfTheFile() {
     test::CTempFolder folder;
-    m_Session->AverageTrades().Set("ANZ", 7);
-    m_Session->AverageTrades().Set("CBA", 3);
+    AverageTrades().Set("ANZ", 7);
+    AverageTrades().Set("CBA", 3);
     CShownDividends window(*m_Session);
     QVERIFY(TypeIntoCell(window.table(), CDailyOptionTradesView::kFirstDataRow + 1, 3, ""));
     const std::string path = folder.File("averagetrades.xml");
-    QVERIFY(m_Session->AverageTrades().Save(path));
+    QVERIFY(AverageTrades().Save(path));
     CAverageTradesDatabase reread;
     std::string error;
     QVERIFY(reread.Load(path, error));
@@ -377,11 +383,11 @@ void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
         QCOMPARE(table.Cell(row, column)->m_Text, before);
     }
     QVERIFY(table.Cell(row, 3)->m_Editable);
-    QVERIFY(m_Session->AverageTrades().Items().empty());
+    QVERIFY(AverageTrades().Items().empty());
 }
 
 void CJournalToolsViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
-    GetDividends().Replace({{"AAA", At("2010-12-03 00:00:00"), 1234567.125}});
+    m_Session->Market().PublishDividends({{"AAA", At("2010-12-03 00:00:00"), 1234567.125}});
     CShownDividends shown(*m_Session);
     CDailyOptionTradesView& view = shown.view;
     Table& table = shown.table();
@@ -415,7 +421,7 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
         many.push_back({QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(),
                         At("2010-12-03 00:00:00"), 1.0});
     }
-    GetDividends().Replace(many);
+    m_Session->Market().PublishDividends(many);
     CShownDividends window(*m_Session);
     Table& table = window.table();
     QScrollBar* bar = window.view.verticalScrollBar();
@@ -457,8 +463,9 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
 
 void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
     test::CMainFrameTestHost host;
+    PrepareSession(host.session);
     CMainFrame frame(host);
-    RegisterJournalViews(frame, *m_Session, December2010);
+    RegisterJournalViews(frame, December2010);
     frame.resize(1200, 800);
     frame.show();
     QVERIFY(frame.Action(ID_YIELD_DIVIDENDS)->isEnabled());
@@ -476,10 +483,13 @@ void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
     // New data and a new scheme reach the open window through the main window's refresh,
     // which keeps the chosen months.
     view->FilterList()->setCurrentIndex(1);
-    GetDividends().Replace({{"wbc", At("2011-01-07 00:00:00"), 0.74}});
+    host.session.Market().PublishDividends({{"wbc", At("2011-01-07 00:00:00"), 0.74}});
     CColorScheme scheme = DistinctScheme();
     scheme.Set(SchemeColor::ReportBk, Rgb(1, 2, 3));
-    m_Session->State().SetColorScheme(scheme);
+    {
+        CApplicationStateLock lock(host.session.State());
+        host.session.State().SetColorScheme(scheme);
+    }
     frame.RefreshView(RefreshKind::Dividends);
     QCOMPARE(view->FilterList()->currentIndex(), 1);
     QCOMPARE(ListedCodes(*view->Table()), QStringList{"wbc"});
@@ -491,7 +501,7 @@ void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
 void CJournalToolsViewTest::CalculatorOpensReadyForTheShareCount() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame, *m_Session);
+    RegisterJournalViews(frame);
     frame.show();
     QVERIFY(frame.OnCommand(ID_CALCULATOR));
     const QList<CLeverageCalcView*> open = frame.findChildren<CLeverageCalcView*>();
@@ -537,8 +547,8 @@ void CJournalToolsViewTest::CalculatorPricesTheExample_data() {
 void CJournalToolsViewTest::CalculatorPricesTheExample() {
     QFETCH(QStringList, inputs);
     QFETCH(QStringList, results);
-    CUserMessageLog messages;
-    CLeverageCalcView calculator;
+    CUserMessageLog& messages = *m_Messages;
+    CLeverageCalcView calculator(*m_Messages);
     calculator.show();
     const LeverageField fields[] = {LeverageField::Shares, LeverageField::PricePerShare,
                                     LeverageField::InterestRate, LeverageField::PeriodDays};
@@ -575,8 +585,8 @@ void CJournalToolsViewTest::CalculatorRefusesAnInputWithItsMessage() {
     QFETCH(int, field);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    CUserMessageLog messages;
-    CLeverageCalcView calculator;
+    CUserMessageLog& messages = *m_Messages;
+    CLeverageCalcView calculator(*m_Messages);
     calculator.show();
     calculator.InputEdit(LeverageField::Shares)->setText("1000");
     calculator.InputEdit(LeverageField::PricePerShare)->setText("2.5");
@@ -601,8 +611,8 @@ void CJournalToolsViewTest::AnyInputEditEmptiesTheResults_data() {
 
 void CJournalToolsViewTest::AnyInputEditEmptiesTheResults() {
     QFETCH(int, field);
-    CUserMessageLog messages;
-    CLeverageCalcView calculator;
+    CUserMessageLog& messages = *m_Messages;
+    CLeverageCalcView calculator(*m_Messages);
     calculator.show();
     calculator.InputEdit(LeverageField::Shares)->setText("1000");
     calculator.InputEdit(LeverageField::PricePerShare)->setText("2.5");
@@ -634,8 +644,8 @@ void CJournalToolsViewTest::EnterInAnyFieldCalculates_data() {
 void CJournalToolsViewTest::EnterInAnyFieldCalculates() {
     QFETCH(int, field);
     QFETCH(int, key);
-    CUserMessageLog messages;
-    CLeverageCalcView calculator;
+    CUserMessageLog& messages = *m_Messages;
+    CLeverageCalcView calculator(*m_Messages);
     calculator.show();
     QVERIFY(QTest::qWaitForWindowActive(&calculator));
     calculator.InputEdit(LeverageField::Shares)->setText("1000");
@@ -659,7 +669,7 @@ void CJournalToolsViewTest::EnterInAnyFieldCalculates() {
 void CJournalToolsViewTest::TwelveCalculatorsCascadeBackAndCloseAllClosesThem() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame, *m_Session);
+    RegisterJournalViews(frame);
     frame.resize(1000, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -169,10 +169,9 @@ private slots:
 private:
     CDiaryDatabase& Diary() { return m_Session->Diary(); }
 
-    // The session the windows of a case are given; every case starts a fresh one.
-    std::unique_ptr<CSession> m_Session;
-
     std::unique_ptr<test::CScopedEnv> m_Zone;
+    std::unique_ptr<CUserMessageLog> m_Messages;
+    std::unique_ptr<CSession> m_Session;
 };
 
 void CJournalViewsTest::initTestCase() {
@@ -181,13 +180,13 @@ void CJournalViewsTest::initTestCase() {
 }
 
 void CJournalViewsTest::init() {
-    SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
-    m_Session = std::make_unique<CSession>(std::string());
+    m_Messages = std::make_unique<CUserMessageLog>();
+    m_Session = std::make_unique<CSession>(std::string(), m_Messages.get());
 }
 
 void CJournalViewsTest::cleanup() {
     m_Session.reset();
-    SetDiaryDatabase(nullptr);
+    m_Messages.reset();
 }
 
 // The entry dialog.
@@ -197,7 +196,7 @@ void CJournalViewsTest::DialogShowsTheEntryInItsGroups() {
     entry.m_NEReturn = NA_VALUE;
     entry.m_Premium = UNSET_VALUE;
     entry.m_DividendsDate = kNoDate;
-    CDiaryEntryDlg dialog(entry);
+    CDiaryEntryDlg dialog(entry, *m_Messages);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Diary Entry"));
 
     QStringList titles;
@@ -267,9 +266,9 @@ void CJournalViewsTest::DialogRefusesAFieldWithItsMessage() {
     QFETCH(int, field);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    CUserMessageLog messages;
+    CUserMessageLog& messages = *m_Messages;
     const CDiaryEntry entry = FullEntry();
-    CDiaryEntryDlg dialog(entry);
+    CDiaryEntryDlg dialog(entry, *m_Messages);
     dialog.show();
     QLineEdit* edit = dialog.FieldEdit(static_cast<DiaryEntryField>(field));
     edit->setText(text);
@@ -299,10 +298,10 @@ void CJournalViewsTest::DialogTakesDatesAndBlankFigures_data() {
 void CJournalViewsTest::DialogTakesDatesAndBlankFigures() {
     QFETCH(QString, expiry);
     QFETCH(QString, stored);
-    CUserMessageLog messages;
+    CUserMessageLog& messages = *m_Messages;
     CDiaryEntry entry; // no expiry, no figures at all
     entry.m_ContractID = "ANZ";
-    CDiaryEntryDlg dialog(entry);
+    CDiaryEntryDlg dialog(entry, *m_Messages);
     dialog.FieldEdit(DiaryEntryField::ExpiryDate)->setText(expiry);
     dialog.FieldEdit(DiaryEntryField::Shares)->setText(" 2000");
     dialog.FieldEdit(DiaryEntryField::EReturn)->setText("-3.5");
@@ -320,8 +319,8 @@ void CJournalViewsTest::DialogTakesDatesAndBlankFigures() {
 }
 
 void CJournalViewsTest::DialogNamesOnlyTheFirstFailingField() {
-    CUserMessageLog messages;
-    CDiaryEntryDlg dialog(FullEntry());
+    CUserMessageLog& messages = *m_Messages;
+    CDiaryEntryDlg dialog(FullEntry(), *m_Messages);
     dialog.FieldEdit(DiaryEntryField::Premium)->setText("abc");
     dialog.FieldEdit(DiaryEntryField::Cost)->setText("N/A");
     dialog.FieldEdit(DiaryEntryField::DividendsDate)->setText("abc");
@@ -358,11 +357,6 @@ void CJournalViewsTest::EmptyDiaryShowsTheStartBalanceTwice() {
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(list->showGrid());
-
-    // A session with no diary read gives the window an empty one.
-    SetDiaryDatabase(nullptr);
-    CDiaryView orphan(*m_Session, FixedNow);
-    QCOMPARE(Figures(orphan), (QStringList{"$10000", "$10000", "$0", "0%"}));
 }
 
 void CJournalViewsTest::ModesShowTheirSelectorsAndCaptions_data() {
@@ -427,7 +421,7 @@ void CJournalViewsTest::ModesShowTheirSelectorsAndCaptions() {
 }
 
 void CJournalViewsTest::MonthViewCountsEarlierTradesAndMonthChanges() {
-    CUserMessageLog messages;
+    CUserMessageLog& messages = *m_Messages;
     CDiaryEntry april = Trade("APRIL", "2010-04-13 09:00:00", 100);
     april.m_CloseDate = At("2010-04-20 16:00:00");
     Diary().AddEntry(april);
@@ -535,7 +529,7 @@ void CJournalViewsTest::AllViewEndsBefore2100() {
 }
 
 void CJournalViewsTest::StartBalanceRefusesTextAndZeroLeavesNoPercentage() {
-    CUserMessageLog messages;
+    CUserMessageLog& messages = *m_Messages;
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", -12.5));
     CDiaryView view(*m_Session, FixedNow);
     QStringList refused;
@@ -580,7 +574,7 @@ void CJournalViewsTest::StartBalanceRefusesTextAndZeroLeavesNoPercentage() {
 }
 
 void CJournalViewsTest::EditShowsTheNewFiguresAtOnceAndCancelChangesNothing() {
-    CUserMessageLog messages;
+    CUserMessageLog& messages = *m_Messages;
     Diary().AddEntry(Trade("OTHER", "2010-04-01 00:00:00", 5));
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", 100));
     CDiaryView view(*m_Session, FixedNow);
@@ -629,7 +623,6 @@ void CJournalViewsTest::EditShowsTheNewFiguresAtOnceAndCancelChangesNothing() {
 }
 
 void CJournalViewsTest::DoubleClickOnARowOpensTheEntry() {
-    CUserMessageLog messages;
     Diary().AddEntry(Trade("APRIL", "2010-04-13 09:00:00", 100));
     CDiaryView view(*m_Session, FixedNow);
     view.resize(view.sizeHint());
@@ -665,7 +658,6 @@ void CJournalViewsTest::DeleteRemovesTheEntryAndDisablesTheButtons() {
 }
 
 void CJournalViewsTest::AStaleRowReachesNoOtherEntry() {
-    CUserMessageLog messages;
     Diary().AddEntry(Trade("FIRST", "2010-04-01 00:00:00", 1));
     Diary().AddEntry(Trade("SECOND", "2010-04-02 00:00:00", 2));
     CDiaryView view(*m_Session, FixedNow);
@@ -712,7 +704,7 @@ void CJournalViewsTest::ResizeKeepsTheListMarginsAndTheButtonsAtItsEdge() {
 void CJournalViewsTest::DiaryCommandOpensOneWindow() {
     test::CMainFrameTestHost host;
     CMainFrame frame(host);
-    RegisterJournalViews(frame, *m_Session, FixedNow);
+    RegisterJournalViews(frame, FixedNow);
     frame.resize(1200, 800);
     frame.show();
     QVERIFY(frame.Action(ID_DIARY)->isEnabled());

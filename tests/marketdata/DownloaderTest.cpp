@@ -1,5 +1,6 @@
 #include "marketdata/Downloader.h"
 
+#include "session/ApplicationState.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "tools/FeedServer.h"
@@ -36,37 +37,34 @@ public:
     std::atomic<std::uint64_t> m_Tick{1'000'000};
 };
 
-class CRecordingNotifier final : public CNotifier {
-public:
-    void RequestRefresh(RefreshKind kind) override {
-        const std::lock_guard lock(m_Mutex);
-        refreshes.push_back(kind);
-    }
-    void StatusChanged() override { ++statusChanges; }
-    void ShowMessage(const std::string& text, MessageIcon) override {
-        const std::lock_guard lock(m_Mutex);
-        messages.push_back(text);
-    }
-
-    std::mutex m_Mutex;
-    std::vector<RefreshKind> refreshes;
-    std::vector<std::string> messages;
-    std::atomic<int> statusChanges{0};
-};
-
-class CRecordingObserver final : public CFetchObserver {
+// Keeps what the downloader tells whoever runs it.
+class CRecordingObserver final : public CDownloaderObserver {
 public:
     void OnFetchOutcome(const CFetchOutcome& outcome) override {
         const std::lock_guard lock(m_Mutex);
         m_Outcomes.push_back(outcome);
     }
+    void OnMarketPublished(MarketPart part) override {
+        const std::lock_guard lock(m_Mutex);
+        published.push_back(part);
+    }
+    void OnLoadProblem(const std::string& message) override {
+        const std::lock_guard lock(m_Mutex);
+        problems.push_back(message);
+    }
+    void OnStatusChanged() override { ++statusChanges; }
+
     std::vector<CFetchOutcome> Take() {
         const std::lock_guard lock(m_Mutex);
         return std::exchange(m_Outcomes, {});
     }
 
-private:
     std::mutex m_Mutex;
+    std::vector<MarketPart> published;
+    std::vector<std::string> problems;
+    std::atomic<int> statusChanges{0};
+
+private:
     std::vector<CFetchOutcome> m_Outcomes;
 };
 
@@ -154,9 +152,8 @@ protected:
     void MakeDownloader(const std::string& url) {
         m_Downloader.reset();
         m_Downloader = std::make_unique<CDownloader>(
-            CDownloaderConfig{m_Data.Path().string(), url, url, m_Limits},
-            CMarketDataTargets{m_Calls, m_Puts, m_Dividends, m_Names, m_Top20}, m_State, m_Notifier,
-            m_Clock, &m_Outcomes);
+            CDownloaderConfig{m_Data.Path().string(), url, url, m_Limits}, m_Market, m_State,
+            m_Clock, m_Observer);
     }
 
     std::string FeedUrl(const std::string& path) const {
@@ -190,13 +187,10 @@ protected:
     std::ostream m_Log{&m_RequestLog};
     CFeedServer m_Server;
     CFakeClock m_Clock;
-    CRecordingNotifier m_Notifier;
-    CRecordingObserver m_Outcomes;
+    CRecordingObserver m_Observer;
     CTransferLimits m_Limits;
     CApplicationState m_State;
-    CCompanyList m_Calls, m_Puts;
-    CDividendList m_Dividends;
-    CSharedNameTable m_Names, m_Top20;
+    CMarketData m_Market;
     std::unique_ptr<CDownloader> m_Downloader;
 };
 
@@ -227,13 +221,13 @@ TEST_F(DownloaderTest, FirstPassTakesTheNewestOfEveryFile) {
     EXPECT_EQ(m_State.LastUrl(Download::Call), FeedUrl(kCall1000));
     EXPECT_EQ(m_State.LastDataDateStr(), "24-Jun-2010 10:00");
     EXPECT_EQ(m_State.LastCheckTime(Download::Top20), m_Clock.m_Now);
-    EXPECT_EQ(m_Calls.Copy().size(), 100u);
-    EXPECT_GT(m_Dividends.Copy().size(), 0u);
-    EXPECT_EQ(m_Top20.Get()->GetCount(), 20u);
-    EXPECT_EQ(m_Notifier.refreshes,
-              (std::vector<RefreshKind>{RefreshKind::CallReport, RefreshKind::PutReport,
-                                        RefreshKind::Dividends}));
-    EXPECT_TRUE(m_Notifier.messages.empty());
+    EXPECT_EQ(m_Market.Current()->Calls().size(), 100u);
+    EXPECT_GT(m_Market.Current()->Dividends().size(), 0u);
+    EXPECT_EQ(m_Market.Current()->Top20().GetCount(), 20u);
+    EXPECT_EQ(m_Observer.published,
+              (std::vector<MarketPart>{MarketPart::Calls, MarketPart::Puts, MarketPart::Dividends,
+                                       MarketPart::CompanyNames, MarketPart::Top20}));
+    EXPECT_TRUE(m_Observer.problems.empty());
     EXPECT_EQ(m_Downloader->GetStatusText(), "");
     // No temporary file is left in the data folder, and the files are ordinary ones.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Data.Path()), {}), 5);
@@ -374,7 +368,7 @@ TEST_F(DownloaderTest, EveryFileLookedAtHasAnOutcome) {
                            {"top20.txt", FetchResult::Fetched}}));
     EXPECT_EQ(second[0].url, FeedUrl(kCall1000)) << "the address found to be the one held";
 
-    const auto told = m_Outcomes.Take();
+    const auto told = m_Observer.Take();
     ASSERT_EQ(told.size(), first.size() + second.size());
     for (std::size_t i = 0; i < second.size(); ++i) {
         EXPECT_EQ(told[first.size() + i].fileName, second[i].fileName);
@@ -414,9 +408,9 @@ TEST_F(DownloaderTest, AFileThatDoesNotReadNeverReplacesTheHeldOne) {
          "Unexpected data at line 1"},
     };
     m_Downloader->RunPass();
-    const std::vector<CCompanyInfo> calls = m_Calls.Copy();
-    const std::size_t dividends = m_Dividends.Copy().size();
-    const std::size_t names = m_Names.Get()->GetCount();
+    const std::vector<CCompanyInfo> calls = m_Market.Current()->Calls();
+    const std::size_t dividends = m_Market.Current()->Dividends().size();
+    const std::size_t names = m_Market.Current()->CompanyNames().GetCount();
     std::map<std::string, std::string> held;
     for (const char* file :
          {"call.csv", "put.csv", "dividends.csv", "companyname.txt", "top20.txt"}) {
@@ -451,11 +445,11 @@ TEST_F(DownloaderTest, AFileThatDoesNotReadNeverReplacesTheHeldOne) {
         for (const auto& [file, text] : held) {
             EXPECT_EQ(test::ReadTextFile(m_Data.File(file)), text) << file;
         }
-        EXPECT_EQ(m_Calls.Copy().size(), calls.size());
-        EXPECT_EQ(m_Calls.Copy().front().Code(), calls.front().Code());
-        EXPECT_EQ(m_Dividends.Copy().size(), dividends);
-        EXPECT_EQ(m_Names.Get()->GetCount(), names);
-        EXPECT_TRUE(m_Notifier.messages.empty()) << "no message box for every minute's try";
+        EXPECT_EQ(m_Market.Current()->Calls().size(), calls.size());
+        EXPECT_EQ(m_Market.Current()->Calls().front().Code(), calls.front().Code());
+        EXPECT_EQ(m_Market.Current()->Dividends().size(), dividends);
+        EXPECT_EQ(m_Market.Current()->CompanyNames().GetCount(), names);
+        EXPECT_TRUE(m_Observer.problems.empty()) << "no message box for every minute's try";
         for (const auto& entry : std::filesystem::directory_iterator(m_Data.Path())) {
             EXPECT_FALSE(entry.path().filename().string().starts_with("qdl_")) << entry.path();
         }

@@ -9,6 +9,7 @@
 
 #include "marketdata/Downloader.h"
 #include "marketdata/HttpTransfer.h"
+#include "session/ApplicationState.h"
 #include "support/TempFolder.h"
 #include "tools/MarketFiles.h"
 
@@ -45,11 +46,12 @@ int Budget(const char* variable, int fallback) {
     return value != nullptr && std::atoi(value) > 0 ? std::atoi(value) : fallback;
 }
 
-class CQuietNotifier final : public CNotifier {
+class CQuietObserver final : public CDownloaderObserver {
 public:
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+    void OnFetchOutcome(const CFetchOutcome&) override {}
+    void OnMarketPublished(MarketPart) override {}
+    void OnLoadProblem(const std::string& message) override { messages.push_back(message); }
+    void OnStatusChanged() override {}
     std::vector<std::string> messages;
 };
 
@@ -239,9 +241,8 @@ protected:
         limits.timeLimit = 2s;
         limits.sizeLimit = 1 << 20;
         m_Downloader = std::make_unique<CDownloader>(
-            CDownloaderConfig{m_Data.Path().string(), url, url, limits},
-            CMarketDataTargets{m_Calls, m_Puts, m_Dividends, m_Names, m_Top20}, m_State, m_Notifier,
-            m_Clock);
+            CDownloaderConfig{m_Data.Path().string(), url, url, limits}, m_Published, m_State,
+            m_Clock, m_Observer);
         // Thursday 24 June 2010, 10:30 in Sydney.
         m_Clock.m_Now = 1277339400;
     }
@@ -384,12 +385,10 @@ protected:
     std::atomic<std::size_t> m_Target{0};
     std::minstd_rand m_Random{20100624};
 
-    CQuietNotifier m_Notifier;
+    CQuietObserver m_Observer;
     CFixedClock m_Clock;
     CApplicationState m_State;
-    CCompanyList m_Calls, m_Puts;
-    CDividendList m_Dividends;
-    CSharedNameTable m_Names, m_Top20;
+    CMarketData m_Published;
     std::unique_ptr<CDownloader> m_Downloader;
 };
 
@@ -430,15 +429,15 @@ TEST_F(HostileFeedTest, NoPassEverInstallsABadFile) {
             EXPECT_FALSE(entry.path().filename().string().starts_with("qdl_")) << entry.path();
         }
         EXPECT_EQ(entries, std::size(kDataFiles));
-        ASSERT_TRUE(m_Calls.Copy().empty()) << "nothing may reach the lists";
-        ASSERT_TRUE(m_Dividends.Copy().empty());
-        ASSERT_EQ(m_Names.Get()->GetCount(), 0u);
+        ASSERT_TRUE(m_Published.Current()->Calls().empty()) << "nothing may reach the market";
+        ASSERT_TRUE(m_Published.Current()->Dividends().empty());
+        ASSERT_EQ(m_Published.Current()->CompanyNames().GetCount(), 0u);
         ++tried[hostility];
         if (pass + 1 == static_cast<int>(kHostilityCount)) {
             memoryAfterFirstRound = PeakMemory();
         }
     }
-    EXPECT_TRUE(m_Notifier.messages.empty());
+    EXPECT_TRUE(m_Observer.messages.empty());
     EXPECT_GE(pass, static_cast<int>(kHostilityCount))
         << "the budget must leave room for every hostility at least once";
     EXPECT_EQ(tried.size(), kHostilityCount);
@@ -462,7 +461,7 @@ TEST_F(HostileFeedTest, AnHonestRedirectIsFollowed) {
     EXPECT_EQ(outcomes[3].result, FetchResult::Fetched) << outcomes[3].reason;
     EXPECT_EQ(outcomes[3].url,
               "http://127.0.0.1:" + std::to_string(m_Main->Port()) + "/compcodes.txt");
-    EXPECT_EQ(m_Names.Get()->GetName("ZZZ"), "Moved Company");
+    EXPECT_EQ(m_Published.Current()->CompanyNames().GetName("ZZZ"), "Moved Company");
     EXPECT_EQ(test::ReadTextFile(m_Data.File("companyname.txt")),
               m_Held["companyname.txt"] + "'ZZZ' = 'Moved Company'\n");
 }

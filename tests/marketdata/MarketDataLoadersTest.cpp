@@ -5,43 +5,29 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace strikeline {
 namespace {
 
-// Keeps what the loaders tell the windows.
-class CRecordingNotifier : public CNotifier {
-public:
-    void RequestRefresh(RefreshKind kind) override { refreshes.push_back(kind); }
-    void StatusChanged() override { ++statusChanges; }
-    void ShowMessage(const std::string& text, MessageIcon icon) override {
-        messages.push_back(text);
-        icons.push_back(icon);
-    }
-
-    std::vector<RefreshKind> refreshes;
-    std::vector<std::string> messages;
-    std::vector<MessageIcon> icons;
-    int statusChanges = 0;
-};
-
 TEST(MarketDataLoaders, AbsentFilesChangeNothing) {
     test::CTempFolder folder;
-    CRecordingNotifier notifier;
-    CCompanyList calls;
-    calls.Replace({CCompanyInfo()});
-    CDividendList dividends;
-    CSharedNameTable names;
-    EXPECT_TRUE(LoadOptionFile(true, folder.Path().string(), calls, notifier));
-    EXPECT_TRUE(LoadDividendsFile(folder.Path().string(), dividends, notifier));
-    EXPECT_TRUE(LoadCompanyNamesFile(folder.Path().string(), names, notifier));
-    EXPECT_TRUE(LoadTop20File(folder.Path().string(), names, notifier));
-    EXPECT_EQ(calls.Copy().size(), 1u);
-    EXPECT_TRUE(notifier.refreshes.empty());
-    EXPECT_TRUE(notifier.messages.empty());
+    const std::string dir = folder.Path().string();
+    CMarketData market;
+    market.PublishCalls({CCompanyInfo()});
+    const auto before = market.Current();
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(true, dir, market), LoadDividendsFile(dir, market),
+          LoadCompanyNamesFile(dir, market), LoadTop20File(dir, market)}) {
+        EXPECT_FALSE(load.published);
+        EXPECT_FALSE(load.problem);
+    }
+    EXPECT_EQ(market.Current(), before) << "no new market was published";
+    EXPECT_EQ(market.Current()->Calls().size(), 1u);
 }
 
-TEST(MarketDataLoaders, GoodFilesReplaceTheListsAndAskForRefreshes) {
+TEST(MarketDataLoaders, GoodFilesArePublishedAsTheirParts) {
     test::CTempFolder folder;
     const std::string dir = folder.Path().string();
     test::WriteTextFile(folder.File("put.csv"),
@@ -50,23 +36,20 @@ TEST(MarketDataLoaders, GoodFilesReplaceTheListsAndAskForRefreshes) {
     test::WriteTextFile(folder.File("dividends.csv"), "h\nBHP,20091103,x,0.5,y,z\n");
     test::WriteTextFile(folder.File("companyname.txt"), "'BHP' = 'BHP Group'\n");
     test::WriteTextFile(folder.File("top20.txt"), "'CBA' = 'Commonwealth Bank'\n");
-    CRecordingNotifier notifier;
-    CCompanyList puts;
-    CDividendList dividends;
-    CSharedNameTable names;
-    CSharedNameTable top20;
-    EXPECT_TRUE(LoadOptionFile(false, dir, puts, notifier));
-    EXPECT_TRUE(LoadDividendsFile(dir, dividends, notifier));
-    EXPECT_TRUE(LoadCompanyNamesFile(dir, names, notifier));
-    EXPECT_TRUE(LoadTop20File(dir, top20, notifier));
-    ASSERT_EQ(puts.Copy().size(), 1u);
-    EXPECT_FALSE(puts.Copy()[0].IsCall());
-    EXPECT_EQ(dividends.Copy().size(), 1u);
-    EXPECT_EQ(names.Get()->GetName("bhp"), "BHP Group");
-    EXPECT_EQ(top20.Get()->GetName("CBA"), "Commonwealth Bank");
-    EXPECT_EQ(notifier.refreshes,
-              (std::vector<RefreshKind>{RefreshKind::PutReport, RefreshKind::Dividends}));
-    EXPECT_TRUE(notifier.messages.empty());
+    CMarketData market;
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(false, dir, market), LoadDividendsFile(dir, market),
+          LoadCompanyNamesFile(dir, market), LoadTop20File(dir, market)}) {
+        EXPECT_TRUE(load.published);
+        EXPECT_FALSE(load.problem);
+    }
+    const auto snapshot = market.Current();
+    ASSERT_EQ(snapshot->Puts().size(), 1u);
+    EXPECT_FALSE(snapshot->Puts()[0].IsCall());
+    EXPECT_TRUE(snapshot->Calls().empty());
+    EXPECT_EQ(snapshot->Dividends().size(), 1u);
+    EXPECT_EQ(snapshot->CompanyNames().GetName("bhp"), "BHP Group");
+    EXPECT_EQ(snapshot->Top20().GetName("CBA"), "Commonwealth Bank");
 }
 
 TEST(MarketDataLoaders, BadFilesKeepWhatWasReadAndSayWhere) {
@@ -79,20 +62,21 @@ TEST(MarketDataLoaders, BadFilesKeepWhatWasReadAndSayWhere) {
     test::WriteTextFile(folder.File("dividends.csv"), "h\nBHP,2009,x,0.5,y,z\n");
     test::WriteTextFile(folder.File("companyname.txt"), "'A' = 'a'\nbroken\n");
     test::WriteTextFile(folder.File("top20.txt"), "broken\n");
-    CRecordingNotifier notifier;
-    CCompanyList calls;
-    CDividendList dividends;
-    dividends.Replace({{"OLD", 0, 1}});
-    CSharedNameTable names;
-    CSharedNameTable top20;
-    EXPECT_FALSE(LoadOptionFile(true, dir, calls, notifier));
-    EXPECT_FALSE(LoadDividendsFile(dir, dividends, notifier));
-    EXPECT_FALSE(LoadCompanyNamesFile(dir, names, notifier));
-    EXPECT_FALSE(LoadTop20File(dir, top20, notifier));
+    CMarketData market;
+    market.PublishDividends({{"OLD", 0, 1}});
+    std::vector<std::string> problems;
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(true, dir, market), LoadDividendsFile(dir, market),
+          LoadCompanyNamesFile(dir, market), LoadTop20File(dir, market)}) {
+        EXPECT_TRUE(load.published) << "what was read before the fault is published";
+        ASSERT_TRUE(load.problem);
+        problems.push_back(*load.problem);
+    }
 
-    EXPECT_EQ(calls.Copy().size(), 1u) << "the company before the bad line stays";
-    EXPECT_TRUE(dividends.Copy().empty()) << "the old list is gone";
-    EXPECT_EQ(names.Get()->GetCount(), 1u);
+    const auto snapshot = market.Current();
+    EXPECT_EQ(snapshot->Calls().size(), 1u) << "the company before the bad line stays";
+    EXPECT_TRUE(snapshot->Dividends().empty()) << "the old list is gone";
+    EXPECT_EQ(snapshot->CompanyNames().GetCount(), 1u);
     const std::vector<std::string> expected = {
         "Error when parsing .csv file " + folder.File("call.csv") +
             ".\n\nUnexpected data at line 3",
@@ -102,11 +86,7 @@ TEST(MarketDataLoaders, BadFilesKeepWhatWasReadAndSayWhere) {
             ".\n\nUnexpected data at line 2",
         "Error when parsing file " + folder.File("top20.txt") + ".\n\nUnexpected data at line 1",
     };
-    EXPECT_EQ(notifier.messages, expected);
-    EXPECT_EQ(notifier.icons, std::vector<MessageIcon>(4, MessageIcon::Exclamation));
-    EXPECT_EQ(notifier.refreshes,
-              (std::vector<RefreshKind>{RefreshKind::CallReport, RefreshKind::Dividends}))
-        << "a refresh whether or not the parse succeeded";
+    EXPECT_EQ(problems, expected);
 }
 
 TEST(LineReader, CutsLinesAndKeepsMemoryBounded) {

@@ -1,6 +1,7 @@
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
+#include "marketdata/MarketSnapshot.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -71,49 +72,71 @@ TEST(CompanyInfo, AtTheMoneyFiguresComeFromTheGivenSeries) {
     EXPECT_EQ(untraded.AtTheMoneyStrike(), 1.0);
 }
 
-TEST(CompanyList, FindsCodesIgnoringCase) {
-    CCompanyList list;
-    list.Replace({Share("BHP", 1, {}), Share("NAB", 1, {}), Share("nab", 2, {})});
-    EXPECT_EQ(list.FindIndex("bhp"), 0);
-    EXPECT_EQ(list.FindIndex("Nab"), 1);
-    EXPECT_EQ(list.FindIndex("BH"), -1);
-    const auto copy = list.Copy();
-    EXPECT_EQ(copy.size(), 3u);
-    list.Clear();
-    EXPECT_EQ(list.FindIndex("bhp"), -1);
-    EXPECT_EQ(copy[0].Code(), "BHP") << "copies are independent of the list";
+TEST(MarketSnapshot, FindsCodesIgnoringCase) {
+    CMarketData market;
+    market.PublishCalls({Share("BHP", 1, {}), Share("NAB", 1, {}), Share("nab", 2, {})});
+    market.PublishDividends({{"BHP", 1, 0.5}, {"bhp", 2, 0.7}});
+    const auto snapshot = market.Current();
+    EXPECT_EQ(FindCompanyIndex(snapshot->Calls(), "bhp"), 0);
+    EXPECT_EQ(FindCompanyIndex(snapshot->Calls(), "Nab"), 1);
+    EXPECT_EQ(FindCompanyIndex(snapshot->Calls(), "BH"), -1);
+    ASSERT_TRUE(snapshot->FindDividend("Bhp"));
+    EXPECT_EQ(snapshot->FindDividend("Bhp")->amount, 0.5);
+    EXPECT_FALSE(snapshot->FindDividend("RIO"));
 
-    CDividendList dividends;
-    dividends.Replace({{"BHP", 1, 0.5}, {"bhp", 2, 0.7}});
-    ASSERT_TRUE(dividends.Find("Bhp"));
-    EXPECT_EQ(dividends.Find("Bhp")->amount, 0.5);
-    EXPECT_FALSE(dividends.Find("RIO"));
+    market.PublishCalls({});
+    EXPECT_EQ(FindCompanyIndex(market.Current()->Calls(), "bhp"), -1);
+    EXPECT_EQ(snapshot->Calls()[0].Code(), "BHP") << "a snapshot taken stays as it was";
 }
 
-// A reader on one thread keeps a whole table while another thread swaps new ones in.
-TEST(SharedNameTable, ReadersAlwaysSeeAWholeTable) {
-    CSharedNameTable shared;
-    std::atomic<bool> stop{false};
-    std::thread writer([&] {
+TEST(MarketSnapshot, PartsNotReplacedAreSharedNotCopied) {
+    CMarketData market;
+    market.PublishCalls({Share("BHP", 1, {})});
+    const auto before = market.Current();
+    market.PublishPuts({Share("NAB", 1, {})});
+    const auto after = market.Current();
+    EXPECT_NE(before, after);
+    EXPECT_EQ(&before->Calls(), &after->Calls());
+    EXPECT_EQ(&before->Dividends(), &after->Dividends());
+    EXPECT_TRUE(before->Puts().empty());
+    EXPECT_EQ(after->Puts().size(), 1u);
+}
+
+// Readers on one thread keep a whole market while two threads publish new parts: each
+// table read is whole, and both publishers' last parts end in the market.
+TEST(MarketSnapshot, ReadersAlwaysSeeAWholeMarket) {
+    CMarketData market;
+    std::atomic<int> running{2};
+    const auto publishNames = [&](bool top20) {
         for (int round = 0; round < 200; ++round) {
             CCompanyNameTable table;
             for (int i = 0; i < 50; ++i) {
                 table.Add("C" + std::to_string(i), "round " + std::to_string(round));
             }
-            shared.Replace(std::move(table));
+            if (top20) {
+                market.PublishTop20(std::move(table));
+            } else {
+                market.PublishCompanyNames(std::move(table));
+            }
         }
-        stop = true;
-    });
-    while (!stop) {
-        const auto table = shared.Get();
-        const std::size_t count = table->GetCount();
-        ASSERT_TRUE(count == 0 || count == 50);
-        if (count == 50) {
-            ASSERT_EQ(table->GetNameAt(0), table->GetNameAt(49));
+        --running;
+    };
+    std::thread names(publishNames, false);
+    std::thread top20(publishNames, true);
+    while (running > 0) {
+        const auto snapshot = market.Current();
+        for (const CCompanyNameTable* table : {&snapshot->CompanyNames(), &snapshot->Top20()}) {
+            const std::size_t count = table->GetCount();
+            ASSERT_TRUE(count == 0 || count == 50);
+            if (count == 50) {
+                ASSERT_EQ(table->GetNameAt(0), table->GetNameAt(49));
+            }
         }
     }
-    writer.join();
-    EXPECT_EQ(shared.Get()->GetName("c7"), "round 199");
+    names.join();
+    top20.join();
+    EXPECT_EQ(market.Current()->CompanyNames().GetName("c7"), "round 199");
+    EXPECT_EQ(market.Current()->Top20().GetName("c7"), "round 199");
 }
 
 } // namespace

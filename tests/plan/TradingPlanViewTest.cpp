@@ -7,6 +7,7 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/app/RefreshKind.h"
 #include "gui/plan/ColorSelectorWnd.h"
 #include "gui/plan/ComplexTableWndForTradingPlanView.h"
 #include "gui/plan/PlanViewColumns.h"
@@ -22,7 +23,6 @@
 #include "plan/PlanTestData.h"
 #include "plan/TradingPlan.h"
 #include "session/ApplicationState.h"
-#include "session/Notifier.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
@@ -121,15 +121,8 @@ CTradingPlanEntry Series(const std::string& company, const std::string& series, 
     return entry;
 }
 
-// The session the views of a case are given; every case starts a fresh one.
-std::unique_ptr<CSession> g_Session;
-
-CSession& Session() {
-    return *g_Session;
-}
-
-CTradingPlanEntry& Add(CTradingPlanEntry entry) {
-    return Session().TradingPlan().Append(std::move(entry));
+CTradingPlanEntry& Add(CSession& session, CTradingPlanEntry entry) {
+    return session.TradingPlan().Append(std::move(entry));
 }
 
 // Answers the next popup menu: records its items, then picks `choice` (or dismisses the
@@ -218,8 +211,8 @@ struct CUntick {
 
 // A shown plan view at the test's moment, recording the Short List's unticks and ticks.
 struct CShownView {
-    explicit CShownView(QSize size = QSize(1400, 700))
-        : view(Session(),
+    explicit CShownView(CSession& session, QSize size = QSize(1400, 700))
+        : view(session,
                CTradingPlanViewHooks{
                    [this](const std::string& company, const std::string& series, bool isCall) {
                        unticks.push_back({company, series, isCall});
@@ -252,19 +245,19 @@ void TypeInto(CTradingPlanView& view, int row, std::string_view key, const QStri
 }
 
 // The plan's rows in file order.
-std::vector<CTradingPlanEntry> PlanRows() {
+std::vector<CTradingPlanEntry> PlanRows(const CTradingPlan& plan) {
     std::vector<CTradingPlanEntry> rows;
-    for (std::size_t i = 0; i < Session().TradingPlan().Count(); ++i) {
-        rows.push_back(Session().TradingPlan().At(i));
+    for (std::size_t i = 0; i < plan.Count(); ++i) {
+        rows.push_back(plan.At(i));
     }
     return rows;
 }
 
 // What the plan and the diary files hold when written now.
-std::pair<std::string, std::string> SavedFiles(const test::CTempFolder& folder) {
+std::pair<std::string, std::string> SavedFiles(CSession& session, const test::CTempFolder& folder) {
     const std::string plan = folder.File("tradingplan.xml");
     const std::string diary = folder.File("diary.xml");
-    if (!Session().TradingPlan().Save(plan) || !Session().Diary().Save(diary)) {
+    if (!session.TradingPlan().Save(plan) || !session.Diary().Save(diary)) {
         return {};
     }
     return {test::ReadTextFile(plan), test::ReadTextFile(diary)};
@@ -329,7 +322,25 @@ private slots:
     void EditMenuUndoesAndRedoesWithTheKeys();
 
 private:
+    CSession& Session() { return *m_Session; }
+    CTradingPlan& Plan() { return m_Session->TradingPlan(); }
+    CDiaryDatabase& Diary() { return m_Session->Diary(); }
+    CTradingPlanEntry& Add(CTradingPlanEntry entry) {
+        return strikeline::Add(Session(), std::move(entry));
+    }
+    std::vector<CTradingPlanEntry> PlanRows() { return strikeline::PlanRows(Plan()); }
+    std::pair<std::string, std::string> SavedFiles(const test::CTempFolder& folder) {
+        return strikeline::SavedFiles(Session(), folder);
+    }
+    // For a test that expects the messages it checks: they are no longer unexpected.
+    test::CUserMessageLog& ExpectMessages() {
+        m_Messages->onMessage = {};
+        return *m_Messages;
+    }
+
     std::unique_ptr<test::CScopedEnv> m_Zone;
+    std::unique_ptr<test::CUserMessageLog> m_Messages;
+    std::unique_ptr<CSession> m_Session;
 };
 
 void CTradingPlanViewTest::initTestCase() {
@@ -337,22 +348,16 @@ void CTradingPlanViewTest::initTestCase() {
 }
 
 void CTradingPlanViewTest::init() {
-    g_Session = std::make_unique<CSession>(std::string());
-    SetTradingPlan(std::make_unique<CTradingPlan>());
-    SetDiaryDatabase(std::make_unique<CDiaryDatabase>());
-    SetApplicationState(nullptr);
-    CUserMessages::SetObserver([](const CUserMessage& message) {
-        qWarning("unexpected message: %s", qPrintable(message.text));
-        return QMessageBox::Ok;
-    });
+    m_Messages = std::make_unique<test::CUserMessageLog>();
+    m_Messages->onMessage = [this] {
+        qWarning("unexpected message: %s", qPrintable(m_Messages->texts.back()));
+    };
+    m_Session = std::make_unique<CSession>(std::string(), m_Messages.get());
 }
 
 void CTradingPlanViewTest::cleanup() {
-    CUserMessages::SetObserver({});
-    SetTradingPlan(nullptr);
-    SetDiaryDatabase(nullptr);
-    SetApplicationState(nullptr);
-    g_Session.reset();
+    m_Session.reset();
+    m_Messages.reset();
 }
 
 // Rows and columns.
@@ -364,7 +369,7 @@ void CTradingPlanViewTest::CompaniesGroupInDisplayOrder() {
     Add(noProfit);
     Add(Series("ANZ", "ANZONE", 10));
     Add(Series("BHP", "BHPHIGH", 450));
-    CShownView shown;
+    CShownView shown(Session());
     const CTradingPlanView& view = shown.view;
 
     const QStringList expected = {QStringLiteral("group ANZ"),  QStringLiteral("row ANZONE"),
@@ -398,7 +403,7 @@ void CTradingPlanViewTest::TwentyColumnsShowAndTheHiddenOnesChangeNothing() {
     flagged.SetCellColour("AddToDiary2", 3);
     flagged.SetCellColour("Trades", 3);
     Add(flagged);
-    CShownView shown;
+    CShownView shown(Session());
     const CComplexTableWnd& table = shown.view.Table();
     const int plain = 2;
     const int marked = 3;
@@ -446,7 +451,7 @@ void CTradingPlanViewTest::TwentyColumnsShowAndTheHiddenOnesChangeNothing() {
 }
 
 void CTradingPlanViewTest::EmptyPlanShowsHeadingZeroTotalsAndTimeStamp() {
-    CShownView shown;
+    CShownView shown(Session());
     const CTradingPlanView& view = shown.view;
     const CComplexTableWnd& table = view.Table();
     QCOMPARE(table.RowCount(), 5);
@@ -480,14 +485,15 @@ void CTradingPlanViewTest::CellsTakeTheirColoursFromThePalette() {
     scheme.Set(SchemeColor::ReportFg, Rgb(10, 10, 20));
     scheme.Set(SchemeColor::ReturnPercentsBk, Rgb(60, 170, 10));
     scheme.Set(SchemeColor::OptionsHeaderBk, Rgb(200, 220, 230));
-    auto state = std::make_unique<CApplicationState>();
-    state->SetColorScheme(scheme);
-    SetApplicationState(std::move(state));
+    {
+        CApplicationStateLock lock(Session().State());
+        Session().State().SetColorScheme(scheme);
+    }
     CTradingPlanEntry entry = test::SoldCall();
     entry.SetCellColour(C::Cost, 1);
     entry.SetCellColour(C::BEP, 9); // not a palette index: shows colour 0
     Add(entry);
-    CShownView shown;
+    CShownView shown(Session());
     const CComplexTableWnd& table = shown.view.Table();
     const int row = 2;
     QCOMPARE(table.Cell(row, Column(C::FairPrice))->m_Background, Rgb(0, 255, 255));
@@ -557,7 +563,7 @@ void CTradingPlanViewTest::TypedTextChangesTheRowAndTheTotals() {
     QFETCH(QString, otherText);
     QFETCH(QString, totalCost);
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView window;
+    CShownView window(Session());
     CTradingPlanView& view = window.view;
     int stamped = 0;
     view.SetClock([&stamped] { return kNow + ++stamped * kFileTimeTicksPerSecond; });
@@ -607,14 +613,14 @@ void CTradingPlanViewTest::RefusedFigureKeepsTheCellAndSaysWhy() {
     QFETCH(QString, message);
     const CTradingPlanEntry& entry = Add(test::SoldCall());
     const CTradingPlanEntry before = entry;
-    CShownView window;
+    CShownView window(Session());
     CTradingPlanView& view = window.view;
     view.SetClock([] { return kNow + kFileTimeTicksPerSecond; });
     const std::string column = key.toStdString();
     const int row = 2;
     auto& table = view.Table();
     QCOMPARE(Text(view, row, column), kept);
-    test::CUserMessageLog messages;
+    test::CUserMessageLog& messages = ExpectMessages();
     table.SetCurrentCell(row, Column(column));
     QTest::keyClick(&table, Qt::Key_Return);
     QVERIFY(table.ActiveEditor() != nullptr);
@@ -631,7 +637,7 @@ void CTradingPlanViewTest::RefusedFigureKeepsTheCellAndSaysWhy() {
 
 void CTradingPlanViewTest::TypeMenuSwitchesBetweenSellingAndBuying() {
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     const int row = 2;
     QVERIFY(view.Table().Cell(row, Column(C::EBrokerage))->m_Editable);
@@ -693,7 +699,7 @@ void CTradingPlanViewTest::TypeMenuOffersTheRowsOwnFamily() {
     CTradingPlanEntry entry = test::SoldCall();
     entry.m_SourceType = type;
     const CTradingPlanEntry& added = Add(entry);
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     // Dismissed: nothing is chosen.
     CMenuDriver driver(QStringLiteral("(none)"));
@@ -735,19 +741,19 @@ void CTradingPlanViewTest::CloseAllRemovesTheRowAndStampsOnlyItsDiaryEntry() {
     diaryEntry.m_CompanyID = "BHP";
     diaryEntry.m_ContractID = diarySeries.toStdString();
     diaryEntry.m_StartDate = FileTimeFromUnix(diaryStartSeconds);
-    Session().Diary().AddEntry(diaryEntry);
-    CShownView shown;
+    Diary().AddEntry(diaryEntry);
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9", "group BHP", "row BHPXY9"}));
     QCOMPARE(Text(view, view.TotalsRow(), C::Cost), QStringLiteral("$20000"));
 
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, 4, C::CloseAll));
 
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
-    QCOMPARE(Session().TradingPlan().At(0).m_ContractID, std::string("ANZXY9"));
+    QCOMPARE(Plan().Count(), std::size_t{1});
+    QCOMPARE(Plan().At(0).m_ContractID, std::string("ANZXY9"));
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9"}));
     QCOMPARE(Text(view, view.TotalsRow(), C::Cost), QStringLiteral("$10000"));
-    QCOMPARE(Session().Diary().Entries().at(0).m_CloseDate, stamped ? kNow : kNoDate);
+    QCOMPARE(Diary().Entries().at(0).m_CloseDate, stamped ? kNow : kNoDate);
     // The box of the remaining row is clear.
     QVERIFY(!view.Table().Cell(2, Column(C::CloseAll))->m_Ticked);
 }
@@ -776,12 +782,12 @@ void CTradingPlanViewTest::CloseAllUnticksOnlyTheLastRowOfASeries() {
         entries.push_back(&Add(entry));
     }
     const std::string series = entries[static_cast<std::size_t>(closed)]->m_ContractID;
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     const int row = view.RowOf(entries[static_cast<std::size_t>(closed)]);
     QVERIFY(row > 0);
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, row, C::CloseAll));
-    QCOMPARE(Session().TradingPlan().Count(), static_cast<std::size_t>(rows.size() - 1));
+    QCOMPARE(Plan().Count(), static_cast<std::size_t>(rows.size() - 1));
     const std::vector<CUntick> expected =
         unticked ? std::vector<CUntick>{{"BHP", series, isCall}} : std::vector<CUntick>{};
     QVERIFY(shown.unticks == expected);
@@ -791,7 +797,7 @@ void CTradingPlanViewTest::CloseAllUnticksOnlyTheLastRowOfASeries() {
 
 void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     auto& table = view.Table();
     const int row = 2;
@@ -817,7 +823,7 @@ void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
     test::CTempFolder folder;
     const std::string path = folder.File("tradingplan.xml");
     std::string error;
-    QVERIFY(Session().TradingPlan().Save(path, &error));
+    QVERIFY(Plan().Save(path, &error));
     CTradingPlan loaded;
     QVERIFY2(loaded.Load(path, error), error.c_str());
     QCOMPARE(loaded.Count(), std::size_t{1});
@@ -831,7 +837,7 @@ void CTradingPlanViewTest::ColourPopupStoresTheIndexAndTheFileKeepsIt() {
 
 void CTradingPlanViewTest::ColourPopupClosesWithoutAChoice() {
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     auto& table = view.Table();
     const int row = 2;
@@ -895,7 +901,7 @@ void CTradingPlanViewTest::RefillSelectsTheGivenRowAndScrollsToIt() {
     for (int i = 0; i < 40; ++i) {
         entries.push_back(&Add(Series("BHP", "BHP" + std::to_string(100 + i), 1000 - i)));
     }
-    CShownView shown(QSize(1400, 300));
+    CShownView shown(Session(), QSize(1400, 300));
     CTradingPlanView& view = shown.view;
     QVERIFY(view.verticalScrollBar()->maximum() > 0);
     QCOMPARE(view.verticalScrollBar()->pageStep(), view.viewport()->height());
@@ -915,7 +921,7 @@ void CTradingPlanViewTest::KeysKeepTheSelectionInViewAndShowTheHeadingAtTheTop()
     for (int i = 0; i < 40; ++i) {
         Add(Series("BHP", "BHP" + std::to_string(100 + i), 1000 - i));
     }
-    CShownView shown(QSize(1400, 300));
+    CShownView shown(Session(), QSize(1400, 300));
     CTradingPlanView& view = shown.view;
     auto& table = view.Table();
     const int first = 2;
@@ -972,7 +978,7 @@ void CTradingPlanViewTest::OpensWithTheFirstEditableCellCurrent() {
 
 void CTradingPlanViewTest::KeysOpenTheTypeMenuAndTheColourPopup() {
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     QVERIFY(QTest::qWaitForWindowActive(&view));
     auto& table = view.Table();
@@ -1019,7 +1025,7 @@ void CTradingPlanViewTest::KeysOpenTheTypeMenuAndTheColourPopup() {
 void CTradingPlanViewTest::NarrowWindowScrollsSidewaysAndCutsNoText() {
     Add(Series("BHP", "BHP100", 500));
     // Half as wide as its texts need, as a maximised plan is at 200% on a small screen.
-    CShownView shown(QSize(600, 400));
+    CShownView shown(Session(), QSize(600, 400));
     CTradingPlanView& view = shown.view;
     auto& table = view.Table();
     view.resize(table.MinimumLayoutWidth() / 2, 400);
@@ -1100,7 +1106,7 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
     QFETCH(bool, opened);
     Add(test::SoldCall("BHP", "BHPXY9"));
     Add(test::SoldCall("ANZ", "ANZXY9"));
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     test::CTempFolder folder;
     const QString path = QString::fromStdString(folder.File(name.toStdString()));
@@ -1117,7 +1123,7 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
     std::vector<QUrl> openedUrls;
     view.ExportCommands().SetFileOpener(
         [&openedUrls](const QUrl& url) { openedUrls.push_back(url); });
-    test::CUserMessageLog messages;
+    test::CUserMessageLog& messages = ExpectMessages();
 
     QVERIFY(view.HandlesCommand(command));
     view.OnCommand(command);
@@ -1135,8 +1141,7 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
     }
     if (command == ID_FILE_EXPORT_CSV) {
         // Exactly the plan's CSV at the view's generation time.
-        const std::string expected =
-            PlanCsvText(BuildPlanExport(Session().TradingPlan(), view.GenerationTime()));
+        const std::string expected = PlanCsvText(BuildPlanExport(Plan(), view.GenerationTime()));
         QCOMPARE(contents.toStdString(), expected);
         QVERIFY(contents.contains(kTimeStamp.toLatin1()));
         QVERIFY(contents.indexOf("ANZXY9") < contents.indexOf("BHPXY9"));
@@ -1145,7 +1150,7 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
 
 void CTradingPlanViewTest::CancelledOrFailedExportsWriteNothing() {
     Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     test::CTempFolder folder;
     QString answer;
@@ -1153,7 +1158,7 @@ void CTradingPlanViewTest::CancelledOrFailedExportsWriteNothing() {
         [&answer](QWidget*, const QString&, const QString&) { return answer; });
     int opened = 0;
     view.ExportCommands().SetFileOpener([&opened](const QUrl&) { ++opened; });
-    test::CUserMessageLog messages;
+    test::CUserMessageLog& messages = ExpectMessages();
 
     // Cancelled: no message, no file.
     for (const int command :
@@ -1193,13 +1198,13 @@ void CTradingPlanViewTest::MailCommandsAttachThePlanUnderItsName() {
     QFETCH(int, command);
     QFETCH(QString, name);
     Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     auto composer = std::make_shared<CRecordingComposer>();
     CMailAttachments attachments;
     view.ExportCommands().SetMailComposer(composer);
     view.ExportCommands().SetMailAttachments(&attachments);
-    test::CUserMessageLog messages;
+    test::CUserMessageLog& messages = ExpectMessages();
 
     QVERIFY(view.HandlesCommand(command));
     view.OnCommand(command);
@@ -1210,8 +1215,7 @@ void CTradingPlanViewTest::MailCommandsAttachThePlanUnderItsName() {
     QCOMPARE(QString::fromStdString(composer->name), name);
     QVERIFY(composer->existed);
     if (command == ID_FILE_EXPORT_CSV_MAIL) {
-        QCOMPARE(composer->contents,
-                 PlanCsvText(BuildPlanExport(Session().TradingPlan(), view.GenerationTime())));
+        QCOMPARE(composer->contents, PlanCsvText(BuildPlanExport(Plan(), view.GenerationTime())));
     } else {
         QVERIFY(composer->contents.rfind("PK\x03\x04", 0) == 0);
     }
@@ -1220,14 +1224,14 @@ void CTradingPlanViewTest::MailCommandsAttachThePlanUnderItsName() {
 }
 
 void CTradingPlanViewTest::MailFailureIsShown() {
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     auto composer = std::make_shared<CRecordingComposer>();
     composer->failure = "Unable to load MAPI library";
     CMailAttachments attachments;
     view.ExportCommands().SetMailComposer(composer);
     view.ExportCommands().SetMailAttachments(&attachments);
-    test::CUserMessageLog messages;
+    test::CUserMessageLog& messages = ExpectMessages();
     view.OnCommand(ID_FILE_EXPORT_CSV_MAIL);
     QCOMPARE(messages.texts, QStringList{QStringLiteral("Unable to load MAPI library")});
     QCOMPARE(composer->calls, 1);
@@ -1248,7 +1252,7 @@ void CTradingPlanViewTest::PrintsToPdf() {
     };
     {
         // Even an empty plan prints its heading, totals and time stamp.
-        CShownView shown;
+        CShownView shown(Session());
         QVERIFY(shown.view.HandlesCommand(ID_FILE_PRINT));
         int pages = 0;
         printTo(shown.view, "empty.pdf", pages);
@@ -1257,7 +1261,7 @@ void CTradingPlanViewTest::PrintsToPdf() {
     for (int i = 0; i < 60; ++i) {
         Add(Series(i % 2 == 0 ? "BHP" : "ANZ", "S" + std::to_string(100 + i), 100 + i));
     }
-    CShownView shown;
+    CShownView shown(Session());
     int pages = 0;
     printTo(shown.view, "long.pdf", pages);
     QVERIFY(pages > 1);
@@ -1288,7 +1292,7 @@ void CTradingPlanViewTest::UndoAndRedoATypedFigure() {
     const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
     const CTradingPlanEntry& other = Add(test::SoldCall("ANZ", "ANZXY9"));
     const CTradingPlanEntry otherBefore = other;
-    CShownView window;
+    CShownView window(Session());
     CTradingPlanView& view = window.view;
     auto& table = view.Table();
     const std::string column = key.toStdString();
@@ -1332,7 +1336,7 @@ void CTradingPlanViewTest::UndoAndRedoATypedFigure() {
 
 void CTradingPlanViewTest::UndoAndRedoSellOrBuy() {
     const CTradingPlanEntry& entry = Add(test::SoldCall());
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     auto& table = view.Table();
     const int row = 2;
@@ -1383,8 +1387,8 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     trade.m_ContractID = "BHPXY9";
     trade.m_StartDate = closing.m_StartDate;
     trade.m_CloseDate = closedBefore;
-    Session().Diary().AddEntry(trade);
-    CShownView shown;
+    Diary().AddEntry(trade);
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     test::CTempFolder folder;
     const std::vector<CTradingPlanEntry> rowsBefore = PlanRows();
@@ -1394,8 +1398,8 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     const QString totalBefore = Text(view, view.TotalsRow(), C::Cost);
 
     QTest::mouseClick(&view.Table(), Qt::LeftButton, {}, CellCentre(view, 4, C::CloseAll));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{2});
-    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, kNow);
+    QCOMPARE(Plan().Count(), std::size_t{2});
+    QCOMPARE(Diary().Entries()[0].m_CloseDate, kNow);
     QVERIFY((shown.unticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
     QVERIFY(view.HandlesCommand(ID_EDIT_UNDO));
 
@@ -1403,7 +1407,7 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     view.SetClock([] { return kNow + 3600 * kFileTimeTicksPerSecond; });
     view.OnCommand(ID_EDIT_UNDO);
     QVERIFY(PlanRows() == rowsBefore);
-    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, closedBefore);
+    QCOMPARE(Diary().Entries()[0].m_CloseDate, closedBefore);
     QVERIFY(SavedFiles(folder) == filesBefore);
     QCOMPARE(RowLabels(view), labels);
     QCOMPARE(Text(view, view.TotalsRow(), C::Cost), totalBefore);
@@ -1415,9 +1419,9 @@ void CTradingPlanViewTest::UndoingCloseAllPutsTheRowAndItsDiaryEntryBack() {
     QVERIFY((shown.ticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
 
     view.OnCommand(ID_EDIT_REDO);
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{2});
+    QCOMPARE(Plan().Count(), std::size_t{2});
     QCOMPARE(RowLabels(view), (QStringList{"group ANZ", "row ANZXY9", "group NAB", "row NABXY9"}));
-    QCOMPARE(Session().Diary().Entries()[0].m_CloseDate, kNow);
+    QCOMPARE(Diary().Entries()[0].m_CloseDate, kNow);
     QCOMPARE(shown.unticks.size(), std::size_t{2});
 
     view.OnCommand(ID_EDIT_UNDO);
@@ -1430,7 +1434,7 @@ void CTradingPlanViewTest::UndoWalksBackThroughAClosedRow() {
     // still find the row the undone close put back.
     const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
     Add(test::SoldCall("ANZ", "ANZXY9"));
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     std::vector<std::vector<CTradingPlanEntry>> states{PlanRows()};
     const int row = view.RowOf(&entry);
@@ -1449,7 +1453,7 @@ void CTradingPlanViewTest::UndoWalksBackThroughAClosedRow() {
         QVERIFY2(PlanRows() == states[static_cast<std::size_t>(step - 1)],
                  qPrintable(QString::number(step)));
     }
-    const int back = view.RowOf(&Session().TradingPlan().At(0));
+    const int back = view.RowOf(&Plan().At(0));
     QCOMPARE(Text(view, back, C::Shares), QStringLiteral("1000"));
     QCOMPARE(view.Table().Cell(back, Column(C::StrikePrice))->m_Background, view.Palette()[0]);
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
@@ -1462,7 +1466,7 @@ void CTradingPlanViewTest::UndoWalksBackThroughAClosedRow() {
 
 void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
     const CTradingPlanEntry& entry = Add(test::SoldCall("BHP", "BHPXY9"));
-    CShownView shown;
+    CShownView shown(Session());
     CTradingPlanView& view = shown.view;
     TypeInto(view, view.RowOf(&entry), C::Shares, QStringLiteral("2000"));
 
@@ -1477,7 +1481,7 @@ void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
     QCOMPARE(entry.m_Shares, 2000.0);
 
     // A row changed elsewhere: the stack no longer fits the plan and is forgotten.
-    Session().TradingPlan().At(0).m_Premium = 0.75;
+    Plan().At(0).m_Premium = 0.75;
     view.RefreshView();
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
     QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
@@ -1486,11 +1490,11 @@ void CTradingPlanViewTest::PlanChangedElsewhereForgetsWhatCannotBeUndone() {
     TypeInto(view, view.RowOf(&entry), C::Shares, QStringLiteral("3000"));
     view.OnCommand(ID_EDIT_UNDO);
     QVERIFY(view.HandlesCommand(ID_EDIT_REDO));
-    Session().TradingPlan().Clear();
+    Plan().Clear();
     view.RefreshView();
     QVERIFY(!view.HandlesCommand(ID_EDIT_UNDO));
     QVERIFY(!view.HandlesCommand(ID_EDIT_REDO));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
+    QCOMPARE(Plan().Count(), std::size_t{0});
 }
 
 void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
@@ -1498,9 +1502,8 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     auto owned = std::make_unique<CMainFrame>(host);
     CMainFrame& frame = *owned;
     RegisterTradingPlanView(
-        frame, Session(),
-        {{}, [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); }, {}});
-    Add(test::SoldCall("BHP", "BHPXY9"));
+        frame, {{}, [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); }, {}});
+    strikeline::Add(host.session, test::SoldCall("BHP", "BHPXY9"));
     frame.resize(1400, 900);
     frame.show();
     QApplication::setActiveWindow(&frame);
@@ -1519,21 +1522,21 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     // The actions follow the stack before the next key: a key of a disabled action does
     // nothing.
     QTest::mouseClick(&view->Table(), Qt::LeftButton, {}, CellCentre(*view, 2, C::CloseAll));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{0});
     QTRY_VERIFY(undo->isEnabled());
     QVERIFY(!redo->isEnabled());
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != nullptr);
     QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{1});
     QTRY_VERIFY(redo->isEnabled());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
                     Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{0});
     QTRY_VERIFY(!redo->isEnabled());
     // Through the menu's command as well.
     QVERIFY(frame.OnCommand(ID_EDIT_UNDO));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{1});
 
     // Another window active: the plan's undo is not its to run.
     QMdiSubWindow* other = frame.MdiArea()->addSubWindow(new QWidget);
@@ -1541,7 +1544,7 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     frame.MdiArea()->setActiveSubWindow(other);
     QVERIFY(!undo->isEnabled());
     QVERIFY(!frame.OnCommand(ID_EDIT_REDO));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{1});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{1});
 
     // The main window goes with the plan window open, changes on its stack and a figure
     // being typed: the figure is taken, and nothing calls back into the going window.
@@ -1552,7 +1555,7 @@ void CTradingPlanViewTest::EditMenuUndoesAndRedoesWithTheKeys() {
     QVERIFY(table.ActiveEditor() != nullptr);
     table.ActiveEditor()->setText(QStringLiteral("2000"));
     owned.reset();
-    QCOMPARE(Session().TradingPlan().At(0).m_Shares, 2000.0);
+    QCOMPARE(host.session.TradingPlan().At(0).m_Shares, 2000.0);
 }
 
 // The main window.
@@ -1565,17 +1568,16 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
     test::CTempFolder folder;
     const QString csv = QString::fromStdString(folder.File("plan.csv"));
     RegisterTradingPlanView(
-        frame, Session(),
-        {[&unticks](const std::string& company, const std::string& series, bool isCall) {
-             unticks.push_back({company, series, isCall});
-         },
-         [&](CTradingPlanView& view) {
-             view.SetClock([] { return kNow; });
-             view.ExportCommands().SetSavePathChooser(
-                 [csv](QWidget*, const QString&, const QString&) { return csv; });
-             created.push_back(&view);
-         },
-         {}});
+        frame, {[&unticks](const std::string& company, const std::string& series, bool isCall) {
+                    unticks.push_back({company, series, isCall});
+                },
+                [&](CTradingPlanView& view) {
+                    view.SetClock([] { return kNow; });
+                    view.ExportCommands().SetSavePathChooser(
+                        [csv](QWidget*, const QString&, const QString&) { return csv; });
+                    created.push_back(&view);
+                },
+                {}});
     frame.resize(1400, 900);
     frame.show();
     QVERIFY(frame.Action(ID_TRADING_PLAN_OPEN)->isEnabled());
@@ -1590,7 +1592,7 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
     QCOMPARE(view->Table().width(), view->viewport()->width());
 
     // A row added elsewhere shows after the refresh request.
-    const CTradingPlanEntry& added = Add(test::SoldCall("BHP", "BHPXY9"));
+    const CTradingPlanEntry& added = strikeline::Add(host.session, test::SoldCall("BHP", "BHPXY9"));
     frame.RefreshView(RefreshKind::TradingPlan);
     QCOMPARE(view->EntryAt(2), &added);
 
@@ -1601,16 +1603,13 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
           ID_FILE_EXPORT_CSV_MAIL, ID_FILE_EXPORT_EXCEL_MAIL, ID_FILE_PRINT}) {
         QVERIFY(frame.Action(command)->isEnabled());
     }
-    {
-        test::CUserMessageLog messages;
-        QVERIFY(frame.OnCommand(ID_FILE_EXPORT_CSV));
-        QCOMPARE(messages.texts, QStringList{QStringLiteral("CSV file created successfully.")});
-    }
+    QVERIFY(frame.OnCommand(ID_FILE_EXPORT_CSV));
+    QCOMPARE(host.messages.texts, QStringList{QStringLiteral("CSV file created successfully.")});
     QVERIFY(test::ReadTextFile(csv.toStdString()).find("BHPXY9") != std::string::npos);
 
     // Closing the only row tells the Short List through the registered hook.
     QTest::mouseClick(&view->Table(), Qt::LeftButton, {}, CellCentre(*view, 2, C::CloseAll));
-    QCOMPARE(Session().TradingPlan().Count(), std::size_t{0});
+    QCOMPARE(host.session.TradingPlan().Count(), std::size_t{0});
     QVERIFY((unticks == std::vector<CUntick>{{"BHP", "BHPXY9", true}}));
 
     frame.MdiArea()->closeAllSubWindows();

@@ -22,8 +22,9 @@ protected:
     }
 
     CReport Build(std::vector<CCompanyInfo> calls, ReportKind kind = ReportKind::Call) {
-        (kind == ReportKind::Call ? m_Calls : m_Puts).Replace(std::move(calls));
-        return BuildReport(kind, m_Settings, {m_Calls, m_Puts, m_Top20}, kNow);
+        m_Market.PublishCompanies(kind == ReportKind::Call, std::move(calls));
+        m_Market.PublishTop20(m_Top20);
+        return BuildReport(kind, m_Settings, *m_Market.Current(), kNow);
     }
 
     static std::vector<std::string> Codes(const CReport& report) {
@@ -35,8 +36,7 @@ protected:
     }
 
     CReportSettings m_Settings;
-    CCompanyList m_Calls;
-    CCompanyList m_Puts;
+    CMarketData m_Market;
     CCompanyNameTable m_Top20;
 };
 
@@ -190,10 +190,10 @@ TEST_F(ReportBuilderTest, TheMarketDataIsNeverChanged) {
     Build(
         {Share("BHP", 10, {Series("A", 10, 0.5, "2010-07-29"), Series("B", 10, 0.5, "2011-07-28")}),
          Share("RIO", 10, {Series("R", 10, 0.5, "2011-07-28")})});
-    const auto lock = m_Calls.Lock();
-    ASSERT_EQ(m_Calls.Companies().size(), 2u);
-    EXPECT_EQ(m_Calls.Companies()[0].Contracts().size(), 2u);
-    EXPECT_EQ(m_Calls.Companies()[0].AtTheMoneyStrike(), UNSET_VALUE);
+    const std::vector<CCompanyInfo>& calls = m_Market.Current()->Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].Contracts().size(), 2u);
+    EXPECT_EQ(calls[0].AtTheMoneyStrike(), UNSET_VALUE);
 }
 
 } // namespace

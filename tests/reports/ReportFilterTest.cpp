@@ -13,10 +13,9 @@ using test::Utc;
 
 TEST(ReportFilter, CurrentMonthNeedsAnExpiryLaterThisMonthInEitherList) {
     CReportSettings settings;
-    const CCompanyList none;
+    const std::vector<CCompanyInfo> none;
     // The last series of June expires on the 20th: on the 20th the current month is July.
-    CCompanyList calls;
-    calls.Replace({Share("A", 1, {Series("A1", 1, 0.1, "2010-06-20")})});
+    const std::vector<CCompanyInfo> calls = {Share("A", 1, {Series("A1", 1, 0.1, "2010-06-20")})};
     const CReportFilter on20th(settings, Utc("2010-06-20 09:00:00"), calls, none);
     EXPECT_EQ(on20th.CurrentMonth(), 7u);
     EXPECT_EQ(on20th.NextMonth(), 8u);

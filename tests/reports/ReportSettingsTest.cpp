@@ -55,17 +55,5 @@ TEST(ReportSettings, LoadStartsFromDefaultsAndKeepsThemForMissingValues) {
     EXPECT_EQ(read, settings);
 }
 
-TEST(ReportSettings, OneRecordPerKindForTheWholeRun) {
-    CReportSettings& call = GetReportSettings(ReportKind::Call);
-    CReportSettings& put = GetReportSettings(ReportKind::Put);
-    EXPECT_NE(&call, &put);
-    call.SetExpire(2);
-    EXPECT_EQ(GetReportSettings(ReportKind::Call).Expire(), 2);
-    EXPECT_EQ(put.Expire(), 0);
-    DestroyReportSettings();
-    EXPECT_EQ(GetReportSettings(ReportKind::Call).Expire(), 0) << "a fresh record after shutdown";
-    DestroyReportSettings();
-}
-
 } // namespace
 } // namespace strikeline

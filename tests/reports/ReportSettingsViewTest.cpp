@@ -9,10 +9,10 @@
 #include "gui/app/TesseraApp.h"
 #include "gui/app/UserMessages.h"
 #include "gui/reports/ReportSettingsViews.h"
-#include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -69,14 +69,12 @@ public:
         : m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
           m_Site("STRIKELINE_SITE_URL", "http://127.0.0.1:9"),
           m_App(CStartOptions{m_Folder.File("data"), m_Folder.File("settings.reg"),
-                              QString::fromStdString(m_Folder.File("instance")), false}) {}
+                              QString::fromStdString(m_Folder.File("instance")), false,
+                              &m_Messages}) {}
     ~CProgram() {
         if (m_Started) {
             Exit();
         }
-        GetCallCompanies().Clear();
-        GetPutCompanies().Clear();
-        GetCompanyNames().Replace(CCompanyNameTable());
     }
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
@@ -92,15 +90,15 @@ public:
         calls.push_back(Company("BHP"));
         calls.push_back(Company("ZZZ")); // no name in the names list
         calls.push_back(Company("CBA"));
-        GetCallCompanies().Replace(std::move(calls));
+        Session().Market().PublishCalls(std::move(calls));
         std::vector<CCompanyInfo> puts;
         puts.push_back(Company("WOW"));
-        GetPutCompanies().Replace(std::move(puts));
+        Session().Market().PublishPuts(std::move(puts));
         CCompanyNameTable names;
         names.Add("BHP", "BHP Group");
         names.Add("ANZ", "ANZ Bank"); // only in the names list
         names.Add("CBA", "Commonwealth Bank");
-        GetCompanyNames().Replace(std::move(names));
+        Session().Market().PublishCompanyNames(std::move(names));
         return QTest::qWaitForWindowActive(&Frame());
     }
 
@@ -112,6 +110,12 @@ public:
     }
 
     CMainFrame& Frame() { return *m_App.MainFrame(); }
+    CSession& Session() { return m_App.Session(); }
+    // The program's messages from now on.
+    CMessageLog& Messages() {
+        m_Messages.texts.clear();
+        return m_Messages;
+    }
     std::string File(const std::string& name) const { return m_Folder.File(name); }
 
     // A table window of `kind` that logs its refreshes under `name`, opened by `command`.
@@ -152,6 +156,7 @@ private:
     test::CTempFolder m_Folder;
     test::CScopedEnv m_Feed;
     test::CScopedEnv m_Site;
+    CMessageLog m_Messages;
     CTesseraApp m_App;
     CRefreshLog m_Log;
     bool m_Started = false;
@@ -254,7 +259,7 @@ void ReportSettingsViewTest::FirstRunShowsTheDefaults() {
         QVERIFY(!view->HintLabel()->isVisible());
         QVERIFY(view->SaveButton()->isVisible());
         QCOMPARE(view->SaveButton()->text(), QString("Save Settings"));
-        QVERIFY(!GetReportSettings(kind).DisplayLeveragedBar());
+        QVERIFY(!program.Session().ReportSettings(kind).DisplayLeveragedBar());
     }
 }
 
@@ -393,7 +398,7 @@ void ReportSettingsViewTest::StockListJoinsTheDataAndTheNamesList() {
 void ReportSettingsViewTest::StoredCompaniesArePreselectedWhateverTheirCase() {
     CProgram program;
     QVERIFY(program.Start());
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = program.Session().ReportSettings(ReportKind::Call);
     settings.SetStocks(CReportSettings::SelectStocks);
     settings.SetCompanyList(Codes({"bhp", "Zzz", "QAN"}));
     CReportSettingsView* view = program.OpenSettings(ReportKind::Call);
@@ -409,7 +414,7 @@ void ReportSettingsViewTest::NoCompanySelectedIsRefused() {
     QVERIFY(program.Start());
     program.OpenLoggingView(ViewKind::CallReport, ID_YIELD_CALL_REPORTS, "Call");
     program.OpenLoggingView(ViewKind::ShortList, ID_SHORT_LIST_OPEN, "Short List");
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = program.Session().ReportSettings(ReportKind::Call);
     settings.SetCompanyList(Codes({"BHP"}));
     CReportSettingsView* view = program.OpenSettings(ReportKind::Call);
     QVERIFY(view != nullptr);
@@ -420,7 +425,7 @@ void ReportSettingsViewTest::NoCompanySelectedIsRefused() {
     ClickLine(view->CompanyListBox(), "BHP - BHP Group", Qt::ControlModifier);
     QVERIFY(SelectedLines(view->CompanyListBox()).isEmpty());
 
-    CMessageLog messages;
+    CMessageLog& messages = program.Messages();
     view->SaveButton()->setFocus();
     QTest::mouseClick(view->SaveButton(), Qt::LeftButton);
     QCOMPARE(messages.texts, QStringList{"Please select at least one company."});
@@ -461,14 +466,15 @@ void ReportSettingsViewTest::ACompanyOnlyInTheNamesListCanBeChosen() {
              (QStringList{"ANZ - ANZ Bank", "CBA - Commonwealth Bank", "ZZZ"}));
     QTest::mouseClick(view->SaveButton(), Qt::LeftButton);
     // Codes in list order, the one without option data among them.
-    QCOMPARE(GetReportSettings(ReportKind::Call).CompanyList(), Codes({"ANZ", "CBA", "ZZZ"}));
+    QCOMPARE(program.Session().ReportSettings(ReportKind::Call).CompanyList(),
+             Codes({"ANZ", "CBA", "ZZZ"}));
     QTRY_VERIFY(program.OpenSettingsWindow(ReportKind::Call) == nullptr);
 }
 
 void ReportSettingsViewTest::SavingRewritesTheCompanyListInTheStore() {
     CProgram program;
     QVERIFY(program.Start());
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = program.Session().ReportSettings(ReportKind::Call);
     settings.SetStocks(CReportSettings::SelectStocks);
     settings.SetCompanyList(Codes({"BHP", "ZZZ", "CBA"}));
     CReportSettingsView* view = program.OpenSettings(ReportKind::Call);
@@ -489,7 +495,7 @@ void ReportSettingsViewTest::SavingRewritesTheCompanyListInTheStore() {
 void ReportSettingsViewTest::SavingCopiesEveryChoiceAndKeepsTheListOutsideSelectStocks() {
     CProgram program;
     QVERIFY(program.Start());
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = program.Session().ReportSettings(ReportKind::Call);
     settings.SetCompanyList(Codes({"BHP"}));
     settings.SetDisplayLeveragedBar(true);
     CReportSettingsView* view = program.OpenSettings(ReportKind::Call);
@@ -511,13 +517,13 @@ void ReportSettingsViewTest::SavingCopiesEveryChoiceAndKeepsTheListOutsideSelect
     QVERIFY(settings.DisplayLeveragedBar()); // not the form's to change
     QCOMPARE(settings.CompanyList(), Codes({"BHP"}));
     // The Put record is another record.
-    QCOMPARE(GetReportSettings(ReportKind::Put), CReportSettings());
+    QCOMPARE(program.Session().ReportSettings(ReportKind::Put), CReportSettings());
 }
 
 void ReportSettingsViewTest::AStoredValueOutsideItsListSelectsNothing() {
     CProgram program;
     QVERIFY(program.Start());
-    CReportSettings& settings = GetReportSettings(ReportKind::Put);
+    CReportSettings& settings = program.Session().ReportSettings(ReportKind::Put);
     settings.SetRange(9);
     settings.SetSortMode(-3);
     CReportSettingsView* view = program.OpenSettings(ReportKind::Put);
@@ -563,8 +569,9 @@ void ReportSettingsViewTest::PutSettingsRefreshThePutReport() {
     ChooseByKeyboard(view->SortModeList(), CReportSettings::ByPrice);
     QTest::mouseClick(view->SaveButton(), Qt::LeftButton);
     QCOMPARE(program.Refreshes(), (QStringList{"Put", "Short List"}));
-    QCOMPARE(GetReportSettings(ReportKind::Put).SortMode(), std::int32_t{CReportSettings::ByPrice});
-    QCOMPARE(GetReportSettings(ReportKind::Call), CReportSettings());
+    QCOMPARE(program.Session().ReportSettings(ReportKind::Put).SortMode(),
+             std::int32_t{CReportSettings::ByPrice});
+    QCOMPARE(program.Session().ReportSettings(ReportKind::Call), CReportSettings());
 }
 
 void ReportSettingsViewTest::TheFormWorksFromTheKeyboardAlone() {
@@ -607,7 +614,7 @@ void ReportSettingsViewTest::TheFormWorksFromTheKeyboardAlone() {
     QCOMPARE(QApplication::focusWidget(), view->SaveButton());
     QTest::keyClick(view->SaveButton(), Qt::Key_Return);
 
-    const CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    const CReportSettings& settings = program.Session().ReportSettings(ReportKind::Call);
     QCOMPARE(settings.Stocks(), std::int32_t{CReportSettings::SelectStocks});
     QCOMPARE(settings.Expire(), std::int32_t{CReportSettings::AllMonths});
     QVERIFY(!settings.SortAscending());

@@ -6,25 +6,25 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/UserMessages.h"
+#include "gui/app/RefreshKind.h"
 #include "gui/reports/ComplexTableWndForReportView2.h"
 #include "gui/reports/MultiTablePrintJob.h"
 #include "gui/reports/PrintedPageLayout.h"
 #include "gui/reports/ReportBlockBuilder.h"
 #include "gui/reports/ReportViews.h"
 #include "gui/widgets/QtColor.h"
-#include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportTexts.h"
 #include "reports/ReportViewTestData.h"
 #include "session/ApplicationState.h"
-#include "session/Notifier.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
 #include "support/TempFolder.h"
+#include "support/UserMessageLog.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
 
@@ -89,17 +89,17 @@ std::vector<CCompanyInfo> SamplePuts() {
     return companies;
 }
 
-void SetNames(std::initializer_list<std::pair<const char*, const char*>> names) {
+void SetNames(CSession& session, std::initializer_list<std::pair<const char*, const char*>> names) {
     CCompanyNameTable table;
     for (const auto& [code, name] : names) {
         table.Add(code, name);
     }
-    GetCompanyNames().Replace(std::move(table));
+    session.Market().PublishCompanyNames(std::move(table));
 }
 
 // Every settings choice that lets the hand-made series through, sorted by code.
-void ResetSettings(ReportKind kind) {
-    CReportSettings& settings = GetReportSettings(kind);
+void ResetSettings(CSession& session, ReportKind kind) {
+    CReportSettings& settings = session.ReportSettings(kind);
     settings.Reset();
     settings.SetExpire(CReportSettings::AllMonths);
     settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
@@ -124,21 +124,6 @@ CColorScheme DistinctScheme() {
     scheme.Set(SchemeColor::LeverageCostFg, Rgb(220, 221, 222));
     return scheme;
 }
-
-class CSilentNotifier : public CNotifier {
-public:
-    void RequestRefresh(RefreshKind) override {}
-    void StatusChanged() override {}
-    void ShowMessage(const std::string&, MessageIcon) override {}
-};
-
-// The sample market as the program loads it, kept for every test that needs a whole one.
-struct CLoadedMarket {
-    std::vector<CCompanyInfo> calls;
-    std::vector<CCompanyInfo> puts;
-    CCompanyNameTable names;
-    CCompanyNameTable top20;
-};
 
 // Runs the event loop one pass at a time, so that a build can be caught half way: a
 // zero-interval timer fires once per pass (waiting with a timeout would run it to the end).
@@ -213,7 +198,8 @@ bool FarTablesHidden(const CReportView& view, int& hidden) {
 
 // A shown, active view of a given size, standing at the test's moment.
 struct CShownView {
-    explicit CShownView(ReportKind kind, QSize size = QSize(1000, 700)) : view(kind) {
+    CShownView(CSession& session, ReportKind kind, QSize size = QSize(1000, 700))
+        : view(session, kind) {
         view.SetClock([] { return kNow; });
         view.resize(size);
         view.show();
@@ -264,71 +250,77 @@ private slots:
 
 private:
     void InstallMarket();
-    void InstallSample();
+    void InstallSample(CSession& session);
+    void InstallSample() { InstallSample(*m_Session); }
+    void UseScheme(const CColorScheme& scheme);
 
     test::CTempFolder m_Folder;
-    CLoadedMarket m_Market;
+    // The generated market as loaded once from its files, published again by the tests
+    // that want it.
+    CMarketData m_Market;
+    // Each test's own: a message nobody expects is a warning.
+    test::CUserMessageLog m_Log;
+    std::unique_ptr<CSession> m_Session;
 };
 
 void CReportViewTest::initTestCase() {
     const CGeneratedMarket market = CMarketGenerator(CMarketGeneratorSettings{}).Generate();
     std::string error;
     QVERIFY2(WriteDataFolder(m_Folder.Path().string(), market, error), error.c_str());
-    CSilentNotifier notifier;
     const std::string folder = m_Folder.Path().string();
-    QVERIFY(LoadOptionFile(true, folder, GetCallCompanies(), notifier));
-    QVERIFY(LoadOptionFile(false, folder, GetPutCompanies(), notifier));
-    QVERIFY(LoadCompanyNamesFile(folder, GetCompanyNames(), notifier));
-    QVERIFY(LoadTop20File(folder, GetTop20(), notifier));
-    m_Market.calls = GetCallCompanies().Copy();
-    m_Market.puts = GetPutCompanies().Copy();
-    m_Market.names = *GetCompanyNames().Get();
-    m_Market.top20 = *GetTop20().Get();
-    QVERIFY(m_Market.calls.size() > 50);
-    QVERIFY(!m_Market.puts.empty());
+    QVERIFY(LoadOptionFile(true, folder, m_Market).published);
+    QVERIFY(LoadOptionFile(false, folder, m_Market).published);
+    QVERIFY(LoadCompanyNamesFile(folder, m_Market).published);
+    QVERIFY(LoadTop20File(folder, m_Market).published);
+    QVERIFY(m_Market.Current()->Calls().size() > 50);
+    QVERIFY(!m_Market.Current()->Puts().empty());
 }
 
 void CReportViewTest::init() {
-    ResetSettings(ReportKind::Call);
-    ResetSettings(ReportKind::Put);
-    GetCallCompanies().Clear();
-    GetPutCompanies().Clear();
-    GetCompanyNames().Replace({});
-    GetTop20().Replace({});
-    CUserMessages::SetObserver([](const CUserMessage& message) {
-        qWarning("unexpected message: %s", qPrintable(message.text));
-        return QMessageBox::Ok;
-    });
+    m_Log.texts.clear();
+    m_Log.onMessage = [this] {
+        qWarning("unexpected message: %s", qPrintable(m_Log.texts.back()));
+    };
+    m_Session = std::make_unique<CSession>(std::string{}, &m_Log);
+    ResetSettings(*m_Session, ReportKind::Call);
+    ResetSettings(*m_Session, ReportKind::Put);
 }
 
 void CReportViewTest::cleanup() {
-    CUserMessages::SetObserver({});
-    SetApplicationState(nullptr);
+    m_Session.reset();
 }
 
 void CReportViewTest::InstallMarket() {
-    GetCallCompanies().Replace(m_Market.calls);
-    GetPutCompanies().Replace(m_Market.puts);
-    GetCompanyNames().Replace(m_Market.names);
-    GetTop20().Replace(m_Market.top20);
+    const auto market = m_Market.Current();
+    m_Session->Market().PublishCalls(market->Calls());
+    m_Session->Market().PublishPuts(market->Puts());
+    m_Session->Market().PublishCompanyNames(market->CompanyNames());
+    m_Session->Market().PublishTop20(market->Top20());
 }
 
-void CReportViewTest::InstallSample() {
-    GetCallCompanies().Replace(SampleCalls());
-    GetPutCompanies().Replace(SamplePuts());
-    SetNames({{"AAA", "Alpha Limited"}, {"CCC", "Gamma Resources"}, {"PPP", "Pi Holdings"}});
+void CReportViewTest::InstallSample(CSession& session) {
+    session.Market().PublishCalls(SampleCalls());
+    session.Market().PublishPuts(SamplePuts());
+    SetNames(session,
+             {{"AAA", "Alpha Limited"}, {"CCC", "Gamma Resources"}, {"PPP", "Pi Holdings"}});
+}
+
+void CReportViewTest::UseScheme(const CColorScheme& scheme) {
+    CApplicationStateLock lock(m_Session->State());
+    m_Session->State().SetColorScheme(scheme);
 }
 
 // Company blocks.
 
 void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout() {
     InstallSample();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QCOMPARE(BlockCodes(view), (std::vector<std::string>{"AAA", "BBB", "CCC"}));
 
-    const auto names = GetCompanyNames().Get();
+    const auto snapshot = m_Session->Market().Current();
+    const CCompanyNameTable& names = snapshot->CompanyNames();
     for (int i = 0; i < view.BlockCount(); ++i) {
         const CComplexTableWndForReportView2& block = *view.Block(i);
         const CCompanyInfo& company = view.Report().blocks[static_cast<std::size_t>(i)].company;
@@ -337,7 +329,7 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
         QCOMPARE(block.CellCount(0), cells);
         QCOMPARE(block.CellCount(1), cells);
         const std::vector<std::string> header = CompanyHeaderTexts(company);
-        const std::vector<std::string> values = CompanyValueTexts(company, *names);
+        const std::vector<std::string> values = CompanyValueTexts(company, names);
         for (int c = 0; c < cells; ++c) {
             QCOMPARE(block.Cell(0, c)->m_Text.toStdString(), header[static_cast<std::size_t>(c)]);
             QCOMPARE(block.Cell(1, c)->m_Text.toStdString(), values[static_cast<std::size_t>(c)]);
@@ -397,7 +389,7 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
 
 void CReportViewTest::SeriesRowsShowTheCoreTextsAndKeepNoFigures() {
     InstallSample();
-    CShownView shown(ReportKind::Put);
+    CShownView shown(*m_Session, ReportKind::Put);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QCOMPARE(BlockCodes(view), (std::vector<std::string>{"PPP", "QQQ"}));
@@ -433,9 +425,8 @@ void CReportViewTest::SeriesRowsShowTheCoreTextsAndKeepNoFigures() {
 void CReportViewTest::BlockColoursFontsAndFramesFollowTheScheme() {
     InstallSample();
     const CColorScheme scheme = DistinctScheme();
-    SetApplicationState(std::make_unique<CApplicationState>());
-    GetApplicationState()->SetColorScheme(scheme);
-    CShownView shown(ReportKind::Call);
+    UseScheme(scheme);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QCOMPARE(view.Background(), scheme.Get(SchemeColor::ReportBk));
@@ -509,11 +500,10 @@ void CReportViewTest::BlockColoursFontsAndFramesFollowTheScheme() {
 
 void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
     InstallSample();
-    GetReportSettings(ReportKind::Call).SetDisplayLeveragedBar(true);
+    m_Session->ReportSettings(ReportKind::Call).SetDisplayLeveragedBar(true);
     const CColorScheme scheme = DistinctScheme();
-    SetApplicationState(std::make_unique<CApplicationState>());
-    GetApplicationState()->SetColorScheme(scheme);
-    CShownView shown(ReportKind::Call);
+    UseScheme(scheme);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     const CComplexTableWndForReportView2& block = *view.Block(0);
@@ -554,8 +544,8 @@ void CReportViewTest::CallAndPutViewsKeepSeparateSnapshotsAndSelections() {
     InstallSample();
     QWidget window;
     window.resize(1600, 700);
-    CReportView calls(ReportKind::Call, &window);
-    CReportView puts(ReportKind::Put, &window);
+    CReportView calls(*m_Session, ReportKind::Call, &window);
+    CReportView puts(*m_Session, ReportKind::Put, &window);
     calls.SetClock([] { return kNow; });
     puts.SetClock([] { return kNow; });
     calls.setGeometry(0, 0, 800, 700);
@@ -587,8 +577,8 @@ void CReportViewTest::CallAndPutViewsKeepSeparateSnapshotsAndSelections() {
     const CComplexTableWndForReportView2* putBlock = puts.Block(1);
     std::vector<CCompanyInfo> newCalls = SampleCalls();
     newCalls.erase(newCalls.begin());
-    GetCallCompanies().Replace(std::move(newCalls));
-    GetPutCompanies().Clear();
+    m_Session->Market().PublishCalls(std::move(newCalls));
+    m_Session->Market().PublishPuts({});
     calls.RefreshView();
     QVERIFY(calls.IsBusy());
     QVERIFY(!puts.IsBusy());
@@ -604,12 +594,11 @@ void CReportViewTest::CallAndPutViewsKeepSeparateSnapshotsAndSelections() {
 
 void CReportViewTest::EmptyReportShowsTheBusyTextThenTheBackground() {
     const CColorScheme scheme = DistinctScheme();
-    SetApplicationState(std::make_unique<CApplicationState>());
-    GetApplicationState()->SetColorScheme(scheme);
-    CReportView put(ReportKind::Put);
+    UseScheme(scheme);
+    CReportView put(*m_Session, ReportKind::Put);
     QCOMPARE(put.BusyText(), QStringLiteral("Generating Put Report...\n\nPlease wait..."));
 
-    CShownView shown(ReportKind::Call, QSize(600, 400));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(600, 400));
     CReportView& view = shown.view;
     QCOMPARE(view.BusyText(), QStringLiteral("Generating Call Report...\n\nPlease wait..."));
     QVERIFY(view.IsBusy());
@@ -644,7 +633,7 @@ void CReportViewTest::EmptyReportShowsTheBusyTextThenTheBackground() {
 
 void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
     InstallMarket();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     view.SetSliceBudget(microseconds(2000));
     QSignalSpy finished(&view, &CReportView::BuildFinished);
@@ -684,7 +673,7 @@ void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
 
 void CReportViewTest::RefreshDuringABuildStartsItOver() {
     InstallMarket();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     view.SetSliceBudget(microseconds(1000));
     QSignalSpy finished(&view, &CReportView::BuildFinished);
@@ -692,10 +681,10 @@ void CReportViewTest::RefreshDuringABuildStartsItOver() {
     QVERIFY(view.IsBusy());
 
     // The settings change half way: the build starts over with the new ones.
-    CReportSettings& settings = GetReportSettings(ReportKind::Call);
+    CReportSettings& settings = m_Session->ReportSettings(ReportKind::Call);
     settings.SetStocks(CReportSettings::SelectStocks);
-    const std::string a = m_Market.calls[3].Code();
-    const std::string b = m_Market.calls[7].Code();
+    const std::string a = m_Market.Current()->Calls()[3].Code();
+    const std::string b = m_Market.Current()->Calls()[7].Code();
     settings.SetCompanyList({b, a});
     view.RefreshView();
     QVERIFY(view.IsBusy());
@@ -721,7 +710,7 @@ void CReportViewTest::RefreshDuringABuildStartsItOver() {
 
 void CReportViewTest::ScrollBarOnlyWhenTheStackIsTallerThanTheWindow() {
     InstallSample();
-    CShownView shown(ReportKind::Call, QSize(900, 900));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(900, 900));
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     // Three small blocks fit: no scroll bar, and the blocks take its width too.
@@ -754,7 +743,7 @@ void CReportViewTest::ScrollBarOnlyWhenTheStackIsTallerThanTheWindow() {
 
 void CReportViewTest::FarBlocksAreHiddenAndShownAgainWhenScrolledNear() {
     InstallMarket();
-    CShownView shown(ReportKind::Call, QSize(900, 600));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(900, 600));
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QVERIFY(view.StackHeight() > 20000);
@@ -792,7 +781,7 @@ void CReportViewTest::FarBlocksAreHiddenAndShownAgainWhenScrolledNear() {
 
 void CReportViewTest::WheelScrollsOneLinePerNotch() {
     InstallMarket();
-    CShownView shown(ReportKind::Call, QSize(900, 600));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(900, 600));
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     const int line = view.viewport()->height() / 10;
@@ -824,7 +813,7 @@ void CReportViewTest::WheelScrollsOneLinePerNotch() {
 
 void CReportViewTest::CheckBoxCallsTheShortListHookAndIsSetSilently() {
     InstallSample();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     struct CCall {
         ReportKind kind;
@@ -881,7 +870,7 @@ void CReportViewTest::CheckBoxCallsTheShortListHookAndIsSetSilently() {
 
 void CReportViewTest::CompanyNameClickCallsTheTrendHook() {
     InstallSample();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     std::vector<std::string> charts;
     view.SetTrendChartHook([&charts](const std::string& code) { charts.push_back(code); });
@@ -905,7 +894,7 @@ void CReportViewTest::CompanyNameClickCallsTheTrendHook() {
 
 void CReportViewTest::HooksMayRebuildTheView() {
     InstallSample();
-    CShownView shown(ReportKind::Call);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     int charts = 0;
     int ticks = 0;
@@ -933,7 +922,7 @@ void CReportViewTest::HooksMayRebuildTheView() {
 
 void CReportViewTest::SelectionCrossesIntoTheNeighbouringBlocks() {
     InstallSample();
-    CShownView shown(ReportKind::Call, QSize(1000, 900));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(1000, 900));
     CReportView& view = shown.view;
     QVERIFY(QTest::qWaitForWindowActive(&view));
     QVERIFY(WaitForBuild(view));
@@ -994,7 +983,7 @@ void CReportViewTest::SelectionCrossesIntoTheNeighbouringBlocks() {
 
 void CReportViewTest::CurrentCellMovedOutOfViewIsScrolledIn() {
     InstallMarket();
-    CShownView shown(ReportKind::Call, QSize(900, 500));
+    CShownView shown(*m_Session, ReportKind::Call, QSize(900, 500));
     CReportView& view = shown.view;
     QVERIFY(QTest::qWaitForWindowActive(&view));
     QVERIFY(WaitForBuild(view));
@@ -1083,8 +1072,8 @@ void CReportViewTest::PagesKeepHeadersTogetherAndRepeatThem() {
 
 void CReportViewTest::PrintCopyDrawsTheSameTexts() {
     InstallSample();
-    GetReportSettings(ReportKind::Call).SetDisplayLeveragedBar(true);
-    CShownView shown(ReportKind::Call);
+    m_Session->ReportSettings(ReportKind::Call).SetDisplayLeveragedBar(true);
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     CComplexTableWndForReportView2& block = *view.Block(0);
@@ -1122,8 +1111,8 @@ void CReportViewTest::LongBlockPrintsOnSeveralPagesWithItsHeadersRepeated() {
     }
     std::vector<CCompanyInfo> companies;
     companies.push_back(MakeCompany("LNG", 3.0, true, 10.0, series));
-    GetCallCompanies().Replace(std::move(companies));
-    CShownView shown(ReportKind::Call);
+    m_Session->Market().PublishCalls(std::move(companies));
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QCOMPARE(view.BlockCount(), 1);
@@ -1182,9 +1171,9 @@ void CReportViewTest::LongBlockPrintsOnSeveralPagesWithItsHeadersRepeated() {
 
 void CReportViewTest::MarketPrintsToPdfWithTheLaidOutPageCount() {
     InstallMarket();
-    CReportSettings& settings = GetReportSettings(ReportKind::Put);
+    CReportSettings& settings = m_Session->ReportSettings(ReportKind::Put);
     settings.SetStocks(CReportSettings::ListHighest10);
-    CShownView shown(ReportKind::Put);
+    CShownView shown(*m_Session, ReportKind::Put);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QVERIFY(view.BlockCount() > 1);
@@ -1237,12 +1226,8 @@ void CReportViewTest::MarketPrintsToPdfWithTheLaidOutPageCount() {
 }
 
 void CReportViewTest::PrintingIsRefusedWithoutTables() {
-    std::vector<QString> messages;
-    CUserMessages::SetObserver([&messages](const CUserMessage& message) {
-        messages.push_back(message.text);
-        return QMessageBox::Ok;
-    });
-    CShownView shown(ReportKind::Call);
+    m_Log.onMessage = {};
+    CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
     QCOMPARE(view.BlockCount(), 0);
@@ -1255,7 +1240,7 @@ void CReportViewTest::PrintingIsRefusedWithoutTables() {
     QVERIFY(!view.Print(printer));
     QVERIFY(!QFile::exists(pdf));
     view.OnCommand(ID_FILE_PRINT); // nothing to preview: no window opens
-    QVERIFY(messages.empty());
+    QVERIFY(m_Log.texts.isEmpty());
 
     // A build still running prints once it is done.
     InstallSample();
@@ -1271,8 +1256,10 @@ void CReportViewTest::PrintingIsRefusedWithoutTables() {
 // The main window.
 
 void CReportViewTest::MainWindowOpensRefreshesAndPrintsTheReports() {
-    InstallSample();
     test::CMainFrameTestHost host;
+    ResetSettings(host.session, ReportKind::Call);
+    ResetSettings(host.session, ReportKind::Put);
+    InstallSample(host.session);
     CMainFrame frame(host);
     std::vector<CReportView*> created;
     RegisterReportViews(frame, [&created](CReportView& view) {

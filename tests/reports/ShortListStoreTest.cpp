@@ -112,46 +112,37 @@ TEST(ShortListStore, ReplaceTakesTheWindowsOrderAndTicks) {
     EXPECT_TRUE(store.IsEmpty());
 }
 
-TEST(ShortListStore, OneStoreForTheWholeProgram) {
-    CShortListStore& store = GetShortListStore();
-    EXPECT_EQ(&store, &GetShortListStore());
-    store.Add("ZZZ", ReportKind::Put);
-    EXPECT_EQ(GetShortListStore().Find("zzz", ReportKind::Put), store.Entries().size() - 1);
-    store.Clear();
-}
-
-// Tests that need the Trading Plan: a fresh one each, none afterwards.
+// Tests that need the Trading Plan: a fresh one each.
 class ShortListWithPlan : public test::CSydneyTimeTest {
 protected:
-    void SetUp() override { SetTradingPlan(std::make_unique<CTradingPlan>()); }
-    void TearDown() override { SetTradingPlan(nullptr); }
-
-    static void AddPlanRow(const std::string& company, PlanEntryType type) {
+    void AddPlanRow(const std::string& company, PlanEntryType type) {
         CTradingPlanEntry entry;
         entry.m_CompanyID = company;
         entry.m_ContractID = company + "ZS9";
         entry.m_SourceType = type;
-        GetTradingPlan()->Append(entry);
+        m_Plan.Append(entry);
     }
+
+    CTradingPlan m_Plan;
 };
 
 TEST_F(ShortListWithPlan, ClearAsksOnlyWhenAStoredCompanyIsInThePlanForItsKind) {
     CShortListStore store;
     store.Add("BHP", ReportKind::Call);
     store.Add("NAB", ReportKind::Put);
-    EXPECT_FALSE(ClearNeedsQuestion(store, GetTradingPlan()));
+    EXPECT_FALSE(ClearNeedsQuestion(store, &m_Plan));
 
     // A row of another company, or of the other family, is no reason to ask.
     AddPlanRow("CBA", TYPE_SELL_CALL);
     AddPlanRow("BHP", TYPE_SELL_PUT);
     AddPlanRow("NAB", TYPE_BUY_CALL);
-    EXPECT_FALSE(ClearNeedsQuestion(store, GetTradingPlan()));
+    EXPECT_FALSE(ClearNeedsQuestion(store, &m_Plan));
 
     AddPlanRow("nab", TYPE_BUY_PUT);
-    EXPECT_TRUE(ClearNeedsQuestion(store, GetTradingPlan()));
+    EXPECT_TRUE(ClearNeedsQuestion(store, &m_Plan));
 
     // Nothing stored, nothing to ask about; no plan at all, nothing either.
-    EXPECT_FALSE(ClearNeedsQuestion(CShortListStore(), GetTradingPlan()));
+    EXPECT_FALSE(ClearNeedsQuestion(CShortListStore(), &m_Plan));
     EXPECT_FALSE(ClearNeedsQuestion(store, nullptr));
     EXPECT_EQ(std::string(kClearShortListQuestion),
               "There are options on the Short List that appear in the Trading Plan, do you "
@@ -160,9 +151,9 @@ TEST_F(ShortListWithPlan, ClearAsksOnlyWhenAStoredCompanyIsInThePlanForItsKind) 
 
 TEST_F(ShortListWithPlan, CloseBoxAsksWhenTheCompanyIsInThePlanForItsKind) {
     AddPlanRow("BHP", TYPE_SELL_CALL);
-    EXPECT_TRUE(RemoveNeedsQuestion("bhp", ReportKind::Call, GetTradingPlan()));
-    EXPECT_FALSE(RemoveNeedsQuestion("BHP", ReportKind::Put, GetTradingPlan()));
-    EXPECT_FALSE(RemoveNeedsQuestion("NAB", ReportKind::Call, GetTradingPlan()));
+    EXPECT_TRUE(RemoveNeedsQuestion("bhp", ReportKind::Call, &m_Plan));
+    EXPECT_FALSE(RemoveNeedsQuestion("BHP", ReportKind::Put, &m_Plan));
+    EXPECT_FALSE(RemoveNeedsQuestion("NAB", ReportKind::Call, &m_Plan));
     EXPECT_FALSE(RemoveNeedsQuestion("BHP", ReportKind::Call, nullptr));
     EXPECT_EQ(RemoveCompanyQuestion("BHP"),
               "BHP appears in the Trading Plan.\n\nAre you sure you want to remove it?");
@@ -185,14 +176,14 @@ TEST_F(ShortListWithPlan, TickingASeriesTwiceAppendsTwoRows) {
     EXPECT_EQ(source.expiry, Utc("2010-07-29"));
     EXPECT_TRUE(source.isCall);
 
-    CTradingPlanEntry* first = AppendSeriesToPlan(GetTradingPlan(), source, now);
+    CTradingPlanEntry* first = AppendSeriesToPlan(&m_Plan, source, now);
     ASSERT_NE(first, nullptr);
-    CTradingPlanEntry* second = AppendSeriesToPlan(GetTradingPlan(), source, now);
+    CTradingPlanEntry* second = AppendSeriesToPlan(&m_Plan, source, now);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
-    ASSERT_EQ(GetTradingPlan()->Count(), 2u);
+    ASSERT_EQ(m_Plan.Count(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        const CTradingPlanEntry& row = GetTradingPlan()->At(i);
+        const CTradingPlanEntry& row = m_Plan.At(i);
         EXPECT_EQ(row.m_SourceType, TYPE_SELL_CALL);
         EXPECT_EQ(row.m_CompanyID, "BHP");
         EXPECT_EQ(row.m_ContractID, "BHPZS9");
@@ -205,7 +196,7 @@ TEST_F(ShortListWithPlan, TickingASeriesTwiceAppendsTwoRows) {
         EXPECT_EQ(row.m_DividendsDate, Utc("2010-08-29 14:00:00")); // midnight in Sydney
         EXPECT_EQ(row.m_RecordDate, now);
     }
-    EXPECT_TRUE(GetTradingPlan()->ContainsCompany("bhp", PlanFamily::Call));
+    EXPECT_TRUE(m_Plan.ContainsCompany("bhp", PlanFamily::Call));
 }
 
 TEST_F(ShortListWithPlan, APutSeriesBecomesASoldPutWithoutDividends) {
@@ -214,13 +205,12 @@ TEST_F(ShortListWithPlan, APutSeriesBecomesASoldPutWithoutDividends) {
     const CPlanSeriesSource source =
         MakeSeriesSource(share, share.Contracts().front(), ReportKind::Put, "", "");
     EXPECT_FALSE(source.isCall);
-    const CTradingPlanEntry* row =
-        AppendSeriesToPlan(GetTradingPlan(), source, Utc("2010-06-24 01:00:00"));
+    const CTradingPlanEntry* row = AppendSeriesToPlan(&m_Plan, source, Utc("2010-06-24 01:00:00"));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->m_SourceType, TYPE_SELL_PUT);
     EXPECT_EQ(row->m_DividendsValue, UNSET_VALUE);
     EXPECT_EQ(row->m_DividendsDate, kNoDate);
-    EXPECT_TRUE(RemoveNeedsQuestion("NAB", ReportKind::Put, GetTradingPlan()));
+    EXPECT_TRUE(RemoveNeedsQuestion("NAB", ReportKind::Put, &m_Plan));
 
     EXPECT_EQ(AppendSeriesToPlan(nullptr, source, Utc("2010-06-24 01:00:00")), nullptr);
 }

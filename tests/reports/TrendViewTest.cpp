@@ -8,13 +8,14 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/TesseraApp.h"
-#include "gui/app/UserMessages.h"
 #include "gui/reports/SelectCompanyDlg.h"
 #include "gui/reports/TrendChartCommand.h"
 #include "gui/reports/WebEngineSetup.h"
 #include "marketdata/CompanyNameTable.h"
+#include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
+#include "support/UserMessageLog.h"
 #include "tools/FeedServer.h"
 
 #include <QAction>
@@ -50,22 +51,9 @@ std::optional<QByteArray>& SandboxBefore() {
     return value;
 }
 
-// Collects the messages the program shows and answers each with `answer`.
-class CMessageLog {
-public:
-    explicit CMessageLog(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        CUserMessages::SetObserver([this, answer](const CUserMessage& message) {
-            texts << message.text;
-            return answer;
-        });
-    }
-    ~CMessageLog() { CUserMessages::SetObserver({}); }
-    CMessageLog(const CMessageLog&) = delete;
-    CMessageLog& operator=(const CMessageLog&) = delete;
-    QStringList texts;
-};
+using CMessageLog = test::CUserMessageLog;
 
-void SetNames(std::initializer_list<std::pair<const char*, const char*>> names,
+void SetNames(CSession& session, std::initializer_list<std::pair<const char*, const char*>> names,
               std::initializer_list<std::pair<const char*, const char*>> top20) {
     CCompanyNameTable nameTable;
     for (const auto& [code, name] : names) {
@@ -75,13 +63,14 @@ void SetNames(std::initializer_list<std::pair<const char*, const char*>> names,
     for (const auto& [code, name] : top20) {
         top20Table.Add(code, name);
     }
-    GetCompanyNames().Replace(std::move(nameTable));
-    GetTop20().Replace(std::move(top20Table));
+    session.Market().PublishCompanyNames(std::move(nameTable));
+    session.Market().PublishTop20(std::move(top20Table));
 }
 
 // The sample names: three companies, one of them in the Top 20, one without a name.
-void SetSampleNames() {
-    SetNames({{"NAB", "National Australia Bank"}, {"BHP", "BHP Group Limited"}, {"XYZ", ""}},
+void SetSampleNames(CSession& session) {
+    SetNames(session,
+             {{"NAB", "National Australia Bank"}, {"BHP", "BHP Group Limited"}, {"XYZ", ""}},
              {{"BHP", "BHP Group Limited"}});
 }
 
@@ -154,7 +143,7 @@ public:
         : m_Site("STRIKELINE_SITE_URL", site.Url().c_str()),
           m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
           m_App(CStartOptions{site.DataFolder(), site.File("settings.reg"),
-                              QString::fromStdString(site.File("instance")), false}) {}
+                              QString::fromStdString(site.File("instance")), false, &m_Messages}) {}
     ~CTestProgram() {
         // As the user ends the program: the window closes and goes at the next turn of the
         // event loop, with every chart window in it.
@@ -174,6 +163,12 @@ public:
         return true;
     }
     CMainFrame& Frame() { return *m_App.MainFrame(); }
+    CSession& Session() { return m_App.Session(); }
+    // The program's messages from now on.
+    CMessageLog& Messages() {
+        m_Messages.texts.clear();
+        return m_Messages;
+    }
     std::string SiteUrl() { return m_App.DataSources().SiteUrl(); }
 
     QList<CTrendView*> TrendViews() {
@@ -189,6 +184,7 @@ public:
 private:
     test::CScopedEnv m_Site;
     test::CScopedEnv m_Feed;
+    CMessageLog m_Messages;
     CTesseraApp m_App;
 };
 
@@ -242,14 +238,17 @@ void CTrendViewTest::PrepareWebEngineTurnsTheSandboxOffOnlyForRoot() {
 }
 
 void CTrendViewTest::DialogListsTheCompaniesInByteOrderWithTop20Marks() {
-    SetNames({{"NAB", "National Australia Bank"},
+    CMessageLog messages;
+    CSession session({}, &messages);
+    SetNames(session,
+             {{"NAB", "National Australia Bank"},
               {"BHP", "BHP Group Limited"},
               {"1AL", "OneAll"},
               {"XYZ", ""},
               {"bhp", "BHP Group Limited"},
               {"CBA", "Commonwealth Bank"}},
              {{"BHP", "BHP Group Limited"}, {"cba", "Commonwealth Bank"}});
-    CSelectCompanyDlg dialog;
+    CSelectCompanyDlg dialog(session);
     QCOMPARE(dialog.windowTitle(), QString("Select Company"));
     const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
     QCOMPARE(labels.size(), 1);
@@ -265,8 +264,10 @@ void CTrendViewTest::DialogListsTheCompaniesInByteOrderWithTop20Marks() {
 }
 
 void CTrendViewTest::DialogGivesTheCodeOfTheChosenLine() {
-    SetSampleNames();
-    CSelectCompanyDlg dialog;
+    CMessageLog messages;
+    CSession session({}, &messages);
+    SetSampleNames(session);
+    CSelectCompanyDlg dialog(session);
     dialog.show();
     QComboBox& box = *dialog.CompanyBox();
     const int top20Line = box.findText("^BHP - BHP Group Limited");
@@ -276,7 +277,7 @@ void CTrendViewTest::DialogGivesTheCodeOfTheChosenLine() {
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.Code(), QString("BHP"));
 
-    CSelectCompanyDlg second;
+    CSelectCompanyDlg second(session);
     second.show();
     second.CompanyBox()->setCurrentIndex(
         second.CompanyBox()->findText("NAB - National Australia Bank"));
@@ -285,7 +286,7 @@ void CTrendViewTest::DialogGivesTheCodeOfTheChosenLine() {
     QCOMPARE(second.Code(), QString("NAB"));
 
     // A typed code is taken as typed, even one that is not on the list.
-    CSelectCompanyDlg typed;
+    CSelectCompanyDlg typed(session);
     typed.show();
     QTest::keyClicks(typed.CompanyBox()->lineEdit(), "wbc");
     QCOMPARE(typed.CompanyBox()->currentText(), QString("wbc"));
@@ -296,9 +297,10 @@ void CTrendViewTest::DialogGivesTheCodeOfTheChosenLine() {
 }
 
 void CTrendViewTest::DialogRefusesAnEmptyChoiceAndStaysOpen() {
-    SetSampleNames();
     CMessageLog messages;
-    CSelectCompanyDlg dialog;
+    CSession session({}, &messages);
+    SetSampleNames(session);
+    CSelectCompanyDlg dialog(session);
     dialog.show();
     dialog.CancelButton()->setFocus();
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
@@ -325,8 +327,10 @@ void CTrendViewTest::DialogRefusesAnEmptyChoiceAndStaysOpen() {
 }
 
 void CTrendViewTest::DialogCancelGivesNoCode() {
-    SetSampleNames();
-    CSelectCompanyDlg dialog;
+    CMessageLog messages;
+    CSession session({}, &messages);
+    SetSampleNames(session);
+    CSelectCompanyDlg dialog(session);
     dialog.show();
     dialog.CompanyBox()->setCurrentIndex(0);
     QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
@@ -340,7 +344,7 @@ void CTrendViewTest::CommandAsksForACompanyAndShowsItsChart() {
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
+    SetSampleNames(program.Session());
     CMainFrame& frame = program.Frame();
     QVERIFY(frame.Action(ID_TREND_CHART)->isEnabled());
 
@@ -384,7 +388,7 @@ void CTrendViewTest::CodeTypedInLowerCaseGoesIntoTheAddressUnchanged() {
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
+    SetSampleNames(program.Session());
 
     WhenDialogShows([](CSelectCompanyDlg& dialog) {
         QTest::keyClicks(dialog.CompanyBox()->lineEdit(), "bhp");
@@ -409,7 +413,7 @@ void CTrendViewTest::CancellingTheQuestionOpensNothing() {
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
+    SetSampleNames(program.Session());
     const qsizetype windows = program.Frame().MdiArea()->subWindowList().size();
 
     WhenDialogShows([](CSelectCompanyDlg& dialog) {
@@ -433,8 +437,8 @@ void CTrendViewTest::ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen() 
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
-    CMessageLog messages;
+    SetSampleNames(program.Session());
+    CMessageLog& messages = program.Messages();
 
     CTrendView* first = OpenTrendChart(program.Frame(), program.SiteUrl(), "NAB");
     QVERIFY(first != nullptr);
@@ -467,7 +471,7 @@ void CTrendViewTest::CompanyWithoutANameIsTitledWithItsCode() {
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
+    SetSampleNames(program.Session());
 
     CTrendView* unnamed = OpenTrendChart(program.Frame(), program.SiteUrl(), "XYZ");
     QVERIFY(unnamed != nullptr);
@@ -485,9 +489,9 @@ void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
-    SetSampleNames();
+    SetSampleNames(program.Session());
     site.Stop(); // nothing answers at the site's address any more
-    CMessageLog messages;
+    CMessageLog& messages = program.Messages();
 
     CTrendView* view = OpenTrendChart(program.Frame(), program.SiteUrl(), "BHP");
     QVERIFY(view != nullptr);

@@ -14,7 +14,6 @@
 #include "gui/reports/ShortListViews.h"
 #include "gui/reports/WatchBlockBuilder.h"
 #include "gui/widgets/InPlaceEdit.h"
-#include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "marketdata/DividendList.h"
 #include "plan/PlanEntryType.h"
@@ -25,6 +24,7 @@
 #include "reports/ShortListStore.h"
 #include "reports/ShortListTexts.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
@@ -43,6 +43,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,20 +68,19 @@ CCompanyInfo MakeCompany(const std::string& code, double last, bool call,
 }
 
 // AAA is optioned both ways; the others are calls only.
-void InstallMarket() {
-    GetCallCompanies().Replace(
-        {MakeCompany("AAA", 10.0, true, {{11.0, 0.15}, {9.0, 1.2}, {10.0, 0.5}}),
-         MakeCompany("BBB", 4.2, true, {{4.0, 0.35}, {4.5, 0.1}}),
-         MakeCompany("CCC", 2.0, true, {{1.5, 0.55}, {2.0, 0.12}})});
-    GetPutCompanies().Replace({MakeCompany("AAA", 10.0, false, {{9.5, 0.2}, {10.5, 0.7}})});
+void InstallMarket(CMarketData& market) {
+    market.PublishCalls({MakeCompany("AAA", 10.0, true, {{11.0, 0.15}, {9.0, 1.2}, {10.0, 0.5}}),
+                         MakeCompany("BBB", 4.2, true, {{4.0, 0.35}, {4.5, 0.1}}),
+                         MakeCompany("CCC", 2.0, true, {{1.5, 0.55}, {2.0, 0.12}})});
+    market.PublishPuts({MakeCompany("AAA", 10.0, false, {{9.5, 0.2}, {10.5, 0.7}})});
     CCompanyNameTable names;
     names.Add("AAA", "Alpha Limited");
-    GetCompanyNames().Replace(std::move(names));
-    GetDividends().Replace({{"AAA", UtcDay(2010, 8, 20), 0.85}});
+    market.PublishCompanyNames(std::move(names));
+    market.PublishDividends({{"AAA", UtcDay(2010, 8, 20), 0.85}});
 }
 
-void ResetSettings(ReportKind kind) {
-    CReportSettings& settings = GetReportSettings(kind);
+void ResetSettings(CSession& session, ReportKind kind) {
+    CReportSettings& settings = session.ReportSettings(kind);
     settings.Reset();
     settings.SetExpire(CReportSettings::AllMonths);
     settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
@@ -88,9 +88,22 @@ void ResetSettings(ReportKind kind) {
     settings.SetSortAscending(true);
 }
 
+// The desk's session with the test's market and settings, and whatever else the test
+// wants in place before the window opens.
+bool Prepare(CSession& session, const std::function<void(CSession&)>& prepare) {
+    ResetSettings(session, ReportKind::Call);
+    ResetSettings(session, ReportKind::Put);
+    InstallMarket(session.Market());
+    if (prepare) {
+        prepare(session);
+    }
+    return true;
+}
+
 // A main window with both reports and the Short List, as the program registers them.
 struct CDesk {
-    CDesk() {
+    explicit CDesk(const std::function<void(CSession&)>& prepare = {})
+        : prepared(Prepare(host.session, prepare)) {
         RegisterShortListView(frame, [this](const std::string& code) { charts.push_back(code); });
         RegisterReportViews(frame, [this](CReportView& view) {
             view.SetClock([] { return kNow; });
@@ -127,7 +140,16 @@ struct CDesk {
         }
     }
 
+    // The session's messages, cleared, with questions answered `yes`.
+    test::CUserMessageLog& Answering(bool yes) {
+        host.messages.texts.clear();
+        host.messages.yes = yes;
+        return host.messages;
+    }
+    CSession& Session() { return host.session; }
+
     test::CMainFrameTestHost host;
+    bool prepared; // the session made ready before the window opens
     CMainFrame frame{host};
     std::vector<std::string> charts;
 };
@@ -188,9 +210,6 @@ class CWatchViewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport();
     void BlockShowsTheCompanySeriesDividendsAndColours();
     void CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot();
@@ -206,24 +225,9 @@ private slots:
     void PrintsToPdfAndRefusesWithoutBlocks();
 };
 
-void CWatchViewTest::init() {
-    ResetSettings(ReportKind::Call);
-    ResetSettings(ReportKind::Put);
-    InstallMarket();
-    GetShortListStore().Clear();
-    SetApplicationState(std::make_unique<CApplicationState>());
-    SetTradingPlan(std::make_unique<CTradingPlan>());
-}
-
-void CWatchViewTest::cleanup() {
-    SetTradingPlan(nullptr);
-    SetApplicationState(nullptr);
-    GetShortListStore().Clear();
-}
-
 void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
-    test::CUserMessageLog messages;
     CDesk desk;
+    test::CUserMessageLog& messages = desk.host.messages;
     desk.TickInReport(ReportKind::Call, "CCC");
     CWatchView* list = desk.ShortList();
     QVERIFY(list != nullptr);
@@ -238,7 +242,7 @@ void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
     // By name under the Call settings, the put block among them; of the two AAA blocks the
     // one whose option at the money is cheaper (the put's 0.2 against the call's 0.5) first.
     QCOMPARE(Blocks(*list), (std::vector<std::string>{"AAA/P", "AAA/C", "BBB/C", "CCC/C"}));
-    QCOMPARE(GetShortListStore().Entries().size(), std::size_t{4});
+    QCOMPARE(desk.Session().ShortList().Entries().size(), std::size_t{4});
     QVERIFY(messages.texts.isEmpty());
     // Placed one under the other.
     for (int i = 1; i < list->BlockCount(); ++i) {
@@ -248,11 +252,11 @@ void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
     }
 
     // Ticking a company already there adds nothing; the report's untick takes it off.
-    list->AddCompany(GetCallCompanies().Copy()[1], ReportKind::Call);
+    list->AddCompany(desk.Session().Market().Current()->Calls()[1], ReportKind::Call);
     QCOMPARE(list->BlockCount(), 4);
     desk.TickInReport(ReportKind::Call, "BBB");
     QCOMPARE(Blocks(*list), (std::vector<std::string>{"AAA/P", "AAA/C", "CCC/C"}));
-    QVERIFY(!GetShortListStore().Find("BBB", ReportKind::Call));
+    QVERIFY(!desk.Session().ShortList().Find("BBB", ReportKind::Call));
     QCOMPARE(list->FindCompany("aaa", ReportKind::Put), 0);
     QCOMPARE(list->FindCompany("AAA", ReportKind::Call), 1);
 }
@@ -264,8 +268,10 @@ void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
     scheme.Set(SchemeColor::OptionsHeaderBk, Rgb(200, 220, 230));
     scheme.Set(SchemeColor::StrikePriceBk, Rgb(250, 230, 20));
     scheme.Set(SchemeColor::ReturnPercentsBk, Rgb(60, 170, 10));
-    GetApplicationState()->SetColorScheme(scheme);
-    CDesk desk;
+    CDesk desk([&scheme](CSession& session) {
+        CApplicationStateLock lock(session.State());
+        session.State().SetColorScheme(scheme);
+    });
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Put, "AAA");
     CWatchView& list = *desk.ShortList();
@@ -293,7 +299,7 @@ void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
 
     // Series in series order (strike ascending); the one nearest 10.0 at the money.
     QCOMPARE(call.RowCount(), CComplexTableWndForWatchView::kFirstSeriesRow + 3);
-    const auto dividend = GetDividends().Find("AAA");
+    const auto dividend = desk.Session().Market().Current()->FindDividend("AAA");
     for (int i = 0; i < 3; ++i) {
         const int row = CComplexTableWndForWatchView::kFirstSeriesRow + i;
         const CContractInfo& series = *call.SeriesAt(row);
@@ -347,12 +353,13 @@ void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNo
     CWatchView& list = *desk.ShortList();
     const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
     ClickPlanBox(*list.Block(0), row);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
-    QVERIFY(GetShortListStore().IsTicked(list.Block(0)->SeriesAt(row)->Code(), ReportKind::Call));
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
+    QVERIFY(desk.Session().ShortList().IsTicked(list.Block(0)->SeriesAt(row)->Code(),
+                                                ReportKind::Call));
 
     {
         // No: the block stays and its box stays clear.
-        test::CUserMessageLog refuse(QMessageBox::No);
+        test::CUserMessageLog& refuse = desk.Answering(false);
         ClickCloseBox(*list.Block(0));
         QCOMPARE(refuse.texts, QStringList{QStringLiteral(
                                    "AAA appears in the Trading Plan.\n\nAre you sure you want "
@@ -364,19 +371,19 @@ void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNo
     }
     {
         // Yes: the block goes, and so does the report's tick and the series' key.
-        test::CUserMessageLog agree(QMessageBox::Yes);
+        test::CUserMessageLog& agree = desk.Answering(true);
         ClickCloseBox(*list.Block(0));
         QCOMPARE(agree.texts.size(), 1);
         QVERIFY(QTest::qWaitFor([&list] { return list.BlockCount() == 1; }, kWaitMs));
         QCOMPARE(Blocks(list), std::vector<std::string>{"BBB/C"});
         CReportView& report = desk.Report(ReportKind::Call);
         QVERIFY(!report.CompanyCheckBox(report.FindBlock("AAA"))->isChecked());
-        QVERIFY(GetShortListStore().TickedKeys().empty());
-        QVERIFY(!GetShortListStore().Find("AAA", ReportKind::Call));
+        QVERIFY(desk.Session().ShortList().TickedKeys().empty());
+        QVERIFY(!desk.Session().ShortList().Find("AAA", ReportKind::Call));
     }
     {
         // A company without plan rows goes without a question.
-        test::CUserMessageLog silent;
+        test::CUserMessageLog& silent = desk.Answering(false);
         ClickCloseBox(*list.Block(0));
         QVERIFY(QTest::qWaitFor([&list] { return list.BlockCount() == 0; }, kWaitMs));
         QVERIFY(silent.texts.isEmpty());
@@ -384,13 +391,13 @@ void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNo
     }
     {
         // Unticking in the report never asks, plan rows or not.
-        test::CUserMessageLog silent;
+        test::CUserMessageLog& silent = desk.Answering(false);
         desk.TickInReport(ReportKind::Call, "AAA");
         QCOMPARE(Blocks(list), std::vector<std::string>{"AAA/C"});
         desk.TickInReport(ReportKind::Call, "AAA");
         QCOMPARE(list.BlockCount(), 0);
         QVERIFY(silent.texts.isEmpty());
-        QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+        QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     }
 }
 
@@ -436,8 +443,8 @@ void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
     // The typed texts go into the plan row.
     TypeInto(block, row, kShortListDividendValueColumn, QStringLiteral("0.3"));
     ClickPlanBox(block, row);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
-    const CTradingPlanEntry& entry = GetTradingPlan()->At(0);
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
+    const CTradingPlanEntry& entry = desk.Session().TradingPlan().At(0);
     QCOMPARE(entry.m_DividendsValue, 0.3);
     QVERIFY(entry.m_DividendsDate != kNoDate);
     QCOMPARE(entry.m_ContractID, block.SeriesAt(row)->Code());
@@ -461,14 +468,14 @@ void CWatchViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(CellText(block, row, date), QStringLiteral("5 Mar 2027"));
     QVERIFY(!block.IsPlanTicked(row));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
-    QVERIFY(GetShortListStore().TickedKeys().empty());
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{0});
+    QVERIFY(desk.Session().ShortList().TickedKeys().empty());
 
     // Space on another cell of the row that cannot be edited leaves the box too.
     block.SetCurrentCell(row, CComplexTableWndForWatchView::CellOf(1));
     QTest::keyClick(&block, Qt::Key_Space);
     QVERIFY(!block.IsPlanTicked(row));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{0});
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{0});
 }
 
 void CWatchViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
@@ -526,13 +533,13 @@ void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
              QStringLiteral("$2"));
 
     // CCC leaves the market; the refresh request rebuilds from the new data.
-    std::vector<CCompanyInfo> calls = GetCallCompanies().Copy();
+    std::vector<CCompanyInfo> calls = desk.Session().Market().Current()->Calls();
     calls.pop_back();
-    GetCallCompanies().Replace(std::move(calls));
+    desk.Session().Market().PublishCalls(std::move(calls));
     desk.frame.RefreshView(RefreshKind::ShortList);
     QVERIFY(WaitForLayout(list));
     QCOMPARE(Blocks(list), std::vector<std::string>{"AAA/C"});
-    QVERIFY(!GetShortListStore().Find("CCC", ReportKind::Call));
+    QVERIFY(!desk.Session().ShortList().Find("CCC", ReportKind::Call));
     CComplexTableWndForWatchView& block = *list.Block(0);
     QCOMPARE(block.FindSeriesRow(series), row);
     QVERIFY(block.IsPlanTicked(row));
@@ -541,7 +548,7 @@ void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
         CellText(block, row, CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
         QStringLiteral("$0.85"));
     // A download alone leaves the open list as it is.
-    GetCallCompanies().Clear();
+    desk.Session().Market().PublishCalls({});
     desk.frame.RefreshView(RefreshKind::CallReport);
     QCOMPARE(list.BlockCount(), 1);
 }
@@ -555,13 +562,13 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     CComplexTableWndForWatchView& call = *list.Block(list.FindCompany("AAA", ReportKind::Call));
     CComplexTableWndForWatchView& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
     ClickPlanBox(call, row);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     ClickPlanBox(call, row); // clearing takes nothing out
     QVERIFY(!call.IsPlanTicked(row));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     ClickPlanBox(call, row);
     ClickPlanBox(put, row);
-    const CTradingPlan& plan = *GetTradingPlan();
+    const CTradingPlan& plan = desk.Session().TradingPlan();
     QCOMPARE(plan.Count(), std::size_t{3});
     QCOMPARE(plan.At(0).m_ContractID, plan.At(1).m_ContractID);
     QCOMPARE(plan.At(0).m_SourceType, std::uint32_t{4});
@@ -579,12 +586,12 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     UntickShortListSeries(desk.frame, "aaa", plan.At(2).m_ContractID, ReportKind::Put);
     QVERIFY(!put.IsPlanTicked(row));
     QVERIFY(call.IsPlanTicked(row));
-    test::CUserMessageLog agree(QMessageBox::Yes);
+    test::CUserMessageLog& agree = desk.Answering(true);
     QVERIFY(desk.frame.OnCommand(ID_TRADING_PLAN_CLEAR));
     QCOMPARE(agree.texts,
              QStringList{QStringLiteral("Are you sure you want to clear your Trading Plan?")});
     QVERIFY(!call.IsPlanTicked(row));
-    QVERIFY(GetShortListStore().TickedKeys().empty());
+    QVERIFY(desk.Session().ShortList().TickedKeys().empty());
 }
 
 void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
@@ -593,7 +600,7 @@ void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
     const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
     CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
     ClickPlanBox(block, row);
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     const std::string series = block.SeriesAt(row)->Code();
 
     // The plan closed the series' last row, then the close was undone.
@@ -601,22 +608,22 @@ void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
     QVERIFY(!block.IsPlanTicked(row));
     TickShortListSeries(desk.frame, "aaa", series, ReportKind::Call);
     QVERIFY(block.IsPlanTicked(row));
-    QVERIFY(GetShortListStore().IsTicked(series, ReportKind::Call));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QVERIFY(desk.Session().ShortList().IsTicked(series, ReportKind::Call));
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     // A company the list does not show gets no tick.
     TickShortListSeries(desk.frame, "BBB", "BBBZZ9", ReportKind::Call);
-    QVERIFY(!GetShortListStore().IsTicked("BBBZZ9", ReportKind::Call));
+    QVERIFY(!desk.Session().ShortList().IsTicked("BBBZZ9", ReportKind::Call));
 
     // With the window closed the store keeps the tick for the reopened window.
     desk.ShortList()->parentWidget()->close();
     QVERIFY(QTest::qWaitFor([&desk] { return desk.ShortList() == nullptr; }, kWaitMs));
     UntickShortListSeries(desk.frame, "AAA", series, ReportKind::Call);
-    QVERIFY(!GetShortListStore().IsTicked(series, ReportKind::Call));
+    QVERIFY(!desk.Session().ShortList().IsTicked(series, ReportKind::Call));
     TickShortListSeries(desk.frame, "AAA", series, ReportKind::Call);
     TickShortListSeries(desk.frame, "BBB", "BBBZZ9", ReportKind::Call);
-    QVERIFY(GetShortListStore().IsTicked(series, ReportKind::Call));
-    QVERIFY(!GetShortListStore().IsTicked("BBBZZ9", ReportKind::Call));
-    QCOMPARE(GetTradingPlan()->Count(), std::size_t{1});
+    QVERIFY(desk.Session().ShortList().IsTicked(series, ReportKind::Call));
+    QVERIFY(!desk.Session().ShortList().IsTicked("BBBZZ9", ReportKind::Call));
+    QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
 }
 
 void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
@@ -628,17 +635,17 @@ void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
     ClickPlanBox(*list.Block(1), CComplexTableWndForWatchView::kFirstSeriesRow);
     const QString question = QString::fromLatin1(kClearShortListQuestion);
     {
-        test::CUserMessageLog refuse(QMessageBox::No);
+        test::CUserMessageLog& refuse = desk.Answering(false);
         QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_CLEAR));
         QCOMPARE(refuse.texts, QStringList{question});
         QCOMPARE(list.BlockCount(), 2);
     }
     {
-        test::CUserMessageLog agree(QMessageBox::Yes);
+        test::CUserMessageLog& agree = desk.Answering(true);
         QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_CLEAR));
         QCOMPARE(agree.texts, QStringList{question});
         QCOMPARE(list.BlockCount(), 0);
-        QVERIFY(GetShortListStore().IsEmpty());
+        QVERIFY(desk.Session().ShortList().IsEmpty());
         for (const ReportKind kind : {ReportKind::Call, ReportKind::Put}) {
             CReportView& report = desk.Report(kind);
             QVERIFY(!report.CompanyCheckBox(report.FindBlock("AAA"))->isChecked());
@@ -646,13 +653,13 @@ void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
     }
     {
         // Nothing of the list in the plan: no question; with the window closed as well.
-        test::CUserMessageLog silent;
+        test::CUserMessageLog& silent = desk.Answering(false);
         desk.TickInReport(ReportKind::Call, "BBB");
         desk.ShortList()->parentWidget()->close();
-        QVERIFY(GetShortListStore().Find("BBB", ReportKind::Call));
+        QVERIFY(desk.Session().ShortList().Find("BBB", ReportKind::Call));
         QVERIFY(ClearShortList(desk.frame));
         QVERIFY(silent.texts.isEmpty());
-        QVERIFY(GetShortListStore().IsEmpty());
+        QVERIFY(desk.Session().ShortList().IsEmpty());
         CReportView& report = desk.Report(ReportKind::Call);
         QVERIFY(!report.CompanyCheckBox(report.FindBlock("BBB"))->isChecked());
     }
@@ -660,12 +667,11 @@ void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
 
 void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
     for (const bool clearOnClose : {false, true}) {
-        GetShortListStore().Clear();
         CDesk desk;
         if (clearOnClose) {
             QVERIFY(desk.frame.OnCommand(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE));
         }
-        QCOMPARE(GetApplicationState()->ClearShortListOnClose(), clearOnClose);
+        QCOMPARE(desk.Session().State().ClearShortListOnClose(), clearOnClose);
         desk.TickInReport(ReportKind::Call, "CCC");
         desk.TickInReport(ReportKind::Call, "AAA");
         const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
@@ -678,7 +684,7 @@ void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
         QVERIFY(WaitForLayout(reopened));
         if (clearOnClose) {
             QCOMPARE(reopened.BlockCount(), 0);
-            QVERIFY(GetShortListStore().IsEmpty());
+            QVERIFY(desk.Session().ShortList().IsEmpty());
         } else {
             QCOMPARE(Blocks(reopened), (std::vector<std::string>{"AAA/C", "CCC/C"}));
             QVERIFY(reopened.Block(1)->IsPlanTicked(row));

@@ -273,15 +273,5 @@ TEST(ApplicationState, ResetClearsEverything) {
     EXPECT_EQ(state.ColorScheme(), CColorScheme());
 }
 
-TEST(ApplicationState, SingletonSetterReplacesTheOldState) {
-    SetApplicationState(std::make_unique<CApplicationState>());
-    ASSERT_NE(GetApplicationState(), nullptr);
-    GetApplicationState()->SetLastDataDateStr("first");
-    SetApplicationState(std::make_unique<CApplicationState>());
-    EXPECT_EQ(GetApplicationState()->LastDataDateStr(), "");
-    SetApplicationState(nullptr);
-    EXPECT_EQ(GetApplicationState(), nullptr);
-}
-
 } // namespace
 } // namespace strikeline

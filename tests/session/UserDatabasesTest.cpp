@@ -3,12 +3,14 @@
 #include "journal/AverageTradesDatabase.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
+#include "session/Session.h"
 #include "support/TempFolder.h"
 
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/resource.h>
 
 namespace strikeline {
@@ -50,7 +52,8 @@ TEST(UserDatabases, AFileThatFailsIsKeptAsideAndKeepsEveryRowItCanRead) {
     test::WriteTextFile(planFile, kDamagedPlan);
     test::WriteTextFile(folder.File("diary.xml"), "<Entries/>");
 
-    const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder.Path().string());
+    auto session = std::make_unique<CSession>(folder.Path().string());
+    const std::vector<CUserFileProblem> problems = LoadUserDatabases(*session);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].message,
               "Error when loading trading plan database.\n\n1 of the file's 3 rows could not be "
@@ -59,28 +62,26 @@ TEST(UserDatabases, AFileThatFailsIsKeptAsideAndKeepsEveryRowItCanRead) {
                   planFile + " was kept as " + planFile + ".damaged.");
     EXPECT_EQ(problems[0].keptCopy, planFile + ".damaged");
     EXPECT_EQ(test::ReadTextFile(planFile + ".damaged"), kDamagedPlan);
-    ASSERT_NE(GetTradingPlan(), nullptr);
-    EXPECT_EQ(GetTradingPlan()->Count(), 2u);
-    ASSERT_NE(GetAverageTradesDatabase(), nullptr); // created though it has no file
-    ASSERT_NE(GetDiaryDatabase(), nullptr);
+    EXPECT_EQ(session->TradingPlan().Count(), 2u);
+    EXPECT_TRUE(session->AverageTrades().Items().empty()); // no file, so empty
 
     CAnswers answers;
-    EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
-    EXPECT_EQ(GetTradingPlan(), nullptr);
-    EXPECT_EQ(GetDiaryDatabase(), nullptr);
+    EXPECT_TRUE(SaveUserDatabases(*session, answers.Ask()).empty());
     EXPECT_TRUE(std::filesystem::exists(folder.File("averagetrades.xml")));
 
     // The file still fails at the next start: the copy already kept is named again; a file
     // that fails differently gets a copy of its own.
-    EXPECT_EQ(LoadUserDatabases(folder.Path().string()).at(0).keptCopy, planFile + ".damaged");
-    SaveUserDatabases(folder.Path().string(), answers.Ask());
+    session = std::make_unique<CSession>(folder.Path().string());
+    EXPECT_EQ(LoadUserDatabases(*session).at(0).keptCopy, planFile + ".damaged");
+    SaveUserDatabases(*session, answers.Ask());
     test::WriteTextFile(planFile, "<Entries>");
-    const auto again = LoadUserDatabases(folder.Path().string());
+    session = std::make_unique<CSession>(folder.Path().string());
+    const auto again = LoadUserDatabases(*session);
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].keptCopy, planFile + ".damaged.1");
     EXPECT_TRUE(again[0].message.ends_with(" was kept as " + planFile + ".damaged.1."));
     EXPECT_EQ(test::ReadTextFile(planFile + ".damaged"), kDamagedPlan);
-    SaveUserDatabases(folder.Path().string(), answers.Ask());
+    SaveUserDatabases(*session, answers.Ask());
     EXPECT_TRUE(answers.questions.empty());
 }
 
@@ -92,9 +93,10 @@ TEST(UserDatabases, AFileThatFailedIsNotWrittenWhileNothingChanged) {
         test::WriteTextFile(folder.File("tradingplan.xml"), plan);
         test::WriteTextFile(folder.File("diary.xml"), kDamagedDiary);
         test::WriteTextFile(folder.File("averagetrades.xml"), kDamagedAverages);
-        ASSERT_EQ(LoadUserDatabases(folder.Path().string()).size(), 3u);
+        CSession session(folder.Path().string());
+        ASSERT_EQ(LoadUserDatabases(session).size(), 3u);
         CAnswers answers(true);
-        EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+        EXPECT_TRUE(SaveUserDatabases(session, answers.Ask()).empty());
         EXPECT_TRUE(answers.questions.empty());
         EXPECT_EQ(test::ReadTextFile(folder.File("tradingplan.xml")), plan);
         EXPECT_EQ(test::ReadTextFile(folder.File("diary.xml")), kDamagedDiary);
@@ -106,22 +108,23 @@ TEST(UserDatabases, AfterAChangeTheUserIsAskedBeforeAFileThatFailedIsWritten) {
     struct Case {
         std::string file;
         std::string damaged;
-        std::function<void()> change;
+        std::function<void(CSession&)> change;
         std::string question;
         std::string written; // a text the file holds once written over
     };
     const std::vector<Case> cases = {
-        {"tradingplan.xml", kDamagedPlan, [] { GetTradingPlan()->At(0).m_Shares = 5; },
+        {"tradingplan.xml", kDamagedPlan, [](CSession& s) { s.TradingPlan().At(0).m_Shares = 5; },
          "The trading plan could not be read when the program started (a copy of the file is "
          "kept as @.damaged), so the plan you have now may lack rows of the file @."
          "\n\nSave the current plan over it?",
          "<Shares>5.000000</Shares>"},
-        {"diary.xml", kDamagedDiary, [] { GetDiaryDatabase()->EntryAt(0)->m_Shares = 5; },
+        {"diary.xml", kDamagedDiary, [](CSession& s) { s.Diary().EntryAt(0)->m_Shares = 5; },
          "The diary could not be read when the program started (a copy of the file is kept as "
          "@.damaged), so the diary you have now may lack entries of the file @."
          "\n\nSave the current diary over it?",
          "<Shares>5.000000</Shares>"},
-        {"averagetrades.xml", kDamagedAverages, [] { GetAverageTradesDatabase()->Set("NAB", 5); },
+        {"averagetrades.xml", kDamagedAverages,
+         [](CSession& s) { s.AverageTrades().Set("NAB", 5); },
          "The average trades could not be read when the program started (a copy of the file is "
          "kept as @.damaged), so the figures you have now may lack figures of the file @."
          "\n\nSave the current average trades over it?",
@@ -133,10 +136,11 @@ TEST(UserDatabases, AfterAChangeTheUserIsAskedBeforeAFileThatFailedIsWritten) {
             test::CTempFolder folder;
             const std::string path = folder.File(c.file);
             test::WriteTextFile(path, c.damaged);
-            ASSERT_EQ(LoadUserDatabases(folder.Path().string()).size(), 1u);
-            c.change();
+            CSession session(folder.Path().string());
+            ASSERT_EQ(LoadUserDatabases(session).size(), 1u);
+            c.change(session);
             CAnswers answers(yes);
-            EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+            EXPECT_TRUE(SaveUserDatabases(session, answers.Ask()).empty());
             std::string question = c.question;
             for (std::size_t at = question.find('@'); at != std::string::npos;
                  at = question.find('@')) {
@@ -152,9 +156,10 @@ TEST(UserDatabases, AfterAChangeTheUserIsAskedBeforeAFileThatFailedIsWritten) {
     // With nobody to ask, a file that failed is left as it was.
     test::CTempFolder folder;
     test::WriteTextFile(folder.File("tradingplan.xml"), kDamagedPlan);
-    LoadUserDatabases(folder.Path().string());
-    GetTradingPlan()->Clear();
-    EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), {}).empty());
+    CSession session(folder.Path().string());
+    LoadUserDatabases(session);
+    session.TradingPlan().Clear();
+    EXPECT_TRUE(SaveUserDatabases(session, {}).empty());
     EXPECT_EQ(test::ReadTextFile(folder.File("tradingplan.xml")), kDamagedPlan);
 }
 
@@ -205,24 +210,24 @@ TEST(UserDatabases, HostileFilesAreRefusedWithAReason) {
             const std::string path = folder.File(name);
             c.make(path);
             const std::string before = test::ReadTextFile(path);
-            const std::vector<CUserFileProblem> problems =
-                LoadUserDatabases(folder.Path().string());
+            CSession session(folder.Path().string());
+            const std::vector<CUserFileProblem> problems = LoadUserDatabases(session);
             ASSERT_EQ(problems.size(), 1u);
             EXPECT_TRUE(problems[0].message.starts_with(heading)) << problems[0].message;
             EXPECT_NE(problems[0].message.find(c.reason), std::string::npos) << problems[0].message;
             EXPECT_TRUE(problems[0].message.ends_with(" was kept as " + path + ".damaged."));
             EXPECT_EQ(problems[0].keptCopy, path + ".damaged");
             CAnswers answers(true);
-            EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+            EXPECT_TRUE(SaveUserDatabases(session, answers.Ask()).empty());
             EXPECT_EQ(test::ReadTextFile(path), before);
         }
     }
 }
 
 // Changes the plan and quits, answering Yes to any question; the file is not written over.
-std::vector<CUserFileProblem> ChangePlanAndQuit(const std::string& folder, CAnswers& answers) {
-    GetTradingPlan()->At(0).m_Shares = 5;
-    return SaveUserDatabases(folder, answers.Ask());
+std::vector<CUserFileProblem> ChangePlanAndQuit(CSession& session, CAnswers& answers) {
+    session.TradingPlan().At(0).m_Shares = 5;
+    return SaveUserDatabases(session, answers.Ask());
 }
 
 std::string UncopiedMessage(const std::string& path) {
@@ -242,21 +247,23 @@ TEST(UserDatabases, AFileThatCouldNotBeCopiedAsideIsNeverWrittenOver) {
     for (int n = 1; n < 1000; ++n) {
         test::WriteTextFile(path + ".damaged." + std::to_string(n), "other");
     }
-    const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder.Path().string());
+    auto session = std::make_unique<CSession>(folder.Path().string());
+    const std::vector<CUserFileProblem> problems = LoadUserDatabases(*session);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_TRUE(problems[0].message.ends_with("The file " + path + " could not be copied aside."))
         << problems[0].message;
     EXPECT_EQ(problems[0].keptCopy, "");
     CAnswers answers(true);
-    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(folder.Path().string(), answers);
+    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(*session, answers);
     ASSERT_EQ(atQuit.size(), 1u);
     EXPECT_EQ(atQuit[0].message, UncopiedMessage(path));
     EXPECT_TRUE(answers.questions.empty());
     EXPECT_EQ(test::ReadTextFile(path), kDamagedPlan);
 
     // Nothing changed: nothing is lost, and nothing needs saying.
-    LoadUserDatabases(folder.Path().string());
-    EXPECT_TRUE(SaveUserDatabases(folder.Path().string(), answers.Ask()).empty());
+    session = std::make_unique<CSession>(folder.Path().string());
+    LoadUserDatabases(*session);
+    EXPECT_TRUE(SaveUserDatabases(*session, answers.Ask()).empty());
     EXPECT_EQ(test::ReadTextFile(path), kDamagedPlan);
 }
 
@@ -266,9 +273,10 @@ TEST(UserDatabases, AFileThatCouldNotBeCopiedAsideIsNeverWrittenOver) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const std::vector<CUserFileProblem> problems = LoadUserDatabases(folder);
+    CSession session(folder);
+    const std::vector<CUserFileProblem> problems = LoadUserDatabases(session);
     CAnswers answers(true);
-    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(folder, answers);
+    const std::vector<CUserFileProblem> atQuit = ChangePlanAndQuit(session, answers);
     const bool told = problems.size() == 1 && problems[0].keptCopy.empty() && atQuit.size() == 1 &&
                       atQuit[0].message == UncopiedMessage(path) && answers.questions.empty();
     std::_Exit(told ? 0 : 1);
@@ -297,8 +305,9 @@ TEST(UserDatabases, OnAFullDiskNoPartialCopyIsLeftAndTheFileIsKept) {
 
 TEST(UserDatabases, FilesThatCannotBeWrittenAreReportedInShutdownOrder) {
     test::CTempFolder folder;
-    ASSERT_TRUE(LoadUserDatabases(folder.Path().string()).empty());
-    const std::vector<CUserFileProblem> problems = SaveUserDatabases(folder.File("gone"), {});
+    CSession session(folder.File("gone"));
+    ASSERT_TRUE(LoadUserDatabases(session).empty());
+    const std::vector<CUserFileProblem> problems = SaveUserDatabases(session, {});
     std::vector<std::string> messages;
     for (const CUserFileProblem& problem : problems) {
         messages.push_back(problem.message);
@@ -306,7 +315,6 @@ TEST(UserDatabases, FilesThatCannotBeWrittenAreReportedInShutdownOrder) {
     EXPECT_EQ(messages, (std::vector<std::string>{"Error when writting diary database.",
                                                   "Error when writting trading plan database.",
                                                   "Error when writting average trades database."}));
-    EXPECT_EQ(GetAverageTradesDatabase(), nullptr);
 }
 
 } // namespace

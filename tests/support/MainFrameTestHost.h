@@ -2,20 +2,29 @@
 
 #include "gui/app/MainFrameHost.h"
 #include "marketdata/DataSources.h"
+#include "session/Session.h"
+#include "support/UserMessageLog.h"
 
 #include <string>
 
 namespace strikeline::test {
 
 // A main window's surroundings that download nothing: windows are tested on data the
-// test puts in place.
+// test puts in place, in a session of their own whose messages the log keeps.
 class CMainFrameTestHost : public CMainFrameHost {
 public:
+    explicit CMainFrameTestHost(std::string dataFolder = {})
+        : session(std::move(dataFolder), &messages) {}
+
+    CSession& Session() override { return session; }
     std::string DownloaderStatus() const override { return {}; }
     void RequestFullDownload() override {}
     void StopDownloader() override {}
     CDataSources& DataSources() override { return m_Sources; }
     void DataSourcesChanged() override {}
+
+    CUserMessageLog messages;
+    CSession session;
 
 private:
     CDataSources m_Sources;

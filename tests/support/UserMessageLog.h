@@ -1,31 +1,35 @@
 #pragma once
 
-#include "gui/app/UserMessages.h"
+#include "session/UserMessenger.h"
 
 #include <QStringList>
 #include <functional>
 
 namespace strikeline::test {
 
-// Collects the messages the program shows instead of showing them, answering each with
-// `answer`; `onMessage` runs while a message is "up".
-class CUserMessageLog {
+// Keeps the messages the program shows instead of showing them, answering each question
+// with `yes`; `onMessage` runs while a message is "up". Give it to the session under test.
+class CUserMessageLog final : public CUserMessenger {
 public:
-    explicit CUserMessageLog(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        CUserMessages::SetObserver([this, answer](const CUserMessage& message) {
-            texts << message.text;
-            if (onMessage) {
-                onMessage();
-            }
-            return answer;
-        });
+    explicit CUserMessageLog(bool answerYes = false) : yes(answerYes) {}
+
+    void Show(const std::string& text, MessageKind) override { Keep(text); }
+    bool Ask(const std::string& question) override {
+        Keep(question);
+        return yes;
     }
-    ~CUserMessageLog() { CUserMessages::SetObserver({}); }
-    CUserMessageLog(const CUserMessageLog&) = delete;
-    CUserMessageLog& operator=(const CUserMessageLog&) = delete;
 
     QStringList texts;
     std::function<void()> onMessage;
+    bool yes;
+
+private:
+    void Keep(const std::string& text) {
+        texts << QString::fromStdString(text);
+        if (onMessage) {
+            onMessage();
+        }
+    }
 };
 
 } // namespace strikeline::test

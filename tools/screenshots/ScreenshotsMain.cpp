@@ -10,7 +10,6 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/TesseraApp.h"
-#include "gui/app/UserMessages.h"
 #include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
 #include "gui/journal/DailyOptionTradesView.h"
 #include "gui/journal/LeverageCalcView.h"
@@ -24,6 +23,7 @@
 #include "gui/widgets/InPlaceEdit.h"
 #include "journal/LeverageCalculator.h"
 #include "session/ApplicationState.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -274,12 +274,7 @@ void TakeTour(CScreenshots& shots) {
     shots.Save(CScreenshots::FrameOf(calculator), QStringLiteral("leverage-calculator.png"));
 
     // The command runs the dialog modally; here it is shown without waiting for a click.
-    CColorScheme scheme;
-    if (CApplicationState* state = GetApplicationState()) {
-        const CApplicationStateLock lock(*state);
-        scheme = state->ColorScheme();
-    }
-    CColorSchemeDlg dialog(scheme, &frame);
+    CColorSchemeDlg dialog(frame.Session().ColorScheme(), frame.Session().Messages(), &frame);
     dialog.show();
     shots.Save(&dialog, QStringLiteral("colour-scheme.png"));
     dialog.close();
@@ -349,15 +344,11 @@ int main(int argc, char* argv[]) {
     options.settingsPath = scratch.filePath("settings.reg").toStdString();
     options.instanceName = scratch.filePath("instance");
     options.showMaximized = false;
-    // A message box would wait for a click that never comes: print it instead.
-    CUserMessages::SetObserver([](const CUserMessage& message) {
-        std::fprintf(stderr, "%s\n", qPrintable(message.text));
-        return QMessageBox::Ok;
-    });
-
     bool ok = false;
     {
         CTesseraApp app(options);
+        // A message box would wait for a click that never comes: print it instead.
+        app.Messages().SetUnattended(true);
         if (!app.InitInstance()) {
             return 1;
         }

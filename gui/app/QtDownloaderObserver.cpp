@@ -1,0 +1,19 @@
+#include "gui/app/QtDownloaderObserver.h"
+
+namespace strikeline {
+
+// Signals emitted from the worker reach receivers on the user-interface thread through
+// queued connections (the receivers live there), so emitting is all it takes.
+void CQtDownloaderObserver::OnMarketPublished(MarketPart part) {
+    emit MarketPublished(part);
+}
+
+void CQtDownloaderObserver::OnLoadProblem(const std::string& message) {
+    emit LoadProblem(QString::fromStdString(message));
+}
+
+void CQtDownloaderObserver::OnStatusChanged() {
+    emit StatusTextChanged();
+}
+
+} // namespace strikeline
