@@ -18,9 +18,9 @@
 // linked from DIR, and the downloader looks for a feed where none answers, so every run
 // starts alike. Qt's platform is offscreen unless QT_QPA_PLATFORM says otherwise.
 
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/WebEngineSetup.h"
 
@@ -213,7 +213,7 @@ int RunChild(int argc, char* argv[], const COptions& options) {
     startOptions.instanceName = scratch.filePath(QStringLiteral("instance"));
     int result = 0;
     {
-        CTesseraApp app(startOptions);
+        CApplication app(startOptions);
         // A message box would wait for a click: the message goes to the terminal instead.
         app.Messages().SetUnattended(true);
         if (!app.InitInstance()) {

@@ -3,7 +3,7 @@
 // window stops answering at worst), and painting one screen while scrolling.
 
 #include "GeneratedMarket.h"
-#include "gui/reports/ComplexTableWndForReportView2.h"
+#include "gui/reports/ReportBlockTable.h"
 #include "gui/reports/ReportView.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"

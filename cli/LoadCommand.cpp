@@ -76,14 +76,14 @@ Json LoadOptions(const std::string& path, bool isCall, bool summary, bool& ok, s
 }
 
 Json LoadDividends(const std::string& path, bool summary, bool& ok, std::string& error) {
-    std::vector<CDailyOptionTradesEntry> entries;
+    std::vector<CDividend> entries;
     ok = ParseDividendsFile(entries, path, error);
     Json result;
     if (summary) {
         result["dividends"] = entries.size();
     } else {
         Json list = Json::array();
-        for (const CDailyOptionTradesEntry& entry : entries) {
+        for (const CDividend& entry : entries) {
             list.push_back({{"code", entry.code},
                             {"date", Day(entry.date)},
                             {"amount", Number(entry.amount)}});

@@ -31,7 +31,7 @@ bool Passes(DividendsMonthFilter filter, unsigned month, unsigned current, unsig
     return true;
 }
 
-bool CodeLess(const CDailyOptionTradesEntry& a, const CDailyOptionTradesEntry& b) {
+bool CodeLess(const CDividend& a, const CDividend& b) {
     return std::lexicographical_compare(
         a.code.begin(), a.code.end(), b.code.begin(), b.code.end(),
         [](char x, char y) { return FoldAsciiCase(x) < FoldAsciiCase(y); });
@@ -49,9 +49,8 @@ std::string_view Trimmed(std::string_view text) {
 
 } // namespace
 
-CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividends,
-                                    DividendsMonthFilter filter, FileTime now,
-                                    const CAverageTradesDatabase& averages) {
+CDividendsTable BuildDividendsTable(std::vector<CDividend> dividends, DividendsMonthFilter filter,
+                                    FileTime now, const CAverageTradesDatabase& averages) {
     CDividendsTable table;
     if (dividends.empty()) {
         table.noDividends = true;
@@ -60,7 +59,7 @@ CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividen
     const unsigned current = MonthOf(now);
     const unsigned next = current % 12 + 1;
     std::stable_sort(dividends.begin(), dividends.end(), CodeLess);
-    for (const CDailyOptionTradesEntry& dividend : dividends) {
+    for (const CDividend& dividend : dividends) {
         if (!Passes(filter, MonthOf(dividend.date), current, next)) {
             continue;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journal/AverageTradesDatabase.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 
 #include <array>
 #include <string>
@@ -44,9 +44,8 @@ struct CDividendsTable {
 
 // Lists the dividends, by company code ignoring letter case (equal codes keep the list's
 // order), whose month, in universal time, passes the filter for the month of `now`.
-CDividendsTable BuildDividendsTable(std::vector<CDailyOptionTradesEntry> dividends,
-                                    DividendsMonthFilter filter, FileTime now,
-                                    const CAverageTradesDatabase& averages);
+CDividendsTable BuildDividendsTable(std::vector<CDividend> dividends, DividendsMonthFilter filter,
+                                    FileTime now, const CAverageTradesDatabase& averages);
 
 // Takes a text typed into an Average Trades cell for the company `code`. The text is
 // trimmed; an empty one clears the figure. A text that holds no number, or one cut short

@@ -42,7 +42,7 @@ bool ParseDividendDate(std::string_view field, FileTime& date) {
     return true;
 }
 
-bool ParseDividendLine(std::string_view line, CDailyOptionTradesEntry& entry) {
+bool ParseDividendLine(std::string_view line, CDividend& entry) {
     std::array<std::string_view, kFields> fields;
     if (SplitCollapsingCommas(line, fields.data(), fields.size()) != kFields ||
         IsBlank(fields[0])) {
@@ -59,8 +59,7 @@ bool ParseDividendLine(std::string_view line, CDailyOptionTradesEntry& entry) {
 
 } // namespace
 
-bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FILE* file,
-                          std::string& error) {
+bool ParseDividendsStream(std::vector<CDividend>& entries, std::FILE* file, std::string& error) {
     entries.clear();
     CLineReader reader(file);
     std::string_view line;
@@ -68,7 +67,7 @@ bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FI
         if (reader.LineNumber() == 1 || IsBlank(line)) {
             continue; // line 1 is the header, whatever it holds
         }
-        CDailyOptionTradesEntry entry;
+        CDividend entry;
         if (!ParseDividendLine(line, entry)) {
             error = UnexpectedDataMessage(reader.LineNumber());
             return false;
@@ -82,7 +81,7 @@ bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FI
     return true;
 }
 
-bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
+bool ParseDividendsFile(std::vector<CDividend>& entries, const std::string& path,
                         std::string& error) {
     entries.clear();
     const CFileHandle file = OpenDataFile(path);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 
 #include <cstdio>
 #include <string>
@@ -14,9 +14,8 @@ namespace strikeline {
 // Errors: "Unable to open file" (also for what is no regular file); "Unexpected data at
 // line %u" at the first bad line, which ends the parse. `entries` is emptied first and
 // keeps what was read before an error.
-bool ParseDividendsFile(std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
+bool ParseDividendsFile(std::vector<CDividend>& entries, const std::string& path,
                         std::string& error);
-bool ParseDividendsStream(std::vector<CDailyOptionTradesEntry>& entries, std::FILE* file,
-                          std::string& error);
+bool ParseDividendsStream(std::vector<CDividend>& entries, std::FILE* file, std::string& error);
 
 } // namespace strikeline

@@ -46,13 +46,12 @@ CMarketFileLoad LoadOptionFile(bool isCall, const std::string& dataFolder, CMark
 }
 
 CMarketFileLoad LoadDividendsFile(const std::string& dataFolder, CMarketData& market) {
-    return Load<std::vector<CDailyOptionTradesEntry>>(
+    return Load<std::vector<CDividend>>(
         PathInFolder(dataFolder, kDividendsFileName), true,
-        [](std::vector<CDailyOptionTradesEntry>& entries, const std::string& path,
-           std::string& error) { return ParseDividendsFile(entries, path, error); },
-        [&](std::vector<CDailyOptionTradesEntry> entries) {
-            market.PublishDividends(std::move(entries));
-        });
+        [](std::vector<CDividend>& entries, const std::string& path, std::string& error) {
+            return ParseDividendsFile(entries, path, error);
+        },
+        [&](std::vector<CDividend> entries) { market.PublishDividends(std::move(entries)); });
 }
 
 CMarketFileLoad LoadCompanyNamesFile(const std::string& dataFolder, CMarketData& market) {

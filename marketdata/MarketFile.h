@@ -2,7 +2,7 @@
 
 #include "marketdata/CompanyInfo.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +15,7 @@ enum class MarketFile { Calls, Puts, Dividends, CompanyNames, Top20 };
 // What one market data file holds once read; only the part of its kind is filled.
 struct CMarketFileContents {
     std::vector<CCompanyInfo> companies;
-    std::vector<CDailyOptionTradesEntry> dividends;
+    std::vector<CDividend> dividends;
     CCompanyNameTable names;
 };
 

@@ -9,14 +9,14 @@ namespace strikeline {
 CMarketSnapshot::CMarketSnapshot()
     : m_Calls(std::make_shared<const std::vector<CCompanyInfo>>()),
       m_Puts(std::make_shared<const std::vector<CCompanyInfo>>()),
-      m_Dividends(std::make_shared<const std::vector<CDailyOptionTradesEntry>>()),
+      m_Dividends(std::make_shared<const std::vector<CDividend>>()),
       m_CompanyNames(std::make_shared<const CCompanyNameTable>()),
       m_Top20(std::make_shared<const CCompanyNameTable>()) {}
 
-std::optional<CDailyOptionTradesEntry> CMarketSnapshot::FindDividend(std::string_view code) const {
-    const auto it = std::find_if(
-        m_Dividends->begin(), m_Dividends->end(),
-        [&](const CDailyOptionTradesEntry& entry) { return SameCode(entry.code, code); });
+std::optional<CDividend> CMarketSnapshot::FindDividend(std::string_view code) const {
+    const auto it =
+        std::find_if(m_Dividends->begin(), m_Dividends->end(),
+                     [&](const CDividend& entry) { return SameCode(entry.code, code); });
     if (it == m_Dividends->end()) {
         return std::nullopt;
     }
@@ -38,10 +38,9 @@ CMarketSnapshot::WithPuts(std::vector<CCompanyInfo> puts) const {
 }
 
 std::shared_ptr<const CMarketSnapshot>
-CMarketSnapshot::WithDividends(std::vector<CDailyOptionTradesEntry> dividends) const {
+CMarketSnapshot::WithDividends(std::vector<CDividend> dividends) const {
     auto next = std::make_shared<CMarketSnapshot>(*this);
-    next->m_Dividends =
-        std::make_shared<const std::vector<CDailyOptionTradesEntry>>(std::move(dividends));
+    next->m_Dividends = std::make_shared<const std::vector<CDividend>>(std::move(dividends));
     return next;
 }
 
@@ -91,7 +90,7 @@ void CMarketData::PublishCompanies(bool isCall, std::vector<CCompanyInfo> compan
     }
 }
 
-void CMarketData::PublishDividends(std::vector<CDailyOptionTradesEntry> dividends) {
+void CMarketData::PublishDividends(std::vector<CDividend> dividends) {
     Publish([&](const CMarketSnapshot& now) { return now.WithDividends(std::move(dividends)); });
 }
 

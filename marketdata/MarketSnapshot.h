@@ -2,7 +2,7 @@
 
 #include "marketdata/CompanyInfo.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "marketdata/MarketPart.h"
 
 #include <memory>
@@ -26,25 +26,24 @@ public:
     const std::vector<CCompanyInfo>& Companies(bool isCall) const {
         return isCall ? Calls() : Puts();
     }
-    const std::vector<CDailyOptionTradesEntry>& Dividends() const { return *m_Dividends; }
+    const std::vector<CDividend>& Dividends() const { return *m_Dividends; }
     const CCompanyNameTable& CompanyNames() const { return *m_CompanyNames; }
     const CCompanyNameTable& Top20() const { return *m_Top20; }
 
     // The first dividend of the share `code` (letter case ignored).
-    std::optional<CDailyOptionTradesEntry> FindDividend(std::string_view code) const;
+    std::optional<CDividend> FindDividend(std::string_view code) const;
 
     // A market equal to this one but for the part replaced.
     std::shared_ptr<const CMarketSnapshot> WithCalls(std::vector<CCompanyInfo> calls) const;
     std::shared_ptr<const CMarketSnapshot> WithPuts(std::vector<CCompanyInfo> puts) const;
-    std::shared_ptr<const CMarketSnapshot>
-    WithDividends(std::vector<CDailyOptionTradesEntry> dividends) const;
+    std::shared_ptr<const CMarketSnapshot> WithDividends(std::vector<CDividend> dividends) const;
     std::shared_ptr<const CMarketSnapshot> WithCompanyNames(CCompanyNameTable names) const;
     std::shared_ptr<const CMarketSnapshot> WithTop20(CCompanyNameTable top20) const;
 
 private:
     std::shared_ptr<const std::vector<CCompanyInfo>> m_Calls;
     std::shared_ptr<const std::vector<CCompanyInfo>> m_Puts;
-    std::shared_ptr<const std::vector<CDailyOptionTradesEntry>> m_Dividends;
+    std::shared_ptr<const std::vector<CDividend>> m_Dividends;
     std::shared_ptr<const CCompanyNameTable> m_CompanyNames;
     std::shared_ptr<const CCompanyNameTable> m_Top20;
 };
@@ -61,7 +60,7 @@ public:
     void PublishCalls(std::vector<CCompanyInfo> calls);
     void PublishPuts(std::vector<CCompanyInfo> puts);
     void PublishCompanies(bool isCall, std::vector<CCompanyInfo> companies);
-    void PublishDividends(std::vector<CDailyOptionTradesEntry> dividends);
+    void PublishDividends(std::vector<CDividend> dividends);
     void PublishCompanyNames(CCompanyNameTable names);
     void PublishTop20(CCompanyNameTable top20);
 

@@ -42,7 +42,7 @@ std::vector<std::string> ShortListCompanyValueTexts(const CCompanyInfo& company,
 
 std::array<std::string, kShortListColumns>
 ShortListSeriesTexts(const CCompanyInfo& company, const CContractInfo& series,
-                     const std::optional<CDailyOptionTradesEntry>& dividend) {
+                     const std::optional<CDividend>& dividend) {
     const std::array<std::string, 12> report = SeriesRowTexts(company, series);
     const CSeriesFigures figures = ComputeSeriesFigures(company, series);
     std::array<std::string, kShortListColumns> texts;

@@ -2,7 +2,7 @@
 
 #include "marketdata/CompanyInfo.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 
 #include <array>
 #include <cstddef>
@@ -36,6 +36,6 @@ std::vector<std::string> ShortListCompanyValueTexts(const CCompanyInfo& company,
 // the break-even.
 std::array<std::string, kShortListColumns>
 ShortListSeriesTexts(const CCompanyInfo& company, const CContractInfo& series,
-                     const std::optional<CDailyOptionTradesEntry>& dividend);
+                     const std::optional<CDividend>& dividend);
 
 } // namespace strikeline

@@ -1,7 +1,7 @@
 // The desktop program.
 
+#include "gui/app/Application.h"
 #include "gui/app/ProgramIcon.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/app/UserMessages.h"
 #include "gui/reports/WebEngineSetup.h"
 
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
     // Desktops find the menu entry, and with it the icon, under this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("au.com.varnel.Strikeline"));
     QApplication::setWindowIcon(strikeline::ProgramIcon());
-    strikeline::CTesseraApp app;
+    strikeline::CApplication app;
     QuitOnSignals(application, app.Messages());
     // A copy that does not start writes nothing back: a second copy's defaults would
     // otherwise replace the settings of the copy that runs.

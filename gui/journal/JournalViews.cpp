@@ -3,8 +3,8 @@
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/journal/DailyOptionTradesView.h"
 #include "gui/journal/DiaryView.h"
+#include "gui/journal/DividendsView.h"
 #include "gui/journal/LeverageCalcView.h"
 #include "journal/CascadeOffset.h"
 #include "session/Session.h"
@@ -25,11 +25,10 @@ void RegisterJournalViews(CMainFrame& frame, CJournalClock clock) {
     frame.RegisterView(ViewKind::Diary, {QStringLiteral("Diary"), true, true, {}, [&frame, clock] {
                                              return new CDiaryView(frame.Session(), clock);
                                          }});
-    frame.RegisterView(
-        ViewKind::Dividends,
-        {QStringLiteral("Dividends"), true, true, kDividendsFrameSize, [&frame, clock] {
-             return new CDailyOptionTradesView(frame.Session(), clock);
-         }});
+    frame.RegisterView(ViewKind::Dividends, {QStringLiteral("Dividends"), true, true,
+                                             kDividendsFrameSize, [&frame, clock] {
+                                                 return new CDividendsView(frame.Session(), clock);
+                                             }});
     // One cascade per main window: calculators opened one after another do not cover
     // each other.
     auto cascade = std::make_shared<CCascadeOffset>();

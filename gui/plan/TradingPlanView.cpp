@@ -2,9 +2,9 @@
 
 #include "gui/app/CommandIds.h"
 #include "gui/plan/ColorSelectorWnd.h"
-#include "gui/plan/ComplexTableWndForTradingPlanView.h"
 #include "gui/plan/PlanUndoCommands.h"
 #include "gui/plan/PlanViewColumns.h"
+#include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanTableBuilder.h"
 #include "gui/reports/MultiTablePrintJob.h"
 #include "journal/DiaryDatabase.h"
@@ -31,7 +31,7 @@ constexpr int kLinesPerPage = 10;
 
 CTradingPlanView::CTradingPlanView(CSession& session, CTradingPlanViewHooks hooks, QWidget* parent)
     : QAbstractScrollArea(parent), m_Session(session), m_Hooks(std::move(hooks)),
-      m_Clock(CurrentFileTime), m_Table(new CComplexTableWndForTradingPlanView(*this, viewport())),
+      m_Clock(CurrentFileTime), m_Table(new CTradingPlanTable(*this, viewport())),
       m_Exports(*this, session) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -23,7 +23,7 @@ namespace strikeline {
 class CSession;
 
 class CComplexTableWnd;
-class CComplexTableWndForTradingPlanView;
+class CTradingPlanTable;
 class CTradingPlan;
 struct CPlanRowClosing;
 struct CTradingPlanEntry;
@@ -59,7 +59,7 @@ public:
     bool HandlesCommand(int command) const override;
     void OnCommand(int command) override;
 
-    CComplexTableWndForTradingPlanView& Table() const { return *m_Table; }
+    CTradingPlanTable& Table() const { return *m_Table; }
     // The column key of a data or totals cell.
     static std::string_view ColumnKey(int column);
     // The plan row a table row shows; null for the other rows and for a row that has left
@@ -140,7 +140,7 @@ private:
     CSession& m_Session;
     CTradingPlanViewHooks m_Hooks;
     CClock m_Clock;
-    CComplexTableWndForTradingPlanView* m_Table;
+    CTradingPlanTable* m_Table;
     // The plan rows in display order, and the row each table row shows.
     std::vector<CTradingPlanEntry*> m_Entries;
     std::vector<CTradingPlanEntry*> m_RowEntries;

@@ -1,7 +1,7 @@
 #include "gui/reports/MultiTableView.h"
 
-#include "gui/reports/ComplexTableWndForMultiTableView.h"
 #include "gui/reports/MultiTablePrintJob.h"
+#include "gui/reports/StackedTable.h"
 #include "gui/widgets/QtColor.h"
 #include "gui/widgets/SchemeFont.h"
 #include "storage/ColorScheme.h"
@@ -94,7 +94,7 @@ CMultiTableView::~CMultiTableView() {
     DeleteAllTables();
 }
 
-CComplexTableWndForMultiTableView* CMultiTableView::Table(int index) const {
+CStackedTable* CMultiTableView::Table(int index) const {
     return index >= 0 && index < TableCount() ? m_Tables[static_cast<std::size_t>(index)].get()
                                               : nullptr;
 }
@@ -127,15 +127,14 @@ void CMultiTableView::ApplyScheme(const CColorScheme& scheme) {
 
 // Selection.
 
-void CMultiTableView::SetActiveTable(CComplexTableWndForMultiTableView* table) {
+void CMultiTableView::SetActiveTable(CStackedTable* table) {
     if (m_ActiveTable != nullptr && m_ActiveTable != table) {
         m_ActiveTable->SetCurrentCell(-1, -1);
     }
     m_ActiveTable = table;
 }
 
-bool CMultiTableView::MoveSelectionOut(CComplexTableWndForMultiTableView& from, int column,
-                                       TableDirection direction) {
+bool CMultiTableView::MoveSelectionOut(CStackedTable& from, int column, TableDirection direction) {
     const int index = IndexOf(&from);
     if (index < 0) {
         return false;
@@ -157,7 +156,7 @@ bool CMultiTableView::MoveSelectionOut(CComplexTableWndForMultiTableView& from, 
         return false;
     }
     for (int i = index + step; i >= 0 && i < TableCount(); i += step) {
-        CComplexTableWndForMultiTableView& target = *m_Tables[static_cast<std::size_t>(i)];
+        CStackedTable& target = *m_Tables[static_cast<std::size_t>(i)];
         if (const std::optional<CTableCellIndex> cell = EntryCell(target, column, direction)) {
             SetActiveTable(&target);
             // Setting the cell scrolls it into view, which shows a table that was hidden
@@ -282,7 +281,7 @@ void CMultiTableView::PlaceTables() {
     const int scroll = ScrollPosition();
     const int client = ClientHeight();
     for (std::size_t i = 0; i < m_Tables.size(); ++i) {
-        CComplexTableWndForMultiTableView& table = *m_Tables[i];
+        CStackedTable& table = *m_Tables[i];
         bool near = false;
         QRect place;
         if (i < m_PlacedTops.size() && m_PlacedHeights[i] >= 0) {
@@ -345,17 +344,16 @@ void CMultiTableView::paintEvent(QPaintEvent* event) {
 
 // Building and measuring.
 
-int CMultiTableView::AddTable(std::unique_ptr<CComplexTableWndForMultiTableView> table) {
+int CMultiTableView::AddTable(std::unique_ptr<CStackedTable> table) {
     return InsertTable(TableCount(), std::move(table));
 }
 
-int CMultiTableView::InsertTable(int index,
-                                 std::unique_ptr<CComplexTableWndForMultiTableView> table) {
+int CMultiTableView::InsertTable(int index, std::unique_ptr<CStackedTable> table) {
     if (table->parentWidget() != viewport()) {
         table->setParent(viewport());
     }
     table->hide();
-    CComplexTableWndForMultiTableView* raw = table.get();
+    CStackedTable* raw = table.get();
     connect(raw, &CComplexTableWnd::CurrentCellChanged, this, [this, raw](int row, int column) {
         if (row >= 0) {
             EnsureCellVisible(*raw, row, column);
@@ -393,7 +391,7 @@ void CMultiTableView::RemoveTable(int index) {
         return;
     }
     const auto at = static_cast<std::size_t>(index);
-    CComplexTableWndForMultiTableView* table = m_Tables[at].get();
+    CStackedTable* table = m_Tables[at].get();
     if (const QWidget* focus = QApplication::focusWidget();
         focus != nullptr && (focus == table || table->isAncestorOf(focus))) {
         setFocus(Qt::OtherFocusReason);
@@ -418,7 +416,7 @@ void CMultiTableView::RemoveTable(int index) {
     ScheduleWork();
 }
 
-void CMultiTableView::RetireTable(std::unique_ptr<CComplexTableWndForMultiTableView> table) {
+void CMultiTableView::RetireTable(std::unique_ptr<CStackedTable> table) {
     table->hide();
     // Its rows may point into data that its owner frees now.
     table->disconnect(this);
@@ -432,7 +430,7 @@ void CMultiTableView::RemoveAllTables() {
     }
     m_ActiveTable = nullptr;
     m_Retired.reserve(m_Retired.size() + m_Tables.size());
-    for (std::unique_ptr<CComplexTableWndForMultiTableView>& table : m_Tables) {
+    for (std::unique_ptr<CStackedTable>& table : m_Tables) {
         RetireTable(std::move(table));
     }
     m_Tables.clear();

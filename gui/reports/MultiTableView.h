@@ -16,7 +16,7 @@ namespace strikeline {
 
 class CColorScheme;
 class CComplexTableWnd;
-class CComplexTableWndForMultiTableView;
+class CStackedTable;
 
 // How the idle work of a view went since it last started: the report and Short List
 // views are built in slices so that the window keeps answering.
@@ -51,7 +51,7 @@ public:
 
     // Tables, in stack order.
     int TableCount() const { return static_cast<int>(m_Tables.size()); }
-    CComplexTableWndForMultiTableView* Table(int index) const;
+    CStackedTable* Table(int index) const;
     int IndexOf(const CComplexTableWnd* table) const;
     // Where the last complete layout put the table, in view coordinates before scrolling;
     // -1 when the table has not been placed yet.
@@ -69,13 +69,12 @@ public:
     Color Background() const { return m_Background; }
 
     // Selection.
-    CComplexTableWndForMultiTableView* ActiveTable() const { return m_ActiveTable; }
+    CStackedTable* ActiveTable() const { return m_ActiveTable; }
     // Clears the current cell of the table that was active before.
-    void SetActiveTable(CComplexTableWndForMultiTableView* table);
+    void SetActiveTable(CStackedTable* table);
     // Continues a move that left `from` into the nearest table above or below that has a
     // cell to take; false when there is none (or the move was sideways).
-    bool MoveSelectionOut(CComplexTableWndForMultiTableView& from, int column,
-                          TableDirection direction);
+    bool MoveSelectionOut(CStackedTable& from, int column, TableDirection direction);
     // Scrolls just enough to show the cell.
     void EnsureCellVisible(const CComplexTableWnd& table, int row, int column);
 
@@ -112,10 +111,10 @@ signals:
 protected:
     // Takes the table over and stacks it last, hidden until it is measured and placed.
     // Returns its index.
-    int AddTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    int AddTable(std::unique_ptr<CStackedTable> table);
     // The same at `index` (at the end when outside the stack); the tables from there on are
     // measured again.
-    int InsertTable(int index, std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    int InsertTable(int index, std::unique_ptr<CStackedTable> table);
     // Takes one table away (the focus leaves it first); it is freed in a later slice.
     void RemoveTable(int index);
     // Takes every table away; the focus leaves them first. They are freed a few per slice.
@@ -145,7 +144,7 @@ private:
     // `switching` is the switch itself.
     void RestartMeasuring(bool fullWidth, bool switching = false);
     void ScheduleWork();
-    void RetireTable(std::unique_ptr<CComplexTableWndForMultiTableView> table);
+    void RetireTable(std::unique_ptr<CStackedTable> table);
     void PlaceTables();
     void UpdateScrollRange();
     int FullWidth() const;
@@ -160,10 +159,10 @@ private:
     int MeasureWidth(bool fullWidth) const;
     std::vector<CComplexTableWnd*> TablesForPrinting();
 
-    std::vector<std::unique_ptr<CComplexTableWndForMultiTableView>> m_Tables;
+    std::vector<std::unique_ptr<CStackedTable>> m_Tables;
     // Tables taken away, hidden, freed a few per slice: a whole market's tables take a
     // while to free, and a refresh must not stall the window.
-    std::vector<std::unique_ptr<CComplexTableWndForMultiTableView>> m_Retired;
+    std::vector<std::unique_ptr<CStackedTable>> m_Retired;
     // Measurement in progress, one entry per table; -1 not measured yet.
     std::vector<int> m_Heights;
     std::vector<int> m_Tops;
@@ -188,7 +187,7 @@ private:
     QFont m_BoldFont;
     Color m_Background = 0xFFFFFF;
 
-    CComplexTableWndForMultiTableView* m_ActiveTable = nullptr;
+    CStackedTable* m_ActiveTable = nullptr;
     int m_WheelRemainder = 0;
 
     QTimer m_WorkTimer;

@@ -1,7 +1,7 @@
 #include "gui/reports/ReportBlockBuilder.h"
 
-#include "gui/reports/ComplexTableWndForReportView.h"
-#include "gui/reports/ComplexTableWndForReportView2.h"
+#include "gui/reports/ReportBlockTable.h"
+#include "gui/reports/SeriesTable.h"
 #include "gui/widgets/ComplexTableWnd.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
@@ -13,7 +13,7 @@ namespace strikeline {
 
 namespace {
 
-constexpr int kSeriesDivisions = CComplexTableWndForReportView::kSeriesColumns;
+constexpr int kSeriesDivisions = CSeriesTable::kSeriesColumns;
 // Series columns: code, last trade, expiry, strike, fair price, size, open interest, then
 // the profit and % return not exercised and exercised, and BEP.
 constexpr int kFairPriceColumn = 4;
@@ -101,7 +101,7 @@ void CReportBlockBuilder::AddCompanyValues(CComplexTableWnd& table, const CRepor
     const int count = static_cast<int>(texts.size());
     const int row = table.AddRow();
     table.ReserveCells(row, count);
-    table.SetRowValue(row, CComplexTableWndForReportView2::CompanyRowValue(block.company));
+    table.SetRowValue(row, CReportBlockTable::CompanyRowValue(block.company));
     for (const std::string& text : texts) {
         const int cell =
             AddTextCell(table, row, Text(text), count, 1, Scheme(SchemeColor::ReportBk),
@@ -166,7 +166,7 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
         Scheme(atTheMoney ? SchemeColor::StrikePriceFg : SchemeColor::ReportFg);
     const int row = table.AddRow();
     table.ReserveCells(row, kSeriesDivisions);
-    table.SetRowValue(row, CComplexTableWndForReportView::SeriesRowValue(series));
+    table.SetRowValue(row, CSeriesTable::SeriesRowValue(series));
     for (int column = 0; column < kSeriesDivisions; ++column) {
         Color cellBackground = background;
         Color cellForeground = foreground;

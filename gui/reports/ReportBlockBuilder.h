@@ -30,7 +30,7 @@ public:
                         const QFont& bold);
 
     // Series cells take their figures from the table's text hooks, so `table` is expected to
-    // answer them (CComplexTableWndForReportView); `block` must outlive the table.
+    // answer them (CSeriesTable); `block` must outlive the table.
     void Build(CComplexTableWnd& table, const CReportBlock& block,
                const CCompanyNameTable& names) const;
 

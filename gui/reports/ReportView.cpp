@@ -1,8 +1,8 @@
 #include "gui/reports/ReportView.h"
 
 #include "gui/app/CommandIds.h"
-#include "gui/reports/ComplexTableWndForReportView2.h"
 #include "gui/reports/ReportBlockBuilder.h"
+#include "gui/reports/ReportBlockTable.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
@@ -93,7 +93,7 @@ void CReportView::TakeSnapshot() {
 
 void CReportView::AddNextBlock() {
     const std::size_t index = m_NextBlock++;
-    auto table = std::make_unique<CComplexTableWndForReportView2>(*this, viewport());
+    auto table = std::make_unique<CReportBlockTable>(*this, viewport());
     table->hide();
     m_BlockBuilder->Build(*table, m_Report.blocks[index], m_Market->CompanyNames());
     auto* box = new QCheckBox(table.get());
@@ -126,8 +126,8 @@ void CReportView::paintEvent(QPaintEvent* event) {
     painter.drawText(viewport()->rect(), Qt::AlignCenter, BusyText());
 }
 
-CComplexTableWndForReportView2* CReportView::Block(int index) const {
-    return static_cast<CComplexTableWndForReportView2*>(Table(index));
+CReportBlockTable* CReportView::Block(int index) const {
+    return static_cast<CReportBlockTable*>(Table(index));
 }
 
 QCheckBox* CReportView::CompanyCheckBox(int index) const {

@@ -24,7 +24,7 @@ class CSession;
 
 class CCompanyInfo;
 class CCompanyNameTable;
-class CComplexTableWndForReportView2;
+class CReportBlockTable;
 class CReportBlockBuilder;
 
 // The Call Report or the Put Report: one block of tables per company, in the order the
@@ -62,7 +62,7 @@ public:
     const CReport& Report() const { return m_Report; }
     // Blocks made so far, in report order.
     int BlockCount() const { return TableCount(); }
-    CComplexTableWndForReportView2* Block(int index) const;
+    CReportBlockTable* Block(int index) const;
     QCheckBox* CompanyCheckBox(int index) const;
     // The block of the company (any letter case), or -1.
     int FindBlock(std::string_view code) const;

@@ -4,7 +4,7 @@
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
 #include "gui/reports/ReportView.h"
-#include "gui/reports/WatchView.h"
+#include "gui/reports/ShortListView.h"
 #include "plan/TradingPlan.h"
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
@@ -14,8 +14,8 @@ namespace strikeline {
 
 namespace {
 
-CWatchView* OpenShortList(CMainFrame& frame, bool create) {
-    return dynamic_cast<CWatchView*>(frame.GetView(ViewKind::ShortList, create, false));
+CShortListView* OpenShortList(CMainFrame& frame, bool create) {
+    return dynamic_cast<CShortListView*>(frame.GetView(ViewKind::ShortList, create, false));
 }
 
 CReportView* OpenReport(CMainFrame& frame, ReportKind kind) {
@@ -29,7 +29,7 @@ void RegisterShortListView(CMainFrame& frame,
                            std::function<void(const std::string& code)> openTrendChart) {
     frame.RegisterView(ViewKind::ShortList,
                        {QStringLiteral("Short List"), true, true, {}, [&frame, openTrendChart] {
-                            auto* view = new CWatchView(frame.Session());
+                            auto* view = new CShortListView(frame.Session());
                             view->SetTrendChartHook(openTrendChart);
                             view->SetCompanyRemovedHook(
                                 [&frame](ReportKind kind, const std::string& code) {
@@ -45,7 +45,7 @@ void RegisterShortListView(CMainFrame& frame,
                         }});
     frame.RegisterCommand(ID_SHORT_LIST_CLEAR, [&frame] { ClearShortList(frame); });
     QObject::connect(&frame, &CMainFrame::TradingPlanCleared, &frame, [&frame] {
-        if (CWatchView* view = OpenShortList(frame, false)) {
+        if (CShortListView* view = OpenShortList(frame, false)) {
             view->UntickAll();
         } else {
             frame.Session().ShortList().UntickAll();
@@ -65,12 +65,12 @@ void ConnectReportToShortList(CMainFrame& frame, CReportView& report) {
     // without asking, whatever the Trading Plan holds.
     report.SetShortListHook([&frame](ReportKind kind, const CCompanyInfo& company, bool ticked) {
         if (ticked) {
-            if (CWatchView* view = OpenShortList(frame, true)) {
+            if (CShortListView* view = OpenShortList(frame, true)) {
                 view->AddCompany(company, kind);
             } else {
                 frame.Session().ShortList().Add(company.Code(), kind);
             }
-        } else if (CWatchView* view = OpenShortList(frame, false)) {
+        } else if (CShortListView* view = OpenShortList(frame, false)) {
             view->RemoveCompany(company.Code(), kind);
         } else {
             frame.Session().ShortList().Remove(company.Code(), kind);
@@ -79,7 +79,7 @@ void ConnectReportToShortList(CMainFrame& frame, CReportView& report) {
 }
 
 bool ClearShortList(CMainFrame& frame) {
-    CWatchView* view = OpenShortList(frame, false);
+    CShortListView* view = OpenShortList(frame, false);
     if (view != nullptr) {
         view->SaveToStore();
     }
@@ -103,7 +103,7 @@ bool ClearShortList(CMainFrame& frame) {
 
 void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
                            std::string_view seriesCode, ReportKind kind) {
-    if (CWatchView* view = OpenShortList(frame, false)) {
+    if (CShortListView* view = OpenShortList(frame, false)) {
         view->UntickSeries(companyCode, seriesCode, kind);
     } else {
         frame.Session().ShortList().UntickSeries(seriesCode, kind);
@@ -112,7 +112,7 @@ void UntickShortListSeries(CMainFrame& frame, std::string_view companyCode,
 
 void TickShortListSeries(CMainFrame& frame, std::string_view companyCode,
                          std::string_view seriesCode, ReportKind kind) {
-    if (CWatchView* view = OpenShortList(frame, false)) {
+    if (CShortListView* view = OpenShortList(frame, false)) {
         view->TickSeries(companyCode, seriesCode, kind);
     } else if (frame.Session().ShortList().Find(companyCode, kind)) {
         frame.Session().ShortList().SetTicked(seriesCode, kind, true);

@@ -1,7 +1,7 @@
 #include "gui/settings/ColorSchemeDlg.h"
 
-#include "gui/reports/ComplexTableWndForReportView.h"
 #include "gui/reports/ReportBlockBuilder.h"
+#include "gui/reports/SeriesTable.h"
 #include "gui/settings/ColorButtonWnd.h"
 #include "gui/widgets/QtColor.h"
 #include "gui/widgets/SchemeFont.h"
@@ -324,7 +324,7 @@ void CColorSchemeDlg::RebuildPreview() {
     const CSchemeFont underlined = CreateSchemeFont(m_Scheme, false, true, false);
     const CSchemeFont bold = CreateSchemeFont(m_Scheme, true, false, false);
     const CReportBlockBuilder builder(m_Scheme, regular.m_Font, underlined.m_Font, bold.m_Font);
-    auto* table = new CComplexTableWndForReportView(nullptr, m_PreviewArea);
+    auto* table = new CSeriesTable(nullptr, m_PreviewArea);
     // A picture of a report, not a place to work in.
     table->setFocusPolicy(Qt::NoFocus);
     builder.Build(*table, m_SampleBlock, CCompanyNameTable());

@@ -11,13 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file) {
         return 0;
     }
-    std::vector<CDailyOptionTradesEntry> entries;
+    std::vector<CDividend> entries;
     std::string error;
     const bool ok = ParseDividendsStream(entries, file.Get(), error);
     if (!ok && error.rfind("Unexpected data at line ", 0) != 0) {
         std::abort();
     }
-    for (const CDailyOptionTradesEntry& entry : entries) {
+    for (const CDividend& entry : entries) {
         if (entry.code.empty() || entry.date == kNoDate) {
             std::abort();
         }

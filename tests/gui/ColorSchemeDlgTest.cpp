@@ -4,9 +4,9 @@
 
 #include "gui/settings/ColorSchemeDlg.h"
 
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/settings/ColorButtonWnd.h"
 #include "gui/settings/ColourSchemeCommand.h"
 #include "gui/widgets/ComplexTableWnd.h"
@@ -198,7 +198,7 @@ private:
     test::CScopedEnv m_Feed;
     test::CScopedEnv m_Site;
     CMessageLog m_Messages;
-    CTesseraApp m_App;
+    CApplication m_App;
     QStringList m_Log;
     bool m_Started = false;
 };

@@ -3,13 +3,13 @@
 
 #include "gui/app/MainFrame.h"
 
+#include "gui/app/Application.h"
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/DataSourcesDlg.h"
 #include "gui/app/NavigationCentreView.h"
 #include "gui/app/ProgramIcon.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/reports/ReportSettingsView.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/TradingPlan.h"
@@ -162,7 +162,7 @@ private slots:
 
 void MainFrameTest::MenusHoldTheCommandsInOrder() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QCOMPARE(Captions(frame.menuBar()->actions()),
@@ -193,7 +193,7 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
 
 void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     // The program registers every window; exports and printing wait for a window that
@@ -233,7 +233,7 @@ void MainFrameTest::CommandsWithoutTheirWindowsAreDisabled() {
 
 void MainFrameTest::WindowKeysOpenSwitchAndCloseWindows() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QApplication::setActiveWindow(&frame);
@@ -262,7 +262,7 @@ void MainFrameTest::WindowKeysOpenSwitchAndCloseWindows() {
 
 void MainFrameTest::OneWindowPerKindAndTheExistingOneIsActivated() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     frame.RegisterView(ViewKind::Dividends, {"Dividends", true, true, QSize(550, 400), [] {
@@ -296,7 +296,7 @@ void MainFrameTest::OneWindowPerKindAndTheExistingOneIsActivated() {
 
 void MainFrameTest::CloseAllKeepsTheNavigationCentreAndClosesFloatingWindows() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QVERIFY(frame.GetView(ViewKind::NavigationCentre, false, false) != nullptr);
@@ -320,7 +320,7 @@ void MainFrameTest::CloseAllKeepsTheNavigationCentreAndClosesFloatingWindows() {
 
 void MainFrameTest::NavigationCentreButtonsIssueTheirCommands() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QCOMPARE(frame.MdiArea()->activeSubWindow()->windowTitle(), QString("Welcome to Strikeline"));
@@ -340,7 +340,7 @@ void MainFrameTest::NavigationCentreButtonsIssueTheirCommands() {
 
 void MainFrameTest::RefreshReachesOnlyAnOpenView() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     CCountingView* created = nullptr;
@@ -367,7 +367,7 @@ void MainFrameTest::StatusBarShowsHelpTheDataDateAndTheDownloader() {
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     const QByteArray feed = "http://127.0.0.1:" + QByteArray::number(silent.serverPort());
     CTestHome home(feed.constData());
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QTRY_COMPARE(frame.MessagePane()->text(), QString("Downloading call data..."));
@@ -386,7 +386,7 @@ void MainFrameTest::StatusBarShowsHelpTheDataDateAndTheDownloader() {
 
 void MainFrameTest::SupportMessageCannotBeStacked() {
     CTestHome home("http://support.example:8080");
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     CMessageLog& log = home.messages;
@@ -405,7 +405,7 @@ void MainFrameTest::SupportMessageCannotBeStacked() {
 
 void MainFrameTest::ClearTradingPlanAsksOnlyWhenThereIsAPlan() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QSignalSpy cleared(&frame, &CMainFrame::TradingPlanCleared);
@@ -431,7 +431,7 @@ void MainFrameTest::ClearTradingPlanAsksOnlyWhenThereIsAPlan() {
 
 void MainFrameTest::TogglesFollowTheSettings() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     const bool before = app.Session().ReportSettings(ReportKind::Put).DisplayLeveragedBar();
@@ -489,7 +489,7 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     test::WriteTextFile(options.dataFolder + "/tradingplan.xml", "<Entries><Entry/></Entries>");
     test::WriteTextFile(options.dataFolder + "/diary.xml", "<Diary/>");
     CMessageLog& log = home.messages;
-    CTesseraApp app(options);
+    CApplication app(options);
     QVERIFY(app.InitInstance());
     QCOMPARE(log.texts.size(), 3);
     QVERIFY2(log.texts[0].startsWith("Error when loading configuration\n\n"),
@@ -521,7 +521,7 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
     CTestHome home;
     const CStartOptions options = home.Options();
     {
-        CTesseraApp app(options);
+        CApplication app(options);
         QVERIFY(app.InitInstance());
         CTradingPlanEntry entry;
         entry.m_CompanyID = "BHP";
@@ -537,7 +537,7 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
     QVERIFY(std::filesystem::exists(options.dataFolder + "/diary.xml"));
     QVERIFY(std::filesystem::exists(options.dataFolder + "/averagetrades.xml"));
     // The next start finds what this one left.
-    CTesseraApp again(options);
+    CApplication again(options);
     QVERIFY(again.InitInstance());
     QCOMPARE(again.Session().TradingPlan().Count(), 1u);
     QVERIFY(again.Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
@@ -673,7 +673,7 @@ void MainFrameTest::AQuitSignalDuringStartUpEndsTheProgramWhenStartUpEnds() {
 
 void MainFrameTest::ClosingAWindowReturnsToTheOneUsedBefore() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     RegisterPlainView(frame, ViewKind::CallReport, "Call Report");
@@ -701,7 +701,7 @@ void MainFrameTest::ClosingAWindowReturnsToTheOneUsedBefore() {
 
 void MainFrameTest::SavingReportSettingsBringsTheReportToTheFront() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     // The user opens the report, goes back to the navigation centre and from there to the
@@ -721,7 +721,7 @@ void MainFrameTest::SavingReportSettingsBringsTheReportToTheFront() {
 
 void MainFrameTest::AMaximisedWindowLeavesTheTitleAlone() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     RegisterPlainView(frame, ViewKind::CallReport, "Call Report");
@@ -738,7 +738,7 @@ void MainFrameTest::AMaximisedWindowLeavesTheTitleAlone() {
 
 void MainFrameTest::WindowMenuListsTheOpenWindows() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     RegisterPlainView(frame, ViewKind::Diary, "Diary");
@@ -771,7 +771,7 @@ void MainFrameTest::WindowMenuListsTheOpenWindows() {
 
 void MainFrameTest::MnemonicsAreUniqueInEveryMenu() {
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QVERIFY(frame.OnCommand(ID_DIARY));
@@ -813,7 +813,7 @@ void MainFrameTest::EveryWindowShowsTheProgramIcon() {
                  qPrintable(QString::number(size)));
     }
     CTestHome home;
-    CTesseraApp app(home.Options());
+    CApplication app(home.Options());
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     for (const int command : {ID_DIARY, ID_YIELD_DIVIDENDS, ID_EDIT_PUT_SETTINGS,

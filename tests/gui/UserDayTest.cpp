@@ -11,24 +11,24 @@
 // and UndefinedBehaviorSanitizer, where any report, a leak at exit included, fails it.
 
 #include "gui/app/AboutDlg.h"
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/DataSourcesDlg.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
-#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
-#include "gui/journal/DailyOptionTradesView.h"
 #include "gui/journal/DiaryEntryDlg.h"
 #include "gui/journal/DiaryView.h"
+#include "gui/journal/DividendsGrid.h"
+#include "gui/journal/DividendsView.h"
 #include "gui/journal/LeverageCalcView.h"
-#include "gui/plan/ComplexTableWndForTradingPlanView.h"
 #include "gui/plan/PlanViewColumns.h"
+#include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanView.h"
-#include "gui/reports/ComplexTableWndForWatchView.h"
 #include "gui/reports/ReportSettingsView.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/SelectCompanyDlg.h"
+#include "gui/reports/ShortListBlockTable.h"
+#include "gui/reports/ShortListView.h"
 #include "gui/reports/TrendView.h"
-#include "gui/reports/WatchView.h"
 #include "gui/reports/WebEngineSetup.h"
 #include "gui/settings/ColorSchemeDlg.h"
 #include "gui/widgets/InPlaceEdit.h"
@@ -253,7 +253,7 @@ private:
     void SaveBothReportSettingsForms(CMainFrame& frame);
     void ShowTheLeveragedBars(CMainFrame& frame);
     void ChangeTheColourScheme(CMainFrame& frame);
-    void FetchAgainWithNewLimits(CTesseraApp& app, const std::string& data);
+    void FetchAgainWithNewLimits(CApplication& app, const std::string& data);
     void ReadTheAboutBox(CMainFrame& frame);
     void LookAtATrendChart(CMainFrame& frame, const std::string& site);
 };
@@ -289,8 +289,9 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
 
     test::CUserMessageLog messages;
     const FileTime started = CurrentFileTime();
-    CTesseraApp app(CStartOptions{data, home.File("settings.reg"),
-                                  QString::fromStdString(home.File("instance")), false, &messages});
+    CApplication app(CStartOptions{data, home.File("settings.reg"),
+                                   QString::fromStdString(home.File("instance")), false,
+                                   &messages});
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     frame.resize(1400, 900);
@@ -309,7 +310,7 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     for (int i = 0; i < 2; ++i) {
         QTest::mouseClick(report->CompanyCheckBox(i), Qt::LeftButton);
     }
-    auto* shortList = OpenView<CWatchView>(frame, ViewKind::ShortList);
+    auto* shortList = OpenView<CShortListView>(frame, ViewKind::ShortList);
     QVERIFY(shortList != nullptr);
     QCOMPARE(frame.MdiArea()->activeSubWindow()->widget(), report);
     QCOMPARE(frame.Session().ShortList().Entries().size(), std::size_t{2});
@@ -318,10 +319,10 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     QVERIFY(frame.OnCommand(ID_SHORT_LIST_OPEN));
     QVERIFY(QTest::qWaitFor([shortList] { return !shortList->IsLayoutPending(); }, kWaitMs));
     QCOMPARE(shortList->BlockCount(), 2);
-    CComplexTableWndForWatchView& block = *shortList->Block(0);
-    const int seriesRow = CComplexTableWndForWatchView::kFirstSeriesRow;
+    CShortListBlockTable& block = *shortList->Block(0);
+    const int seriesRow = CShortListBlockTable::kFirstSeriesRow;
     const std::string series = block.SeriesAt(seriesRow)->Code();
-    ClickCell(block, seriesRow, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+    ClickCell(block, seriesRow, CShortListBlockTable::CellOf(kShortListPlanColumn));
     QVERIFY(block.IsPlanTicked(seriesRow));
     QCOMPARE(frame.Session().TradingPlan().Count(), std::size_t{2});
     CTradingPlanEntry& added = frame.Session().TradingPlan().At(1);
@@ -331,7 +332,7 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     QVERIFY(frame.OnCommand(ID_TRADING_PLAN_OPEN));
     auto* plan = OpenView<CTradingPlanView>(frame, ViewKind::TradingPlan);
     QVERIFY(plan != nullptr);
-    CComplexTableWndForTradingPlanView& table = plan->Table();
+    CTradingPlanTable& table = plan->Table();
     const int row = plan->RowOf(&added);
     QVERIFY(row > 0);
     const int shares = PlanViewColumnOf("Shares");
@@ -487,12 +488,12 @@ void UserDayTest::CorrectTheClosedTradeInTheDiary(CMainFrame& frame) {
 
 void UserDayTest::TypeAverageTradesInDividends(CMainFrame& frame, std::string& company) {
     QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
-    auto* dividends = OpenView<CDailyOptionTradesView>(frame, ViewKind::Dividends);
+    auto* dividends = OpenView<CDividendsView>(frame, ViewKind::Dividends);
     QVERIFY(dividends != nullptr);
     dividends->FilterList()->setCurrentIndex(dividends->FilterList()->findText("All"));
-    CComplexTableWndForDailyOptionTradesView& table = *dividends->Table();
-    const int row = CDailyOptionTradesView::kFirstDataRow;
-    const int column = CDailyOptionTradesView::kAverageTradesColumn;
+    CDividendsGrid& table = *dividends->Table();
+    const int row = CDividendsView::kFirstDataRow;
+    const int column = CDividendsView::kAverageTradesColumn;
     QVERIFY(table.RowCount() > row);
     company = table.Cell(row, 0)->m_Text.toStdString();
     table.setFocus();
@@ -603,7 +604,7 @@ void UserDayTest::ChangeTheColourScheme(CMainFrame& frame) {
     }
 }
 
-void UserDayTest::FetchAgainWithNewLimits(CTesseraApp& app, const std::string& data) {
+void UserDayTest::FetchAgainWithNewLimits(CApplication& app, const std::string& data) {
     CMainFrame& frame = *app.MainFrame();
     // OK starts a new downloader with the new limits.
     test::CModalAnswer<CDataSourcesDlg> answer([](CDataSourcesDlg& dialog) {

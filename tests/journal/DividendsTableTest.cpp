@@ -24,7 +24,7 @@ std::vector<std::string> Codes(const CDividendsTable& table) {
 }
 
 TEST_F(DividendsTable, RowsAreSortedByCodeIgnoringCaseWithTheirTexts) {
-    const std::vector<CDailyOptionTradesEntry> dividends = {
+    const std::vector<CDividend> dividends = {
         {"nab", Utc("2010-05-05"), 0.73},
         {"BHP", Utc("2010-03-01"), 0.47},
         {"ANZ", Utc("2011-12-24"), 0.5},
@@ -52,7 +52,7 @@ TEST_F(DividendsTable, RowsAreSortedByCodeIgnoringCaseWithTheirTexts) {
 }
 
 TEST_F(DividendsTable, FiltersByMonthWhateverTheYear) {
-    const std::vector<CDailyOptionTradesEntry> dividends = {
+    const std::vector<CDividend> dividends = {
         {"MAR", Utc("2010-03-31"), 1}, {"APR", Utc("2010-04-01"), 1}, {"APX", Utc("2008-04-20"), 1},
         {"MAY", Utc("2011-05-31"), 1}, {"JUN", Utc("2010-06-01"), 1},
     };
@@ -76,7 +76,7 @@ TEST_F(DividendsTable, FiltersByMonthWhateverTheYear) {
 }
 
 TEST_F(DividendsTable, NextMonthInDecemberIsJanuaryOfAnyYear) {
-    const std::vector<CDailyOptionTradesEntry> dividends = {
+    const std::vector<CDividend> dividends = {
         {"DEC", Utc("2010-12-20"), 1},
         {"J09", Utc("2009-01-15"), 1},
         {"J11", Utc("2011-01-31"), 1},

@@ -5,15 +5,15 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
-#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
-#include "gui/journal/DailyOptionTradesView.h"
+#include "gui/journal/DividendsGrid.h"
+#include "gui/journal/DividendsView.h"
 #include "gui/journal/JournalViews.h"
 #include "gui/journal/LeverageCalcView.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "gui/widgets/QtColor.h"
 #include "journal/AverageTradesDatabase.h"
 #include "journal/JournalViewTestSupport.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "session/ApplicationState.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
@@ -39,7 +39,7 @@ namespace strikeline {
 namespace {
 
 using test::CUserMessageLog;
-using Table = CComplexTableWndForDailyOptionTradesView;
+using Table = CDividendsGrid;
 
 FileTime At(const char* text) {
     FileTime value = kNoDate;
@@ -58,7 +58,7 @@ FileTime June2010() {
 }
 
 // Dividends in file order: mixed letter case, over three years and four months.
-std::vector<CDailyOptionTradesEntry> SomeDividends() {
+std::vector<CDividend> SomeDividends() {
     return {{"nab", At("2010-12-03 00:00:00"), 0.87},
             {"ANZ", At("2011-01-05 00:00:00"), 0.52},
             {"bhp", At("2012-01-20 00:00:00"), 1.25},
@@ -87,7 +87,7 @@ QStringList RowTexts(const Table& table, int row) {
 // The company codes listed, top to bottom.
 QStringList ListedCodes(const Table& table) {
     QStringList codes;
-    for (int row = CDailyOptionTradesView::kFirstDataRow; row < table.RowCount(); ++row) {
+    for (int row = CDividendsView::kFirstDataRow; row < table.RowCount(); ++row) {
         codes << table.Cell(row, 0)->m_Text;
     }
     return codes;
@@ -128,7 +128,7 @@ struct CShownDividends {
         view.show();
     }
     Table& table() { return *view.Table(); }
-    CDailyOptionTradesView view;
+    CDividendsView view;
 };
 
 } // namespace
@@ -269,14 +269,12 @@ void CJournalToolsViewTest::SelectionsListTheirMonthsInCodeOrder() {
     shown.view.FilterList()->setCurrentIndex(selection);
     QCOMPARE(ListedCodes(shown.table()), codes);
     if (codes.contains("bhp")) {
-        const int row =
-            CDailyOptionTradesView::kFirstDataRow + static_cast<int>(codes.indexOf("bhp"));
+        const int row = CDividendsView::kFirstDataRow + static_cast<int>(codes.indexOf("bhp"));
         QCOMPARE(RowTexts(shown.table(), row),
                  (QStringList{"bhp", "20-Jan-2012", "$1.25", "12.5"}));
     }
     if (codes.contains("ANZ")) {
-        const int row =
-            CDailyOptionTradesView::kFirstDataRow + static_cast<int>(codes.indexOf("ANZ"));
+        const int row = CDividendsView::kFirstDataRow + static_cast<int>(codes.indexOf("ANZ"));
         QCOMPARE(RowTexts(shown.table(), row), (QStringList{"ANZ", "05-Jan-2011", "$0.52", ""}));
     }
 }
@@ -340,7 +338,7 @@ void CJournalToolsViewTest::AverageTradesEditsAreTakenOrRefused() {
     CUserMessageLog& messages = *m_Messages;
     CShownDividends window(*m_Session);
     Table& table = window.table();
-    const int row = CDailyOptionTradesView::kFirstDataRow + 1; // ANZ
+    const int row = CDividendsView::kFirstDataRow + 1; // ANZ
     QCOMPARE(table.Cell(row, 0)->m_Text, QStringLiteral("ANZ"));
     QCOMPARE(table.Cell(row, 3)->m_Text, QStringLiteral("7"));
     QVERIFY(TypeIntoCell(table, row, 3, typed));
@@ -361,7 +359,7 @@ void CJournalToolsViewTest::ClearedFigureIsLeftOutOfTheFile() {
     AverageTrades().Set("ANZ", 7);
     AverageTrades().Set("CBA", 3);
     CShownDividends window(*m_Session);
-    QVERIFY(TypeIntoCell(window.table(), CDailyOptionTradesView::kFirstDataRow + 1, 3, ""));
+    QVERIFY(TypeIntoCell(window.table(), CDividendsView::kFirstDataRow + 1, 3, ""));
     const std::string path = folder.File("averagetrades.xml");
     QVERIFY(AverageTrades().Save(path));
     CAverageTradesDatabase reread;
@@ -374,7 +372,7 @@ void CJournalToolsViewTest::ClearedFigureIsLeftOutOfTheFile() {
 void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
     CShownDividends window(*m_Session);
     Table& table = window.table();
-    const int row = CDailyOptionTradesView::kFirstDataRow;
+    const int row = CDividendsView::kFirstDataRow;
     for (int column = 0; column < 3; ++column) {
         QVERIFY(table.Cell(row, column)->m_Selectable);
         QVERIFY(!table.Cell(row, column)->m_Editable);
@@ -389,7 +387,7 @@ void CJournalToolsViewTest::OnlyTheAverageTradesColumnTakesText() {
 void CJournalToolsViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     m_Session->Market().PublishDividends({{"AAA", At("2010-12-03 00:00:00"), 1234567.125}});
     CShownDividends shown(*m_Session);
-    CDailyOptionTradesView& view = shown.view;
+    CDividendsView& view = shown.view;
     Table& table = shown.table();
     view.resize(table.MinimumLayoutWidth() / 2, 400);
     QVERIFY(table.MinimumLayoutWidth() > view.viewport()->width());
@@ -397,26 +395,26 @@ void CJournalToolsViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     QScrollBar& across = *view.horizontalScrollBar();
     QTRY_VERIFY(across.isVisible());
     QCOMPARE(across.maximum(), table.width() - view.viewport()->width());
-    for (int row = CDailyOptionTradesView::kColumnTitlesRow; row < table.RowCount(); ++row) {
+    for (int row = CDividendsView::kColumnTitlesRow; row < table.RowCount(); ++row) {
         for (int column = 0; column < table.CellCount(row); ++column) {
             QCOMPARE(table.ShownText(row, column), table.Cell(row, column)->m_Text);
         }
     }
     // The average-trades cell at the right comes into view when it becomes current.
     table.setFocus();
-    table.SetCurrentCell(CDailyOptionTradesView::kFirstDataRow, 0);
+    table.SetCurrentCell(CDividendsView::kFirstDataRow, 0);
     QTest::keyClick(&table, Qt::Key_Tab);
     QTest::keyClick(&table, Qt::Key_Tab);
     QTest::keyClick(&table, Qt::Key_Tab);
-    QCOMPARE(table.CurrentColumn(), CDailyOptionTradesView::kAverageTradesColumn);
-    const QRect cell = table.CellRect(CDailyOptionTradesView::kFirstDataRow, table.CurrentColumn());
+    QCOMPARE(table.CurrentColumn(), CDividendsView::kAverageTradesColumn);
+    const QRect cell = table.CellRect(CDividendsView::kFirstDataRow, table.CurrentColumn());
     QVERIFY(across.value() > 0);
     QCOMPARE(table.x(), -across.value());
     QVERIFY(cell.right() < across.value() + view.viewport()->width());
 }
 
 void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
-    std::vector<CDailyOptionTradesEntry> many;
+    std::vector<CDividend> many;
     for (int i = 0; i < 60; ++i) {
         many.push_back({QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(),
                         At("2010-12-03 00:00:00"), 1.0});
@@ -432,7 +430,7 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
 
     // Down to the bottom: the current cell stays in view.
     table.setFocus();
-    table.SetCurrentCell(CDailyOptionTradesView::kFirstDataRow, 0);
+    table.SetCurrentCell(CDividendsView::kFirstDataRow, 0);
     for (int i = 0; i < 10; ++i) {
         QTest::keyClick(&table, Qt::Key_PageDown);
         const QRect cell = table.CellRect(table.CurrentRow(), 0);
@@ -443,15 +441,15 @@ void CJournalToolsViewTest::MovingPastTheTopShowsTheTitleRowsAgain() {
     QCOMPARE(bar->value(), bar->maximum());
 
     // Up to the first line: it shows at the top, the title rows above it stay hidden.
-    for (int i = 0; i < 100 && table.CurrentRow() > CDailyOptionTradesView::kFirstDataRow; ++i) {
+    for (int i = 0; i < 100 && table.CurrentRow() > CDividendsView::kFirstDataRow; ++i) {
         QTest::keyClick(&table, Qt::Key_Up);
     }
-    QCOMPARE(table.CurrentRow(), CDailyOptionTradesView::kFirstDataRow);
-    QCOMPARE(bar->value(), table.CellRect(CDailyOptionTradesView::kFirstDataRow, 0).top());
+    QCOMPARE(table.CurrentRow(), CDividendsView::kFirstDataRow);
+    QCOMPARE(bar->value(), table.CellRect(CDividendsView::kFirstDataRow, 0).top());
     QVERIFY(bar->value() > 0);
     // One more step up hits the top: the window goes back to its corner.
     QTest::keyClick(&table, Qt::Key_Up);
-    QCOMPARE(table.CurrentRow(), CDailyOptionTradesView::kFirstDataRow);
+    QCOMPARE(table.CurrentRow(), CDividendsView::kFirstDataRow);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(table.y(), 0);
 
@@ -474,8 +472,7 @@ void CJournalToolsViewTest::DividendsCommandOpensOneWindowThatRefreshes() {
     QVERIFY(window != nullptr);
     QCOMPARE(window->windowTitle(), QStringLiteral("Dividends"));
     QCOMPARE(window->size(), QSize(550, 400));
-    auto* view =
-        qobject_cast<CDailyOptionTradesView*>(frame.GetView(ViewKind::Dividends, false, false));
+    auto* view = qobject_cast<CDividendsView*>(frame.GetView(ViewKind::Dividends, false, false));
     QVERIFY(view != nullptr);
     QVERIFY(frame.OnCommand(ID_YIELD_DIVIDENDS));
     QCOMPARE(frame.MdiArea()->activeSubWindow(), window);

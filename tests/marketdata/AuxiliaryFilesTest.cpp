@@ -19,10 +19,10 @@ TEST(DividendsFile, ReadsRecordsAfterTheHeader) {
                               "  \r\n"
                               "cba,,20100228extra,,a, 1.5,b,c\n"
                               "NAB,20100301,x,1e-1,y,z");
-    std::vector<CDailyOptionTradesEntry> entries;
+    std::vector<CDividend> entries;
     std::string error;
     ASSERT_TRUE(ParseDividendsFile(entries, path, error)) << error;
-    const std::vector<CDailyOptionTradesEntry> expected = {
+    const std::vector<CDividend> expected = {
         {"BHP", Day("2009-11-03"), 0.47},
         {"cba", Day("2010-02-28"), 1.5},
         {"NAB", Day("2010-03-01"), 0.1},
@@ -54,14 +54,14 @@ TEST(DividendsFile, StopsAtTheFirstBadLine) {
         const std::string path = folder.File("dividends.csv");
         test::WriteTextFile(path, std::string("header\nRIO,20091103,x,1,y,z\n") + c.line +
                                       "\nNAB,20091103,x,1,y,z\n");
-        std::vector<CDailyOptionTradesEntry> entries;
+        std::vector<CDividend> entries;
         std::string error;
         EXPECT_FALSE(ParseDividendsFile(entries, path, error));
         EXPECT_EQ(error, "Unexpected data at line 3");
         ASSERT_EQ(entries.size(), 1u);
         EXPECT_EQ(entries[0].code, "RIO");
     }
-    std::vector<CDailyOptionTradesEntry> entries;
+    std::vector<CDividend> entries;
     std::string error;
     EXPECT_FALSE(ParseDividendsFile(entries, folder.File("none.csv"), error));
     EXPECT_EQ(error, "Unable to open file");

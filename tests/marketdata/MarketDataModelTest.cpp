@@ -1,6 +1,6 @@
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "marketdata/MarketSnapshot.h"
 
 #include <atomic>

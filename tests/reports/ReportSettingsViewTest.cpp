@@ -4,9 +4,9 @@
 
 #include "gui/reports/ReportSettingsView.h"
 
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/app/UserMessages.h"
 #include "gui/reports/ReportSettingsViews.h"
 #include "marketdata/CompanyNameTable.h"
@@ -157,7 +157,7 @@ private:
     test::CScopedEnv m_Feed;
     test::CScopedEnv m_Site;
     CMessageLog m_Messages;
-    CTesseraApp m_App;
+    CApplication m_App;
     CRefreshLog m_Log;
     bool m_Started = false;
 };

@@ -7,10 +7,10 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
-#include "gui/reports/ComplexTableWndForReportView2.h"
 #include "gui/reports/MultiTablePrintJob.h"
 #include "gui/reports/PrintedPageLayout.h"
 #include "gui/reports/ReportBlockBuilder.h"
+#include "gui/reports/ReportBlockTable.h"
 #include "gui/reports/ReportViews.h"
 #include "gui/widgets/QtColor.h"
 #include "marketdata/CompanyNameTable.h"
@@ -322,7 +322,7 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
     const auto snapshot = m_Session->Market().Current();
     const CCompanyNameTable& names = snapshot->CompanyNames();
     for (int i = 0; i < view.BlockCount(); ++i) {
-        const CComplexTableWndForReportView2& block = *view.Block(i);
+        const CReportBlockTable& block = *view.Block(i);
         const CCompanyInfo& company = view.Report().blocks[static_cast<std::size_t>(i)].company;
         const bool hasPriceEarnings = company.PriceEarnings() != UNSET_VALUE;
         const int cells = hasPriceEarnings ? 10 : 9;
@@ -394,14 +394,13 @@ void CReportViewTest::SeriesRowsShowTheCoreTextsAndKeepNoFigures() {
     QVERIFY(WaitForBuild(view));
     QCOMPARE(BlockCodes(view), (std::vector<std::string>{"PPP", "QQQ"}));
     for (int i = 0; i < view.BlockCount(); ++i) {
-        CComplexTableWndForReportView2& block = *view.Block(i);
+        CReportBlockTable& block = *view.Block(i);
         const CReportBlock& data = view.Report().blocks[static_cast<std::size_t>(i)];
         QCOMPARE(block.Company(), &data.company);
         for (std::size_t s = 0; s < data.series.size(); ++s) {
             const int row = 3 + static_cast<int>(s);
             const std::array<std::string, 12> texts = SeriesRowTexts(data.company, data.Series(s));
-            QCOMPARE(block.RowValue(row),
-                     CComplexTableWndForReportView::SeriesRowValue(data.Series(s)));
+            QCOMPARE(block.RowValue(row), CSeriesTable::SeriesRowValue(data.Series(s)));
             QCOMPARE(block.Cell(row, 0)->m_Text.toStdString(), texts[0]);
             QVERIFY(!block.Cell(row, 0)->m_TextFromHook);
             for (int c = 1; c < 12; ++c) {
@@ -431,7 +430,7 @@ void CReportViewTest::BlockColoursFontsAndFramesFollowTheScheme() {
     QVERIFY(WaitForBuild(view));
     QCOMPARE(view.Background(), scheme.Get(SchemeColor::ReportBk));
 
-    CComplexTableWndForReportView2& block = *view.Block(0); // AAA, at the money: 10.00 (row 4)
+    CReportBlockTable& block = *view.Block(0); // AAA, at the money: 10.00 (row 4)
     const auto colours = [&](int row, int column) {
         const CComplexTableCell& cell = *block.Cell(row, column);
         return std::make_pair(cell.m_Background, cell.m_TextColor);
@@ -506,7 +505,7 @@ void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
     CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
-    const CComplexTableWndForReportView2& block = *view.Block(0);
+    const CReportBlockTable& block = *view.Block(0);
     const CReportBlock& data = view.Report().blocks[0];
     QVERIFY(data.atTheMoney.has_value());
     QCOMPARE(*data.atTheMoney, std::size_t{1});
@@ -574,7 +573,7 @@ void CReportViewTest::CallAndPutViewsKeepSeparateSnapshotsAndSelections() {
     // New call data rebuilds the Call Report only; the Put Report keeps its snapshot, its
     // blocks and its ticks.
     puts.SetCompanyChecked("QQQ", true);
-    const CComplexTableWndForReportView2* putBlock = puts.Block(1);
+    const CReportBlockTable* putBlock = puts.Block(1);
     std::vector<CCompanyInfo> newCalls = SampleCalls();
     newCalls.erase(newCalls.begin());
     m_Session->Market().PublishCalls(std::move(newCalls));
@@ -697,11 +696,10 @@ void CReportViewTest::RefreshDuringABuildStartsItOver() {
     QCOMPARE(BlockCodes(view), expected);
     // The blocks of the dropped build are freed in later slices.
     QVERIFY(QTest::qWaitFor([&] { return !view.IsWorkPending(); }, kBuildTimeoutMs));
-    QCOMPARE(
-        view.viewport()
-            ->findChildren<CComplexTableWndForReportView2*>(QString(), Qt::FindDirectChildrenOnly)
-            .size(),
-        2);
+    QCOMPARE(view.viewport()
+                 ->findChildren<CReportBlockTable*>(QString(), Qt::FindDirectChildrenOnly)
+                 .size(),
+             2);
     QCOMPARE(view.CompanyCheckBox(2), nullptr);
     QVERIFY(view.Block(0)->isVisible());
     QVERIFY(view.Block(1)->isVisible());
@@ -875,7 +873,7 @@ void CReportViewTest::CompanyNameClickCallsTheTrendHook() {
     std::vector<std::string> charts;
     view.SetTrendChartHook([&charts](const std::string& code) { charts.push_back(code); });
     QVERIFY(WaitForBuild(view));
-    CComplexTableWndForReportView2& block = *view.Block(1);
+    CReportBlockTable& block = *view.Block(1);
     QCOMPARE(&block.ReportView(), &view);
 
     QTest::mouseClick(&block, Qt::LeftButton, {}, block.CellRect(1, 0).center());
@@ -926,9 +924,9 @@ void CReportViewTest::SelectionCrossesIntoTheNeighbouringBlocks() {
     CReportView& view = shown.view;
     QVERIFY(QTest::qWaitForWindowActive(&view));
     QVERIFY(WaitForBuild(view));
-    CComplexTableWndForReportView2& first = *view.Block(0);  // AAA: rows 3..5
-    CComplexTableWndForReportView2& second = *view.Block(1); // BBB: rows 3..4
-    CComplexTableWndForReportView2& third = *view.Block(2);  // CCC: rows 3..5
+    CReportBlockTable& first = *view.Block(0);  // AAA: rows 3..5
+    CReportBlockTable& second = *view.Block(1); // BBB: rows 3..4
+    CReportBlockTable& third = *view.Block(2);  // CCC: rows 3..5
 
     QTest::mouseClick(&first, Qt::LeftButton, {}, first.CellRect(5, 3).center());
     QCOMPARE(first.CurrentRow(), 5);
@@ -987,12 +985,12 @@ void CReportViewTest::CurrentCellMovedOutOfViewIsScrolledIn() {
     CReportView& view = shown.view;
     QVERIFY(QTest::qWaitForWindowActive(&view));
     QVERIFY(WaitForBuild(view));
-    CComplexTableWndForReportView2& first = *view.Block(0);
+    CReportBlockTable& first = *view.Block(0);
     QTest::mouseClick(&first, Qt::LeftButton, {}, first.CellRect(3, 2).center());
     QCOMPARE(view.ScrollPosition(), 0);
     // Down through the first blocks: the view follows, and the cell stays in sight.
     for (int i = 0; i < 60; ++i) {
-        CComplexTableWndForMultiTableView* active = view.ActiveTable();
+        CStackedTable* active = view.ActiveTable();
         QVERIFY(active != nullptr);
         QTest::keyClick(active, Qt::Key_Down);
         active = view.ActiveTable();
@@ -1005,7 +1003,7 @@ void CReportViewTest::CurrentCellMovedOutOfViewIsScrolledIn() {
     QVERIFY(view.ActiveTable() != &first);
     QCOMPARE(first.CurrentRow(), -1);
     // A cell far away taken directly: scrolled to just enough.
-    CComplexTableWndForReportView2& far = *view.Block(view.BlockCount() - 1);
+    CReportBlockTable& far = *view.Block(view.BlockCount() - 1);
     view.SetActiveTable(&far);
     far.SetCurrentCell(far.RowCount() - 1, 1);
     const int bottom =
@@ -1076,7 +1074,7 @@ void CReportViewTest::PrintCopyDrawsTheSameTexts() {
     CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
-    CComplexTableWndForReportView2& block = *view.Block(0);
+    CReportBlockTable& block = *view.Block(0);
     const std::unique_ptr<CComplexTableWnd> copy = CMultiTablePrintJob::CopyTable(block);
     QCOMPARE(copy->RowCount(), block.RowCount());
     QCOMPARE(copy->PrintedHeaderCount(), 3);

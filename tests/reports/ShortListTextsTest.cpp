@@ -46,7 +46,7 @@ TEST_F(ShortListTexts, CompanyRowsShowFiveDecimalsAndTheCloseColumn) {
 TEST_F(ShortListTexts, SeriesRowsWithAndWithoutADividend) {
     const CCompanyInfo call =
         Share("BHP", 10, {Series("BHPG0A", 9.5, 0.826, "2010-07-29", "2010-06-21 23:00:00")});
-    const CDailyOptionTradesEntry dividend{"BHP", Utc("2010-08-19 14:00:00"), 0.8512};
+    const CDividend dividend{"BHP", Utc("2010-08-19 14:00:00"), 0.8512};
     EXPECT_EQ(ShortListSeriesTexts(call, call.Contracts()[0], dividend),
               (Row{"", "BHPG0A", "2010-06-22 09:00:00", "29-Jul-2010", "$9.5", "$0.83", "100", "10",
                    "$82.6", "8.26%", "$32.6", "3.26%", "$0.85", "20-Aug-2010", "$9.17"}));
@@ -61,8 +61,8 @@ TEST_F(ShortListTexts, SeriesRowsWithAndWithoutADividend) {
 TEST_F(ShortListTexts, MissingFiguresShowNothing) {
     CCompanyInfo share =
         Share("XYZ", UNSET_VALUE, {Series("XYZG0A", 1.0, UNSET_VALUE, "2010-07-29")});
-    const Row texts = ShortListSeriesTexts(share, share.Contracts()[0],
-                                           CDailyOptionTradesEntry{"XYZ", kNoDate, 0.1});
+    const Row texts =
+        ShortListSeriesTexts(share, share.Contracts()[0], CDividend{"XYZ", kNoDate, 0.1});
     EXPECT_EQ(texts[kShortListPriceColumn], "");
     EXPECT_EQ(texts[14], "");
     EXPECT_EQ(texts[kShortListDividendValueColumn], "$0.1");

@@ -4,10 +4,10 @@
 
 #include "gui/reports/TrendView.h"
 
+#include "gui/app/Application.h"
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
 #include "gui/reports/SelectCompanyDlg.h"
 #include "gui/reports/TrendChartCommand.h"
 #include "gui/reports/WebEngineSetup.h"
@@ -185,7 +185,7 @@ private:
     test::CScopedEnv m_Site;
     test::CScopedEnv m_Feed;
     CMessageLog m_Messages;
-    CTesseraApp m_App;
+    CApplication m_App;
 };
 
 QString ChildTitle(const QWidget* view) {

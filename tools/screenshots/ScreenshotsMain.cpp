@@ -7,18 +7,18 @@
 // again at 200% scaling for the large pictures. The README's pictures come from here, so
 // they always show the program as it is.
 
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/TesseraApp.h"
-#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
-#include "gui/journal/DailyOptionTradesView.h"
+#include "gui/journal/DividendsGrid.h"
+#include "gui/journal/DividendsView.h"
 #include "gui/journal/LeverageCalcView.h"
-#include "gui/plan/ComplexTableWndForTradingPlanView.h"
 #include "gui/plan/PlanViewColumns.h"
+#include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanView.h"
-#include "gui/reports/ComplexTableWndForWatchView.h"
 #include "gui/reports/ReportView.h"
-#include "gui/reports/WatchView.h"
+#include "gui/reports/ShortListBlockTable.h"
+#include "gui/reports/ShortListView.h"
 #include "gui/settings/ColorSchemeDlg.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "journal/LeverageCalculator.h"
@@ -66,7 +66,7 @@ constexpr int kSettleLimitMs = 20000;
 
 class CScreenshots {
 public:
-    CScreenshots(CTesseraApp& app, QDir out) : m_App(app), m_Out(std::move(out)) {}
+    CScreenshots(CApplication& app, QDir out) : m_App(app), m_Out(std::move(out)) {}
 
     CMainFrame& Frame() const { return *m_App.MainFrame(); }
     bool Ok() const { return m_Ok; }
@@ -133,7 +133,7 @@ public:
     }
 
 private:
-    CTesseraApp& m_App;
+    CApplication& m_App;
     QDir m_Out;
     bool m_Ok = true;
 };
@@ -171,14 +171,14 @@ void TickCompanies(CReportView* report, int count) {
 
 // Ticks the Trading Plan box of the first series of `count` companies in the Short List,
 // clicking the box cells.
-void TickSeries(CWatchView* list, int count) {
+void TickSeries(CShortListView* list, int count) {
     if (list == nullptr) {
         return;
     }
-    const int box = CComplexTableWndForWatchView::CellOf(0);
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    const int box = CShortListBlockTable::CellOf(0);
+    const int row = CShortListBlockTable::kFirstSeriesRow;
     for (int b = 0; b < list->BlockCount() && count > 0; ++b) {
-        CComplexTableWndForWatchView* block = list->Block(b);
+        CShortListBlockTable* block = list->Block(b);
         if (block == nullptr || block->SeriesAt(row) == nullptr || block->IsPlanTicked(row)) {
             continue;
         }
@@ -245,7 +245,7 @@ void TakeTour(CScreenshots& shots) {
     QWidget* settings = shots.Open(ID_EDIT_CALL_SETTINGS, ViewKind::CallSettings);
     shots.Save(CScreenshots::FrameOf(settings), QStringLiteral("call-settings.png"));
 
-    auto* list = qobject_cast<CWatchView*>(
+    auto* list = qobject_cast<CShortListView*>(
         shots.Open(ID_SHORT_LIST_OPEN, ViewKind::ShortList, kShortListSize));
     TickSeries(list, 2);
     frame.GetView(ViewKind::ShortList, false, true);
@@ -260,10 +260,10 @@ void TakeTour(CScreenshots& shots) {
     shots.Save(CScreenshots::FrameOf(diary), QStringLiteral("diary.png"));
 
     auto* dividends =
-        qobject_cast<CDailyOptionTradesView*>(shots.Open(ID_YIELD_DIVIDENDS, ViewKind::Dividends));
+        qobject_cast<CDividendsView*>(shots.Open(ID_YIELD_DIVIDENDS, ViewKind::Dividends));
     if (dividends != nullptr) {
-        TypeInto(*dividends->Table(), CDailyOptionTradesView::kFirstDataRow,
-                 CDailyOptionTradesView::kAverageTradesColumn, QStringLiteral("12"));
+        TypeInto(*dividends->Table(), CDividendsView::kFirstDataRow,
+                 CDividendsView::kAverageTradesColumn, QStringLiteral("12"));
     }
     shots.Save(CScreenshots::FrameOf(dividends), QStringLiteral("dividends.png"));
 
@@ -346,7 +346,7 @@ int main(int argc, char* argv[]) {
     options.showMaximized = false;
     bool ok = false;
     {
-        CTesseraApp app(options);
+        CApplication app(options);
         // A message box would wait for a click that never comes: print it instead.
         app.Messages().SetUnattended(true);
         if (!app.InitInstance()) {

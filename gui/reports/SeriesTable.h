@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/reports/ComplexTableWndForMultiTableView.h"
+#include "gui/reports/StackedTable.h"
 
 #include <QString>
 #include <array>
@@ -14,14 +14,14 @@ class CContractInfo;
 // its series as the row value (SeriesRowValue); the series and its share must outlive the
 // table (the view's report snapshot does). Figures are formatted only when a cell is
 // measured or drawn, never stored in the cells.
-class CComplexTableWndForReportView : public CComplexTableWndForMultiTableView {
+class CSeriesTable : public CStackedTable {
     Q_OBJECT
 
 public:
     // The twelve columns of a series row.
     static constexpr int kSeriesColumns = 12;
 
-    explicit CComplexTableWndForReportView(CMultiTableView* view, QWidget* parent = nullptr);
+    explicit CSeriesTable(CMultiTableView* view, QWidget* parent = nullptr);
 
     static std::uintptr_t SeriesRowValue(const CContractInfo& series);
 

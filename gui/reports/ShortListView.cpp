@@ -1,11 +1,11 @@
-#include "gui/reports/WatchView.h"
+#include "gui/reports/ShortListView.h"
 
 #include "gui/app/CommandIds.h"
-#include "gui/reports/ComplexTableWndForWatchView.h"
-#include "gui/reports/WatchBlockBuilder.h"
+#include "gui/reports/ShortListBlockBuilder.h"
+#include "gui/reports/ShortListBlockTable.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFilter.h"
@@ -22,27 +22,27 @@
 
 namespace strikeline {
 
-CWatchView::CWatchView(CSession& session, QWidget* parent)
+CShortListView::CShortListView(CSession& session, QWidget* parent)
     : CMultiTableView(parent), m_Session(session), m_Clock(CurrentFileTime) {
     RebuildFromStore();
 }
 
-CWatchView::~CWatchView() {
+CShortListView::~CShortListView() {
     // The blocks hold the copies; their tables go with them before the base class ends.
     DeleteAllTables();
 }
 
-void CWatchView::SetClock(CClock clock) {
+void CShortListView::SetClock(CClock clock) {
     m_Clock = clock ? std::move(clock) : CClock(CurrentFileTime);
 }
 
-CComplexTableWndForWatchView* CWatchView::Block(int index) const {
-    return static_cast<CComplexTableWndForWatchView*>(Table(index));
+CShortListBlockTable* CShortListView::Block(int index) const {
+    return static_cast<CShortListBlockTable*>(Table(index));
 }
 
-int CWatchView::FindCompany(std::string_view code, ReportKind kind) const {
+int CShortListView::FindCompany(std::string_view code, ReportKind kind) const {
     for (int i = 0; i < BlockCount(); ++i) {
-        const CComplexTableWndForWatchView* block = Block(i);
+        const CShortListBlockTable* block = Block(i);
         if (block->Kind() == kind && SameCode(block->Company().Code(), code)) {
             return i;
         }
@@ -50,21 +50,22 @@ int CWatchView::FindCompany(std::string_view code, ReportKind kind) const {
     return -1;
 }
 
-std::unique_ptr<CWatchBlockBuilder> CWatchView::MakeBlockBuilder() {
+std::unique_ptr<CShortListBlockBuilder> CShortListView::MakeBlockBuilder() {
     const CColorScheme scheme = m_Session.ColorScheme();
     ApplyScheme(scheme);
-    return std::make_unique<CWatchBlockBuilder>(scheme, RegularFont(), UnderlinedFont(),
-                                                BoldFont());
+    return std::make_unique<CShortListBlockBuilder>(scheme, RegularFont(), UnderlinedFont(),
+                                                    BoldFont());
 }
 
-CWatchView::CMoment CWatchView::TakeMoment() const {
+CShortListView::CMoment CShortListView::TakeMoment() const {
     const FileTime now = m_Clock();
     const std::shared_ptr<const CMarketSnapshot> market = m_Session.Market().Current();
     return {now, CReportFilter::HasLaterExpiryThisMonth(market->Calls(), now) ||
                      CReportFilter::HasLaterExpiryThisMonth(market->Puts(), now)};
 }
 
-void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment) {
+void CShortListView::InsertBlock(const CCompanyInfo& company, ReportKind kind,
+                                 const CMoment& moment) {
     if (!m_OrderKind) {
         m_OrderKind = kind;
     }
@@ -79,7 +80,7 @@ void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const
     while (index < BlockCount() && CompanyPrecedes(Block(index)->Company(), copy, orderSettings)) {
         ++index;
     }
-    auto block = std::make_unique<CComplexTableWndForWatchView>(
+    auto block = std::make_unique<CShortListBlockTable>(
         *this, MakeReportBlock(std::move(copy), ownFilter, false), kind, viewport());
     block->hide();
     if (!m_BlockBuilder) {
@@ -93,7 +94,7 @@ void CWatchView::InsertBlock(const CCompanyInfo& company, ReportKind kind, const
     InsertTable(index, std::move(block));
 }
 
-void CWatchView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
+void CShortListView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
     if (FindCompany(company.Code(), kind) >= 0) {
         return;
     }
@@ -101,7 +102,7 @@ void CWatchView::AddCompany(const CCompanyInfo& company, ReportKind kind) {
     InsertBlock(company, kind, TakeMoment());
 }
 
-bool CWatchView::RemoveCompany(std::string_view code, ReportKind kind) {
+bool CShortListView::RemoveCompany(std::string_view code, ReportKind kind) {
     const int index = FindCompany(code, kind);
     m_Session.ShortList().Remove(code, kind);
     if (index < 0) {
@@ -114,7 +115,7 @@ bool CWatchView::RemoveCompany(std::string_view code, ReportKind kind) {
     return true;
 }
 
-void CWatchView::PostRemoveCompany(const std::string& code, ReportKind kind) {
+void CShortListView::PostRemoveCompany(const std::string& code, ReportKind kind) {
     QMetaObject::invokeMethod(
         this,
         [this, code, kind] {
@@ -125,17 +126,17 @@ void CWatchView::PostRemoveCompany(const std::string& code, ReportKind kind) {
         Qt::QueuedConnection);
 }
 
-void CWatchView::UntickSeries(std::string_view companyCode, std::string_view seriesCode,
-                              ReportKind kind) {
+void CShortListView::UntickSeries(std::string_view companyCode, std::string_view seriesCode,
+                                  ReportKind kind) {
     m_Session.ShortList().UntickSeries(seriesCode, kind);
-    if (CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind))) {
+    if (CShortListBlockTable* block = Block(FindCompany(companyCode, kind))) {
         block->SetPlanTicked(block->FindSeriesRow(seriesCode), false);
     }
 }
 
-void CWatchView::TickSeries(std::string_view companyCode, std::string_view seriesCode,
-                            ReportKind kind) {
-    CComplexTableWndForWatchView* block = Block(FindCompany(companyCode, kind));
+void CShortListView::TickSeries(std::string_view companyCode, std::string_view seriesCode,
+                                ReportKind kind) {
+    CShortListBlockTable* block = Block(FindCompany(companyCode, kind));
     const int row = block == nullptr ? -1 : block->FindSeriesRow(seriesCode);
     if (row >= 0) {
         m_Session.ShortList().SetTicked(seriesCode, kind, true);
@@ -143,24 +144,24 @@ void CWatchView::TickSeries(std::string_view companyCode, std::string_view serie
     }
 }
 
-void CWatchView::UntickAll() {
+void CShortListView::UntickAll() {
     m_Session.ShortList().UntickAll();
     for (int i = 0; i < BlockCount(); ++i) {
         Block(i)->UntickAll();
     }
 }
 
-void CWatchView::Clear() {
+void CShortListView::Clear() {
     RemoveAllTables();
     m_OrderKind.reset();
     m_Session.ShortList().Clear();
 }
 
-void CWatchView::SaveToStore() const {
+void CShortListView::SaveToStore() const {
     std::vector<CShortListEntry> entries;
     std::vector<std::string> keys;
     for (int i = 0; i < BlockCount(); ++i) {
-        const CComplexTableWndForWatchView* block = Block(i);
+        const CShortListBlockTable* block = Block(i);
         entries.push_back({block->Company().Code(), block->Kind()});
         for (std::string& key : block->TickedKeys()) {
             keys.push_back(std::move(key));
@@ -169,7 +170,7 @@ void CWatchView::SaveToStore() const {
     m_Session.ShortList().Replace(std::move(entries), keys);
 }
 
-void CWatchView::RebuildFromStore() {
+void CShortListView::RebuildFromStore() {
     RemoveAllTables();
     m_OrderKind.reset();
     m_BlockBuilder = MakeBlockBuilder();
@@ -192,19 +193,19 @@ void CWatchView::RebuildFromStore() {
     SaveToStore();
 }
 
-void CWatchView::RefreshView() {
+void CShortListView::RefreshView() {
     SaveToStore();
     RebuildFromStore();
 }
 
-void CWatchView::OpenTrendChart(const std::string& code) {
+void CShortListView::OpenTrendChart(const std::string& code) {
     if (m_TrendChartHook) {
         const CTrendChartHook hook = m_TrendChartHook;
         hook(code);
     }
 }
 
-void CWatchView::SendSeriesToPlan(CComplexTableWndForWatchView& block, int row) {
+void CShortListView::SendSeriesToPlan(CShortListBlockTable& block, int row) {
     const CContractInfo* series = block.SeriesAt(row);
     if (series == nullptr) {
         return;
@@ -220,7 +221,7 @@ void CWatchView::SendSeriesToPlan(CComplexTableWndForWatchView& block, int row) 
     }
 }
 
-bool CWatchView::IsInActiveFrame() const {
+bool CShortListView::IsInActiveFrame() const {
     for (QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
         if (auto* frame = qobject_cast<QMdiSubWindow*>(widget)) {
             return frame->mdiArea() == nullptr || frame->mdiArea()->activeSubWindow() == frame;
@@ -229,8 +230,8 @@ bool CWatchView::IsInActiveFrame() const {
     return true;
 }
 
-void CWatchView::OnWorkFinished() {
-    CComplexTableWndForWatchView* block = m_PendingFocus.data();
+void CShortListView::OnWorkFinished() {
+    CShortListBlockTable* block = m_PendingFocus.data();
     m_PendingFocus.clear();
     const int index = IndexOf(block);
     if (index < 0) {
@@ -244,7 +245,7 @@ void CWatchView::OnWorkFinished() {
     }
 }
 
-void CWatchView::closeEvent(QCloseEvent* event) {
+void CShortListView::closeEvent(QCloseEvent* event) {
     bool clear = false;
     {
         CApplicationState& state = m_Session.State();
@@ -262,11 +263,11 @@ void CWatchView::closeEvent(QCloseEvent* event) {
     CMultiTableView::closeEvent(event);
 }
 
-bool CWatchView::HandlesCommand(int command) const {
+bool CShortListView::HandlesCommand(int command) const {
     return command == ID_FILE_PRINT && HasTables();
 }
 
-void CWatchView::OnCommand(int command) {
+void CShortListView::OnCommand(int command) {
     if (command == ID_FILE_PRINT) {
         PrintWithPreview();
     }

@@ -6,19 +6,18 @@
 
 namespace strikeline {
 
-class CComplexTableWndForTradingPlanView;
+class CTradingPlanTable;
 struct CTradingPlanEntry;
 
 // The colour popup of a plan cell: remembers the table, the cell and the entry the cell
 // showed when it opened, and hands the picked colour index back to the table, which
 // ignores it when the table was rebuilt meanwhile and the cell holds another entry.
-class CColorSelectorWndForTradingPlanView : public CColorSelectorWnd {
+class CPlanCellColorSelector : public CColorSelectorWnd {
     Q_OBJECT
 
 public:
-    CColorSelectorWndForTradingPlanView(CComplexTableWndForTradingPlanView& table, int row,
-                                        int column, const CTradingPlanEntry* entry,
-                                        std::vector<Color> colours);
+    CPlanCellColorSelector(CTradingPlanTable& table, int row, int column,
+                           const CTradingPlanEntry* entry, std::vector<Color> colours);
 
     int Row() const { return m_Row; }
     int Column() const { return m_Column; }
@@ -27,7 +26,7 @@ protected:
     void OnColourSelected(int index) override;
 
 private:
-    QPointer<CComplexTableWndForTradingPlanView> m_Table;
+    QPointer<CTradingPlanTable> m_Table;
     int m_Row;
     int m_Column;
     const CTradingPlanEntry* m_Entry;

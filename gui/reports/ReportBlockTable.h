@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/reports/ComplexTableWndForReportView.h"
+#include "gui/reports/SeriesTable.h"
 
 #include <cstdint>
 
@@ -12,14 +12,14 @@ class CReportView;
 // One company block of a Call or Put Report. Row 1 holds its company as the row value;
 // a click on the company name (row 1, column 0) asks the report view for the company's
 // trend chart.
-class CComplexTableWndForReportView2 : public CComplexTableWndForReportView {
+class CReportBlockTable : public CSeriesTable {
     Q_OBJECT
 
 public:
     static constexpr int kCompanyRow = 1;
     static constexpr int kNameColumn = 0;
 
-    explicit CComplexTableWndForReportView2(CReportView& view, QWidget* parent = nullptr);
+    explicit CReportBlockTable(CReportView& view, QWidget* parent = nullptr);
 
     CReportView& ReportView() const { return m_ReportView; }
     static std::uintptr_t CompanyRowValue(const CCompanyInfo& company);

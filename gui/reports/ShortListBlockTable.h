@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/reports/ComplexTableWndForMultiTableView.h"
+#include "gui/reports/StackedTable.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportKind.h"
 
@@ -10,14 +10,14 @@
 
 namespace strikeline {
 
-class CComplexTableWndForWatchView2;
-class CWatchView;
+class CShortListCompanyTable;
+class CShortListView;
 
 // One company block of the Short List. The block owns its private copy of the company
 // with every series, so it outlives changes to the market data. Row 0 holds the embedded
 // company table, row 1 the series header, and each further row one qualifying series with
 // its Trading Plan box (column 0) and the two dividend cells the user may type into.
-class CComplexTableWndForWatchView : public CComplexTableWndForMultiTableView {
+class CShortListBlockTable : public CStackedTable {
     Q_OBJECT
 
 public:
@@ -27,14 +27,14 @@ public:
     // A series row starts with the empty cell under the kind's label.
     static constexpr int kLabelCells = 1;
 
-    CComplexTableWndForWatchView(CWatchView& view, CReportBlock block, ReportKind kind,
-                                 QWidget* parent = nullptr);
+    CShortListBlockTable(CShortListView& view, CReportBlock block, ReportKind kind,
+                         QWidget* parent = nullptr);
 
-    CWatchView& WatchView() const { return m_WatchView; }
+    CShortListView& View() const { return m_View; }
     ReportKind Kind() const { return m_Kind; }
     const CCompanyInfo& Company() const { return m_Block.company; }
     const CReportBlock& Block() const { return m_Block; }
-    CComplexTableWndForWatchView2* CompanyTable() const;
+    CShortListCompanyTable* CompanyTable() const;
 
     // The cell of a Short List column (0 the Trading Plan box ... 14 BEP) in a series row.
     static int CellOf(int column) { return column + kLabelCells; }
@@ -57,7 +57,7 @@ public:
     void CommitEditedText(int row, int column, const QString& text) override;
 
 private:
-    CWatchView& m_WatchView;
+    CShortListView& m_View;
     CReportBlock m_Block;
     ReportKind m_Kind;
 };

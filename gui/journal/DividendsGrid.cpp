@@ -1,15 +1,13 @@
-#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
+#include "gui/journal/DividendsGrid.h"
 
-#include "gui/journal/DailyOptionTradesView.h"
+#include "gui/journal/DividendsView.h"
 
 namespace strikeline {
 
-CComplexTableWndForDailyOptionTradesView::CComplexTableWndForDailyOptionTradesView(
-    CDailyOptionTradesView& view, QWidget* parent)
+CDividendsGrid::CDividendsGrid(CDividendsView& view, QWidget* parent)
     : CComplexTableWnd(parent), m_View(view) {}
 
-bool CComplexTableWndForDailyOptionTradesView::MoveSelection(int row, int column,
-                                                             TableDirection direction) {
+bool CDividendsGrid::MoveSelection(int row, int column, TableDirection direction) {
     const bool moved = CComplexTableWnd::MoveSelection(row, column, direction);
     const bool upward = direction == TableDirection::Up || direction == TableDirection::PageUp ||
                         direction == TableDirection::Previous;
@@ -20,10 +18,9 @@ bool CComplexTableWndForDailyOptionTradesView::MoveSelection(int row, int column
     return moved;
 }
 
-void CComplexTableWndForDailyOptionTradesView::CommitEditedText(int row, int column,
-                                                                const QString& text) {
+void CDividendsGrid::CommitEditedText(int row, int column, const QString& text) {
     // Edits of any other cell are dropped; a refused figure leaves the cell as it was.
-    if (column != CDailyOptionTradesView::kAverageTradesColumn) {
+    if (column != CDividendsView::kAverageTradesColumn) {
         return;
     }
     QString shown;

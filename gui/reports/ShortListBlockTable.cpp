@@ -1,7 +1,7 @@
-#include "gui/reports/ComplexTableWndForWatchView.h"
+#include "gui/reports/ShortListBlockTable.h"
 
-#include "gui/reports/ComplexTableWndForWatchView2.h"
-#include "gui/reports/WatchView.h"
+#include "gui/reports/ShortListCompanyTable.h"
+#include "gui/reports/ShortListView.h"
 #include "marketdata/CompanyList.h"
 #include "reports/ShortListRules.h"
 #include "reports/ShortListStore.h"
@@ -10,26 +10,24 @@
 
 namespace strikeline {
 
-CComplexTableWndForWatchView::CComplexTableWndForWatchView(CWatchView& view, CReportBlock block,
-                                                           ReportKind kind, QWidget* parent)
-    : CComplexTableWndForMultiTableView(&view, parent), m_WatchView(view),
-      m_Block(std::move(block)), m_Kind(kind) {}
+CShortListBlockTable::CShortListBlockTable(CShortListView& view, CReportBlock block,
+                                           ReportKind kind, QWidget* parent)
+    : CStackedTable(&view, parent), m_View(view), m_Block(std::move(block)), m_Kind(kind) {}
 
-CComplexTableWndForWatchView2* CComplexTableWndForWatchView::CompanyTable() const {
+CShortListCompanyTable* CShortListBlockTable::CompanyTable() const {
     const CCell* cell = Cell(kCompanyRow, 0);
-    return cell != nullptr
-               ? static_cast<CComplexTableWndForWatchView2*>(cell->m_EmbeddedTable.get())
-               : nullptr;
+    return cell != nullptr ? static_cast<CShortListCompanyTable*>(cell->m_EmbeddedTable.get())
+                           : nullptr;
 }
 
-const CContractInfo* CComplexTableWndForWatchView::SeriesAt(int row) const {
+const CContractInfo* CShortListBlockTable::SeriesAt(int row) const {
     const int index = row - kFirstSeriesRow;
     return index >= 0 && static_cast<std::size_t>(index) < m_Block.series.size()
                ? &m_Block.Series(static_cast<std::size_t>(index))
                : nullptr;
 }
 
-int CComplexTableWndForWatchView::FindSeriesRow(std::string_view seriesCode) const {
+int CShortListBlockTable::FindSeriesRow(std::string_view seriesCode) const {
     for (std::size_t i = 0; i < m_Block.series.size(); ++i) {
         if (SameCode(m_Block.Series(i).Code(), seriesCode)) {
             return kFirstSeriesRow + static_cast<int>(i);
@@ -38,24 +36,24 @@ int CComplexTableWndForWatchView::FindSeriesRow(std::string_view seriesCode) con
     return -1;
 }
 
-bool CComplexTableWndForWatchView::IsPlanTicked(int row) const {
+bool CShortListBlockTable::IsPlanTicked(int row) const {
     const CCell* box = Cell(row, CellOf(kShortListPlanColumn));
     return SeriesAt(row) != nullptr && box != nullptr && box->m_Ticked;
 }
 
-void CComplexTableWndForWatchView::SetPlanTicked(int row, bool ticked) {
+void CShortListBlockTable::SetPlanTicked(int row, bool ticked) {
     if (SeriesAt(row) != nullptr) {
         SetCheckBox(row, CellOf(kShortListPlanColumn), ticked, true);
     }
 }
 
-void CComplexTableWndForWatchView::UntickAll() {
+void CShortListBlockTable::UntickAll() {
     for (int row = kFirstSeriesRow; row < RowCount(); ++row) {
         SetPlanTicked(row, false);
     }
 }
 
-std::vector<std::string> CComplexTableWndForWatchView::TickedKeys() const {
+std::vector<std::string> CShortListBlockTable::TickedKeys() const {
     std::vector<std::string> keys;
     for (int row = kFirstSeriesRow; row < RowCount(); ++row) {
         if (IsPlanTicked(row)) {
@@ -65,30 +63,30 @@ std::vector<std::string> CComplexTableWndForWatchView::TickedKeys() const {
     return keys;
 }
 
-QString CComplexTableWndForWatchView::DividendValueText(int row) const {
+QString CShortListBlockTable::DividendValueText(int row) const {
     const CCell* cell = Cell(row, CellOf(kShortListDividendValueColumn));
     return cell != nullptr ? cell->m_Text : QString();
 }
 
-QString CComplexTableWndForWatchView::DividendDateText(int row) const {
+QString CShortListBlockTable::DividendDateText(int row) const {
     const CCell* cell = Cell(row, CellOf(kShortListDividendDateColumn));
     return cell != nullptr ? cell->m_Text : QString();
 }
 
-bool CComplexTableWndForWatchView::MayToggleCheckBox(int row, int column) {
+bool CShortListBlockTable::MayToggleCheckBox(int row, int column) {
     return SeriesAt(row) != nullptr && column == CellOf(kShortListPlanColumn);
 }
 
-void CComplexTableWndForWatchView::OnCheckBoxToggled(int row, int /*column*/) {
+void CShortListBlockTable::OnCheckBoxToggled(int row, int /*column*/) {
     // Clearing a box takes nothing out of the plan; ticking always adds a row.
     const bool ticked = IsPlanTicked(row);
-    m_WatchView.Session().ShortList().SetTicked(SeriesAt(row)->Code(), m_Kind, ticked);
+    m_View.Session().ShortList().SetTicked(SeriesAt(row)->Code(), m_Kind, ticked);
     if (ticked) {
-        m_WatchView.SendSeriesToPlan(*this, row);
+        m_View.SendSeriesToPlan(*this, row);
     }
 }
 
-void CComplexTableWndForWatchView::CommitEditedText(int row, int column, const QString& text) {
+void CShortListBlockTable::CommitEditedText(int row, int column, const QString& text) {
     std::optional<std::string> kept;
     if (column == CellOf(kShortListDividendValueColumn)) {
         kept = EditDividendValue(text.toStdString());

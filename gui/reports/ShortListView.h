@@ -17,15 +17,15 @@ namespace strikeline {
 class CSession;
 
 class CCompanyInfo;
-class CComplexTableWndForWatchView;
-class CWatchBlockBuilder;
+class CShortListBlockTable;
+class CShortListBlockBuilder;
 
 // The Short List window: one block per company ticked in the Call or Put Report, ordered
 // as the report of the first company's kind orders its companies. The user types the
 // dividends expected and ticks series into the Trading Plan. What is on the list lives in
 // the Short List store, which the window keeps current, so that closing and reopening the
 // window, or a refresh, rebuilds the blocks from the market data of the moment.
-class CWatchView : public CMultiTableView, public CRefreshableView, public CCommandTarget {
+class CShortListView : public CMultiTableView, public CRefreshableView, public CCommandTarget {
     Q_OBJECT
 
 public:
@@ -39,13 +39,13 @@ public:
     using CClock = std::function<FileTime()>;
 
     // Builds the blocks of the store's companies at once.
-    explicit CWatchView(CSession& session, QWidget* parent = nullptr);
+    explicit CShortListView(CSession& session, QWidget* parent = nullptr);
 
     CSession& Session() const { return m_Session; }
-    ~CWatchView() override;
+    ~CShortListView() override;
 
     int BlockCount() const { return TableCount(); }
-    CComplexTableWndForWatchView* Block(int index) const;
+    CShortListBlockTable* Block(int index) const;
     // The kind whose report settings order the blocks; none while the list is empty.
     std::optional<ReportKind> OrderKind() const { return m_OrderKind; }
 
@@ -79,7 +79,7 @@ public:
 
     // Called by the blocks.
     void OpenTrendChart(const std::string& code);
-    void SendSeriesToPlan(CComplexTableWndForWatchView& block, int row);
+    void SendSeriesToPlan(CShortListBlockTable& block, int row);
     // The close box: the company goes once the click that asked for it is over.
     void PostRemoveCompany(const std::string& code, ReportKind kind);
 
@@ -97,15 +97,15 @@ private:
     CMoment TakeMoment() const;
     void RebuildFromStore();
     void InsertBlock(const CCompanyInfo& company, ReportKind kind, const CMoment& moment);
-    std::unique_ptr<CWatchBlockBuilder> MakeBlockBuilder();
+    std::unique_ptr<CShortListBlockBuilder> MakeBlockBuilder();
     bool IsInActiveFrame() const;
 
     CSession& m_Session;
     CClock m_Clock;
     std::optional<ReportKind> m_OrderKind;
-    std::unique_ptr<CWatchBlockBuilder> m_BlockBuilder;
+    std::unique_ptr<CShortListBlockBuilder> m_BlockBuilder;
     // The block added last takes the focus once it has its place.
-    QPointer<CComplexTableWndForWatchView> m_PendingFocus;
+    QPointer<CShortListBlockTable> m_PendingFocus;
     CTrendChartHook m_TrendChartHook;
     CCompanyRemovedHook m_CompanyRemovedHook;
     CPlanChangedHook m_PlanChangedHook;

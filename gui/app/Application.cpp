@@ -1,4 +1,4 @@
-#include "gui/app/TesseraApp.h"
+#include "gui/app/Application.h"
 
 #include "gui/app/MainFrame.h"
 #include "gui/app/NavigationCentreView.h"
@@ -49,7 +49,7 @@ CStartOptions CStartOptions::Defaults() {
     return {DataFolder(), SettingsFilePath(), CSingleInstance::DefaultName(), true};
 }
 
-CTesseraApp::CTesseraApp(CStartOptions options)
+CApplication::CApplication(CStartOptions options)
     : m_Options(std::move(options)),
       m_Session(m_Options.dataFolder,
                 m_Options.messenger != nullptr ? m_Options.messenger : &m_Messages) {
@@ -60,11 +60,11 @@ CTesseraApp::CTesseraApp(CStartOptions options)
     });
 }
 
-CTesseraApp::~CTesseraApp() {
+CApplication::~CApplication() {
     StopDownloader();
 }
 
-bool CTesseraApp::InitInstance() {
+bool CApplication::InitInstance() {
     // Month names in the downloaded data's labels follow the user's locale; numbers do not.
     std::setlocale(LC_TIME, "");
 
@@ -164,7 +164,7 @@ bool CTesseraApp::InitInstance() {
     return true;
 }
 
-bool CTesseraApp::StartDownloader() {
+bool CApplication::StartDownloader() {
     m_Downloader = std::make_unique<CDownloader>(
         CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl(),
                           m_DataSources.Limits()},
@@ -179,7 +179,7 @@ bool CTesseraApp::StartDownloader() {
     return true;
 }
 
-void CTesseraApp::SaveSettings() {
+void CApplication::SaveSettings() {
     std::string error;
     if (!WriteSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
                        error)) {
@@ -188,7 +188,7 @@ void CTesseraApp::SaveSettings() {
     }
 }
 
-int CTesseraApp::ExitInstance(int exitCode) {
+int CApplication::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
     StopDownloader();
     ShowProblems(m_Session.Messages(),
@@ -200,23 +200,23 @@ int CTesseraApp::ExitInstance(int exitCode) {
     return exitCode;
 }
 
-std::string CTesseraApp::DownloaderStatus() const {
+std::string CApplication::DownloaderStatus() const {
     return m_Downloader ? m_Downloader->GetStatusText() : std::string();
 }
 
-void CTesseraApp::RequestFullDownload() {
+void CApplication::RequestFullDownload() {
     if (m_Downloader) {
         m_Downloader->RequestFullDownload();
     }
 }
 
-void CTesseraApp::StopDownloader() {
+void CApplication::StopDownloader() {
     if (m_Downloader) {
         m_Downloader->Stop();
     }
 }
 
-void CTesseraApp::DataSourcesChanged() {
+void CApplication::DataSourcesChanged() {
     // The downloader reads its addresses when it starts: start a new one on the new ones.
     if (!m_Downloader) {
         return;

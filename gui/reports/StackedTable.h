@@ -10,11 +10,11 @@ class CMultiTableView;
 // continues in the table above or below, and a table that gets the focus becomes the
 // view's active table, so only one cell of the whole view is ever current. Without a view
 // (a preview standing on its own) it behaves as a plain table.
-class CComplexTableWndForMultiTableView : public CComplexTableWnd {
+class CStackedTable : public CComplexTableWnd {
     Q_OBJECT
 
 public:
-    explicit CComplexTableWndForMultiTableView(CMultiTableView* view, QWidget* parent = nullptr);
+    explicit CStackedTable(CMultiTableView* view, QWidget* parent = nullptr);
 
     CMultiTableView* View() const { return m_View; }
 

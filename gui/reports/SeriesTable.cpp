@@ -1,22 +1,21 @@
-#include "gui/reports/ComplexTableWndForReportView.h"
+#include "gui/reports/SeriesTable.h"
 
 #include "marketdata/CompanyInfo.h"
 #include "reports/ReportTexts.h"
 
 namespace strikeline {
 
-CComplexTableWndForReportView::CComplexTableWndForReportView(CMultiTableView* view, QWidget* parent)
-    : CComplexTableWndForMultiTableView(view, parent) {}
+CSeriesTable::CSeriesTable(CMultiTableView* view, QWidget* parent) : CStackedTable(view, parent) {}
 
-std::uintptr_t CComplexTableWndForReportView::SeriesRowValue(const CContractInfo& series) {
+std::uintptr_t CSeriesTable::SeriesRowValue(const CContractInfo& series) {
     return reinterpret_cast<std::uintptr_t>(&series);
 }
 
-QString CComplexTableWndForReportView::GetCellText(int row, int column) {
+QString CSeriesTable::GetCellText(int row, int column) {
     const auto* series = reinterpret_cast<const CContractInfo*>(RowValue(row));
     if (series == nullptr || series->Company() == nullptr || column < 0 ||
         column >= kSeriesColumns) {
-        return CComplexTableWndForMultiTableView::GetCellText(row, column);
+        return CStackedTable::GetCellText(row, column);
     }
     if (series != m_CachedSeries) {
         const std::array<std::string, kSeriesColumns> texts =

@@ -1,8 +1,8 @@
-#include "gui/reports/WatchBlockBuilder.h"
+#include "gui/reports/ShortListBlockBuilder.h"
 
-#include "gui/reports/ComplexTableWndForWatchView.h"
-#include "gui/reports/ComplexTableWndForWatchView2.h"
 #include "gui/reports/ReportBlockBuilder.h"
+#include "gui/reports/ShortListBlockTable.h"
+#include "gui/reports/ShortListCompanyTable.h"
 #include "reports/ShortListStore.h"
 #include "reports/ShortListTexts.h"
 
@@ -14,8 +14,7 @@ namespace strikeline {
 namespace {
 
 // The kind's label and the fifteen Short List columns share every row's width equally.
-constexpr int kDivisions =
-    static_cast<int>(kShortListColumns) + CComplexTableWndForWatchView::kLabelCells;
+constexpr int kDivisions = static_cast<int>(kShortListColumns) + CShortListBlockTable::kLabelCells;
 constexpr Color kBorder = CReportBlockBuilder::kBorderColor;
 constexpr int kBoxSize = 12;
 
@@ -44,13 +43,13 @@ void MakeBox(CComplexTableWnd& table, int row, int cell, bool ticked) {
 
 } // namespace
 
-CWatchBlockBuilder::CWatchBlockBuilder(const CColorScheme& scheme, const QFont& regular,
-                                       const QFont& underlined, const QFont& bold)
+CShortListBlockBuilder::CShortListBlockBuilder(const CColorScheme& scheme, const QFont& regular,
+                                               const QFont& underlined, const QFont& bold)
     : m_Scheme(scheme), m_Regular(regular), m_Underlined(underlined), m_Bold(bold) {}
 
-void CWatchBlockBuilder::Build(CComplexTableWndForWatchView& table, const CCompanyNameTable& names,
-                               const std::optional<CDailyOptionTradesEntry>& dividend,
-                               const std::set<std::string>& tickedKeys) const {
+void CShortListBlockBuilder::Build(CShortListBlockTable& table, const CCompanyNameTable& names,
+                                   const std::optional<CDividend>& dividend,
+                                   const std::set<std::string>& tickedKeys) const {
     table.setObjectName(Text(table.Company().Code()));
     table.setFont(m_Regular);
     table.SetPrintedHeaderCount(kPrintedHeaderRows);
@@ -61,10 +60,10 @@ void CWatchBlockBuilder::Build(CComplexTableWndForWatchView& table, const CCompa
     }
 }
 
-void CWatchBlockBuilder::AddCompanyTable(CComplexTableWndForWatchView& table,
-                                         const CCompanyNameTable& names) const {
+void CShortListBlockBuilder::AddCompanyTable(CShortListBlockTable& table,
+                                             const CCompanyNameTable& names) const {
     const CCompanyInfo& company = table.Company();
-    auto header = std::make_unique<CComplexTableWndForWatchView2>(table);
+    auto header = std::make_unique<CShortListCompanyTable>(table);
     header->setFocusPolicy(Qt::NoFocus);
     header->setFont(m_Regular);
 
@@ -87,7 +86,7 @@ void CWatchBlockBuilder::AddCompanyTable(CComplexTableWndForWatchView& table,
         AddTextCell(*header, valueRow, Text(value), count, 1, Scheme(SchemeColor::ReportBk),
                     Scheme(SchemeColor::ReportFg), false);
     }
-    const int name = CComplexTableWndForWatchView2::kNameColumn;
+    const int name = CShortListCompanyTable::kNameColumn;
     header->SetTextColor(valueRow, name, CReportBlockBuilder::kLinkColor);
     header->SetCellFont(valueRow, name, m_Underlined);
     header->SetCellCursor(valueRow, name, QCursor(Qt::PointingHandCursor));
@@ -99,7 +98,7 @@ void CWatchBlockBuilder::AddCompanyTable(CComplexTableWndForWatchView& table,
     table.SetEmbeddedTable(row, host, std::move(header));
 }
 
-void CWatchBlockBuilder::AddSeriesHeader(CComplexTableWndForWatchView& table) const {
+void CShortListBlockBuilder::AddSeriesHeader(CShortListBlockTable& table) const {
     const Color background = Scheme(SchemeColor::OptionsHeaderBk);
     const Color foreground = Scheme(SchemeColor::OptionsHeaderFg);
     const int row = table.AddRow();
@@ -140,9 +139,9 @@ void CWatchBlockBuilder::AddSeriesHeader(CComplexTableWndForWatchView& table) co
     addTitle("BEP");
 }
 
-void CWatchBlockBuilder::AddSeriesRow(CComplexTableWndForWatchView& table, std::size_t index,
-                                      const std::optional<CDailyOptionTradesEntry>& dividend,
-                                      const std::set<std::string>& tickedKeys) const {
+void CShortListBlockBuilder::AddSeriesRow(CShortListBlockTable& table, std::size_t index,
+                                          const std::optional<CDividend>& dividend,
+                                          const std::set<std::string>& tickedKeys) const {
     const CReportBlock& block = table.Block();
     const CContractInfo& series = block.Series(index);
     const std::array<std::string, kShortListColumns> texts =

@@ -1,9 +1,9 @@
-#include "gui/journal/DailyOptionTradesView.h"
+#include "gui/journal/DividendsView.h"
 
-#include "gui/journal/ComplexTableWndForDailyOptionTradesView.h"
+#include "gui/journal/DividendsGrid.h"
 #include "gui/widgets/QtColor.h"
 #include "journal/AverageTradesDatabase.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "session/ApplicationState.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
@@ -32,11 +32,9 @@ QString Text(std::string_view text) {
 
 } // namespace
 
-CDailyOptionTradesView::CDailyOptionTradesView(CSession& session, CJournalClock clock,
-                                               QWidget* parent)
+CDividendsView::CDividendsView(CSession& session, CJournalClock clock, QWidget* parent)
     : QAbstractScrollArea(parent), m_Session(session), m_Clock(std::move(clock)),
-      m_Table(new CComplexTableWndForDailyOptionTradesView(*this, viewport())),
-      m_Filter(new QComboBox(m_Table)) {
+      m_Table(new CDividendsGrid(*this, viewport())), m_Filter(new QComboBox(m_Table)) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
     m_Table->SetStretchLastRow(false);
@@ -47,14 +45,13 @@ CDailyOptionTradesView::CDailyOptionTradesView(CSession& session, CJournalClock 
     // The list keeps the desktop's own font whatever the table's font is.
     m_Filter->setFont(QApplication::font());
     m_Filter->view()->setMaximumHeight(kFilterListHeight);
-    connect(m_Filter, &QComboBox::currentIndexChanged, this,
-            &CDailyOptionTradesView::RefreshDividends);
+    connect(m_Filter, &QComboBox::currentIndexChanged, this, &CDividendsView::RefreshDividends);
     RefreshDividends();
 }
 
-CDailyOptionTradesView::~CDailyOptionTradesView() = default;
+CDividendsView::~CDividendsView() = default;
 
-void CDailyOptionTradesView::RefreshDividends() {
+void CDividendsView::RefreshDividends() {
     const int selection = m_Filter->currentIndex();
     const CColorScheme scheme = m_Session.ColorScheme();
     m_RegularFont = CreateSchemeFont(scheme, false, false, false);
@@ -115,7 +112,7 @@ void CDailyOptionTradesView::RefreshDividends() {
     viewport()->update();
 }
 
-void CDailyOptionTradesView::LayoutTable() {
+void CDividendsView::LayoutTable() {
     // Never narrower than its texts: a window too narrow for them scrolls sideways.
     const int window = viewport()->width();
     const int width = std::max(window, m_Table->MinimumLayoutWidth());
@@ -133,28 +130,28 @@ void CDailyOptionTradesView::LayoutTable() {
     PlaceFilter();
 }
 
-void CDailyOptionTradesView::PlaceFilter() {
+void CDividendsView::PlaceFilter() {
     const QRect title = m_Table->CellRect(kTitleRow, 0);
     const int height = m_Filter->sizeHint().height();
     m_Filter->setGeometry(kFilterLeft, title.top() + (title.height() - height) / 2, kFilterWidth,
                           height);
 }
 
-void CDailyOptionTradesView::resizeEvent(QResizeEvent* event) {
+void CDividendsView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     LayoutTable();
 }
 
-void CDailyOptionTradesView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+void CDividendsView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     m_Table->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
-void CDailyOptionTradesView::ScrollToTopLeft() {
+void CDividendsView::ScrollToTopLeft() {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
 }
 
-void CDailyOptionTradesView::EnsureCellVisible(int row, int column) {
+void CDividendsView::EnsureCellVisible(int row, int column) {
     const QRect cell = m_Table->CellRect(row, column);
     if (cell.isEmpty()) {
         return;
@@ -175,7 +172,7 @@ void CDailyOptionTradesView::EnsureCellVisible(int row, int column) {
     }
 }
 
-bool CDailyOptionTradesView::TakeAverageTrades(int row, const QString& text, QString& shown) {
+bool CDividendsView::TakeAverageTrades(int row, const QString& text, QString& shown) {
     const int index = row - kFirstDataRow;
     if (index < 0 || index >= static_cast<int>(m_Rows.size())) {
         return false;

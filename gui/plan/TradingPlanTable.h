@@ -12,11 +12,11 @@ struct CTradingPlanEntry;
 
 // The plan's table: its hooks turn clicks, keys and typing into changes of the plan rows,
 // which the view carries out. The view owns the table and outlives it.
-class CComplexTableWndForTradingPlanView : public CComplexTableWnd {
+class CTradingPlanTable : public CComplexTableWnd {
     Q_OBJECT
 
 public:
-    explicit CComplexTableWndForTradingPlanView(CTradingPlanView& view, QWidget* parent = nullptr);
+    explicit CTradingPlanTable(CTradingPlanView& view, QWidget* parent = nullptr);
 
     // The open colour popup, if any.
     CColorSelectorWnd* ColourSelector() const;

@@ -1,6 +1,6 @@
-#include "gui/plan/ComplexTableWndForTradingPlanView.h"
+#include "gui/plan/TradingPlanTable.h"
 
-#include "gui/plan/ColorSelectorWndForTradingPlanView.h"
+#include "gui/plan/PlanCellColorSelector.h"
 #include "gui/plan/PlanTypeMenu.h"
 #include "gui/plan/TradingPlanView.h"
 #include "plan/PlanColumns.h"
@@ -8,8 +8,7 @@
 
 namespace strikeline {
 
-CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingPlanView& view,
-                                                                       QWidget* parent)
+CTradingPlanTable::CTradingPlanTable(CTradingPlanView& view, QWidget* parent)
     : CComplexTableWnd(parent), m_View(view) {
     // The table is exactly as tall as its rows; the view scrolls it.
     SetStretchLastRow(false);
@@ -17,12 +16,12 @@ CComplexTableWndForTradingPlanView::CComplexTableWndForTradingPlanView(CTradingP
     SetFitColumnsToText(true);
 }
 
-CColorSelectorWnd* CComplexTableWndForTradingPlanView::ColourSelector() const {
+CColorSelectorWnd* CTradingPlanTable::ColourSelector() const {
     return m_ColourSelector.data();
 }
 
-void CComplexTableWndForTradingPlanView::OnRightButtonDown(int row, int column, const QPoint& point,
-                                                           Qt::KeyboardModifiers modifiers) {
+void CTradingPlanTable::OnRightButtonDown(int row, int column, const QPoint& point,
+                                          Qt::KeyboardModifiers modifiers) {
     CComplexTableWnd::OnRightButtonDown(row, column, point, modifiers);
     CTradingPlanEntry* entry = m_View.EntryAt(row);
     if (entry == nullptr || CTradingPlanView::ColumnKey(column) != PlanColumn::SrcType) {
@@ -41,8 +40,8 @@ void CComplexTableWndForTradingPlanView::OnRightButtonDown(int row, int column, 
     }
 }
 
-void CComplexTableWndForTradingPlanView::OnCornerMarkerClicked(
-    int row, int column, const QPoint& point, Qt::KeyboardModifiers /*modifiers*/) {
+void CTradingPlanTable::OnCornerMarkerClicked(int row, int column, const QPoint& point,
+                                              Qt::KeyboardModifiers /*modifiers*/) {
     const CCell* cell = Cell(row, column);
     if (cell == nullptr || cell->m_Kind != CellKind::Text || m_View.EntryAt(row) == nullptr) {
         return;
@@ -50,8 +49,7 @@ void CComplexTableWndForTradingPlanView::OnCornerMarkerClicked(
     ShowColourSelector(row, column, mapToGlobal(point));
 }
 
-void CComplexTableWndForTradingPlanView::ShowColourSelector(int row, int column,
-                                                            const QPoint& globalPoint) {
+void CTradingPlanTable::ShowColourSelector(int row, int column, const QPoint& globalPoint) {
     if (m_ColourSelector) {
         m_ColourSelector->close();
     }
@@ -60,20 +58,18 @@ void CComplexTableWndForTradingPlanView::ShowColourSelector(int row, int column,
         return;
     }
     const auto& palette = m_View.Palette();
-    auto* selector = new CColorSelectorWndForTradingPlanView(
-        *this, row, column, entry, std::vector<Color>(palette.begin(), palette.end()));
+    auto* selector = new CPlanCellColorSelector(*this, row, column, entry,
+                                                std::vector<Color>(palette.begin(), palette.end()));
     m_ColourSelector = selector;
     selector->ShowAt(globalPoint);
 }
 
-void CComplexTableWndForTradingPlanView::ApplyCellColour(int row, int column,
-                                                         const CTradingPlanEntry* entry,
-                                                         int index) {
+void CTradingPlanTable::ApplyCellColour(int row, int column, const CTradingPlanEntry* entry,
+                                        int index) {
     m_View.SetCellColour(row, column, entry, index);
 }
 
-bool CComplexTableWndForTradingPlanView::MoveSelection(int row, int column,
-                                                       TableDirection direction) {
+bool CTradingPlanTable::MoveSelection(int row, int column, TableDirection direction) {
     const bool moved = CComplexTableWnd::MoveSelection(row, column, direction);
     if (moved) {
         m_View.EnsureCellVisible(CurrentRow(), CurrentColumn());
@@ -85,7 +81,7 @@ bool CComplexTableWndForTradingPlanView::MoveSelection(int row, int column,
     return moved;
 }
 
-bool CComplexTableWndForTradingPlanView::MayToggleCheckBox(int row, int column) {
+bool CTradingPlanTable::MayToggleCheckBox(int row, int column) {
     const CCell* cell = Cell(row, column);
     if (cell == nullptr || cell->m_Ticked || m_View.EntryAt(row) == nullptr) {
         return false;
@@ -93,14 +89,13 @@ bool CComplexTableWndForTradingPlanView::MayToggleCheckBox(int row, int column) 
     return CTradingPlanView::ColumnKey(column) == PlanColumn::CloseAll;
 }
 
-void CComplexTableWndForTradingPlanView::OnCheckBoxToggled(int row, int column) {
+void CTradingPlanTable::OnCheckBoxToggled(int row, int column) {
     if (CTradingPlanView::ColumnKey(column) == PlanColumn::CloseAll) {
         m_View.CloseRow(row);
     }
 }
 
-void CComplexTableWndForTradingPlanView::CommitEditedText(int row, int column,
-                                                          const QString& text) {
+void CTradingPlanTable::CommitEditedText(int row, int column, const QString& text) {
     m_View.EditCell(row, column, text);
 }
 

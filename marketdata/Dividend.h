@@ -7,12 +7,12 @@
 namespace strikeline {
 
 // One announced dividend: the share code, the day (at 00:00) and dollars per share.
-struct CDailyOptionTradesEntry {
+struct CDividend {
     std::string code;
     FileTime date = kNoDate;
     double amount = 0.0;
 
-    bool operator==(const CDailyOptionTradesEntry&) const = default;
+    bool operator==(const CDividend&) const = default;
 };
 
 } // namespace strikeline

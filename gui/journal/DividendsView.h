@@ -15,13 +15,13 @@ namespace strikeline {
 
 class CSession;
 
-class CComplexTableWndForDailyOptionTradesView;
+class CDividendsGrid;
 
 // The Dividends window: the dividends of the downloaded list, by company code, for the
 // month chosen in the list inside the title row, each beside the user's own Average Trades
 // figure for the company, which the user types into the table. The table fills the
 // window's width and is as high as its rows; the window scrolls over it.
-class CDailyOptionTradesView : public QAbstractScrollArea, public CRefreshableView {
+class CDividendsView : public QAbstractScrollArea, public CRefreshableView {
     Q_OBJECT
 
 public:
@@ -36,9 +36,9 @@ public:
     // The lines between the cells.
     static constexpr Color kBorderColor = Rgb(153, 153, 153);
 
-    explicit CDailyOptionTradesView(CSession& session, CJournalClock clock = SystemJournalNow,
-                                    QWidget* parent = nullptr);
-    ~CDailyOptionTradesView() override;
+    explicit CDividendsView(CSession& session, CJournalClock clock = SystemJournalNow,
+                            QWidget* parent = nullptr);
+    ~CDividendsView() override;
 
     // Fonts from the current colour scheme, the table rebuilt for the chosen months, laid
     // out and repainted.
@@ -46,7 +46,7 @@ public:
     void RefreshView() override { RefreshDividends(); }
 
     QComboBox* FilterList() const { return m_Filter; }
-    CComplexTableWndForDailyOptionTradesView* Table() const { return m_Table; }
+    CDividendsGrid* Table() const { return m_Table; }
 
     // For the table's hooks.
     void ScrollToTopLeft();
@@ -66,7 +66,7 @@ private:
 
     CSession& m_Session;
     CJournalClock m_Clock;
-    CComplexTableWndForDailyOptionTradesView* m_Table;
+    CDividendsGrid* m_Table;
     QComboBox* m_Filter;
     CSchemeFont m_RegularFont;
     CSchemeFont m_BoldFont;

@@ -11,35 +11,35 @@
 namespace strikeline {
 
 class CComplexTableWnd;
-class CComplexTableWndForWatchView;
+class CShortListBlockTable;
 class CCompanyNameTable;
-struct CDailyOptionTradesEntry;
+struct CDividend;
 
 // Fills a Short List block: the embedded company header with its close box, the kind's
 // label beside the series header (with "Not exercised", "Exercised" and "Dividends" over
 // their two columns each), and one row per series with its Trading Plan box, the series'
 // figures and the company's announced dividend.
-class CWatchBlockBuilder {
+class CShortListBlockBuilder {
 public:
     // The company header and the series header open every printed page of a block.
     static constexpr int kPrintedHeaderRows = 2;
     // The option price stands out on a fixed sand colour.
     static constexpr Color kOptionPriceBackground = 0xC9C77E;
 
-    CWatchBlockBuilder(const CColorScheme& scheme, const QFont& regular, const QFont& underlined,
-                       const QFont& bold);
+    CShortListBlockBuilder(const CColorScheme& scheme, const QFont& regular,
+                           const QFont& underlined, const QFont& bold);
 
     // Series whose key is in `tickedKeys` get a ticked box.
-    void Build(CComplexTableWndForWatchView& table, const CCompanyNameTable& names,
-               const std::optional<CDailyOptionTradesEntry>& dividend,
+    void Build(CShortListBlockTable& table, const CCompanyNameTable& names,
+               const std::optional<CDividend>& dividend,
                const std::set<std::string>& tickedKeys) const;
 
 private:
     Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }
-    void AddCompanyTable(CComplexTableWndForWatchView& table, const CCompanyNameTable& names) const;
-    void AddSeriesHeader(CComplexTableWndForWatchView& table) const;
-    void AddSeriesRow(CComplexTableWndForWatchView& table, std::size_t index,
-                      const std::optional<CDailyOptionTradesEntry>& dividend,
+    void AddCompanyTable(CShortListBlockTable& table, const CCompanyNameTable& names) const;
+    void AddSeriesHeader(CShortListBlockTable& table) const;
+    void AddSeriesRow(CShortListBlockTable& table, std::size_t index,
+                      const std::optional<CDividend>& dividend,
                       const std::set<std::string>& tickedKeys) const;
 
     CColorScheme m_Scheme;

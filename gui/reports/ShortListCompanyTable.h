@@ -1,15 +1,15 @@
 #pragma once
 
-#include "gui/reports/ComplexTableWndForMultiTableView.h"
+#include "gui/reports/StackedTable.h"
 
 namespace strikeline {
 
-class CComplexTableWndForWatchView;
+class CShortListBlockTable;
 
 // The company header inside a Short List block: titles over the share's figures, the
 // company name as a link to its trend chart and, under "Close", the box that takes the
 // company off the Short List (asking first when the Trading Plan holds its options).
-class CComplexTableWndForWatchView2 : public CComplexTableWndForMultiTableView {
+class CShortListCompanyTable : public CStackedTable {
     Q_OBJECT
 
 public:
@@ -17,10 +17,9 @@ public:
     static constexpr int kValueRow = 1;
     static constexpr int kNameColumn = 0;
 
-    explicit CComplexTableWndForWatchView2(CComplexTableWndForWatchView& block,
-                                           QWidget* parent = nullptr);
+    explicit CShortListCompanyTable(CShortListBlockTable& block, QWidget* parent = nullptr);
 
-    CComplexTableWndForWatchView& Block() const { return m_Block; }
+    CShortListBlockTable& Block() const { return m_Block; }
     // The close box is the last cell of the value row.
     int CloseColumn() const { return CellCount(kValueRow) - 1; }
 
@@ -30,7 +29,7 @@ public:
     void OnCheckBoxToggled(int row, int column) override;
 
 private:
-    CComplexTableWndForWatchView& m_Block;
+    CShortListBlockTable& m_Block;
 };
 
 } // namespace strikeline

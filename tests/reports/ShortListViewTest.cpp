@@ -3,19 +3,19 @@
 // into the Trading Plan, dividends typed, blocks closed, the list refreshed, cleared,
 // closed and reopened, and printed to a PDF file.
 
-#include "gui/reports/WatchView.h"
+#include "gui/reports/ShortListView.h"
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
-#include "gui/reports/ComplexTableWndForWatchView.h"
-#include "gui/reports/ComplexTableWndForWatchView2.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/ReportViews.h"
+#include "gui/reports/ShortListBlockBuilder.h"
+#include "gui/reports/ShortListBlockTable.h"
+#include "gui/reports/ShortListCompanyTable.h"
 #include "gui/reports/ShortListViews.h"
-#include "gui/reports/WatchBlockBuilder.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "marketdata/CompanyNameTable.h"
-#include "marketdata/DividendList.h"
+#include "marketdata/Dividend.h"
 #include "plan/PlanEntryType.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
@@ -123,8 +123,8 @@ struct CDesk {
         }
         return *view;
     }
-    CWatchView* ShortList() {
-        return dynamic_cast<CWatchView*>(frame.GetView(ViewKind::ShortList, false, false));
+    CShortListView* ShortList() {
+        return dynamic_cast<CShortListView*>(frame.GetView(ViewKind::ShortList, false, false));
     }
     // Clicks the report's box of the company, as the user does.
     void TickInReport(ReportKind kind, const std::string& code) {
@@ -132,7 +132,7 @@ struct CDesk {
         QCheckBox* box = report.CompanyCheckBox(report.FindBlock(code));
         Q_ASSERT(box != nullptr);
         QTest::mouseClick(box, Qt::LeftButton);
-        if (CWatchView* list = ShortList()) {
+        if (CShortListView* list = ShortList()) {
             list->SetClock([] { return kNow; });
             if (!QTest::qWaitFor([list] { return !list->IsLayoutPending(); }, kWaitMs)) {
                 qFatal("the Short List did not finish its layout");
@@ -154,7 +154,7 @@ struct CDesk {
     std::vector<std::string> charts;
 };
 
-bool WaitForLayout(CWatchView& view) {
+bool WaitForLayout(CShortListView& view) {
     return QTest::qWaitFor([&view] { return !view.IsLayoutPending(); }, kWaitMs);
 }
 
@@ -163,18 +163,18 @@ void ClickCell(CComplexTableWnd& table, int row, int column) {
     QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier, table.CellRect(row, column).center());
 }
 
-void ClickPlanBox(CComplexTableWndForWatchView& block, int row) {
-    ClickCell(block, row, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+void ClickPlanBox(CShortListBlockTable& block, int row) {
+    ClickCell(block, row, CShortListBlockTable::CellOf(kShortListPlanColumn));
 }
 
-void ClickCloseBox(CComplexTableWndForWatchView& block) {
-    CComplexTableWndForWatchView2& header = *block.CompanyTable();
-    ClickCell(header, CComplexTableWndForWatchView2::kValueRow, header.CloseColumn());
+void ClickCloseBox(CShortListBlockTable& block) {
+    CShortListCompanyTable& header = *block.CompanyTable();
+    ClickCell(header, CShortListCompanyTable::kValueRow, header.CloseColumn());
 }
 
 // Types into a dividend cell through the table's own editor.
-void TypeInto(CComplexTableWndForWatchView& block, int row, int column, const QString& text) {
-    const int cell = CComplexTableWndForWatchView::CellOf(column);
+void TypeInto(CShortListBlockTable& block, int row, int column, const QString& text) {
+    const int cell = CShortListBlockTable::CellOf(column);
     block.SetCurrentCell(row, cell);
     block.BeginEditing(row, cell);
     QVERIFY(block.ActiveEditor() != nullptr);
@@ -187,10 +187,10 @@ QString CellText(const CComplexTableWnd& table, int row, int column) {
     return cell != nullptr ? cell->m_Text : QStringLiteral("<none>");
 }
 
-std::vector<std::string> Blocks(const CWatchView& view) {
+std::vector<std::string> Blocks(const CShortListView& view) {
     std::vector<std::string> blocks;
     for (int i = 0; i < view.BlockCount(); ++i) {
-        const CComplexTableWndForWatchView& block = *view.Block(i);
+        const CShortListBlockTable& block = *view.Block(i);
         blocks.push_back(block.Company().Code() + (block.Kind() == ReportKind::Call ? "/C" : "/P"));
     }
     return blocks;
@@ -206,7 +206,7 @@ void SavePicture(QWidget& widget, const QString& name) {
 
 } // namespace
 
-class CWatchViewTest : public QObject {
+class CShortListViewTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -225,11 +225,11 @@ private slots:
     void PrintsToPdfAndRefusesWithoutBlocks();
 };
 
-void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
+void CShortListViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
     CDesk desk;
     test::CUserMessageLog& messages = desk.host.messages;
     desk.TickInReport(ReportKind::Call, "CCC");
-    CWatchView* list = desk.ShortList();
+    CShortListView* list = desk.ShortList();
     QVERIFY(list != nullptr);
     // Opened behind: the report stays the active window.
     QCOMPARE(desk.frame.MdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("Call Report"));
@@ -261,7 +261,7 @@ void CWatchViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
     QCOMPARE(list->FindCompany("AAA", ReportKind::Call), 1);
 }
 
-void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
+void CShortListViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
     CColorScheme scheme;
     scheme.Set(SchemeColor::ReportBk, Rgb(250, 250, 240));
     scheme.Set(SchemeColor::CompanyHeaderBk, Rgb(100, 110, 120));
@@ -274,13 +274,12 @@ void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
     });
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Put, "AAA");
-    CWatchView& list = *desk.ShortList();
-    const CComplexTableWndForWatchView& call =
-        *list.Block(list.FindCompany("AAA", ReportKind::Call));
-    const CComplexTableWndForWatchView& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
+    CShortListView& list = *desk.ShortList();
+    const CShortListBlockTable& call = *list.Block(list.FindCompany("AAA", ReportKind::Call));
+    const CShortListBlockTable& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
 
     // The company header: the report's titles and "Close"; figures with five decimals.
-    const CComplexTableWndForWatchView2& header = *call.CompanyTable();
+    const CShortListCompanyTable& header = *call.CompanyTable();
     QCOMPARE(header.CellCount(0), 11);
     QCOMPARE(CellText(header, 0, 9), QStringLiteral("P/E"));
     QCOMPARE(CellText(header, 0, 10), QStringLiteral("Close"));
@@ -298,60 +297,54 @@ void CWatchViewTest::BlockShowsTheCompanySeriesDividendsAndColours() {
     QCOMPARE(call.Cell(1, 1)->m_Background, Rgb(200, 220, 230));
 
     // Series in series order (strike ascending); the one nearest 10.0 at the money.
-    QCOMPARE(call.RowCount(), CComplexTableWndForWatchView::kFirstSeriesRow + 3);
+    QCOMPARE(call.RowCount(), CShortListBlockTable::kFirstSeriesRow + 3);
     const auto dividend = desk.Session().Market().Current()->FindDividend("AAA");
     for (int i = 0; i < 3; ++i) {
-        const int row = CComplexTableWndForWatchView::kFirstSeriesRow + i;
+        const int row = CShortListBlockTable::kFirstSeriesRow + i;
         const CContractInfo& series = *call.SeriesAt(row);
         QCOMPARE(series.Exercise(), 9.0 + i);
         const auto texts = ShortListSeriesTexts(call.Company(), series, dividend);
         for (int column = 1; column < static_cast<int>(kShortListColumns); ++column) {
-            const CComplexTableCell& cell =
-                *call.Cell(row, CComplexTableWndForWatchView::CellOf(column));
+            const CComplexTableCell& cell = *call.Cell(row, CShortListBlockTable::CellOf(column));
             QCOMPARE(cell.m_Text.toStdString(), texts[static_cast<std::size_t>(column)]);
             QCOMPARE(cell.m_Selectable, true);
             QCOMPARE(cell.m_Editable, column == kShortListDividendValueColumn ||
                                           column == kShortListDividendDateColumn);
         }
         const CComplexTableCell& box =
-            *call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+            *call.Cell(row, CShortListBlockTable::CellOf(kShortListPlanColumn));
         QCOMPARE(box.m_Kind, CellKind::CheckBox);
         QVERIFY(box.m_Selectable); // for Space on it
-        QCOMPARE(call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListPriceColumn))
-                     ->m_Background,
-                 CWatchBlockBuilder::kOptionPriceBackground);
+        QCOMPARE(call.Cell(row, CShortListBlockTable::CellOf(kShortListPriceColumn))->m_Background,
+                 CShortListBlockBuilder::kOptionPriceBackground);
         const bool atTheMoney = i == 1;
-        QCOMPARE(call.Cell(row, CComplexTableWndForWatchView::CellOf(2))->m_Background,
+        QCOMPARE(call.Cell(row, CShortListBlockTable::CellOf(2))->m_Background,
                  atTheMoney ? Rgb(250, 230, 20) : Rgb(250, 250, 240));
-        QCOMPARE(
-            call.Cell(row, CComplexTableWndForWatchView::CellOf(kShortListExercisedReturnColumn))
-                ->m_Background,
-            atTheMoney ? Rgb(60, 170, 10) : Rgb(250, 250, 240));
+        QCOMPARE(call.Cell(row, CShortListBlockTable::CellOf(kShortListExercisedReturnColumn))
+                     ->m_Background,
+                 atTheMoney ? Rgb(60, 170, 10) : Rgb(250, 250, 240));
     }
-    const int atm = CComplexTableWndForWatchView::kFirstSeriesRow + 1;
-    QCOMPARE(CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListPriceColumn)),
+    const int atm = CShortListBlockTable::kFirstSeriesRow + 1;
+    QCOMPARE(CellText(call, atm, CShortListBlockTable::CellOf(kShortListPriceColumn)),
              QStringLiteral("$0.5"));
-    QCOMPARE(
-        CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
-        QStringLiteral("$0.85"));
-    QCOMPARE(
-        CellText(call, atm, CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn)),
-        QStringLiteral("20-Aug-2010"));
+    QCOMPARE(CellText(call, atm, CShortListBlockTable::CellOf(kShortListDividendValueColumn)),
+             QStringLiteral("$0.85"));
+    QCOMPARE(CellText(call, atm, CShortListBlockTable::CellOf(kShortListDividendDateColumn)),
+             QStringLiteral("20-Aug-2010"));
     list.parentWidget()->showMaximized();
     QVERIFY(WaitForLayout(list));
     SavePicture(list, QStringLiteral("short-list.png"));
     // Break-even is last sale less premium for puts too.
-    QCOMPARE(CellText(put, CComplexTableWndForWatchView::kFirstSeriesRow,
-                      CComplexTableWndForWatchView::CellOf(14)),
+    QCOMPARE(CellText(put, CShortListBlockTable::kFirstSeriesRow, CShortListBlockTable::CellOf(14)),
              QStringLiteral("$9.8"));
 }
 
-void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot() {
+void CShortListViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNot() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Call, "BBB");
-    CWatchView& list = *desk.ShortList();
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+    CShortListView& list = *desk.ShortList();
+    const int row = CShortListBlockTable::kFirstSeriesRow;
     ClickPlanBox(*list.Block(0), row);
     QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     QVERIFY(desk.Session().ShortList().IsTicked(list.Block(0)->SeriesAt(row)->Code(),
@@ -366,7 +359,7 @@ void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNo
                                    "to remove it?")});
         QCoreApplication::processEvents();
         QCOMPARE(Blocks(list), (std::vector<std::string>{"AAA/C", "BBB/C"}));
-        const CComplexTableWndForWatchView2& header = *list.Block(0)->CompanyTable();
+        const CShortListCompanyTable& header = *list.Block(0)->CompanyTable();
         QVERIFY(!header.Cell(1, header.CloseColumn())->m_Ticked);
     }
     {
@@ -401,24 +394,23 @@ void CWatchViewTest::CloseBoxAsksWhenThePlanHoldsTheCompanyAndReportUntickDoesNo
     }
 }
 
-void CWatchViewTest::TrendChartOpensFromTheCompanyName() {
+void CShortListViewTest::TrendChartOpensFromTheCompanyName() {
     CDesk desk;
     desk.TickInReport(ReportKind::Put, "AAA");
-    CComplexTableWndForWatchView2& header = *desk.ShortList()->Block(0)->CompanyTable();
-    ClickCell(header, CComplexTableWndForWatchView2::kValueRow, 1);
+    CShortListCompanyTable& header = *desk.ShortList()->Block(0)->CompanyTable();
+    ClickCell(header, CShortListCompanyTable::kValueRow, 1);
     QVERIFY(desk.charts.empty());
-    ClickCell(header, CComplexTableWndForWatchView2::kValueRow,
-              CComplexTableWndForWatchView2::kNameColumn);
+    ClickCell(header, CShortListCompanyTable::kValueRow, CShortListCompanyTable::kNameColumn);
     QCOMPARE(desk.charts, std::vector<std::string>{"AAA"});
 }
 
-void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
+void CShortListViewTest::DividendCellsKeepOnlyTextsThatRead() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "BBB");
-    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
-    const int value = CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn);
-    const int date = CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn);
+    CShortListBlockTable& block = *desk.ShortList()->Block(0);
+    const int row = CShortListBlockTable::kFirstSeriesRow;
+    const int value = CShortListBlockTable::CellOf(kShortListDividendValueColumn);
+    const int date = CShortListBlockTable::CellOf(kShortListDividendDateColumn);
     QCOMPARE(CellText(block, row, value), QString()); // no dividend announced
 
     struct CEdit {
@@ -437,7 +429,7 @@ void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
     };
     for (const CEdit& edit : edits) {
         TypeInto(block, row, edit.column, QString::fromLatin1(edit.typed));
-        QCOMPARE(CellText(block, row, CComplexTableWndForWatchView::CellOf(edit.column)),
+        QCOMPARE(CellText(block, row, CShortListBlockTable::CellOf(edit.column)),
                  QString::fromLatin1(edit.shown));
     }
     // The typed texts go into the plan row.
@@ -451,12 +443,12 @@ void CWatchViewTest::DividendCellsKeepOnlyTextsThatRead() {
     QCOMPARE(CellText(block, row, date), QStringLiteral("3 Sep 2010"));
 }
 
-void CWatchViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
+void CShortListViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
-    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
-    const int date = CComplexTableWndForWatchView::CellOf(kShortListDividendDateColumn);
+    CShortListBlockTable& block = *desk.ShortList()->Block(0);
+    const int row = CShortListBlockTable::kFirstSeriesRow;
+    const int date = CShortListBlockTable::CellOf(kShortListDividendDateColumn);
     QApplication::setActiveWindow(&desk.frame);
     QVERIFY(QTest::qWaitForWindowActive(&desk.frame));
     block.setFocus();
@@ -472,22 +464,22 @@ void CWatchViewTest::TypingADateIntoADividendCellAddsNoPlanRow() {
     QVERIFY(desk.Session().ShortList().TickedKeys().empty());
 
     // Space on another cell of the row that cannot be edited leaves the box too.
-    block.SetCurrentCell(row, CComplexTableWndForWatchView::CellOf(1));
+    block.SetCurrentCell(row, CShortListBlockTable::CellOf(1));
     QTest::keyClick(&block, Qt::Key_Space);
     QVERIFY(!block.IsPlanTicked(row));
     QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{0});
 }
 
-void CWatchViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
+void CShortListViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Call, "BBB");
-    CWatchView& list = *desk.ShortList();
+    CShortListView& list = *desk.ShortList();
     QWidget& window = *list.parentWidget();
     window.showNormal();
     window.resize(320, 600);
     QVERIFY(WaitForLayout(list));
-    CComplexTableWndForWatchView& block = *list.Block(0);
+    CShortListBlockTable& block = *list.Block(0);
     const int widest = std::max(block.MinimumLayoutWidth(), list.Block(1)->MinimumLayoutWidth());
     QVERIFY(widest > list.viewport()->width());
     QCOMPARE(block.width(), widest);
@@ -496,15 +488,15 @@ void CWatchViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     QVERIFY(across.isVisible());
     QCOMPARE(across.maximum(), widest + 2 * CMultiTableView::kMargin - list.viewport()->width());
     // Every figure of every series shows whole.
-    for (int row = CComplexTableWndForWatchView::kFirstSeriesRow; row < block.RowCount(); ++row) {
+    for (int row = CShortListBlockTable::kFirstSeriesRow; row < block.RowCount(); ++row) {
         for (int column = 1; column < static_cast<int>(kShortListColumns); ++column) {
-            const int cell = CComplexTableWndForWatchView::CellOf(column);
+            const int cell = CShortListBlockTable::CellOf(column);
             QCOMPARE(block.ShownText(row, cell), CellText(block, row, cell));
         }
     }
     // The current cell at the far right comes into view.
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
-    const int bep = CComplexTableWndForWatchView::CellOf(static_cast<int>(kShortListColumns) - 1);
+    const int row = CShortListBlockTable::kFirstSeriesRow;
+    const int bep = CShortListBlockTable::CellOf(static_cast<int>(kShortListColumns) - 1);
     block.SetCurrentCell(row, bep);
     QVERIFY(across.value() > 0);
     QCOMPARE(block.x(), CMultiTableView::kMargin - across.value());
@@ -519,18 +511,18 @@ void CWatchViewTest::NarrowWindowScrollsSidewaysAndCutsNoFigure() {
     QCOMPARE(block.x(), CMultiTableView::kMargin);
 }
 
-void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
+void CShortListViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Call, "CCC");
-    CWatchView& list = *desk.ShortList();
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow + 2;
+    CShortListView& list = *desk.ShortList();
+    const int row = CShortListBlockTable::kFirstSeriesRow + 2;
     const std::string series = list.Block(0)->SeriesAt(row)->Code();
     ClickPlanBox(*list.Block(0), row);
     TypeInto(*list.Block(0), row, kShortListDividendValueColumn, QStringLiteral("2"));
-    QCOMPARE(CellText(*list.Block(0), row,
-                      CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
-             QStringLiteral("$2"));
+    QCOMPARE(
+        CellText(*list.Block(0), row, CShortListBlockTable::CellOf(kShortListDividendValueColumn)),
+        QStringLiteral("$2"));
 
     // CCC leaves the market; the refresh request rebuilds from the new data.
     std::vector<CCompanyInfo> calls = desk.Session().Market().Current()->Calls();
@@ -540,27 +532,26 @@ void CWatchViewTest::RefreshKeepsTicksDropsTypedDividendsAndGoneCompanies() {
     QVERIFY(WaitForLayout(list));
     QCOMPARE(Blocks(list), std::vector<std::string>{"AAA/C"});
     QVERIFY(!desk.Session().ShortList().Find("CCC", ReportKind::Call));
-    CComplexTableWndForWatchView& block = *list.Block(0);
+    CShortListBlockTable& block = *list.Block(0);
     QCOMPARE(block.FindSeriesRow(series), row);
     QVERIFY(block.IsPlanTicked(row));
     QCOMPARE(block.TickedKeys(), std::vector<std::string>{series + "C"});
-    QCOMPARE(
-        CellText(block, row, CComplexTableWndForWatchView::CellOf(kShortListDividendValueColumn)),
-        QStringLiteral("$0.85"));
+    QCOMPARE(CellText(block, row, CShortListBlockTable::CellOf(kShortListDividendValueColumn)),
+             QStringLiteral("$0.85"));
     // A download alone leaves the open list as it is.
     desk.Session().Market().PublishCalls({});
     desk.frame.RefreshView(RefreshKind::CallReport);
     QCOMPARE(list.BlockCount(), 1);
 }
 
-void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
+void CShortListViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Put, "AAA");
-    CWatchView& list = *desk.ShortList();
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
-    CComplexTableWndForWatchView& call = *list.Block(list.FindCompany("AAA", ReportKind::Call));
-    CComplexTableWndForWatchView& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
+    CShortListView& list = *desk.ShortList();
+    const int row = CShortListBlockTable::kFirstSeriesRow;
+    CShortListBlockTable& call = *list.Block(list.FindCompany("AAA", ReportKind::Call));
+    CShortListBlockTable& put = *list.Block(list.FindCompany("AAA", ReportKind::Put));
     ClickPlanBox(call, row);
     QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     ClickPlanBox(call, row); // clearing takes nothing out
@@ -576,7 +567,7 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     QCOMPARE(plan.At(2).m_CompanyID, std::string("AAA"));
     // From the keyboard: Space on the box ticks it.
     call.setFocus();
-    call.SetCurrentCell(row + 1, CComplexTableWndForWatchView::CellOf(kShortListPlanColumn));
+    call.SetCurrentCell(row + 1, CShortListBlockTable::CellOf(kShortListPlanColumn));
     QTest::keyClick(&call, Qt::Key_Space);
     QVERIFY(call.IsPlanTicked(row + 1));
     QCOMPARE(plan.Count(), std::size_t{4});
@@ -594,11 +585,11 @@ void CWatchViewTest::EveryTickAddsAPlanRowAndClearingThePlanUnticks() {
     QVERIFY(desk.Session().ShortList().TickedKeys().empty());
 }
 
-void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
+void CShortListViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
     CDesk desk;
     desk.TickInReport(ReportKind::Call, "AAA");
-    const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
-    CComplexTableWndForWatchView& block = *desk.ShortList()->Block(0);
+    const int row = CShortListBlockTable::kFirstSeriesRow;
+    CShortListBlockTable& block = *desk.ShortList()->Block(0);
     ClickPlanBox(block, row);
     QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
     const std::string series = block.SeriesAt(row)->Code();
@@ -626,13 +617,13 @@ void CWatchViewTest::UndoneCloseTicksTheBoxAgainWithoutAddingARow() {
     QCOMPARE(desk.Session().TradingPlan().Count(), std::size_t{1});
 }
 
-void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
+void CShortListViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
     CDesk desk;
     QVERIFY(desk.frame.Action(ID_SHORT_LIST_CLEAR)->isEnabled());
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Put, "AAA");
-    CWatchView& list = *desk.ShortList();
-    ClickPlanBox(*list.Block(1), CComplexTableWndForWatchView::kFirstSeriesRow);
+    CShortListView& list = *desk.ShortList();
+    ClickPlanBox(*list.Block(1), CShortListBlockTable::kFirstSeriesRow);
     const QString question = QString::fromLatin1(kClearShortListQuestion);
     {
         test::CUserMessageLog& refuse = desk.Answering(false);
@@ -665,7 +656,7 @@ void CWatchViewTest::ClearShortListAsksOnlyWhenThePlanHoldsItsOptions() {
     }
 }
 
-void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
+void CShortListViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
     for (const bool clearOnClose : {false, true}) {
         CDesk desk;
         if (clearOnClose) {
@@ -674,13 +665,13 @@ void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
         QCOMPARE(desk.Session().State().ClearShortListOnClose(), clearOnClose);
         desk.TickInReport(ReportKind::Call, "CCC");
         desk.TickInReport(ReportKind::Call, "AAA");
-        const int row = CComplexTableWndForWatchView::kFirstSeriesRow;
+        const int row = CShortListBlockTable::kFirstSeriesRow;
         ClickPlanBox(*desk.ShortList()->Block(1), row);
 
         desk.ShortList()->parentWidget()->close();
         QVERIFY(QTest::qWaitFor([&desk] { return desk.ShortList() == nullptr; }, kWaitMs));
         QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_OPEN));
-        CWatchView& reopened = *desk.ShortList();
+        CShortListView& reopened = *desk.ShortList();
         QVERIFY(WaitForLayout(reopened));
         if (clearOnClose) {
             QCOMPARE(reopened.BlockCount(), 0);
@@ -696,10 +687,10 @@ void CWatchViewTest::ClearOnCloseFlagDecidesWhatReopeningShows() {
     }
 }
 
-void CWatchViewTest::PrintsToPdfAndRefusesWithoutBlocks() {
+void CShortListViewTest::PrintsToPdfAndRefusesWithoutBlocks() {
     CDesk desk;
     QVERIFY(desk.frame.OnCommand(ID_SHORT_LIST_OPEN));
-    CWatchView& list = *desk.ShortList();
+    CShortListView& list = *desk.ShortList();
     QVERIFY(!list.HandlesCommand(ID_FILE_PRINT));
     desk.TickInReport(ReportKind::Call, "AAA");
     desk.TickInReport(ReportKind::Put, "AAA");
@@ -720,5 +711,5 @@ void CWatchViewTest::PrintsToPdfAndRefusesWithoutBlocks() {
 
 } // namespace strikeline
 
-QTEST_MAIN(strikeline::CWatchViewTest)
-#include "WatchViewTest.moc"
+QTEST_MAIN(strikeline::CShortListViewTest)
+#include "ShortListViewTest.moc"

@@ -38,12 +38,12 @@ struct CStartOptions {
 // window, the downloader) and down again in the same order every time, and keeps the
 // status bar current while the program runs. Messages met on the way are shown and the
 // program goes on, except when another copy runs or the downloader cannot start.
-class CTesseraApp : public QObject, public CMainFrameHost {
+class CApplication : public QObject, public CMainFrameHost {
     Q_OBJECT
 
 public:
-    explicit CTesseraApp(CStartOptions options = CStartOptions::Defaults());
-    ~CTesseraApp() override;
+    explicit CApplication(CStartOptions options = CStartOptions::Defaults());
+    ~CApplication() override;
 
     // Start-up. False when the program should end at once.
     bool InitInstance();
