@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace strikeline {
@@ -193,6 +194,16 @@ inline constexpr std::array<CPlanColumn, kPlanColumnCount> PlanColumnTable = [] 
 // The entry of a column.
 constexpr const CPlanColumn& PlanColumnOf(PlanColumnId id) {
     return PlanColumnTable[static_cast<std::size_t>(id)];
+}
+
+// The column whose stored key is `key`, if any.
+constexpr std::optional<PlanColumnId> PlanColumnIdOf(std::string_view key) {
+    for (const CPlanColumn& column : PlanColumnTable) {
+        if (column.key == key) {
+            return column.id;
+        }
+    }
+    return std::nullopt;
 }
 
 // Keys the code refers to by name.

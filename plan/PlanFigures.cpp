@@ -94,119 +94,88 @@ std::string PlanDateText(FileTime date) {
 }
 
 std::string PlanCellText(const CTradingPlanEntry& e, std::string_view key) {
-    namespace C = PlanColumn;
-    if (key == C::SrcType) {
+    const std::optional<PlanColumnId> id = PlanColumnIdOf(key);
+    if (!id) {
+        return {};
+    }
+    switch (*id) {
+    case PlanColumnId::SrcType:
         return std::string(PlanTypeLabel(e.m_SourceType));
-    }
-    if (key == C::Company) {
+    case PlanColumnId::Company:
         return e.m_ContractID;
-    }
-    if (key == C::ExpiryDate) {
+    case PlanColumnId::ExpiryDate:
         return PlanDateText(e.m_RecordDate) + "\n" + PlanDateText(e.m_DateExpiry);
-    }
-    if (key == C::Shares) {
-        return FormatNumber(e.m_Shares, 5);
-    }
-    if (key == C::OptionContracts) {
-        return FormatNumber(OptionContracts(e), 5);
-    }
-    if (key == C::SharePrice) {
-        return FormatMoney(e.m_SharePrice, 2);
-    }
-    if (key == C::Cost) {
-        return FormatMoney(PlanCost(e), 2);
-    }
-    if (key == C::EquityBrokerage) {
-        return FormatMoney(e.m_Brokerage, 2);
-    }
-    if (key == C::StrikePrice) {
-        return FormatMoney(e.m_StrikePrice, 2);
-    }
-    if (key == C::FairPrice) {
-        return FormatMoney(e.m_Premium, 2);
-    }
-    if (key == C::NEBrokerage) {
-        return FormatMoney(e.m_NEBrokerage, 2);
-    }
-    if (key == C::NEProfit) {
-        return FormatMoney(NotExercisedProfit(e), 2);
-    }
-    if (key == C::NEReturn) {
-        return FormatPercent(NotExercisedReturn(e), 2);
-    }
-    if (key == C::EBrokerage) {
-        return FormatMoney(ShownExerciseBrokerage(e), 2);
-    }
-    if (key == C::EProfit) {
-        return FormatMoney(ExercisedProfit(e), 2);
-    }
-    if (key == C::EReturn) {
-        return FormatPercent(ExercisedReturn(e), 2);
-    }
-    if (key == C::DividendValue) {
-        return FormatMoney(e.m_DividendsValue, 2);
-    }
-    if (key == C::DividendDate) {
+    case PlanColumnId::DividendDate:
         return PlanDateText(e.m_DividendsDate);
-    }
-    if (key == C::Trades) {
-        return FormatNumber(e.m_Trades, 5);
-    }
-    if (key == C::BEP) {
-        return FormatMoney(BreakEvenPrice(e), 2);
+    case PlanColumnId::Shares:
+    case PlanColumnId::OptionContracts:
+    case PlanColumnId::Trades:
+        return FormatNumber(PlanCellFigure(e, key), 5);
+    case PlanColumnId::NEReturn:
+    case PlanColumnId::EReturn:
+        return FormatPercent(PlanCellFigure(e, key), 2);
+    case PlanColumnId::SharePrice:
+    case PlanColumnId::Cost:
+    case PlanColumnId::EquityBrokerage:
+    case PlanColumnId::StrikePrice:
+    case PlanColumnId::FairPrice:
+    case PlanColumnId::NEBrokerage:
+    case PlanColumnId::NEProfit:
+    case PlanColumnId::EBrokerage:
+    case PlanColumnId::EProfit:
+    case PlanColumnId::DividendValue:
+    case PlanColumnId::BEP:
+        return FormatMoney(PlanCellFigure(e, key), 2);
+    case PlanColumnId::AddToDiary1:
+    case PlanColumnId::AddToDiary2:
+    case PlanColumnId::AddToDiary3:
+    case PlanColumnId::AddToDiary4:
+    case PlanColumnId::CloseAll:
+        break;
     }
     return {};
 }
 
 double PlanCellFigure(const CTradingPlanEntry& e, std::string_view key) {
-    namespace C = PlanColumn;
-    if (key == C::Shares) {
+    const std::optional<PlanColumnId> id = PlanColumnIdOf(key);
+    if (!id) {
+        return UNSET_VALUE;
+    }
+    switch (*id) {
+    case PlanColumnId::Shares:
         return e.m_Shares;
-    }
-    if (key == C::OptionContracts) {
+    case PlanColumnId::OptionContracts:
         return OptionContracts(e);
-    }
-    if (key == C::SharePrice) {
+    case PlanColumnId::SharePrice:
         return e.m_SharePrice;
-    }
-    if (key == C::Cost) {
+    case PlanColumnId::Cost:
         return PlanCost(e);
-    }
-    if (key == C::EquityBrokerage) {
+    case PlanColumnId::EquityBrokerage:
         return e.m_Brokerage;
-    }
-    if (key == C::StrikePrice) {
+    case PlanColumnId::StrikePrice:
         return e.m_StrikePrice;
-    }
-    if (key == C::FairPrice) {
+    case PlanColumnId::FairPrice:
         return e.m_Premium;
-    }
-    if (key == C::NEBrokerage) {
+    case PlanColumnId::NEBrokerage:
         return e.m_NEBrokerage;
-    }
-    if (key == C::NEProfit) {
+    case PlanColumnId::NEProfit:
         return NotExercisedProfit(e);
-    }
-    if (key == C::NEReturn) {
+    case PlanColumnId::NEReturn:
         return NotExercisedReturn(e);
-    }
-    if (key == C::EBrokerage) {
+    case PlanColumnId::EBrokerage:
         return ShownExerciseBrokerage(e);
-    }
-    if (key == C::EProfit) {
+    case PlanColumnId::EProfit:
         return ExercisedProfit(e);
-    }
-    if (key == C::EReturn) {
+    case PlanColumnId::EReturn:
         return ExercisedReturn(e);
-    }
-    if (key == C::DividendValue) {
+    case PlanColumnId::DividendValue:
         return e.m_DividendsValue;
-    }
-    if (key == C::Trades) {
+    case PlanColumnId::Trades:
         return e.m_Trades;
-    }
-    if (key == C::BEP) {
+    case PlanColumnId::BEP:
         return BreakEvenPrice(e);
+    default:
+        break;
     }
     return UNSET_VALUE;
 }
@@ -233,59 +202,39 @@ CPlanTotals ComputePlanTotals(std::span<const CTradingPlanEntry* const> entries)
 }
 
 std::string PlanTotalText(const CPlanTotals& t, std::string_view key) {
-    namespace C = PlanColumn;
-    if (key == C::Cost) {
-        return FormatMoney(t.cost, 2);
+    const std::optional<PlanColumnId> id = PlanColumnIdOf(key);
+    if (!id || !PlanColumnOf(*id).hasTotal) {
+        return {};
     }
-    if (key == C::EquityBrokerage) {
-        return FormatMoney(t.equityBrokerage, 2);
-    }
-    if (key == C::NEBrokerage) {
-        return FormatMoney(t.optionBrokerage, 2);
-    }
-    if (key == C::NEProfit) {
-        return FormatMoney(t.notExercisedProfit, 2);
-    }
-    if (key == C::NEReturn) {
-        return FormatPercent(t.notExercisedReturn, 2);
-    }
-    if (key == C::EBrokerage) {
-        return FormatMoney(t.exerciseBrokerage, 2);
-    }
-    if (key == C::EProfit) {
-        return FormatMoney(t.exercisedProfit, 2);
-    }
-    if (key == C::EReturn) {
-        return FormatPercent(t.exercisedReturn, 2);
-    }
-    return {};
+    const double figure = PlanTotalFigure(t, key);
+    return PlanColumnOf(*id).kind == PlanValueKind::Percent ? FormatPercent(figure, 2)
+                                                            : FormatMoney(figure, 2);
 }
 
 double PlanTotalFigure(const CPlanTotals& t, std::string_view key) {
-    namespace C = PlanColumn;
-    if (key == C::Cost) {
+    const std::optional<PlanColumnId> id = PlanColumnIdOf(key);
+    if (!id) {
+        return UNSET_VALUE;
+    }
+    switch (*id) {
+    case PlanColumnId::Cost:
         return t.cost;
-    }
-    if (key == C::EquityBrokerage) {
+    case PlanColumnId::EquityBrokerage:
         return t.equityBrokerage;
-    }
-    if (key == C::NEBrokerage) {
+    case PlanColumnId::NEBrokerage:
         return t.optionBrokerage;
-    }
-    if (key == C::NEProfit) {
+    case PlanColumnId::NEProfit:
         return t.notExercisedProfit;
-    }
-    if (key == C::NEReturn) {
+    case PlanColumnId::NEReturn:
         return t.notExercisedReturn;
-    }
-    if (key == C::EBrokerage) {
+    case PlanColumnId::EBrokerage:
         return t.exerciseBrokerage;
-    }
-    if (key == C::EProfit) {
+    case PlanColumnId::EProfit:
         return t.exercisedProfit;
-    }
-    if (key == C::EReturn) {
+    case PlanColumnId::EReturn:
         return t.exercisedReturn;
+    default:
+        break;
     }
     return UNSET_VALUE;
 }
