@@ -29,12 +29,12 @@ void CPlanRowChangeCommand::redo() {
 
 void CPlanRowChangeCommand::Apply(const CTradingPlanEntry& from, const CTradingPlanEntry& to,
                                   const QString& shown, bool select) {
-    CTradingPlan* plan = &m_View.Session().TradingPlan();
-    if (plan == nullptr || !plan->ReplaceAt(m_Index, from, to)) {
+    CTradingPlan& plan = m_View.Session().TradingPlan();
+    if (!plan.ReplaceAt(m_Index, from, to)) {
         m_View.ForgetUndo();
         return;
     }
-    m_View.ShowChangedRow(plan->At(m_Index), m_Column, shown, select);
+    m_View.ShowChangedRow(plan.At(m_Index), m_Column, shown, select);
 }
 
 CPlanRowCloseCommand::CPlanRowCloseCommand(CTradingPlanView& view, std::size_t index,
@@ -42,16 +42,12 @@ CPlanRowCloseCommand::CPlanRowCloseCommand(CTradingPlanView& view, std::size_t i
     : QUndoCommand(QStringLiteral("Close All")), m_View(view), m_Index(index), m_Stamp(stamp) {}
 
 void CPlanRowCloseCommand::redo() {
-    CTradingPlan* plan = &m_View.Session().TradingPlan();
-    if (plan == nullptr) {
-        m_View.ForgetUndo();
-        return;
-    }
+    CSession& session = m_View.Session();
     if (!m_Closing) {
-        m_Closing = ClosePlanRow(*plan, m_Index, &m_View.Session().Diary(), m_Stamp);
+        m_Closing = ClosePlanRow(session.TradingPlan(), m_Index, &session.Diary(), m_Stamp);
         m_Closed = m_Closing.has_value();
     } else {
-        m_Closed = RepeatPlanRowClose(*plan, &m_View.Session().Diary(), *m_Closing);
+        m_Closed = RepeatPlanRowClose(session.TradingPlan(), &session.Diary(), *m_Closing);
     }
     if (!m_Closed) {
         m_View.ForgetUndo();
@@ -61,12 +57,13 @@ void CPlanRowCloseCommand::redo() {
 }
 
 void CPlanRowCloseCommand::undo() {
-    CTradingPlan* plan = &m_View.Session().TradingPlan();
-    if (plan == nullptr || !m_Closed) {
+    if (!m_Closed) {
         m_View.ForgetUndo();
         return;
     }
-    const CTradingPlanEntry& reopened = ReopenPlanRow(*plan, &m_View.Session().Diary(), *m_Closing);
+    CSession& session = m_View.Session();
+    const CTradingPlanEntry& reopened =
+        ReopenPlanRow(session.TradingPlan(), &session.Diary(), *m_Closing);
     m_Closed = false;
     m_View.ShowReopenedRow(reopened, *m_Closing);
 }

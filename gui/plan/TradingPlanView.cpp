@@ -43,8 +43,8 @@ CTradingPlanView::CTradingPlanView(CSession& session, CTradingPlanViewHooks hook
     Refill();
 }
 
-CTradingPlan* CTradingPlanView::Plan() const {
-    return &m_Session.TradingPlan();
+CTradingPlan& CTradingPlanView::Plan() const {
+    return m_Session.TradingPlan();
 }
 
 CTradingPlanView::~CTradingPlanView() {
@@ -68,8 +68,7 @@ CTradingPlanEntry* CTradingPlanView::EntryAt(int row) const {
         return nullptr;
     }
     CTradingPlanEntry* entry = m_RowEntries[static_cast<std::size_t>(row)];
-    const CTradingPlan* plan = Plan();
-    return plan != nullptr && plan->Contains(entry) ? entry : nullptr;
+    return Plan().Contains(entry) ? entry : nullptr;
 }
 
 int CTradingPlanView::RowOf(const CTradingPlanEntry* entry) const {
@@ -96,9 +95,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     m_Table->SetPrintedHeaderCount(CTradingPlanTableBuilder::kHeadingRows);
     m_RowEntries.clear();
     m_Entries.clear();
-    if (CTradingPlan* plan = Plan()) {
-        m_Entries = plan->DisplayOrder();
-    }
+    m_Entries = Plan().DisplayOrder();
     const auto add = [this](int row, CTradingPlanEntry* entry) {
         m_RowEntries.resize(static_cast<std::size_t>(row) + 1, nullptr);
         m_RowEntries[static_cast<std::size_t>(row)] = entry;
@@ -138,9 +135,8 @@ void CTradingPlanView::RecomputeEntryRow(int row) {
 void CTradingPlanView::RecomputeTotals() {
     std::vector<const CTradingPlanEntry*> shown;
     shown.reserve(m_Entries.size());
-    const CTradingPlan* plan = Plan();
     for (const CTradingPlanEntry* entry : m_Entries) {
-        if (plan != nullptr && plan->Contains(entry)) {
+        if (Plan().Contains(entry)) {
             shown.push_back(entry);
         }
     }
@@ -151,9 +147,7 @@ void CTradingPlanView::RecomputeTotals() {
 }
 
 void CTradingPlanView::CloseRow(int row) {
-    const CTradingPlan* plan = Plan();
-    const std::optional<std::size_t> index =
-        plan == nullptr ? std::nullopt : plan->IndexOf(EntryAt(row));
+    const std::optional<std::size_t> index = Plan().IndexOf(EntryAt(row));
     if (index) {
         m_UndoStack.push(new CPlanRowCloseCommand(*this, *index, Now()));
     }
@@ -182,8 +176,7 @@ void CTradingPlanView::ShowReopenedRow(const CTradingPlanEntry& entry,
 
 void CTradingPlanView::PushRowChange(const CTradingPlanEntry& entry, CTradingPlanEntry after,
                                      int column, const QString& textAfter, const QString& label) {
-    const CTradingPlan* plan = Plan();
-    const std::optional<std::size_t> index = plan == nullptr ? std::nullopt : plan->IndexOf(&entry);
+    const std::optional<std::size_t> index = Plan().IndexOf(&entry);
     if (!index) {
         return;
     }
@@ -236,29 +229,22 @@ void CTradingPlanView::ForgetUndo() {
 }
 
 void CTradingPlanView::NotePlanState() {
-    const CTradingPlan* plan = Plan();
-    m_KnownPlan = plan;
+    const CTradingPlan& plan = Plan();
     m_KnownRows.clear();
-    for (std::size_t i = 0; plan != nullptr && i < plan->Count(); ++i) {
-        m_KnownRows.push_back(plan->At(i));
+    for (std::size_t i = 0; i < plan.Count(); ++i) {
+        m_KnownRows.push_back(plan.At(i));
     }
 }
 
 bool CTradingPlanView::PlanChangedElsewhere() const {
-    const CTradingPlan* plan = Plan();
-    if (plan != m_KnownPlan) {
-        return true;
-    }
     // Rows added at the end (a series from the Short List) leave every other row in its
     // place, which is all the commands rely on.
-    if (plan == nullptr) {
-        return false;
-    }
-    if (plan->Count() < m_KnownRows.size()) {
+    const CTradingPlan& plan = Plan();
+    if (plan.Count() < m_KnownRows.size()) {
         return true;
     }
     for (std::size_t i = 0; i < m_KnownRows.size(); ++i) {
-        if (!(plan->At(i) == m_KnownRows[i])) {
+        if (!(plan.At(i) == m_KnownRows[i])) {
             return true;
         }
     }
@@ -406,10 +392,7 @@ void CTradingPlanView::OnCommand(int command) {
     if (!CTradingPlanExportCommands::Handles(command)) {
         return;
     }
-    const CTradingPlan empty;
-    const CTradingPlan* plan = Plan();
-    m_Exports.Run(command, BuildPlanExport(plan != nullptr ? *plan : empty, m_Generated),
-                  m_Session.ColorScheme(), Now());
+    m_Exports.Run(command, BuildPlanExport(Plan(), m_Generated), m_Session.ColorScheme(), Now());
 }
 
 // Printing.

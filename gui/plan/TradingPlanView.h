@@ -31,8 +31,8 @@ struct CTradingPlanEntry;
 // The Trading Plan window: the plan's rows in display order as one editable table under
 // their company headings, with the totals and the time of the last recomputation. The
 // user types figures, switches a row between selling and buying, colours cells, closes
-// rows, and runs the exports and printing from here. The view shows the process-wide plan
-// (the session's); rows it keeps are checked against the plan before they are touched,
+// rows, and runs the exports and printing from here. The view shows the session's plan;
+// rows it keeps are checked against the plan before they are touched,
 // so a plan changed behind its back is never written through a stale row. Typed figures,
 // trade sides, cell colours and closed rows go through an undo stack ("Undo" and "Redo"
 // of the Edit menu while the window is active); the stack is forgotten when the plan was
@@ -135,7 +135,7 @@ private:
     FileTime Now() const { return m_Clock(); }
 
     // The session's plan, which the table shows.
-    CTradingPlan* Plan() const;
+    CTradingPlan& Plan() const;
 
     CSession& m_Session;
     CTradingPlanViewHooks m_Hooks;
@@ -150,7 +150,6 @@ private:
     std::array<Color, kPlanCellColourCount> m_Palette{};
     CTradingPlanExportCommands m_Exports;
     QUndoStack m_UndoStack;
-    const CTradingPlan* m_KnownPlan = nullptr;
     std::vector<CTradingPlanEntry> m_KnownRows;
 };
 
