@@ -6,11 +6,13 @@
 
 namespace strikeline {
 
-// One announced dividend: the share code, the day (at 00:00) and dollars per share.
+// One announced dividend: the share code, the ex-date (at 00:00), dollars per share and
+// how much of it is franked, in percent (0 to 100).
 struct CDividend {
     std::string code;
     FileTime date = kNoDate;
     double amount = 0.0;
+    double franking = 0.0;
 
     bool operator==(const CDividend&) const = default;
 };

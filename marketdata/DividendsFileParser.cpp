@@ -54,6 +54,11 @@ bool ParseDividendLine(std::string_view line, CDividend& entry) {
     }
     entry.code = std::string(fields[0]);
     entry.amount = amount->value;
+    // The franking percentage is read for the analytics only: a missing or unreadable one
+    // counts as unfranked rather than refusing the file.
+    const auto franking = ScanNumber(fields[4]);
+    entry.franking =
+        franking && franking->value >= 0.0 && franking->value <= 100.0 ? franking->value : 0.0;
     return true;
 }
 

@@ -10,10 +10,14 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dri
   libpugixml-dev libcrypto++-dev libcurl4-openssl-dev libxlsxwriter-dev
   libzip-dev zipcmp zipmerge ziptool libcpp-httplib-dev nlohmann-json3-dev xdg-utils
+  # the option analytics' root finder (header-only)
+  libboost-dev
   # running under a display server, screenshots, fonts
   xvfb xauth fonts-dejavu-core imagemagick python3
   # tests, benchmarks, fuzzing, sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev mawk unzip
+  # the independent reference the option analytics are checked against
+  libquantlib0-dev
   # a second locale and the time-zone rules, so tests prove numbers ignore the
   # user's locale and local times follow the zone
   locales tzdata

@@ -13,4 +13,14 @@ CColorScheme CSession::ColorScheme() {
     return m_State.ColorScheme();
 }
 
+std::shared_ptr<const CMarketAnalytics> CSession::Analytics() const {
+    const std::lock_guard lock(m_AnalyticsMutex);
+    return m_Analytics;
+}
+
+void CSession::PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics) {
+    const std::lock_guard lock(m_AnalyticsMutex);
+    m_Analytics = std::move(analytics);
+}
+
 } // namespace strikeline

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analytics/AnalyticsSettings.h"
+#include "analytics/MarketAnalytics.h"
 #include "journal/AverageTradesDatabase.h"
 #include "journal/DiaryDatabase.h"
 #include "marketdata/MarketSnapshot.h"
@@ -13,6 +15,8 @@
 #include "session/UserMessenger.h"
 
 #include <array>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -44,6 +48,10 @@ public:
     CReportSettings& ReportSettings(ReportKind kind) {
         return m_ReportSettings[static_cast<std::size_t>(kind)];
     }
+    CAnalyticsSettings& AnalyticsSettings() { return m_AnalyticsSettings; }
+    // The analytics of the current market once worked out (null before), for any thread.
+    std::shared_ptr<const CMarketAnalytics> Analytics() const;
+    void PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics);
     CShortListStore& ShortList() { return m_ShortList; }
     CTradingPlan& TradingPlan() { return m_TradingPlan; }
     CDiaryDatabase& Diary() { return m_Diary; }
@@ -61,6 +69,9 @@ private:
     CMarketData m_Market;
     CApplicationState m_State;
     std::array<CReportSettings, 2> m_ReportSettings;
+    CAnalyticsSettings m_AnalyticsSettings;
+    mutable std::mutex m_AnalyticsMutex;
+    std::shared_ptr<const CMarketAnalytics> m_Analytics;
     CShortListStore m_ShortList;
     CTradingPlan m_TradingPlan;
     CDiaryDatabase m_Diary;

@@ -11,6 +11,7 @@ constexpr std::string_view kAppConfig = "AppConfig";
 constexpr std::string_view kCallReport = "CallReport";
 constexpr std::string_view kPutReport = "PutReport";
 constexpr std::string_view kDataSources = "DataSources";
+constexpr std::string_view kAnalytics = "Analytics";
 
 } // namespace
 
@@ -38,6 +39,11 @@ bool ReadSettings(CRegistryFile& registry, const std::string& path, const CSetti
     }
     if (const auto record = settings.OpenChild(kDataSources)) {
         records.dataSources.Load(*record);
+    }
+    if (records.analytics != nullptr) {
+        if (const auto record = settings.OpenChild(kAnalytics)) {
+            records.analytics->Load(*record);
+        }
     }
     if (!ok) {
         if (records.state != nullptr) {
@@ -70,6 +76,11 @@ bool WriteSettings(CRegistryFile& registry, const std::string& path,
     }
     if (const auto record = settings.CreateChild(kDataSources)) {
         records.dataSources.Save(*record);
+    }
+    if (records.analytics != nullptr) {
+        if (const auto record = settings.CreateChild(kAnalytics)) {
+            records.analytics->Save(*record);
+        }
     }
     return registry.Save(path, error);
 }

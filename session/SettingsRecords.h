@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analytics/AnalyticsSettings.h"
 #include "marketdata/DataSources.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
@@ -21,14 +22,15 @@ struct CSettingsRecords {
     CReportSettings& callSettings;
     CReportSettings& putSettings;
     CDataSources& dataSources;
+    CAnalyticsSettings* analytics = nullptr;
 };
 
 // Start-up: reads the settings file at `path` into `registry`, then the records
 // Settings\AppConfig (with its colour scheme), Settings\CallReport, Settings\PutReport and
-// Settings\DataSources, each only when present: nothing is created, and whatever is
-// missing keeps its default. Returns false with a message to show when the file could not
-// be used (it is then kept aside and the defaults stand) or a record failed to load (the
-// state is then reset).
+// Settings\DataSources and Settings\Analytics (when given), each only when present: nothing is
+// created, and whatever is missing keeps its default. Returns false with a message to show when the
+// file could not be used (it is then kept aside and the defaults stand) or a record failed to load
+// (the state is then reset).
 bool ReadSettings(CRegistryFile& registry, const std::string& path, const CSettingsRecords& records,
                   std::string& message);
 

@@ -40,7 +40,7 @@ void ShowProblems(CUserMessenger& messages, const std::vector<CUserFileProblem>&
 
 CSettingsRecords Records(CSession& session, CDataSources& sources) {
     return {&session.State(), session.ReportSettings(ReportKind::Call),
-            session.ReportSettings(ReportKind::Put), sources};
+            session.ReportSettings(ReportKind::Put), sources, &session.AnalyticsSettings()};
 }
 
 } // namespace
@@ -52,7 +52,8 @@ CStartOptions CStartOptions::Defaults() {
 CApplication::CApplication(CStartOptions options)
     : m_Options(std::move(options)),
       m_Session(m_Options.dataFolder,
-                m_Options.messenger != nullptr ? m_Options.messenger : &m_Messages) {
+                m_Options.messenger != nullptr ? m_Options.messenger : &m_Messages),
+      m_AnalyticsWorker(m_Session) {
     connect(&m_StatusTimer, &QTimer::timeout, this, [this] {
         if (m_MainFrame) {
             m_MainFrame->UpdateStatusBar();
@@ -87,7 +88,15 @@ bool CApplication::InitInstance() {
     connect(m_SingleInstance.get(), &CSingleInstance::ActivationRequested, m_MainFrame,
             &CMainFrame::BringToFront);
     // A new market refreshes the report or the view that shows its part; new company names
-    // or a new Top 20 wait for the next refresh.
+    // or a new Top 20 wait for the next refresh. New prices or dividends renew the analytics,
+    // which fill in the windows' analytics columns when ready.
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::MarketPublished, &m_AnalyticsWorker,
+            [this](MarketPart part) {
+                if (part == MarketPart::Calls || part == MarketPart::Puts ||
+                    part == MarketPart::Dividends) {
+                    m_AnalyticsWorker.Recompute();
+                }
+            });
     connect(&m_DownloaderObserver, &CQtDownloaderObserver::MarketPublished, m_MainFrame,
             [frame = m_MainFrame](MarketPart part) {
                 switch (part) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MainFrameHost.h"
 #include "gui/app/QtDownloaderObserver.h"
@@ -63,6 +64,7 @@ public:
     void RequestFullDownload() override;
     void StopDownloader() override;
     CDataSources& DataSources() override { return m_DataSources; }
+    CAnalyticsWorker& AnalyticsWorker() override { return m_AnalyticsWorker; }
     void DataSourcesChanged() override;
 
     // Writes the settings now (the colour scheme dialog's OK does, as exit does).
@@ -77,6 +79,7 @@ private:
     CRegistryFile m_Registry;
     CDataSources m_DataSources;
     CQtDownloaderObserver m_DownloaderObserver;
+    CAnalyticsWorker m_AnalyticsWorker;
     CSystemClock m_Clock;
     std::unique_ptr<CSingleInstance> m_SingleInstance;
     std::unique_ptr<CDownloader> m_Downloader;

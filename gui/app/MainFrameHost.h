@@ -4,6 +4,7 @@
 
 namespace strikeline {
 
+class CAnalyticsWorker;
 class CDataSources;
 class CSession;
 
@@ -23,6 +24,8 @@ public:
     // The main window is closing: the downloader stops before anything is written.
     virtual void StopDownloader() = 0;
     virtual CDataSources& DataSources() = 0;
+    // Works out the market's analytics in the background; Ready tells the windows.
+    virtual CAnalyticsWorker& AnalyticsWorker() = 0;
     // The user changed the data sources: the downloader takes them from now on.
     virtual void DataSourcesChanged() = 0;
 };

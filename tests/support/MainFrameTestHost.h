@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/MainFrameHost.h"
 #include "marketdata/DataSources.h"
 #include "session/Session.h"
@@ -14,7 +15,7 @@ namespace strikeline::test {
 class CMainFrameTestHost : public CMainFrameHost {
 public:
     explicit CMainFrameTestHost(std::string dataFolder = {})
-        : session(std::move(dataFolder), &messages) {}
+        : session(std::move(dataFolder), &messages), analytics(session) {}
 
     CSession& Session() override { return session; }
     std::string DownloaderStatus() const override { return {}; }
@@ -22,9 +23,11 @@ public:
     void StopDownloader() override {}
     CDataSources& DataSources() override { return m_Sources; }
     void DataSourcesChanged() override {}
+    CAnalyticsWorker& AnalyticsWorker() override { return analytics; }
 
     CUserMessageLog messages;
     CSession session;
+    CAnalyticsWorker analytics;
 
 private:
     CDataSources m_Sources;
