@@ -14,7 +14,8 @@ inline constexpr const char* kLoadHelp =
 inline constexpr const char* kReportUsage =
     "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
-    "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n";
+    "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n"
+    "         [--min-open-interest N] [--min-premium DOLLARS]\n";
 inline constexpr const char* kReportHelp =
     "Builds the Call or Put Report from the data files in DIR with the given report\n"
     "settings at the moment --now (universal time; the clock when not given) and prints\n"

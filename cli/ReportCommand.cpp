@@ -65,6 +65,23 @@ bool ReadSettings(const CCommandLine& line, CReportSettings& settings, std::stri
     if (const auto codes = line.Value("companies")) {
         settings.SetCompanyList(SplitCodes(*codes));
     }
+    std::int32_t minOpenInterest = settings.MinOpenInterest();
+    if (!ReadInt(line, "min-open-interest", minOpenInterest) || minOpenInterest < 0) {
+        problem = "--min-open-interest takes a whole number of 0 or more";
+        return false;
+    }
+    settings.SetMinOpenInterest(minOpenInterest);
+    if (const auto text = line.Value("min-premium")) {
+        double minPremium = 0.0;
+        const auto read = std::from_chars(text->data(), text->data() + text->size(), minPremium,
+                                          std::chars_format::fixed);
+        if (read.ec != std::errc{} || read.ptr != text->data() + text->size() ||
+            !std::isfinite(minPremium) || minPremium < 0.0) {
+            problem = "--min-premium takes an amount of 0 or more";
+            return false;
+        }
+        settings.SetMinPremium(minPremium);
+    }
     return true;
 }
 
@@ -94,10 +111,11 @@ int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
     std::string problem;
     CReportSettings settings;
     FileTime now = kNoDate;
-    const bool parsed = line.Parse(arguments,
-                                   {"data", "kind", "now", "stocks", "expire", "range",
-                                    "remove-old", "sort-mode", "sort-direction", "companies"},
-                                   {"leveraged"}, problem);
+    const bool parsed =
+        line.Parse(arguments,
+                   {"data", "kind", "now", "stocks", "expire", "range", "remove-old", "sort-mode",
+                    "sort-direction", "companies", "min-open-interest", "min-premium"},
+                   {"leveraged"}, problem);
     if (parsed && (!line.Value("data") || !line.Value("kind") || !line.Positional().empty())) {
         problem = "--data and --kind are needed, and nothing else";
     } else if (parsed && *line.Value("kind") != "call" && *line.Value("kind") != "put") {

@@ -1,5 +1,7 @@
 #include "reports/ReportFilter.h"
 
+#include "storage/NumberText.h"
+
 #include <array>
 #include <chrono>
 
@@ -22,6 +24,11 @@ double HighestStrikeOf(std::int32_t range) {
     return range >= 0 && range < static_cast<std::int32_t>(kBounds.size())
                ? kBounds[static_cast<std::size_t>(range)]
                : 0.0;
+}
+
+// A figure the data did not give counts as none at all.
+double FigureOrZero(double figure) {
+    return IsValue(figure) ? figure : 0.0;
 }
 
 // Calendar days back from today until two weekdays (Monday to Friday) have been passed.
@@ -115,6 +122,13 @@ bool CReportFilter::Accepts(const CContractInfo& contract) const {
     }
     if (m_Settings.RemoveOld() == CReportSettings::kRemoveOldOn &&
         (contract.LastTraded() == kNoDate || contract.LastTraded() < m_OldTradeThreshold)) {
+        return false;
+    }
+    if (m_Settings.MinOpenInterest() > 0 &&
+        FigureOrZero(contract.OpenInterest()) < static_cast<double>(m_Settings.MinOpenInterest())) {
+        return false;
+    }
+    if (m_Settings.MinPremium() > 0.0 && FigureOrZero(contract.Last()) < m_Settings.MinPremium()) {
         return false;
     }
     return contract.Exercise() >= kLowestStrike;

@@ -20,7 +20,9 @@ public:
     CReportFilter(const CReportSettings& settings, FileTime now, bool laterExpiryThisMonth);
 
     // True when the series qualifies: expiry month, then price range, then the old-trade
-    // rule, then a strike of at least 0.02 (so a missing strike never qualifies).
+    // rule, then the least open interest and the least premium (last price) when they are
+    // set, a figure the data did not give counting as 0, then a strike of at least 0.02 (so
+    // a missing strike never qualifies).
     bool Accepts(const CContractInfo& contract) const;
 
     FileTime Now() const { return m_Now; }

@@ -2,7 +2,9 @@
 
 #include "storage/CompanyList.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 namespace strikeline {
@@ -16,6 +18,8 @@ constexpr std::string_view kRemoveOld = "RemoveOld";
 constexpr std::string_view kSortMode = "SortMode";
 constexpr std::string_view kSortDirection = "SortDirection";
 constexpr std::string_view kDisplayLeveragedBar = "DisplayLeveragedBar";
+constexpr std::string_view kMinOpenInterest = "MinOpenInterest";
+constexpr std::string_view kMinPremium = "MinPremium";
 
 } // namespace
 
@@ -32,6 +36,10 @@ bool CReportSettings::Load(CStructuredStorage& record) {
     m_SortMode = record.ReadInt(kSortMode, m_SortMode);
     m_SortDirection = record.ReadBool(kSortDirection, m_SortDirection);
     m_DisplayLeveragedBar = record.ReadBool(kDisplayLeveragedBar, m_DisplayLeveragedBar);
+    // A floor below zero, or one that is no finite number, is no floor at all.
+    m_MinOpenInterest = std::max(record.ReadInt(kMinOpenInterest, m_MinOpenInterest), 0);
+    const double minPremium = record.ReadDouble(kMinPremium, m_MinPremium);
+    m_MinPremium = std::isfinite(minPremium) && minPremium > 0.0 ? minPremium : 0.0;
     m_CompanyList = ReadCompanyList(record);
     return true;
 }
@@ -44,6 +52,8 @@ void CReportSettings::Save(CStructuredStorage& record) const {
     record.WriteInt(kSortMode, m_SortMode);
     record.WriteBool(kSortDirection, m_SortDirection);
     record.WriteBool(kDisplayLeveragedBar, m_DisplayLeveragedBar);
+    record.WriteInt(kMinOpenInterest, m_MinOpenInterest);
+    record.WriteDouble(kMinPremium, m_MinPremium);
     WriteCompanyList(record, m_CompanyList);
 }
 

@@ -12,7 +12,8 @@ namespace strikeline {
 // Which companies and option series a report lists, and in what order. One record per
 // report kind lives in the session for the whole run; every reader asks the session for it
 // and keeps no copy. Stored values are list positions of the settings form, kept as they are
-// even when out of range: the report builder decides what such a value means.
+// even when out of range: the report builder decides what such a value means. The two
+// liquidity floors are amounts instead, where 0 (and a negative stored value) means off.
 class CReportSettings {
 public:
     enum StocksChoice : std::int32_t {
@@ -40,7 +41,8 @@ public:
 
     CReportSettings() = default;
 
-    // List All, Current Month, Show All, On, Name, ascending, no leveraged bar, no companies.
+    // List All, Current Month, Show All, On, Name, ascending, no leveraged bar, no companies,
+    // no liquidity floors.
     void Reset();
 
     // Resets, then reads every stored value over the defaults. Always succeeds.
@@ -62,6 +64,12 @@ public:
     void SetSortAscending(bool value) { m_SortDirection = value; }
     bool DisplayLeveragedBar() const { return m_DisplayLeveragedBar; }
     void SetDisplayLeveragedBar(bool value) { m_DisplayLeveragedBar = value; }
+    // Series with less open interest are left out; 0 leaves none out.
+    std::int32_t MinOpenInterest() const { return m_MinOpenInterest; }
+    void SetMinOpenInterest(std::int32_t value) { m_MinOpenInterest = value; }
+    // Series whose last price (dollars per share) is lower are left out; 0 leaves none out.
+    double MinPremium() const { return m_MinPremium; }
+    void SetMinPremium(double value) { m_MinPremium = value; }
     const std::vector<std::string>& CompanyList() const { return m_CompanyList; }
     void SetCompanyList(std::vector<std::string> codes) { m_CompanyList = std::move(codes); }
 
@@ -75,6 +83,8 @@ private:
     std::int32_t m_SortMode = 0;
     bool m_SortDirection = true;
     bool m_DisplayLeveragedBar = false;
+    std::int32_t m_MinOpenInterest = 0;
+    double m_MinPremium = 0.0;
     std::vector<std::string> m_CompanyList;
 };
 

@@ -9,13 +9,17 @@
 #include "session/Session.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSpinBox>
 #include <algorithm>
 
 namespace strikeline {
@@ -55,6 +59,26 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
     return label;
 }
 
+// The liquidity floors: 0 is no floor, shown as "Off".
+constexpr int kMostOpenInterest = 10000000;
+constexpr double kMostPremium = 1000.0;
+
+QSpinBox* MakeOpenInterestBox(QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(0, kMostOpenInterest);
+    box->setSpecialValueText(QStringLiteral("Off"));
+    return box;
+}
+
+QDoubleSpinBox* MakePremiumBox(QWidget* parent) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setRange(0.0, kMostPremium);
+    box->setDecimals(3);
+    box->setSingleStep(0.005);
+    box->setSpecialValueText(QStringLiteral("Off"));
+    return box;
+}
+
 } // namespace
 
 CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWidget* parent)
@@ -65,6 +89,7 @@ CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWi
       m_Expire(MakeList(this, kExpireChoices)), m_Range(MakeList(this, kRangeChoices)),
       m_RemoveOld(MakeList(this, kRemoveOldChoices)), m_SortMode(MakeList(this, kSortModeChoices)),
       m_SortDirection(MakeList(this, kSortDirectionChoices)),
+      m_MinOpenInterest(MakeOpenInterestBox(this)), m_MinPremium(MakePremiumBox(this)),
       m_Save(new QPushButton(QStringLiteral("Save Settings"), this)) {
     // A form on the window colour, its texts in the window-text colour, as list boxes are.
     QPalette colours = palette();
@@ -91,6 +116,11 @@ CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWi
     sort->addWidget(m_SortDirection);
     sort->addStretch(1);
 
+    auto* liquidity = new QGroupBox(QStringLiteral("Liquidity"), this);
+    auto* floors = new QFormLayout(liquidity);
+    floors->addRow(QStringLiteral("Least open interest:"), m_MinOpenInterest);
+    floors->addRow(QStringLiteral("Least premium ($):"), m_MinPremium);
+
     auto* grid = new QGridLayout(this);
     grid->setColumnStretch(2, 1);
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -106,10 +136,11 @@ CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWi
     grid->addWidget(m_RemoveOld, 5, 1, left);
     grid->addWidget(MakeLabel(this, "Sort:"), 6, 0);
     grid->addLayout(sort, 6, 1, 1, 2);
-    grid->addWidget(m_Save, 7, 1, left);
+    grid->addWidget(liquidity, 7, 0, 1, 3, left);
+    grid->addWidget(m_Save, 8, 1, left);
     // With the stock list hidden the block below it moves up and the spare room stays at
     // the bottom.
-    grid->setRowStretch(8, 1);
+    grid->setRowStretch(9, 1);
 
     setTabOrder(m_Stocks, m_Companies);
     setTabOrder(m_Companies, m_Expire);
@@ -117,7 +148,9 @@ CReportSettingsView::CReportSettingsView(ReportKind kind, CMainFrame& frame, QWi
     setTabOrder(m_Range, m_RemoveOld);
     setTabOrder(m_RemoveOld, m_SortMode);
     setTabOrder(m_SortMode, m_SortDirection);
-    setTabOrder(m_SortDirection, m_Save);
+    setTabOrder(m_SortDirection, m_MinOpenInterest);
+    setTabOrder(m_MinOpenInterest, m_MinPremium);
+    setTabOrder(m_MinPremium, m_Save);
 
     // Measured while every control is still in the layout, in the looks it will be shown in.
     ensurePolished();
@@ -140,6 +173,8 @@ void CReportSettingsView::FillFromSettings() {
     SelectPosition(m_RemoveOld, settings.RemoveOld());
     SelectPosition(m_SortMode, settings.SortMode());
     m_SortDirection->setCurrentIndex(settings.SortAscending() ? kAscending : kDescending);
+    m_MinOpenInterest->setValue(settings.MinOpenInterest());
+    m_MinPremium->setValue(settings.MinPremium());
     FillStockList();
     ApplyLayoutRule();
 }
@@ -202,6 +237,8 @@ bool CReportSettingsView::SaveSettings() {
     settings.SetRemoveOld(m_RemoveOld->currentIndex());
     settings.SetSortMode(m_SortMode->currentIndex());
     settings.SetSortAscending(m_SortDirection->currentIndex() == kAscending);
+    settings.SetMinOpenInterest(m_MinOpenInterest->value());
+    settings.SetMinPremium(m_MinPremium->value());
     if (selectStocks) {
         settings.SetCompanyList(std::move(codes));
     }

@@ -7,9 +7,11 @@
 #include <QWidget>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 
 namespace strikeline {
 
@@ -18,9 +20,10 @@ class CSession;
 class CMainFrame;
 
 // The settings form of the Call or the Put Report: which stocks, which expiry months, the
-// highest strike, whether stale series are dropped, and the order. It edits the kind's
-// settings record only when "Save Settings" is pressed; then it asks the main window to
-// rebuild that report (and the Short List) and closes its window.
+// highest strike, whether stale series are dropped, the order, and the least open interest
+// and premium a series needs. It edits the kind's settings record only when "Save Settings"
+// is pressed; then it asks the main window to rebuild that report (and the Short List) and
+// closes its window.
 class CReportSettingsView : public QWidget {
     Q_OBJECT
 
@@ -46,6 +49,8 @@ public:
     QComboBox* RemoveOldList() const { return m_RemoveOld; }
     QComboBox* SortModeList() const { return m_SortMode; }
     QComboBox* SortDirectionList() const { return m_SortDirection; }
+    QSpinBox* MinOpenInterestBox() const { return m_MinOpenInterest; }
+    QDoubleSpinBox* MinPremiumBox() const { return m_MinPremium; }
     QPushButton* SaveButton() const { return m_Save; }
 
     // Room for the form with the stock list shown, so that the window, which keeps its
@@ -70,6 +75,8 @@ private:
     QComboBox* m_RemoveOld;
     QComboBox* m_SortMode;
     QComboBox* m_SortDirection;
+    QSpinBox* m_MinOpenInterest;
+    QDoubleSpinBox* m_MinPremium;
     QPushButton* m_Save;
     QSize m_FullSize;
 };

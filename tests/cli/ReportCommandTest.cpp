@@ -5,9 +5,12 @@
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 namespace strikeline {
@@ -98,6 +101,114 @@ TEST_F(ReportCommandTest, BadFilesStillReportWhatWasRead) {
         RunCli({"report", "--data", m_Folder.File("nothing-here"), "--kind", "put"});
     EXPECT_EQ(empty.status, 0) << "absent files are empty";
     EXPECT_EQ(empty.json, Json({{"kind", "put"}, {"companies", Json::array()}}));
+}
+
+// The liquidity floors leave out exactly the series below them, by the figures the data
+// holds (a figure it did not give counting as 0); at 0 they change nothing.
+TEST_F(ReportCommandTest, LiquidityFloorsLeaveOutTheSeriesBelowThem) {
+    const std::string dir = m_Folder.Path().string();
+    const auto run = [&](const std::vector<std::string>& options) {
+        std::vector<std::string> arguments = options;
+        arguments.insert(arguments.begin(),
+                         {"report", "--data", dir, "--kind", "put", "--now", "2010-06-23 06:00:00",
+                          "--expire", "3", "--remove-old", "1"});
+        return RunCli(arguments);
+    };
+    const auto listed = [](const Json& report) {
+        std::set<std::string> codes;
+        for (const Json& block : report["companies"]) {
+            for (const Json& row : block["series"]) {
+                codes.insert(row["cells"][0].get<std::string>());
+            }
+        }
+        return codes;
+    };
+    const Outcome all = run({});
+    ASSERT_EQ(all.status, 0) << all.err;
+    const std::set<std::string> every = listed(all.json);
+    ASSERT_GT(every.size(), 20u);
+
+    // code → (open interest, last price) as loaded
+    std::map<std::string, std::pair<double, double>> figures;
+    const Outcome loaded = RunCli({"load", "--as", "put", m_Folder.File("put.csv")});
+    for (const Json& company : loaded.json["companies"]) {
+        for (const Json& series : company["contracts"]) {
+            const auto figure = [&](const char* name) {
+                return series[name].is_null() ? 0.0 : series[name].get<double>();
+            };
+            figures[series["code"]] = {figure("openInterest"), figure("last")};
+        }
+    }
+    // Floors at the middle of what is listed, so that each leaves some series out.
+    std::vector<double> interests, premiums;
+    for (const std::string& code : every) {
+        interests.push_back(figures.at(code).first);
+        premiums.push_back(figures.at(code).second);
+    }
+    std::sort(interests.begin(), interests.end());
+    std::sort(premiums.begin(), premiums.end());
+    const std::string interestText =
+        std::to_string(static_cast<long>(std::ceil(interests[interests.size() / 2])));
+    const std::string premiumText = std::to_string(premiums[premiums.size() / 2]);
+    const double leastInterest = std::stod(interestText), leastPremium = std::stod(premiumText);
+
+    struct Case {
+        std::vector<std::string> options;
+        bool byInterest;
+        bool byPremium;
+    };
+    const Case cases[] = {
+        {{"--min-open-interest", interestText}, true, false},
+        {{"--min-premium", premiumText}, false, true},
+        {{"--min-open-interest", interestText, "--min-premium", premiumText}, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        std::set<std::string> expected;
+        for (const std::string& code : every) {
+            const auto [interest, premium] = figures.at(code);
+            if ((!c.byInterest || interest >= leastInterest) &&
+                (!c.byPremium || premium >= leastPremium)) {
+                expected.insert(code);
+            }
+        }
+        ASSERT_FALSE(expected.empty());
+        ASSERT_LT(expected.size(), every.size());
+        const Outcome narrowed = run(c.options);
+        ASSERT_EQ(narrowed.status, 0) << narrowed.err;
+        EXPECT_EQ(listed(narrowed.json), expected);
+    }
+    const Outcome off = run({"--min-open-interest", "0", "--min-premium", "0"});
+    EXPECT_EQ(off.status, 0) << off.err;
+    EXPECT_EQ(off.json, all.json);
+}
+
+TEST(ReportCommand, LiquidityFloorsTakeNumbersOfZeroOrMore) {
+    const std::map<std::string, std::string> problems = {
+        {"--min-open-interest", "--min-open-interest takes a whole number of 0 or more"},
+        {"--min-premium", "--min-premium takes an amount of 0 or more"},
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"--min-open-interest", "-1"},   {"--min-open-interest", "2.5"},
+        {"--min-open-interest", "many"}, {"--min-open-interest", "99999999999"},
+        {"--min-premium", "-0.01"},      {"--min-premium", "cheap"},
+        {"--min-premium", "0.05c"},      {"--min-premium", "inf"},
+        {"--min-premium", "nan"},
+    };
+    for (const auto& [option, value] : cases) {
+        SCOPED_TRACE(std::string(option) + " " + value);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunHeadlessCommand({"report", "--data", "/tmp", "--kind", "call", option, value},
+                                     out, err),
+                  2);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str().rfind("strikeline-cli report: " + problems.at(option) +
+                                      "\nusage: strikeline-cli report",
+                                  0),
+                  0u)
+            << err.str();
+    }
 }
 
 TEST(ReportCommand, BadArgumentsGiveUsageAndStatusTwo) {

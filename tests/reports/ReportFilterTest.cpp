@@ -1,6 +1,7 @@
 #include "reports/ReportFilter.h"
 
 #include "reports/ReportTestData.h"
+#include "storage/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,50 @@ TEST(ReportFilter, PriceRangeIsInclusiveAndStrikesMustBeReal) {
         settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
         EXPECT_EQ(CReportFilter(settings, Utc("2010-06-21 09:00:00"), true)
                       .Accepts(Series("S", c.strike, 0.1, "2010-07-29")),
+                  c.accepted);
+    }
+}
+
+// The least open interest and the least premium: off at 0 (or below), so that every series
+// qualifies as before; when set, a series at the floor qualifies and one below it does not,
+// and a figure the data did not give counts as 0.
+TEST(ReportFilter, LiquidityFloorsRefuseSeriesBelowThem) {
+    struct Case {
+        std::int32_t minOpenInterest;
+        double minPremium;
+        double openInterest;
+        double premium;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {0, 0.0, 0, 0.0, true},
+        {0, 0.0, UNSET_VALUE, UNSET_VALUE, true},
+        {-5, -1.0, 0, 0.0, true},
+        {100, 0.0, 99, 0.0, false},
+        {100, 0.0, 100, 0.0, true},
+        {100, 0.0, 5000.5, 0.0, true},
+        {1, 0.0, UNSET_VALUE, 1.0, false},
+        {1, 0.0, NA_VALUE, 1.0, false},
+        {0, 0.05, 0, 0.045, false},
+        {0, 0.05, 0, 0.05, true},
+        {0, 0.05, 0, 2.5, true},
+        {0, 0.001, 0, UNSET_VALUE, false},
+        {0, 0.001, 0, NA_VALUE, false},
+        {100, 0.05, 100, 0.049, false}, // both set: each must hold
+        {100, 0.05, 99, 0.05, false},
+        {100, 0.05, 100, 0.05, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "floors " << c.minOpenInterest << " " << c.minPremium
+                                        << " series " << c.openInterest << " " << c.premium);
+        CReportSettings settings;
+        settings.SetExpire(CReportSettings::AllMonths);
+        settings.SetRemoveOld(CReportSettings::kRemoveOldOff);
+        settings.SetMinOpenInterest(c.minOpenInterest);
+        settings.SetMinPremium(c.minPremium);
+        CContractInfo series = Series("S", 1, c.premium, "2010-07-29");
+        series.SetOpenInterest(c.openInterest);
+        EXPECT_EQ(CReportFilter(settings, Utc("2010-06-21 09:00:00"), true).Accepts(series),
                   c.accepted);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "storage/RegistryFile.h"
 #include "storage/RegistryStorage.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,13 @@ TEST(ReportSettings, DefaultsAndReset) {
     EXPECT_EQ(settings.SortMode(), CReportSettings::ByName);
     EXPECT_TRUE(settings.SortAscending());
     EXPECT_FALSE(settings.DisplayLeveragedBar());
+    EXPECT_EQ(settings.MinOpenInterest(), 0);
+    EXPECT_EQ(settings.MinPremium(), 0.0);
     EXPECT_TRUE(settings.CompanyList().empty());
 
     settings.SetExpire(3);
+    settings.SetMinOpenInterest(100);
+    settings.SetMinPremium(0.05);
     settings.SetSortAscending(false);
     settings.SetCompanyList({"BHP"});
     settings.Reset();
@@ -53,6 +58,63 @@ TEST(ReportSettings, LoadStartsFromDefaultsAndKeepsThemForMissingValues) {
     CReportSettings read;
     ASSERT_TRUE(read.Load(record));
     EXPECT_EQ(read, settings);
+}
+
+// The liquidity floors go through the settings file and back; one below zero, as a hand-edited
+// file may hold, reads as off.
+TEST(ReportSettings, LiquidityFloorsSurviveTheSettingsFile) {
+    struct Case {
+        std::int32_t minOpenInterest;
+        double minPremium;
+        std::int32_t readOpenInterest;
+        double readPremium;
+    };
+    const Case cases[] = {
+        {0, 0.0, 0, 0.0},
+        {250, 0.005, 250, 0.005},
+        {10000000, 1000.0, 10000000, 1000.0},
+        {-1, -0.5, 0, 0.0},
+        {-2147483647 - 1, -1000.0, 0, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.minOpenInterest << " " << c.minPremium);
+        test::CTempFolder folder;
+        const std::string path = folder.File("settings.reg");
+        std::string error;
+        {
+            CRegistryFile registry;
+            CRegistryStorage record;
+            ASSERT_TRUE(record.CreateRoot(registry.CurrentUser(), "PutReport"));
+            CReportSettings settings;
+            settings.SetMinOpenInterest(c.minOpenInterest);
+            settings.SetMinPremium(c.minPremium);
+            settings.Save(record);
+            ASSERT_TRUE(registry.Save(path, error)) << error;
+        }
+        CRegistryFile registry;
+        ASSERT_TRUE(registry.Load(path, error)) << error;
+        CRegistryStorage record;
+        ASSERT_TRUE(record.OpenRoot(registry.CurrentUser(), "PutReport"));
+        EXPECT_EQ(record.ReadInt("MinOpenInterest", 7), c.minOpenInterest) << "stored as set";
+        CReportSettings read;
+        read.SetMinOpenInterest(3);
+        read.SetMinPremium(3.0);
+        ASSERT_TRUE(read.Load(record));
+        EXPECT_EQ(read.MinOpenInterest(), c.readOpenInterest);
+        EXPECT_EQ(read.MinPremium(), c.readPremium);
+    }
+
+    // A file written before the floors existed lists every series.
+    CRegistryFile registry;
+    CRegistryStorage record;
+    ASSERT_TRUE(record.CreateRoot(registry.CurrentUser(), "CallReport"));
+    record.WriteInt("SortMode", 2);
+    CReportSettings read;
+    read.SetMinOpenInterest(3);
+    read.SetMinPremium(3.0);
+    ASSERT_TRUE(read.Load(record));
+    EXPECT_EQ(read.MinOpenInterest(), 0);
+    EXPECT_EQ(read.MinPremium(), 0.0);
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
@@ -26,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <cstdlib>
 #include <memory>
@@ -239,6 +242,7 @@ private slots:
     void PutSettingsRefreshThePutReport();
     void TheFormWorksFromTheKeyboardAlone();
     void AReopenedFormShowsWhatWasSaved();
+    void LiquidityFloorsAreTypedAndSaved();
 };
 
 void ReportSettingsViewTest::FirstRunShowsTheDefaults() {
@@ -611,6 +615,10 @@ void ReportSettingsViewTest::TheFormWorksFromTheKeyboardAlone() {
     QCOMPARE(QApplication::focusWidget(), view->SortDirectionList());
     QTest::keyClick(view->SortDirectionList(), Qt::Key_Down);
     tab();
+    QCOMPARE(QApplication::focusWidget(), view->MinOpenInterestBox());
+    tab();
+    QCOMPARE(QApplication::focusWidget(), view->MinPremiumBox());
+    tab();
     QCOMPARE(QApplication::focusWidget(), view->SaveButton());
     QTest::keyClick(view->SaveButton(), Qt::Key_Return);
 
@@ -641,6 +649,54 @@ void ReportSettingsViewTest::AReopenedFormShowsWhatWasSaved() {
     QCOMPARE(again->StocksList()->currentText(), QString("Select Stocks"));
     QCOMPARE(again->SortModeList()->currentText(), QString("ASX Fair Price"));
     QCOMPARE(SelectedLines(again->CompanyListBox()), QStringList{"CBA - Commonwealth Bank"});
+}
+
+void ReportSettingsViewTest::LiquidityFloorsAreTypedAndSaved() {
+    CProgram program;
+    QVERIFY(program.Start());
+    CReportSettingsView* view = program.OpenSettings(ReportKind::Put);
+    QVERIFY(view != nullptr);
+    QSpinBox* openInterest = view->MinOpenInterestBox();
+    QDoubleSpinBox* premium = view->MinPremiumBox();
+    QVERIFY(openInterest->isVisible() && premium->isVisible());
+    auto* group = qobject_cast<QGroupBox*>(openInterest->parentWidget());
+    QVERIFY(group != nullptr);
+    QCOMPARE(group->title(), QString("Liquidity"));
+    QCOMPARE(premium->parentWidget(), group);
+    QStringList labels;
+    for (const QLabel* label : group->findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    QCOMPARE(labels, (QStringList{"Least open interest:", "Least premium ($):"}));
+    // Both start off, and 0 is shown as "Off".
+    QCOMPARE(openInterest->value(), 0);
+    QCOMPARE(premium->value(), 0.0);
+    QCOMPARE(openInterest->text(), QString("Off"));
+    QCOMPARE(premium->text(), QString("Off"));
+    QCOMPARE(openInterest->maximum(), 10000000);
+    QCOMPARE(premium->maximum(), 1000.0);
+    QCOMPARE(premium->decimals(), 3);
+    QCOMPARE(premium->singleStep(), 0.005);
+
+    const auto type = [](QAbstractSpinBox* box, const QString& text) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+    };
+    type(openInterest, "250");
+    type(premium, "0.125");
+    QTest::keyClick(premium, Qt::Key_Up); // one step up: 0.130
+    QTest::mouseClick(view->SaveButton(), Qt::LeftButton);
+
+    const CReportSettings& put = program.Session().ReportSettings(ReportKind::Put);
+    QCOMPARE(put.MinOpenInterest(), 250);
+    QCOMPARE(put.MinPremium(), 0.13);
+    QCOMPARE(program.Session().ReportSettings(ReportKind::Call), CReportSettings());
+
+    CReportSettingsView* again = program.OpenSettings(ReportKind::Put);
+    QVERIFY(again != nullptr);
+    QCOMPARE(again->MinOpenInterestBox()->value(), 250);
+    QCOMPARE(again->MinPremiumBox()->text(), QString("0.130"));
 }
 
 QTEST_MAIN(ReportSettingsViewTest)
