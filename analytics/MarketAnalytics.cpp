@@ -1,7 +1,5 @@
 #include "analytics/MarketAnalytics.h"
 
-#include "analytics/DividendIndex.h"
-
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -14,27 +12,15 @@ const CSeriesAnalytics* CMarketAnalytics::Find(bool isCall, std::string_view ser
     return found == table.end() ? nullptr : &found->second;
 }
 
-std::shared_ptr<const CMarketAnalytics> ComputeMarketAnalytics(const CMarketSnapshot& market,
-                                                               const CAnalyticsContext& context,
-                                                               unsigned threads,
-                                                               const std::atomic<bool>* cancel) {
-    struct CWork {
-        const CCompanyInfo* company;
-        const CContractInfo* series;
-    };
-    std::vector<CWork> work;
-    for (const bool isCall : {true, false}) {
-        for (const CCompanyInfo& company : market.Companies(isCall)) {
-            for (const CContractInfo& series : company.Contracts()) {
-                work.push_back({&company, &series});
-            }
-        }
-    }
-    const CDividendIndex dividends(market.Dividends());
+std::vector<CSeriesAnalytics> ComputeSeriesAnalytics(const std::vector<CSeriesRef>& work,
+                                                     const CDividendIndex& dividends,
+                                                     const CAnalyticsContext& context,
+                                                     unsigned threads,
+                                                     const std::atomic<bool>* cancel) {
     std::vector<CSeriesAnalytics> results(work.size());
     std::atomic<std::size_t> next{0};
-    // Small batches keep both cores busy to the end: series on the grid cost far more than
-    // those in closed form.
+    // Small batches keep every core busy to the end (series on the grid cost far more than
+    // those in closed form) and let a cancel take effect soon.
     constexpr std::size_t kBatch = 16;
     auto run = [&] {
         for (;;) {
@@ -55,11 +41,27 @@ std::shared_ptr<const CMarketAnalytics> ComputeMarketAnalytics(const CMarketSnap
         threads = std::max(1u, std::thread::hardware_concurrency());
     }
     std::vector<std::jthread> pool;
-    for (unsigned t = 1; t < threads; ++t) {
+    for (unsigned t = 1; t < threads && t < work.size(); ++t) {
         pool.emplace_back(run);
     }
     run();
-    pool.clear();
+    return results;
+}
+
+std::shared_ptr<const CMarketAnalytics> ComputeMarketAnalytics(const CMarketSnapshot& market,
+                                                               const CAnalyticsContext& context,
+                                                               unsigned threads,
+                                                               const std::atomic<bool>* cancel) {
+    std::vector<CSeriesRef> work;
+    for (const bool isCall : {true, false}) {
+        for (const CCompanyInfo& company : market.Companies(isCall)) {
+            for (const CContractInfo& series : company.Contracts()) {
+                work.push_back({&company, &series});
+            }
+        }
+    }
+    std::vector<CSeriesAnalytics> results =
+        ComputeSeriesAnalytics(work, CDividendIndex(market.Dividends()), context, threads, cancel);
     if (cancel != nullptr && cancel->load()) {
         return nullptr;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analytics/DividendIndex.h"
 #include "analytics/SeriesAnalytics.h"
 #include "marketdata/MarketSnapshot.h"
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace strikeline {
 
@@ -30,6 +32,20 @@ private:
     std::unordered_map<std::string, CSeriesAnalytics> m_Calls;
     std::unordered_map<std::string, CSeriesAnalytics> m_Puts;
 };
+
+// One series to work out, with its share.
+struct CSeriesRef {
+    const CCompanyInfo* company = nullptr;
+    const CContractInfo* series = nullptr;
+};
+
+// The analytics of each series of `work`, in its order, on `threads` threads (0: one per
+// core). Stops early, leaving the rest default, when `cancel` is set on the way.
+std::vector<CSeriesAnalytics> ComputeSeriesAnalytics(const std::vector<CSeriesRef>& work,
+                                                     const CDividendIndex& dividends,
+                                                     const CAnalyticsContext& context,
+                                                     unsigned threads = 0,
+                                                     const std::atomic<bool>* cancel = nullptr);
 
 // Every series of both option lists, on `threads` threads (0: one per core). Returns null
 // when `cancel` is set on the way, as a newer market makes the work moot.

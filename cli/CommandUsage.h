@@ -15,11 +15,16 @@ inline constexpr const char* kReportUsage =
     "usage: strikeline-cli report --data DIR --kind call|put [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "         [--stocks N] [--expire N] [--range N] [--remove-old N] [--sort-mode N]\n"
     "         [--sort-direction 1|0] [--companies CODE,CODE,...] [--leveraged]\n"
-    "         [--min-open-interest N] [--min-premium DOLLARS]\n";
+    "         [--min-open-interest N] [--min-premium DOLLARS]\n"
+    "         [--analytics [--rate PCT] [--tax-rate PCT]]\n";
 inline constexpr const char* kReportHelp =
     "Builds the Call or Put Report from the data files in DIR with the given report\n"
     "settings at the moment --now (universal time; the clock when not given) and prints\n"
-    "every text as the report window shows it, as JSON.\n";
+    "every text as the report window shows it, as JSON. With --analytics each series also\n"
+    "gets its analytics (days, annualised returns, dividends and franking to expiry,\n"
+    "implied volatility, delta, chance of exercise, early-exercise warning) at the interest\n"
+    "rate --rate (percent a year, 4.00 when not given) and the company tax rate --tax-rate\n"
+    "(percent, 30 when not given).\n";
 
 inline constexpr const char* kPlanExportUsage =
     "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH\n"
