@@ -9,10 +9,6 @@ namespace strikeline {
 
 namespace {
 
-// Enough for the implied volatility to a few hundredths of a point and the delta to a
-// thousandth against a fine reference grid (docs/analytics.md).
-constexpr int kSpaceNodes = 161;
-constexpr int kTimeSteps = 80;
 // Implicit steps after the start and after each dividend, which damp the kinks the
 // payoff and the exercise boundary leave (Rannacher's start).
 constexpr int kSmoothingSteps = 2;
@@ -24,12 +20,13 @@ double Payoff(bool isCall, double spot, double strike) {
     return std::max(isCall ? spot - strike : strike - spot, 0.0);
 }
 
-// The log-price grid: node i is exp(low + i × step); the spot is a node.
+// The log-price grid: node i is exp(low + i × step); the strike is a node, which keeps the
+// error smooth in the step, and the spot is read off by cubic interpolation.
 struct CGrid {
     double low = 0.0;
     double step = 0.0;
-    int spotNode = 0;
     std::vector<double> prices;
+    std::vector<double> payoffs;
 };
 
 CGrid MakeGrid(const COptionTerms& terms, double volatility, int nodes) {
@@ -45,12 +42,14 @@ CGrid MakeGrid(const COptionTerms& terms, double volatility, int nodes) {
     const double high = std::max(logSpot, logStrike) + kReach * spread + 0.1;
     CGrid grid;
     grid.step = (high - low) / (nodes - 1);
-    grid.spotNode =
-        std::clamp(static_cast<int>(std::lround((logSpot - low) / grid.step)), 1, nodes - 2);
-    grid.low = logSpot - grid.spotNode * grid.step;
-    grid.prices.resize(static_cast<std::size_t>(nodes));
-    for (int i = 0; i < nodes; ++i) {
-        grid.prices[static_cast<std::size_t>(i)] = std::exp(grid.low + i * grid.step);
+    const double strikeNode = std::floor((logStrike - low) / grid.step);
+    grid.low = logStrike - strikeNode * grid.step;
+    const auto n = static_cast<std::size_t>(nodes);
+    grid.prices.resize(n);
+    grid.payoffs.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        grid.prices[i] = std::exp(grid.low + static_cast<double>(i) * grid.step);
+        grid.payoffs[i] = Payoff(terms.isCall, grid.prices[i], terms.strike);
     }
     return grid;
 }
@@ -73,6 +72,76 @@ void ApplyDividend(const COptionTerms& terms, const CGrid& grid, double amount,
     values.swap(scratch);
 }
 
+// The value and delta at the spot from the four nodes around it (cubic Lagrange).
+COptionValue ReadAtSpot(const CGrid& grid, const std::vector<double>& values, double spot) {
+    const double position = (std::log(spot) - grid.low) / grid.step;
+    const auto first = static_cast<std::size_t>(
+        std::clamp(std::floor(position) - 1.0, 0.0, static_cast<double>(values.size() - 4)));
+    const double u = position - static_cast<double>(first); // 1..2 inside
+    const double* v = &values[first];
+    // Lagrange weights on nodes 0..3 at u, and their derivatives.
+    const double w0 = -(u - 1) * (u - 2) * (u - 3) / 6.0;
+    const double w1 = u * (u - 2) * (u - 3) / 2.0;
+    const double w2 = -u * (u - 1) * (u - 3) / 2.0;
+    const double w3 = u * (u - 1) * (u - 2) / 6.0;
+    const double d0 = -((u - 2) * (u - 3) + (u - 1) * (u - 3) + (u - 1) * (u - 2)) / 6.0;
+    const double d1 = ((u - 2) * (u - 3) + u * (u - 3) + u * (u - 2)) / 2.0;
+    const double d2 = -((u - 1) * (u - 3) + u * (u - 3) + u * (u - 1)) / 2.0;
+    const double d3 = ((u - 1) * (u - 2) + u * (u - 2) + u * (u - 1)) / 6.0;
+    const double price = w0 * v[0] + w1 * v[1] + w2 * v[2] + w3 * v[3];
+    const double slope = (d0 * v[0] + d1 * v[1] + d2 * v[2] + d3 * v[3]) / grid.step; // dV/dx
+    return {price, slope / spot};
+}
+
+// One step (I − θ dt L) V' = (I + (1 − θ) dt L) V for the constant coefficients of L, its
+// tridiagonal system factorised once for all the steps of a stretch.
+class CStepper {
+public:
+    CStepper(std::size_t n, double theta, double dt, double down, double centre, double up)
+        : m_Down(down), m_Centre(centre), m_Up(up), m_Explicit((1.0 - theta) * dt),
+          m_Lower(-theta * dt * down), m_Upper(-theta * dt * up), m_InversePivots(n), m_Factors(n) {
+        const double diagonal = 1.0 - theta * dt * centre;
+        double pivot = diagonal;
+        m_InversePivots[1] = 1.0 / pivot;
+        for (std::size_t i = 2; i + 1 < n; ++i) {
+            m_Factors[i] = m_Lower / pivot;
+            pivot = diagonal - m_Factors[i] * m_Upper;
+            m_InversePivots[i] = 1.0 / pivot;
+        }
+    }
+
+    // The inner nodes of `values` one step on; the ends stay as they are.
+    void Step(std::vector<double>& values, std::vector<double>& rhs) const {
+        const std::size_t n = values.size();
+        double previous = 0.0;
+        for (std::size_t i = 1; i + 1 < n; ++i) {
+            double r = values[i] + m_Explicit * (m_Down * values[i - 1] + m_Centre * values[i] +
+                                                 m_Up * values[i + 1]);
+            if (i == 1) {
+                r -= m_Lower * values[0];
+            } else {
+                r -= m_Factors[i] * previous;
+            }
+            if (i == n - 2) {
+                r -= m_Upper * values[n - 1];
+            }
+            rhs[i] = r;
+            previous = r;
+        }
+        double next = values[n - 1];
+        for (std::size_t i = n - 1; i-- > 1;) {
+            const double upper = i == n - 2 ? 0.0 : m_Upper * next;
+            next = (rhs[i] - upper) * m_InversePivots[i];
+            values[i] = next;
+        }
+    }
+
+private:
+    double m_Down, m_Centre, m_Up, m_Explicit, m_Lower, m_Upper;
+    std::vector<double> m_InversePivots;
+    std::vector<double> m_Factors;
+};
+
 } // namespace
 
 bool MayExerciseEarly(const COptionTerms& terms) {
@@ -91,10 +160,7 @@ COptionValue GridValue(const COptionTerms& terms, double volatility, int spaceNo
                        int timeSteps) {
     const CGrid grid = MakeGrid(terms, volatility, spaceNodes);
     const auto n = static_cast<std::size_t>(spaceNodes);
-    std::vector<double> values(n), scratch(n), lower(n), diagonal(n), upper(n), rhs(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        values[i] = Payoff(terms.isCall, grid.prices[i], terms.strike);
-    }
+    std::vector<double> values = grid.payoffs, scratch(n), rhs(n);
 
     // dV/dτ = a V'' + b V' − r V in x = log S, with upwind differences where the drift
     // would otherwise outrun the diffusion on this grid.
@@ -117,66 +183,40 @@ COptionValue GridValue(const COptionTerms& terms, double volatility, int spaceNo
     std::sort(dividends.begin(), dividends.end(),
               [](const CCashDividend& x, const CCashDividend& y) { return x.years > y.years; });
 
-    double time = terms.years;
-    std::size_t nextDividend = 0;
-    int smoothing = kSmoothingSteps;
-    const double stepLength = terms.years / timeSteps;
     auto exercise = [&] {
         for (std::size_t i = 0; i < n; ++i) {
-            values[i] = std::max(values[i], Payoff(terms.isCall, grid.prices[i], terms.strike));
+            values[i] = std::max(values[i], grid.payoffs[i]);
         }
     };
-    while (time > 0.0) {
+    const double stepLength = terms.years / timeSteps;
+    double time = terms.years;
+    std::size_t nextDividend = 0;
+    for (;;) {
         while (nextDividend < dividends.size() && dividends[nextDividend].years >= time - 1e-12) {
             ApplyDividend(terms, grid, dividends[nextDividend].amount, values, scratch);
             exercise();
-            smoothing = kSmoothingSteps;
             ++nextDividend;
         }
-        double until = 0.0;
-        if (nextDividend < dividends.size()) {
-            until = std::max(dividends[nextDividend].years, 0.0);
+        if (time <= 0.0) {
+            break;
         }
-        // Steps of about the standard length that land on the next ex-date.
+        const double until =
+            nextDividend < dividends.size() ? std::max(dividends[nextDividend].years, 0.0) : 0.0;
+        // Steps of about the standard length that land on the next ex-date; the first few
+        // after the start or a dividend are implicit.
         const double span = time - until;
-        const int steps = std::max(1, static_cast<int>(std::ceil(span / stepLength - 1e-9)));
+        const int steps =
+            std::max(kSmoothingSteps + 1, static_cast<int>(std::ceil(span / stepLength - 1e-9)));
         const double dt = span / steps;
-        for (int s = 0; s < steps; ++s) {
-            const double theta = smoothing > 0 ? 1.0 : 0.5;
-            if (smoothing > 0) {
-                --smoothing;
-            }
-            for (std::size_t i = 1; i + 1 < n; ++i) {
-                rhs[i] = values[i] +
-                         (1.0 - theta) * dt *
-                             (down * values[i - 1] + centre * values[i] + up * values[i + 1]);
-                lower[i] = -theta * dt * down;
-                diagonal[i] = 1.0 - theta * dt * centre;
-                upper[i] = -theta * dt * up;
-            }
-            // The ends keep the exercise value: far in the money the option is worth its
-            // exercise, far out of it nothing.
-            rhs[1] -= lower[1] * values[0];
-            rhs[n - 2] -= upper[n - 2] * values[n - 1];
-            for (std::size_t i = 2; i + 1 < n; ++i) {
-                const double factor = lower[i] / diagonal[i - 1];
-                diagonal[i] -= factor * upper[i - 1];
-                rhs[i] -= factor * rhs[i - 1];
-            }
-            values[n - 2] = rhs[n - 2] / diagonal[n - 2];
-            for (std::size_t i = n - 2; i-- > 1;) {
-                values[i] = (rhs[i] - upper[i] * values[i + 1]) / diagonal[i];
-            }
+        const CStepper implicit(n, 1.0, dt, down, centre, up);
+        const CStepper crankNicolson(n, 0.5, dt, down, centre, up);
+        for (int step = 0; step < steps; ++step) {
+            (step < kSmoothingSteps ? implicit : crankNicolson).Step(values, rhs);
             exercise();
         }
         time = until;
-        if (nextDividend >= dividends.size() && until <= 0.0) {
-            break;
-        }
     }
-
-    const auto i = static_cast<std::size_t>(grid.spotNode);
-    return {values[i], (values[i + 1] - values[i - 1]) / (grid.prices[i + 1] - grid.prices[i - 1])};
+    return ReadAtSpot(grid, values, terms.spot);
 }
 
 COptionValue AmericanValue(const COptionTerms& terms, double volatility) {
@@ -185,7 +225,7 @@ COptionValue AmericanValue(const COptionTerms& terms, double volatility) {
                                        terms.rate};
         return {EuropeanPrice(european, volatility), EuropeanDelta(european, volatility)};
     }
-    return GridValue(terms, volatility, kSpaceNodes, kTimeSteps);
+    return GridValue(terms, volatility, kFineSpaceNodes, kFineTimeSteps);
 }
 
 } // namespace strikeline

@@ -37,6 +37,13 @@ bool MayExerciseEarly(const COptionTerms& terms);
 // dividend a jump of the grid).
 COptionValue AmericanValue(const COptionTerms& terms, double volatility);
 
+// The grid sizes AmericanValue prices on, and the coarse one the implied volatility is
+// first searched on.
+inline constexpr int kFineSpaceNodes = 121;
+inline constexpr int kFineTimeSteps = 60;
+inline constexpr int kCoarseSpaceNodes = 41;
+inline constexpr int kCoarseTimeSteps = 20;
+
 // The grid alone, with its size given: what AmericanValue uses, open to accuracy checks.
 COptionValue GridValue(const COptionTerms& terms, double volatility, int spaceNodes, int timeSteps);
 

@@ -9,12 +9,16 @@
 #include <numbers>
 #include <stdexcept>
 #include <utility>
+#include <variant>
 
 namespace strikeline {
 
 namespace {
 
 constexpr double kTolerance = 1e-6;
+constexpr double kCoarseTolerance = 1e-3;
+constexpr double kFineTolerance = 1e-4;
+constexpr int kMostFineSteps = 6;
 constexpr int kMostEvaluations = 60;
 
 // A first guess from the European formula on the share less its dividends: close for most
@@ -46,78 +50,122 @@ double FirstGuess(const COptionTerms& terms, double premium) {
     return std::clamp(volatility, 0.05, 2.0);
 }
 
+// The volatility at which `price` (rising with volatility) gives `premium`, to `tolerance`,
+// searched from `guess`; or why there is none.
+template <typename Price>
+std::variant<double, VolatilityAbsence> Solve(const Price& price, double premium, double guess,
+                                              double tolerance) {
+    const auto gap = [&](double volatility) {
+        return price(volatility) - premium;
+    };
+    double low = guess;
+    double lowGap = gap(low);
+    if (!std::isfinite(lowGap)) {
+        return VolatilityAbsence::OutsideModelRange;
+    }
+    double high = low, highGap = lowGap;
+    // Step outward from the guess until the gap changes sign.
+    while (highGap < 0.0) {
+        if (high >= kHighestVolatility) {
+            return VolatilityAbsence::OutsideModelRange;
+        }
+        low = high;
+        lowGap = highGap;
+        high = std::min(high * 1.3 + 0.01, kHighestVolatility);
+        highGap = gap(high);
+    }
+    while (lowGap > 0.0) {
+        if (low <= kLowestVolatility) {
+            return VolatilityAbsence::OutsideModelRange;
+        }
+        high = low;
+        highGap = lowGap;
+        low = std::max(low / 1.3 - 0.01, kLowestVolatility);
+        lowGap = gap(low);
+    }
+    if (!std::isfinite(lowGap) || !std::isfinite(highGap)) {
+        return VolatilityAbsence::OutsideModelRange;
+    }
+    if (lowGap == 0.0 || highGap == 0.0) {
+        return lowGap == 0.0 ? low : high;
+    }
+    // Narrow the bracket (Alefeld, Potra and Shi's method).
+    std::uintmax_t iterations = kMostEvaluations;
+    try {
+        const auto [left, right] = boost::math::tools::toms748_solve(
+            gap, low, high, lowGap, highGap,
+            [tolerance](double x, double y) { return std::abs(x - y) <= tolerance; }, iterations);
+        return 0.5 * (left + right);
+    } catch (const std::exception&) {
+        // Hostile figures can make the price misbehave; they have no volatility.
+        return VolatilityAbsence::OutsideModelRange;
+    }
+}
+
+CImpliedVolatility Result(const std::variant<double, VolatilityAbsence>& solved) {
+    CImpliedVolatility result;
+    if (const auto* absence = std::get_if<VolatilityAbsence>(&solved)) {
+        result.absence = *absence;
+    } else {
+        result.volatility = std::get<double>(solved);
+    }
+    return result;
+}
+
 } // namespace
 
 CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double premium) {
-    CImpliedVolatility result;
     const double exerciseValue =
         terms.isCall ? terms.spot - terms.strike : terms.strike - terms.spot;
     if (premium <= exerciseValue) {
+        CImpliedVolatility result;
         result.absence = VolatilityAbsence::AtOrBelowExerciseValue;
         return result;
     }
-    auto gap = [&](double volatility) {
-        return AmericanValue(terms, volatility).price - premium;
+    const double guess = FirstGuess(terms, premium);
+
+    if (!MayExerciseEarly(terms)) {
+        const CEuropeanOption european{terms.isCall, terms.spot, terms.strike, terms.years,
+                                       terms.rate};
+        CImpliedVolatility result =
+            Result(Solve([&](double volatility) { return EuropeanPrice(european, volatility); },
+                         premium, guess, kTolerance));
+        if (result.volatility) {
+            result.delta = EuropeanDelta(european, *result.volatility);
+        }
+        return result;
+    }
+
+    // On the grid: search on a coarse one, then secant steps on the fine one from there,
+    // the first with the coarse slope, which the two grids share closely. Most series take
+    // two fine prices; the delta comes with the last.
+    const auto coarse = [&](double volatility) {
+        return GridValue(terms, volatility, kCoarseSpaceNodes, kCoarseTimeSteps).price;
     };
-
-    // Bracket the root: price rises with volatility.
-    double low = FirstGuess(terms, premium);
-    double lowGap = gap(low);
-    double high = low, highGap = lowGap;
-    if (!std::isfinite(lowGap)) {
-        result.absence = VolatilityAbsence::OutsideModelRange;
+    CImpliedVolatility result = Result(Solve(coarse, premium, guess, kCoarseTolerance));
+    if (!result.volatility) {
         return result;
     }
-    if (lowGap < 0.0) {
-        while (highGap < 0.0) {
-            low = high;
-            lowGap = highGap;
-            if (high >= kHighestVolatility) {
-                result.absence = VolatilityAbsence::OutsideModelRange;
-                return result;
-            }
-            high = std::min(high * 1.3 + 0.01, kHighestVolatility);
-            highGap = gap(high);
+    double previous = *result.volatility;
+    const double bump = std::max(0.005, 0.02 * previous);
+    const double below = std::max(previous - bump, kLowestVolatility);
+    double slope = (coarse(previous + bump) - coarse(below)) / (previous + bump - below);
+    COptionValue value = AmericanValue(terms, previous);
+    double previousGap = value.price - premium;
+    double current = previous;
+    for (int step = 0; step < kMostFineSteps && slope > 1e-12; ++step) {
+        current = std::clamp(previous - previousGap / slope, kLowestVolatility, kHighestVolatility);
+        value = AmericanValue(terms, current);
+        const double gap = value.price - premium;
+        if (std::abs(current - previous) < kFineTolerance || gap == previousGap) {
+            break;
         }
-    } else {
-        while (lowGap > 0.0) {
-            high = low;
-            highGap = lowGap;
-            if (low <= kLowestVolatility) {
-                result.absence = VolatilityAbsence::OutsideModelRange;
-                return result;
-            }
-            low = std::max(low / 1.3 - 0.01, kLowestVolatility);
-            lowGap = gap(low);
-        }
+        slope = (gap - previousGap) / (current - previous);
+        previous = current;
+        previousGap = gap;
     }
-
-    if (!std::isfinite(lowGap) || !std::isfinite(highGap)) {
-        result.absence = VolatilityAbsence::OutsideModelRange;
-        return result;
-    }
-    if (lowGap == 0.0 || highGap == 0.0) {
-        const double exact = lowGap == 0.0 ? low : high;
-        result.volatility = exact;
-        result.delta = AmericanValue(terms, exact).delta;
-        return result;
-    }
-    // Narrow the bracket to the tolerance (Alefeld, Potra and Shi's method).
-    std::uintmax_t iterations = kMostEvaluations;
-    std::pair<double, double> bracket;
-    try {
-        bracket = boost::math::tools::toms748_solve(
-            gap, low, high, lowGap, highGap,
-            [](double x, double y) { return std::abs(x - y) <= kTolerance; }, iterations);
-    } catch (const std::exception&) {
-        // Hostile figures can make the price misbehave; they have no volatility.
-        result.absence = VolatilityAbsence::OutsideModelRange;
-        return result;
-    }
-    const auto [left, right] = bracket;
-    const double b = 0.5 * (left + right);
-    result.volatility = b;
-    result.delta = AmericanValue(terms, b).delta;
+    result.volatility = current;
+    result.delta = value.delta;
     return result;
 }
 
