@@ -216,7 +216,13 @@ COptionValue GridValue(const COptionTerms& terms, double volatility, int spaceNo
         }
         time = until;
     }
-    return ReadAtSpot(grid, values, terms.spot);
+    // Interpolation across the exercise boundary's kink may overshoot a little; a delta
+    // outside what an option can have is that error, not a figure.
+    COptionValue value = ReadAtSpot(grid, values, terms.spot);
+    value.price = std::max(value.price, Payoff(terms.isCall, terms.spot, terms.strike));
+    value.delta =
+        terms.isCall ? std::clamp(value.delta, 0.0, 1.0) : std::clamp(value.delta, -1.0, 0.0);
+    return value;
 }
 
 COptionValue AmericanValue(const COptionTerms& terms, double volatility) {

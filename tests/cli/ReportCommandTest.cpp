@@ -6,7 +6,9 @@
 #include "tools/MarketGenerator.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -181,6 +183,170 @@ TEST_F(ReportCommandTest, LiquidityFloorsLeaveOutTheSeriesBelowThem) {
     const Outcome off = run({"--min-open-interest", "0", "--min-premium", "0"});
     EXPECT_EQ(off.status, 0) << off.err;
     EXPECT_EQ(off.json, all.json);
+}
+
+// Days since 1970-01-01 of a "YYYY-MM-DD" text.
+long DayOf(const std::string& date) {
+    using namespace std::chrono;
+    const year_month_day day{year{std::stoi(date.substr(0, 4))},
+                             month{static_cast<unsigned>(std::stoi(date.substr(5, 2)))},
+                             std::chrono::day{static_cast<unsigned>(std::stoi(date.substr(8, 2)))}};
+    return static_cast<long>(sys_days{day}.time_since_epoch().count());
+}
+
+// --analytics adds an object beside each series' cells, which stay as they were; its
+// figures follow their definitions over the loaded files, and the null rules hold.
+TEST_F(ReportCommandTest, AnalyticsSitBesideTheUnchangedCells) {
+    const std::string dir = m_Folder.Path().string();
+    // 06:00 UTC is 16:00 in Sydney, the same day.
+    const std::string now = "2010-06-23 06:00:00";
+    const long today = DayOf("2010-06-23");
+
+    struct CDividendLine {
+        long day;
+        double amount;
+        double franking;
+    };
+    std::map<std::string, std::vector<CDividendLine>> dividends;
+    {
+        std::ifstream file(m_Folder.File("dividends.csv"));
+        std::string line;
+        std::getline(file, line); // the header
+        while (std::getline(file, line)) {
+            std::vector<std::string> fields;
+            std::stringstream split(line);
+            for (std::string field; std::getline(split, field, ',');) {
+                fields.push_back(field);
+            }
+            ASSERT_GE(fields.size(), 5u) << line;
+            const std::string date = fields[1].substr(0, 4) + "-" + fields[1].substr(4, 2) + "-" +
+                                     fields[1].substr(6, 2);
+            dividends[fields[0]].push_back(
+                {DayOf(date), std::stod(fields[3]), std::stod(fields[4])});
+        }
+    }
+    ASSERT_FALSE(dividends.empty());
+
+    std::size_t withDividends = 0, withVolatility = 0;
+    for (const std::string kind : {"call", "put"}) {
+        SCOPED_TRACE(kind);
+        const bool isCall = kind == "call";
+        const std::vector<std::string> base = {"report", "--data",       dir, "--kind",
+                                               kind,     "--now",        now, "--expire",
+                                               "1",      "--remove-old", "1"};
+        std::vector<std::string> withAnalytics = base;
+        withAnalytics.push_back("--analytics");
+        const Outcome plain = RunCli(base);
+        const Outcome rich = RunCli(withAnalytics);
+        ASSERT_EQ(rich.status, 0) << rich.err;
+        ASSERT_EQ(plain.json["companies"].size(), rich.json["companies"].size());
+
+        const Outcome loaded = RunCli({"load", "--as", kind, m_Folder.File(kind + ".csv")});
+        std::map<std::string, std::pair<Json, Json>> seriesByCode;
+        for (const Json& company : loaded.json["companies"]) {
+            for (const Json& series : company["contracts"]) {
+                seriesByCode[series["code"]] = {company, series};
+            }
+        }
+        for (std::size_t b = 0; b < rich.json["companies"].size(); ++b) {
+            const Json& block = rich.json["companies"][b];
+            for (std::size_t r = 0; r < block["series"].size(); ++r) {
+                const Json& row = block["series"][r];
+                EXPECT_EQ(row["cells"], plain.json["companies"][b]["series"][r]["cells"]);
+                ASSERT_FALSE(plain.json["companies"][b]["series"][r].contains("analytics"));
+                const Json& a = row["analytics"];
+                const auto& [company, series] = seriesByCode.at(row["cells"][0]);
+                SCOPED_TRACE(series["code"].get<std::string>());
+                const long days = DayOf(series["expiry"]) - today;
+                const auto years = static_cast<double>(days) / 365;
+                ASSERT_EQ(a["days"], days);
+                const double last = company["last"];
+                if (!series["last"].is_null() && days > 0) {
+                    const double premium = series["last"];
+                    EXPECT_NEAR(a["annualised_not_exercised"].get<double>(),
+                                premium / last * 100 / years, 1e-9);
+                    if (isCall) {
+                        EXPECT_TRUE(a["cash_secured"].is_null());
+                    } else {
+                        EXPECT_NEAR(a["cash_secured"].get<double>(),
+                                    premium / series["exercise"].get<double>() * 100 / years, 1e-9);
+                        EXPECT_TRUE(a["return_with_dividends"].is_null());
+                    }
+                }
+                double sum = 0.0, credits = 0.0;
+                std::size_t count = 0;
+                for (const CDividendLine& dividend : dividends[company["code"]]) {
+                    if (dividend.day > today && dividend.day <= DayOf(series["expiry"])) {
+                        ++count;
+                        sum += dividend.amount;
+                        credits += dividend.amount * dividend.franking / 100 * 0.3 / 0.7;
+                    }
+                }
+                ASSERT_EQ(a["dividends"].size(), count);
+                withDividends += count > 0 ? 1 : 0;
+                EXPECT_NEAR(a["franking_credits"].get<double>(), credits, 1e-9);
+                if (isCall && !series["last"].is_null() && series["last"].get<double>() > 0) {
+                    const double premium = series["last"];
+                    EXPECT_NEAR(a["return_with_dividends"].get<double>(),
+                                (premium + sum) / last * 100, 1e-9);
+                    EXPECT_NEAR(a["return_with_franking"].get<double>(),
+                                (premium + sum + credits) / last * 100, 1e-9);
+                }
+                // Exactly one of a volatility and the reason there is none; delta and
+                // chance only with a volatility, and each in its range.
+                EXPECT_NE(a["iv"].is_null(), a["iv_absent"].is_null());
+                EXPECT_EQ(a["delta"].is_null(), a["iv"].is_null());
+                EXPECT_EQ(a["chance_of_exercise"].is_null(), a["iv"].is_null());
+                if (!a["iv"].is_null()) {
+                    ++withVolatility;
+                    EXPECT_GE(a["iv"].get<double>(), 0.001);
+                    EXPECT_LE(a["iv"].get<double>(), 5.0);
+                    const double delta = a["delta"];
+                    EXPECT_TRUE(isCall ? delta >= 0 && delta <= 1 : delta >= -1 && delta <= 0);
+                }
+                if (!isCall) {
+                    EXPECT_TRUE(a["early_exercise"].is_null());
+                }
+                EXPECT_EQ(a["last_trade_age_days"].is_null(), series["lastTraded"].is_null());
+            }
+        }
+    }
+    EXPECT_GT(withDividends, 0u);
+    EXPECT_GT(withVolatility, 0u);
+}
+
+// The rate moves the volatilities; a bad rate is refused.
+TEST_F(ReportCommandTest, AnalyticsFollowTheRate) {
+    const std::string dir = m_Folder.Path().string();
+    const auto volatilities = [&](const std::string& rate) {
+        std::vector<std::string> arguments = {
+            "report",     "--data", dir, "--kind", "put", "--now", "2010-06-23 06:00:00",
+            "--analytics"};
+        if (!rate.empty()) {
+            arguments.insert(arguments.end(), {"--rate", rate});
+        }
+        const Outcome outcome = RunCli(arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        std::vector<Json> found;
+        for (const Json& block : outcome.json["companies"]) {
+            for (const Json& row : block["series"]) {
+                found.push_back(row["analytics"]["iv"]);
+            }
+        }
+        return found;
+    };
+    EXPECT_EQ(volatilities(""), volatilities("4.00"));
+    EXPECT_NE(volatilities(""), volatilities("9"));
+
+    for (const char* rate : {"high", "101", "-11", "4%"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunHeadlessCommand(
+                      {"report", "--data", dir, "--kind", "call", "--analytics", "--rate", rate},
+                      out, err),
+                  2)
+            << rate;
+        EXPECT_NE(err.str().find("--rate takes a percentage"), std::string::npos) << err.str();
+    }
 }
 
 TEST(ReportCommand, LiquidityFloorsTakeNumbersOfZeroOrMore) {
