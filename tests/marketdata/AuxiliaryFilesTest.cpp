@@ -34,6 +34,29 @@ TEST(DividendsFile, ReadsRecordsAfterTheHeader) {
     EXPECT_TRUE(entries.empty());
 }
 
+// The fifth field is the franking percentage; one that is not a number from 0 to 100
+// counts as unfranked and never refuses the line.
+TEST(DividendsFile, ReadsTheFrankingPercentage) {
+    test::CTempFolder folder;
+    const std::string path = folder.File("dividends.csv");
+    test::WriteTextFile(path, "Code,ExDate,Type,Amount,Franking,PayDate\n"
+                              "AAA,20100301,Final,0.5,100,20100320\n"
+                              "BBB,20100301,Final,0.5,75.5,20100320\n"
+                              "CCC,20100301,Final,0.5,0,20100320\n"
+                              "DDD,20100301,Final,0.5,150,20100320\n"
+                              "EEE,20100301,Final,0.5,-5,20100320\n"
+                              "FFF,20100301,Final,0.5,full,20100320\n");
+    std::vector<CDividend> entries;
+    std::string error;
+    ASSERT_TRUE(ParseDividendsFile(entries, path, error)) << error;
+    const std::vector<double> expected = {100, 75.5, 0, 0, 0, 0};
+    ASSERT_EQ(entries.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(entries[i].franking, expected[i]) << entries[i].code;
+        EXPECT_EQ(entries[i].amount, 0.5);
+    }
+}
+
 TEST(DividendsFile, StopsAtTheFirstBadLine) {
     struct Case {
         const char* line;

@@ -30,17 +30,20 @@ protected:
         CReportSettings call;
         CReportSettings put;
         CDataSources sources;
+        CAnalyticsSettings analytics;
         std::string message;
         bool readOk = false;
     };
     void Start(Run& run) {
-        run.readOk = ReadSettings(run.registry, Path(),
-                                  {&run.state, run.call, run.put, run.sources}, run.message);
+        run.readOk =
+            ReadSettings(run.registry, Path(),
+                         {&run.state, run.call, run.put, run.sources, &run.analytics}, run.message);
     }
     void Stop(Run& run) {
         std::string error;
         ASSERT_TRUE(WriteSettings(run.registry, Path(),
-                                  {&run.state, run.call, run.put, run.sources}, error))
+                                  {&run.state, run.call, run.put, run.sources, &run.analytics},
+                                  error))
             << error;
     }
 
@@ -98,6 +101,10 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     first.put.SetDisplayLeveragedBar(true);
     first.put.SetRange(9); // out of its list: kept as it is
     first.sources.SetFeedUrl("http://feed.example:8000/");
+    first.analytics.SetRatePercent(5.25);
+    first.analytics.SetTaxRatePercent(25);
+    first.analytics.SetSmallShareholderExemption(true);
+    first.analytics.SetShowColumns(false);
     Stop(first);
 
     Run second;
@@ -115,6 +122,7 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     EXPECT_EQ(second.call, first.call);
     EXPECT_EQ(second.put, first.put);
     EXPECT_EQ(second.put.Range(), 9);
+    EXPECT_EQ(second.analytics, first.analytics);
     EXPECT_EQ(second.sources.FeedUrl(), "http://feed.example:8000") << "no trailing slash";
     EXPECT_EQ(second.sources.SiteUrl(), CDataSources::kDefaultUrl);
     const test::CScopedEnv feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9999");
