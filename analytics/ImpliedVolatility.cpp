@@ -154,10 +154,16 @@ CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double prem
     double previousGap = value.price - premium;
     double current = previous;
     for (int step = 0; step < kMostFineSteps && slope > 1e-12; ++step) {
-        current = std::clamp(previous - previousGap / slope, kLowestVolatility, kHighestVolatility);
+        // A step this small moves the price less than the grid's own error: take it
+        // without pricing again.
+        const double move = previousGap / slope;
+        current = std::clamp(previous - move, kLowestVolatility, kHighestVolatility);
+        if (std::abs(move) < kFineTolerance) {
+            break;
+        }
         value = AmericanValue(terms, current);
         const double gap = value.price - premium;
-        if (std::abs(current - previous) < kFineTolerance || gap == previousGap) {
+        if (gap == previousGap) {
             break;
         }
         slope = (gap - previousGap) / (current - previous);
