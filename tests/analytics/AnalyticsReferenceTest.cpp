@@ -1,0 +1,170 @@
+// The pricer and the implied-volatility solver against an independent finite-difference
+// reference: the reference's price at a chosen volatility is taken as the premium, and our
+// volatility and delta for that premium must match the reference's.
+
+#include "QuantLibReference.h"
+#include "analytics/AmericanPricer.h"
+#include "analytics/ImpliedVolatility.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace strikeline {
+namespace {
+
+using test::CReferenceOption;
+using test::ReferenceImpliedVolatility;
+using test::ReferenceValue;
+
+constexpr double kRate = 0.04;
+constexpr double kVolatilityTolerance = 0.005;
+constexpr double kDeltaTolerance = 0.01;
+
+COptionTerms TermsOf(const CReferenceOption& option) {
+    COptionTerms terms{option.isCall,       option.spot, option.strike,
+                       option.days / 365.0, option.rate, {}};
+    for (const test::CReferenceDividend& dividend : option.dividends) {
+        terms.dividends.push_back({dividend.days / 365.0, dividend.amount});
+    }
+    return terms;
+}
+
+double ExerciseValue(const CReferenceOption& option) {
+    return std::max(option.isCall ? option.spot - option.strike : option.strike - option.spot, 0.0);
+}
+
+struct CReferenceCase {
+    std::string name;
+    CReferenceOption option;
+    double volatility = 0.0;
+};
+
+// Each with real time value, so a volatility point moves the premium by a clear amount
+// and the volatility is well defined by it.
+const std::vector<CReferenceCase> kCases = {
+    {"CallAtTheMoneyMonthNoDividend", {true, 10.0, 10.0, 30, kRate, {}}, 0.25},
+    {"CallOutOfTheMoneyYearNoDividend", {true, 10.0, 13.0, 365, kRate, {}}, 0.30},
+    {"CallAtTheMoneyFiveDays", {true, 30.0, 30.0, 5, kRate, {}}, 0.25},
+    {"CallInTheMoneyOneDividend", {true, 50.0, 45.0, 90, kRate, {{40, 1.0}}}, 0.30},
+    {"CallDeepInTheMoneyOneDividend", {true, 50.0, 35.0, 180, kRate, {{90, 1.0}}}, 0.40},
+    {"CallDeepOutOfTheMoneyOneDividend", {true, 10.0, 15.0, 300, kRate, {{150, 0.3}}}, 0.30},
+    {"CallTwoDividendsTenMonths", {true, 50.0, 45.0, 300, kRate, {{60, 0.8}, {240, 0.9}}}, 0.25},
+    {"PutInTheMoneyYearNoDividend", {false, 36.0, 40.0, 365, kRate, {}}, 0.20},
+    {"PutDeepInTheMoneyHalfYear", {false, 30.0, 40.0, 180, kRate, {}}, 0.45},
+    {"PutDeepOutOfTheMoneyNoDividend", {false, 10.0, 6.0, 200, kRate, {}}, 0.40},
+    {"PutInTheMoneyOneDividend", {false, 20.0, 22.0, 90, kRate, {{40, 0.5}}}, 0.35},
+    {"PutDeepOutOfTheMoneyOneDividend", {false, 25.0, 20.0, 30, kRate, {{10, 0.5}}}, 0.50},
+    {"PutFourDaysDividendInTwo", {false, 30.0, 30.5, 4, kRate, {{2, 0.3}}}, 0.30},
+    {"PutAtTheMoneyYearTwoDividends",
+     {false, 40.0, 40.0, 365, kRate, {{90, 1.0}, {270, 1.0}}},
+     0.30},
+};
+
+class ReferenceCaseTest : public ::testing::TestWithParam<CReferenceCase> {};
+
+TEST_P(ReferenceCaseTest, VolatilityAndDeltaMatchTheReference) {
+    const CReferenceCase& c = GetParam();
+    const test::CReferenceValue reference = ReferenceValue(c.option, c.volatility);
+    // The case is well conditioned: a volatility point is worth at least a tenth of a cent
+    // above the exercise value.
+    const double vegaPerPoint =
+        ReferenceValue(c.option, c.volatility + 0.01).price - reference.price;
+    ASSERT_GT(reference.price, ExerciseValue(c.option) + 0.01);
+    ASSERT_GT(vegaPerPoint, 0.001);
+
+    const double referenceVolatility = ReferenceImpliedVolatility(c.option, reference.price);
+    const CImpliedVolatility ours = SolveImpliedVolatility(TermsOf(c.option), reference.price);
+    ASSERT_TRUE(ours.volatility.has_value())
+        << "absence " << static_cast<int>(ours.absence.value_or(VolatilityAbsence::NoTrade));
+    EXPECT_FALSE(ours.absence.has_value());
+    EXPECT_NEAR(*ours.volatility, referenceVolatility, kVolatilityTolerance);
+    EXPECT_NEAR(ours.delta, reference.delta, kDeltaTolerance);
+    std::printf("%-34s premium %9.5f  IV ours %.5f ref %.5f diff %+.5f  delta ours %+.4f ref "
+                "%+.4f diff %+.5f\n",
+                c.name.c_str(), reference.price, *ours.volatility, referenceVolatility,
+                *ours.volatility - referenceVolatility, ours.delta, reference.delta,
+                ours.delta - reference.delta);
+}
+
+INSTANTIATE_TEST_SUITE_P(Analytics, ReferenceCaseTest, ::testing::ValuesIn(kCases),
+                         [](const auto& named) { return named.param.name; });
+
+struct CAbsenceCase {
+    std::string name;
+    CReferenceOption option;
+    double premium = 0.0;
+    VolatilityAbsence absence = VolatilityAbsence::NoTrade;
+};
+
+// No volatility fits a premium at or below what exercising now gives, nor one above what
+// the highest volatility gives: a call never worth more than its share, a put never more
+// than its strike.
+const std::vector<CAbsenceCase> kAbsenceCases = {
+    {"CallAtExerciseValue",
+     {true, 50.0, 40.0, 90, kRate, {}},
+     10.0,
+     VolatilityAbsence::AtOrBelowExerciseValue},
+    {"CallBelowExerciseValueWithDividend",
+     {true, 50.0, 40.0, 90, kRate, {{30, 1.0}}},
+     9.5,
+     VolatilityAbsence::AtOrBelowExerciseValue},
+    {"PutAtExerciseValue",
+     {false, 30.0, 45.0, 60, kRate, {}},
+     15.0,
+     VolatilityAbsence::AtOrBelowExerciseValue},
+    {"PutBelowExerciseValue",
+     {false, 30.0, 45.0, 60, kRate, {{20, 0.5}}},
+     14.0,
+     VolatilityAbsence::AtOrBelowExerciseValue},
+    {"CallAboveTheSharePrice",
+     {true, 20.0, 20.0, 90, kRate, {}},
+     20.5,
+     VolatilityAbsence::OutsideModelRange},
+    {"CallWithDividendAboveTheSharePrice",
+     {true, 20.0, 18.0, 180, kRate, {{60, 0.5}}},
+     21.0,
+     VolatilityAbsence::OutsideModelRange},
+    {"PutAboveTheStrike",
+     {false, 20.0, 22.0, 90, kRate, {{40, 0.5}}},
+     22.5,
+     VolatilityAbsence::OutsideModelRange},
+};
+
+class AbsenceCaseTest : public ::testing::TestWithParam<CAbsenceCase> {};
+
+TEST_P(AbsenceCaseTest, GivesTheReasonAndNoVolatility) {
+    const CAbsenceCase& c = GetParam();
+    const CImpliedVolatility ours = SolveImpliedVolatility(TermsOf(c.option), c.premium);
+    EXPECT_FALSE(ours.volatility.has_value()) << *ours.volatility;
+    ASSERT_TRUE(ours.absence.has_value());
+    EXPECT_EQ(*ours.absence, c.absence);
+    if (c.absence == VolatilityAbsence::OutsideModelRange) {
+        // The reference finds none either.
+        EXPECT_ANY_THROW(ReferenceImpliedVolatility(c.option, c.premium));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Analytics, AbsenceCaseTest, ::testing::ValuesIn(kAbsenceCases),
+                         [](const auto& named) { return named.param.name; });
+
+// The reference library's own equity-option example: an American put, S 36, K 40, rate 6%,
+// no yield, volatility 20%, one year, 4.486113 by its finite differences.
+TEST(AnalyticsReference, LibraryExamplePut) {
+    const CReferenceOption put{false, 36.0, 40.0, 365, 0.06, {}};
+    constexpr double kExampleValue = 4.486113;
+    EXPECT_NEAR(ReferenceValue(put, 0.20).price, kExampleValue, 0.002);
+    // Its value read back as a volatility, by us and by the reference.
+    const CImpliedVolatility implied = SolveImpliedVolatility(TermsOf(put), kExampleValue);
+    ASSERT_TRUE(implied.volatility.has_value());
+    EXPECT_NEAR(*implied.volatility, ReferenceImpliedVolatility(put, kExampleValue),
+                kVolatilityTolerance);
+    const double ours = AmericanValue(TermsOf(put), 0.20).price;
+    std::printf("Library example put: ours %.6f, example %.6f, difference %+.6f\n", ours,
+                kExampleValue, ours - kExampleValue);
+}
+
+} // namespace
+} // namespace strikeline
