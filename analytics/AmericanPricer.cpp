@@ -93,50 +93,60 @@ COptionValue ReadAtSpot(const CGrid& grid, const std::vector<double>& values, do
     return {price, slope / spot};
 }
 
-// One step (I − θ dt L) V' = (I + (1 − θ) dt L) V for the constant coefficients of L, its
-// tridiagonal system factorised once for all the steps of a stretch.
+// One step (I − θ dt L) V' = (I + (1 − θ) dt L) V for the constant coefficients of L, with
+// the exercise value imposed as the solution is substituted back (Brennan and Schwartz):
+// substitution starts at the end where exercise is due (low prices for a put, high for a
+// call), so each node sees the exercise decision of its neighbour. The tridiagonal system is
+// factorised once for all the steps of a stretch.
 class CStepper {
 public:
-    CStepper(std::size_t n, double theta, double dt, double down, double centre, double up)
-        : m_Down(down), m_Centre(centre), m_Up(up), m_Explicit((1.0 - theta) * dt),
-          m_Lower(-theta * dt * down), m_Upper(-theta * dt * up), m_InversePivots(n), m_Factors(n) {
+    // `fromLow`: substitute from the lowest price up (puts).
+    CStepper(std::size_t n, double theta, double dt, double down, double centre, double up,
+             bool fromLow)
+        : m_FromLow(fromLow), m_Down(fromLow ? up : down), m_Centre(centre),
+          m_Up(fromLow ? down : up), m_Explicit((1.0 - theta) * dt), m_Lower(-theta * dt * m_Down),
+          m_Upper(-theta * dt * m_Up), m_InversePivots(n), m_Factors(n) {
         const double diagonal = 1.0 - theta * dt * centre;
         double pivot = diagonal;
         m_InversePivots[1] = 1.0 / pivot;
-        for (std::size_t i = 2; i + 1 < n; ++i) {
-            m_Factors[i] = m_Lower / pivot;
-            pivot = diagonal - m_Factors[i] * m_Upper;
-            m_InversePivots[i] = 1.0 / pivot;
+        for (std::size_t k = 2; k + 1 < n; ++k) {
+            m_Factors[k] = m_Lower / pivot;
+            pivot = diagonal - m_Factors[k] * m_Upper;
+            m_InversePivots[k] = 1.0 / pivot;
         }
     }
 
-    // The inner nodes of `values` one step on; the ends stay as they are.
-    void Step(std::vector<double>& values, std::vector<double>& rhs) const {
+    // The inner nodes of `values` one step on, never below `payoffs`; the ends stay as they
+    // are.
+    void Step(std::vector<double>& values, std::vector<double>& rhs,
+              const std::vector<double>& payoffs) const {
         const std::size_t n = values.size();
+        // Node k of the elimination order is node At(k) of the grid.
+        const auto at = [&](std::size_t k) {
+            return m_FromLow ? n - 1 - k : k;
+        };
         double previous = 0.0;
-        for (std::size_t i = 1; i + 1 < n; ++i) {
-            double r = values[i] + m_Explicit * (m_Down * values[i - 1] + m_Centre * values[i] +
-                                                 m_Up * values[i + 1]);
-            if (i == 1) {
-                r -= m_Lower * values[0];
-            } else {
-                r -= m_Factors[i] * previous;
+        for (std::size_t k = 1; k + 1 < n; ++k) {
+            const double below = values[at(k - 1)], here = values[at(k)], above = values[at(k + 1)];
+            double r = here + m_Explicit * (m_Down * below + m_Centre * here + m_Up * above);
+            r -= k == 1 ? m_Lower * below : m_Factors[k] * previous;
+            if (k == n - 2) {
+                r -= m_Upper * above;
             }
-            if (i == n - 2) {
-                r -= m_Upper * values[n - 1];
-            }
-            rhs[i] = r;
+            rhs[k] = r;
             previous = r;
         }
-        double next = values[n - 1];
-        for (std::size_t i = n - 1; i-- > 1;) {
-            const double upper = i == n - 2 ? 0.0 : m_Upper * next;
-            next = (rhs[i] - upper) * m_InversePivots[i];
+        double next = 0.0;
+        for (std::size_t k = n - 1; k-- > 1;) {
+            const double coupling = k == n - 2 ? 0.0 : m_Upper * next;
+            const std::size_t i = at(k);
+            next = std::max((rhs[k] - coupling) * m_InversePivots[k], payoffs[i]);
             values[i] = next;
         }
     }
 
 private:
+    bool m_FromLow;
     double m_Down, m_Centre, m_Up, m_Explicit, m_Lower, m_Upper;
     std::vector<double> m_InversePivots;
     std::vector<double> m_Factors;
@@ -208,11 +218,17 @@ COptionValue GridValue(const COptionTerms& terms, double volatility, int spaceNo
         const int steps =
             std::max(kSmoothingSteps + 1, static_cast<int>(std::ceil(span / stepLength - 1e-9)));
         const double dt = span / steps;
-        const CStepper implicit(n, 1.0, dt, down, centre, up);
-        const CStepper crankNicolson(n, 0.5, dt, down, centre, up);
+        // Rannacher's start: each of the first steps is taken as two implicit half steps.
+        const bool fromLow = !terms.isCall;
+        const CStepper implicit(n, 1.0, 0.5 * dt, down, centre, up, fromLow);
+        const CStepper crankNicolson(n, 0.5, dt, down, centre, up, fromLow);
         for (int step = 0; step < steps; ++step) {
-            (step < kSmoothingSteps ? implicit : crankNicolson).Step(values, rhs);
-            exercise();
+            if (step < kSmoothingSteps) {
+                implicit.Step(values, rhs, grid.payoffs);
+                implicit.Step(values, rhs, grid.payoffs);
+            } else {
+                crankNicolson.Step(values, rhs, grid.payoffs);
+            }
         }
         time = until;
     }

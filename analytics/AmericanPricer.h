@@ -40,7 +40,7 @@ COptionValue AmericanValue(const COptionTerms& terms, double volatility);
 // The grid sizes AmericanValue prices on, and the coarse one the implied volatility is
 // first searched on.
 inline constexpr int kFineSpaceNodes = 121;
-inline constexpr int kFineTimeSteps = 60;
+inline constexpr int kFineTimeSteps = 40;
 inline constexpr int kCoarseSpaceNodes = 41;
 inline constexpr int kCoarseTimeSteps = 20;
 
