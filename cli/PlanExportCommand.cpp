@@ -73,7 +73,9 @@ int RunPlanExportCommand(const std::vector<std::string>& arguments, std::ostream
     // Rows that could be read are exported and the others named; a plan of which nothing
     // could be read would only make an empty export that looks like a finished one.
     if (planRead || plan.Count() > 0) {
-        if (!WriteExport(format, BuildPlanExport(plan, now), scheme, path, error)) {
+        // The plan's own columns: the analytics need a market, which this command has not.
+        const CPlanExportAnalytics* noAnalytics = nullptr;
+        if (!WriteExport(format, BuildPlanExport(plan, now, noAnalytics), scheme, path, error)) {
             err << error << "\n";
             result["error"] = loadError.empty() ? error : loadError + "\n\n" + error;
             ok = false;

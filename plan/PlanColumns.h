@@ -39,6 +39,10 @@ enum class PlanColumnId : std::uint8_t {
     AddToDiary4,
     CloseAll,
     BEP,
+    // Worked out from the market's analytics each time they are shown, never stored.
+    Days,
+    AnnualReturn,
+    Warnings,
 };
 
 // What a column's values are, which decides how a spreadsheet holds and aligns them.
@@ -71,10 +75,13 @@ enum PlanOutput : unsigned {
     PlanOutputHtml = 1u << 2,
     PlanOutputXlsx = 1u << 3,
     PlanOutputDocx = 1u << 4,
+    // In every export, but only when the user asks for the analytics.
+    PlanOutputAnalytics = 1u << 5,
 };
 inline constexpr unsigned kPlanExports =
     PlanOutputCsv | PlanOutputHtml | PlanOutputXlsx | PlanOutputDocx;
 inline constexpr unsigned kPlanEverywhere = PlanOutputView | kPlanExports;
+inline constexpr unsigned kPlanAnalytics = PlanOutputView | PlanOutputAnalytics;
 
 // The column's cell in a row of the plan view.
 struct CPlanViewCell {
@@ -126,7 +133,7 @@ struct CPlanColumn {
     }
 };
 
-inline constexpr std::size_t kPlanColumnCount = 25;
+inline constexpr std::size_t kPlanColumnCount = 28;
 
 namespace plan_columns_detail {
 using I = PlanColumnId;
@@ -187,6 +194,10 @@ inline constexpr std::array<CPlanColumn, kPlanColumnCount> PlanColumnTable = [] 
         {I::CloseAll, "CloseAll", 22, {"Close All"}, {24, 1, true}, 0, K::Text, 0,
          PlanOutputView},
         {I::BEP, "BEP", -1, {"BEP"}, {23, 3}, 4, K::Money, 2, kPlanEverywhere},
+        {I::Days, "Days", -1, {"Days"}, {25, 2}, 3, K::Count, 0, kPlanAnalytics},
+        {I::AnnualReturn, "AnnReturn", -1, {"Ann. Return %"}, {26, 3}, 4, K::Percent, 2,
+         kPlanAnalytics},
+        {I::Warnings, "Warnings", -1, {"Warnings"}, {27, 12}, 15, K::Text, 0, kPlanAnalytics},
     }};
 }();
 // clang-format on
@@ -229,6 +240,9 @@ inline constexpr std::string_view DividendDate = PlanColumnOf(PlanColumnId::Divi
 inline constexpr std::string_view Trades = PlanColumnOf(PlanColumnId::Trades).key;
 inline constexpr std::string_view CloseAll = PlanColumnOf(PlanColumnId::CloseAll).key;
 inline constexpr std::string_view BEP = PlanColumnOf(PlanColumnId::BEP).key;
+inline constexpr std::string_view Days = PlanColumnOf(PlanColumnId::Days).key;
+inline constexpr std::string_view AnnualReturn = PlanColumnOf(PlanColumnId::AnnualReturn).key;
+inline constexpr std::string_view Warnings = PlanColumnOf(PlanColumnId::Warnings).key;
 } // namespace PlanColumn
 
 namespace plan_columns_detail {
@@ -253,32 +267,55 @@ constexpr bool ExportsAgree() {
     return true;
 }
 
-constexpr std::size_t ExportCount() {
+constexpr std::size_t ExportCount(unsigned outputs) {
     std::size_t count = 0;
     for (const CPlanColumn& column : PlanColumnTable) {
-        count += column.ShowsIn(kPlanExports) ? 1 : 0;
+        count += column.ShowsIn(outputs) ? 1 : 0;
     }
     return count;
+}
+
+// The analytics columns follow every column the exports always show, so that an export
+// without them is the same as one with them cut short.
+constexpr bool AnalyticsLast() {
+    bool analytics = false;
+    for (const CPlanColumn& column : PlanColumnTable) {
+        if (column.ShowsIn(kPlanExports) && analytics) {
+            return false;
+        }
+        analytics = analytics || column.ShowsIn(PlanOutputAnalytics);
+    }
+    return true;
 }
 
 } // namespace plan_columns_detail
 
 static_assert(plan_columns_detail::IdsInOrder(), "the table is indexed by column id");
 static_assert(plan_columns_detail::ExportsAgree(), "every export shows the same columns");
+static_assert(plan_columns_detail::AnalyticsLast(), "the analytics columns end the exports");
 
-// The columns of the exports, in the table's order.
-inline constexpr std::size_t kPlanExportColumnCount = plan_columns_detail::ExportCount();
+// The columns of the exports, in the table's order: the first kPlanExportColumnCount are
+// in every export, the rest only in one that includes the analytics.
+inline constexpr std::size_t kPlanExportColumnCount =
+    plan_columns_detail::ExportCount(kPlanExports);
+inline constexpr std::size_t kPlanExportColumnLimit =
+    plan_columns_detail::ExportCount(kPlanExports | PlanOutputAnalytics);
 using CPlanExportColumn = CPlanColumn;
-inline constexpr std::array<CPlanColumn, kPlanExportColumnCount> PlanExportColumns = [] {
-    std::array<CPlanColumn, kPlanExportColumnCount> columns{};
+inline constexpr std::array<CPlanColumn, kPlanExportColumnLimit> PlanExportColumns = [] {
+    std::array<CPlanColumn, kPlanExportColumnLimit> columns{};
     std::size_t next = 0;
     for (const CPlanColumn& column : PlanColumnTable) {
-        if (column.ShowsIn(kPlanExports)) {
+        if (column.ShowsIn(kPlanExports | PlanOutputAnalytics)) {
             columns[next++] = column;
         }
     }
     return columns;
 }();
+
+// How many of PlanExportColumns an export shows.
+constexpr std::size_t PlanExportColumnCount(bool analytics) {
+    return analytics ? kPlanExportColumnLimit : kPlanExportColumnCount;
+}
 
 // A run of neighbouring columns under one group heading: its first column and how many.
 struct CPlanGroupSpan {

@@ -1,5 +1,6 @@
 #include "plan/PlanCsvWriter.h"
 
+#include <span>
 #include <string_view>
 
 namespace strikeline {
@@ -41,9 +42,9 @@ void AppendField(std::string& out, std::string_view text, bool isText) {
 
 // Two heading lines: a column's heading, or its group's over the group's first column,
 // then the sub-headings of the grouped columns.
-void AppendHeadings(std::string& out) {
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-        const CPlanColumn& column = PlanExportColumns[i];
+void AppendHeadings(std::string& out, std::span<const CPlanExportColumn> columns) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const CPlanColumn& column = columns[i];
         if (i > 0) {
             out += ',';
         }
@@ -54,8 +55,8 @@ void AppendHeadings(std::string& out) {
         }
     }
     out += '\n';
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-        const CPlanColumn& column = PlanExportColumns[i];
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const CPlanColumn& column = columns[i];
         if (i > 0) {
             out += ',';
         }
@@ -70,24 +71,25 @@ void AppendHeadings(std::string& out) {
 
 std::string PlanCsvText(const CPlanExport& content) {
     std::string out;
-    AppendHeadings(out);
+    const std::span<const CPlanExportColumn> columns = content.Columns();
+    AppendHeadings(out, columns);
     for (const CPlanExportRow& row : content.rows) {
         if (row.isCompany) {
             AppendField(out, row.company, true);
             out += '\n';
             continue;
         }
-        for (std::size_t i = 0; i < row.texts.size(); ++i) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0) {
                 out += ',';
             }
-            AppendField(out, row.texts[i], PlanExportColumns[i].kind == PlanValueKind::Text);
+            AppendField(out, row.texts[i], columns[i].kind == PlanValueKind::Text);
         }
         out += '\n';
     }
     out += "Totals\n";
     // The totals line stops before the last column, which has no total.
-    for (std::size_t i = 0; i + 1 < content.totals.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
         if (i > 0) {
             out += ',';
         }

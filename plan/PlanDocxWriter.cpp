@@ -20,8 +20,6 @@ namespace strikeline {
 
 namespace {
 
-constexpr std::size_t kColumns = kPlanExportColumnCount;
-
 // A4 landscape with half-inch margins, in twentieths of a point.
 constexpr int kPageWidth = 16838;
 constexpr int kPageHeight = 11906;
@@ -35,7 +33,8 @@ constexpr int kFontPoints = 8;
 constexpr int kCellMargin = 57;
 constexpr int kCellSlack = 30;
 
-using CColumnWidths = std::array<int, kColumns>;
+// One width for each column the export shows.
+using CColumnWidths = std::vector<int>;
 
 constexpr std::string_view kHeadingFill = "A6A6A6";
 
@@ -63,10 +62,11 @@ void Cover(std::vector<int>& widths, std::size_t first, int span, int need) {
 // no word breaks inside a cell; the rest of the page goes to the columns whose heading
 // or figures would take fewer lines with more room.
 CColumnWidths ColumnWidths(const CPlanExport& content) {
-    const std::array<CPlanTextNeed, kColumns> cells = PlanCellNeeds(content);
-    std::vector<int> least(kColumns);
-    std::vector<int> wanted(kColumns);
-    for (std::size_t column = 0; column < kColumns; ++column) {
+    const std::array<CPlanTextNeed, kPlanExportColumnLimit> cells = PlanCellNeeds(content);
+    const std::size_t columns = content.ColumnCount();
+    std::vector<int> least(columns);
+    std::vector<int> wanted(columns);
+    for (std::size_t column = 0; column < columns; ++column) {
         const CPlanTextNeed need =
             Widest(cells[column], PlanTextNeed(PlanExportColumns[column].DocxHeading(), true));
         least[column] = CellWidthFor(need.word);
@@ -81,10 +81,7 @@ CColumnWidths ColumnWidths(const CPlanExport& content) {
         Cover(least, group.first, span, CellWidthFor(need.word));
         Cover(wanted, group.first, span, CellWidthFor(need.line));
     }
-    const std::vector<int> shared = SharePlanWidth(least, wanted, kTableWidth);
-    CColumnWidths widths{};
-    std::copy(shared.begin(), shared.end(), widths.begin());
-    return widths;
+    return SharePlanWidth(least, wanted, kTableWidth);
 }
 
 std::string WordFailure(unsigned code, const std::string& description) {
@@ -213,7 +210,7 @@ void AppendHeadingRows(std::string& xml, const CColumnWidths& widths) {
     // Headings repeat at the top of every page the table runs onto.
     xml += "<w:tr><w:trPr><w:tblHeader/></w:trPr>";
     std::size_t column = 0;
-    while (column < kColumns) {
+    while (column < widths.size()) {
         const CPlanColumn& info = PlanExportColumns[column];
         CDocxCell cell = MakeCell(info.DocxHeading(), fill, true);
         if (const CPlanGroupSpan* group = PlanExportGroupAt(column)) {
@@ -225,7 +222,7 @@ void AppendHeadingRows(std::string& xml, const CColumnWidths& widths) {
         column = AppendCell(xml, widths, column, cell);
     }
     xml += "</w:tr><w:tr><w:trPr><w:tblHeader/></w:trPr>";
-    for (column = 0; column < kColumns; ++column) {
+    for (column = 0; column < widths.size(); ++column) {
         const CPlanColumn& info = PlanExportColumns[column];
         CDocxCell cell = MakeCell("", fill, true);
         if (info.heading.group != PlanColumnGroup::None) {
@@ -242,16 +239,16 @@ void AppendHeadingRows(std::string& xml, const CColumnWidths& widths) {
 void AppendBandRow(std::string& xml, const CColumnWidths& widths, std::string_view text) {
     xml += "<w:tr>";
     CDocxCell cell = MakeCell(text, HexColour(PlanOfficeCellColour(0)), true);
-    cell.span = static_cast<int>(kColumns);
+    cell.span = static_cast<int>(widths.size());
     AppendCell(xml, widths, 0, cell);
     xml += "</w:tr>";
 }
 
 void AppendValuesRow(std::string& xml, const CColumnWidths& widths,
-                     const std::array<std::string, kColumns>& texts,
-                     const std::array<std::int32_t, kColumns>& colours) {
+                     const std::array<std::string, kPlanExportColumnLimit>& texts,
+                     const std::array<std::int32_t, kPlanExportColumnLimit>& colours) {
     xml += "<w:tr>";
-    for (std::size_t column = 0; column < kColumns; ++column) {
+    for (std::size_t column = 0; column < widths.size(); ++column) {
         CDocxCell cell =
             MakeCell(texts[column], HexColour(PlanOfficeCellColour(colours[column])), false);
         cell.alignment = Alignment(PlanExportColumns[column].kind);
@@ -275,7 +272,7 @@ std::string DocumentXml(const CPlanExport& content) {
     xml += "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>"
            "<w:left w:w=\"57\" w:type=\"dxa\"/><w:right w:w=\"57\" w:type=\"dxa\"/>"
            "</w:tblCellMar></w:tblPr><w:tblGrid>";
-    for (std::size_t column = 0; column < kColumns; ++column) {
+    for (std::size_t column = 0; column < widths.size(); ++column) {
         xml += "<w:gridCol w:w=\"" + std::to_string(widths[column]) + "\"/>";
     }
     xml += "</w:tblGrid>";

@@ -1,13 +1,17 @@
 #include "plan/PlanExport.h"
 
+#include "plan/PlanAnalyticsCells.h"
 #include "plan/PlanColumns.h"
 #include "plan/PlanFigures.h"
 #include "platform/AtomicFileWriter.h"
 
 namespace strikeline {
 
-CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
+CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated,
+                            const CPlanExportAnalytics* analytics) {
     CPlanExport content;
+    content.analytics = analytics != nullptr;
+    const std::span<const CPlanExportColumn> columns = content.Columns();
     const std::vector<const CTradingPlanEntry*> order = plan.DisplayOrder();
     const CTradingPlanEntry* previous = nullptr;
     for (const CTradingPlanEntry* entry : order) {
@@ -19,20 +23,30 @@ CPlanExport BuildPlanExport(const CTradingPlan& plan, FileTime generated) {
         }
         previous = entry;
         CPlanExportRow row;
-        for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-            row.texts[i] = PlanCellText(*entry, PlanExportColumns[i].key);
-            row.figures[i] = PlanCellFigure(*entry, PlanExportColumns[i].key);
-            if (PlanExportColumns[i].id == PlanColumnId::DividendDate) {
+        CPlanAnalyticsCells cells;
+        if (analytics != nullptr && analytics->market) {
+            cells = PlanAnalyticsCells(*entry, *analytics->market, analytics->settings);
+        }
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const CPlanExportColumn& column = columns[i];
+            if (column.ShowsIn(PlanOutputAnalytics)) {
+                row.texts[i] = cells.Text(column.id);
+                row.figures[i] = cells.Figure(column.id);
+            } else {
+                row.texts[i] = PlanCellText(*entry, column.key);
+                row.figures[i] = PlanCellFigure(*entry, column.key);
+            }
+            if (column.id == PlanColumnId::DividendDate) {
                 row.dates[i] = entry->m_DividendsDate;
             }
-            row.colours[i] = entry->CellColour(PlanExportColumns[i].key);
+            row.colours[i] = entry->CellColour(column.key);
         }
         content.rows.push_back(std::move(row));
     }
     const CPlanTotals totals = ComputePlanTotals(order);
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-        content.totals[i] = PlanTotalText(totals, PlanExportColumns[i].key);
-        content.totalFigures[i] = PlanTotalFigure(totals, PlanExportColumns[i].key);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        content.totals[i] = PlanTotalText(totals, columns[i].key);
+        content.totalFigures[i] = PlanTotalFigure(totals, columns[i].key);
     }
     content.generatedAt = FormatFileTime(generated, TimeZoneMode::Local, FileTimeStyle::DateTime);
     content.timeStamp = PlanTimeStampText(generated);

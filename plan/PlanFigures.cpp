@@ -131,6 +131,10 @@ std::string PlanCellText(const CTradingPlanEntry& e, std::string_view key) {
     case PlanColumnId::AddToDiary3:
     case PlanColumnId::AddToDiary4:
     case PlanColumnId::CloseAll:
+    // The analytics cells come from the market's analytics, not from the row.
+    case PlanColumnId::Days:
+    case PlanColumnId::AnnualReturn:
+    case PlanColumnId::Warnings:
         break;
     }
     return {};

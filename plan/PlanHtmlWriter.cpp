@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <span>
 
 namespace strikeline {
 
@@ -127,10 +128,10 @@ std::string HeadingHtml(std::string_view text) {
 
 // Two heading rows: the columns outside a group stand over both, a group's heading over
 // the first row, and the sub-headings of the grouped columns in the second.
-std::string HeadingRows() {
+std::string HeadingRows(std::span<const CPlanExportColumn> columns) {
     std::string out = "<tr class=\"header\">\n";
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
-        const CPlanColumn& column = PlanExportColumns[i];
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const CPlanColumn& column = columns[i];
         if (column.heading.group == PlanColumnGroup::None) {
             out += "<td width=\"" + std::to_string(column.htmlWidth) +
                    "%\" rowspan=2 align=center><b>" + HeadingHtml(column.heading.text) +
@@ -143,7 +144,7 @@ std::string HeadingRows() {
         }
     }
     out += "</tr>\n<tr class=\"header\">\n";
-    for (const CPlanColumn& column : PlanExportColumns) {
+    for (const CPlanColumn& column : columns) {
         if (column.heading.group != PlanColumnGroup::None) {
             out += "<td align=center><b>" + HeadingHtml(column.heading.text) + "</b></td>\n";
         }
@@ -157,14 +158,15 @@ std::string BandRow(std::string_view cell) {
     return "<tr>\n<td" + std::string(cell) + "</td>\n</tr>\n";
 }
 
-std::string EntryRow(const CPlanExportRow& row, const CColorScheme& scheme) {
+std::string EntryRow(const CPlanExportRow& row, std::span<const CPlanExportColumn> columns,
+                     const CColorScheme& scheme) {
     std::string out = "<tr>\n";
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
         out +=
             "<td style=\"background-color:" + HtmlColour(PlanCellPalette(scheme, row.colours[i])) +
             "\">";
         const std::string& text = row.texts[i];
-        if (PlanExportColumns[i].twoLines) {
+        if (columns[i].twoLines) {
             // The record date and the expiry date, on two lines.
             const std::size_t lineBreak = text.find('\n');
             out += EscapeHtml(text.substr(0, lineBreak)) + "<br>" +
@@ -183,7 +185,8 @@ std::string EntryRow(const CPlanExportRow& row, const CColorScheme& scheme) {
 
 std::string PlanHtmlText(const CPlanExport& content, const CColorScheme& scheme) {
     const std::string generated = EscapeHtml(content.generatedAt);
-    const std::string columns = std::to_string(kPlanExportColumnCount);
+    const std::span<const CPlanExportColumn> shown = content.Columns();
+    const std::string columns = std::to_string(shown.size());
     std::string out = FillTemplate(kHeadTemplate,
                                    {{"GEN", generated},
                                     {"FSZ", std::to_string(scheme.FontSize())},
@@ -192,18 +195,18 @@ std::string PlanHtmlText(const CPlanExport& content, const CColorScheme& scheme)
                                     {"FGC", HtmlColour(scheme.Get(SchemeColor::ReportFg))},
                                     {"STP", HtmlColour(scheme.Get(SchemeColor::OptionsHeaderBk))},
                                     {"STC", HtmlColour(scheme.Get(SchemeColor::OptionsHeaderFg))}});
-    out += HeadingRows();
+    out += HeadingRows(shown);
     for (const CPlanExportRow& row : content.rows) {
         out += row.isCompany
                    ? BandRow(" width=\"100%\" colspan=" + columns + "><p class=MsoNormal><b>" +
                              EscapeHtml(row.company) + "</b></p>")
-                   : EntryRow(row, scheme);
+                   : EntryRow(row, shown, scheme);
     }
     out += BandRow(" colspan=" + columns + "><b>Totals</b>");
     out += "<tr>\n";
-    for (std::size_t i = 0; i < kPlanExportColumnCount; ++i) {
+    for (std::size_t i = 0; i < shown.size(); ++i) {
         out += "<td>";
-        if (PlanExportColumns[i].hasTotal) {
+        if (shown[i].hasTotal) {
             out += EscapeHtml(content.totals[i]);
         }
         out += "</td>\n";

@@ -121,17 +121,18 @@ int PlanWrappedLines(std::string_view text, bool bold, int width) {
     return lines;
 }
 
-std::array<CPlanTextNeed, kPlanExportColumnCount> PlanCellNeeds(const CPlanExport& content) {
-    std::array<CPlanTextNeed, kPlanExportColumnCount> needs{};
+std::array<CPlanTextNeed, kPlanExportColumnLimit> PlanCellNeeds(const CPlanExport& content) {
+    std::array<CPlanTextNeed, kPlanExportColumnLimit> needs{};
+    const std::size_t columns = content.ColumnCount();
     for (const CPlanExportRow& row : content.rows) {
         if (row.isCompany) {
             continue;
         }
-        for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+        for (std::size_t column = 0; column < columns; ++column) {
             needs[column] = Widest(needs[column], PlanTextNeed(row.texts[column], false));
         }
     }
-    for (std::size_t column = 0; column < kPlanExportColumnCount; ++column) {
+    for (std::size_t column = 0; column < columns; ++column) {
         needs[column] = Widest(needs[column], PlanTextNeed(content.totals[column], false));
     }
     return needs;

@@ -32,8 +32,9 @@ CPlanTextNeed Widest(CPlanTextNeed a, CPlanTextNeed b);
 int PlanWrappedLines(std::string_view text, bool bold, int width);
 
 // The need of each column for the texts of the entry rows and the totals row (not bold);
-// the company, "Totals" and time-stamp rows span the whole table and are left out.
-std::array<CPlanTextNeed, kPlanExportColumnCount> PlanCellNeeds(const CPlanExport& content);
+// the company, "Totals" and time-stamp rows span the whole table and are left out. The
+// columns past the export's ColumnCount() are left empty.
+std::array<CPlanTextNeed, kPlanExportColumnLimit> PlanCellNeeds(const CPlanExport& content);
 
 // Divides `total` among columns. Each column first gets its `least` (when the leasts
 // together exceed the total, each gets its share of the total in their proportion); what

@@ -21,9 +21,6 @@ namespace strikeline {
 
 namespace {
 
-constexpr lxw_col_t kLastColumn = static_cast<lxw_col_t>(kPlanExportColumnCount - 1);
-// The totals row stops before the last column (BEP has no total).
-constexpr std::size_t kTotalsCells = kPlanExportColumnCount - 1;
 // The grey of the heading cells (the default palette's colour 48).
 constexpr lxw_color_t kHeadingFill = 0x969696;
 
@@ -281,10 +278,13 @@ lxw_col_t LastOf(const CPlanGroupSpan& span) {
 
 // Each column as wide as its widest figure or text line and its heading's widest word, so
 // that no figure is cut and no heading word is broken; headings wrap between words.
-std::array<double, kPlanExportColumnCount> ColumnWidths(const CPlanExport& content) {
-    const std::array<CPlanTextNeed, kPlanExportColumnCount> cells = PlanCellNeeds(content);
-    std::array<double, kPlanExportColumnCount> widths{};
-    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+// The columns past the export's own are left at 0.
+using CColumnWidths = std::array<double, kPlanExportColumnLimit>;
+
+CColumnWidths ColumnWidths(const CPlanExport& content) {
+    const std::array<CPlanTextNeed, kPlanExportColumnLimit> cells = PlanCellNeeds(content);
+    CColumnWidths widths{};
+    for (lxw_col_t column = 0; column < content.ColumnCount(); ++column) {
         const int need =
             std::max(PlanTextNeed(ColumnAt(column).heading.text, true).word, cells[column].line);
         widths[column] = std::max(kDefaultWidth, DigitsFor(need) + kPaddingDigits);
@@ -305,8 +305,7 @@ std::array<double, kPlanExportColumnCount> ColumnWidths(const CPlanExport& conte
     return widths;
 }
 
-int SpanRoom(const std::array<double, kPlanExportColumnCount>& widths, lxw_col_t first,
-             lxw_col_t last) {
+int SpanRoom(const CColumnWidths& widths, lxw_col_t first, lxw_col_t last) {
     return TextRoom(std::accumulate(&widths[first], &widths[last] + 1, 0.0));
 }
 
@@ -318,20 +317,20 @@ void FitRow(CSheetWriter& writer, lxw_row_t row, int lines) {
     }
 }
 
-int CellLines(const std::array<std::string, kPlanExportColumnCount>& texts,
-              const std::array<double, kPlanExportColumnCount>& widths) {
+int CellLines(const std::array<std::string, kPlanExportColumnLimit>& texts,
+              const CColumnWidths& widths, lxw_col_t columns) {
     int lines = 1;
-    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+    for (lxw_col_t column = 0; column < columns; ++column) {
         lines = std::max(lines, PlanWrappedLines(texts[column], false, TextRoom(widths[column])));
     }
     return lines;
 }
 
-void WriteHeadings(CSheetWriter& writer, CPlanFormats& formats,
-                   const std::array<double, kPlanExportColumnCount>& widths) {
+void WriteHeadings(CSheetWriter& writer, CPlanFormats& formats, const CColumnWidths& widths,
+                   lxw_col_t columns) {
     int singleLines = 1;
     int subLines = 1;
-    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+    for (lxw_col_t column = 0; column < columns; ++column) {
         const std::string_view heading = ColumnAt(column).heading.text;
         const int lines = PlanWrappedLines(heading, true, TextRoom(widths[column]));
         if (!Grouped(column)) {
@@ -368,36 +367,39 @@ lxw_error WriteSheet(lxw_workbook* workbook, const CPlanExport& content) {
 
     CPlanFormats formats(workbook);
     CSheetWriter writer(sheet);
-    const std::array<double, kPlanExportColumnCount> widths = ColumnWidths(content);
-    for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+    const auto columns = static_cast<lxw_col_t>(content.ColumnCount());
+    const lxw_col_t lastColumn = columns - 1;
+    const CColumnWidths widths = ColumnWidths(content);
+    for (lxw_col_t column = 0; column < columns; ++column) {
         writer.Width(column, widths[column]);
     }
-    WriteHeadings(writer, formats, widths);
-    const int tableRoom = SpanRoom(widths, 0, kLastColumn);
+    WriteHeadings(writer, formats, widths, columns);
+    const int tableRoom = SpanRoom(widths, 0, lastColumn);
 
     lxw_row_t row = 2;
     for (const CPlanExportRow& entry : content.rows) {
         if (entry.isCompany) {
-            writer.Merge(row, 0, row, kLastColumn, entry.company, formats.Band());
+            writer.Merge(row, 0, row, lastColumn, entry.company, formats.Band());
             FitRow(writer, row, PlanWrappedLines(entry.company, true, tableRoom));
         } else {
-            for (lxw_col_t column = 0; column < kPlanExportColumnCount; ++column) {
+            for (lxw_col_t column = 0; column < columns; ++column) {
                 WriteValue(writer, formats, row, column, entry.texts[column], entry.figures[column],
                            entry.dates[column], entry.colours[column]);
             }
-            FitRow(writer, row, CellLines(entry.texts, widths));
+            FitRow(writer, row, CellLines(entry.texts, widths, columns));
         }
         ++row;
     }
-    writer.Merge(row, 0, row, kLastColumn, "Totals", formats.Band());
+    writer.Merge(row, 0, row, lastColumn, "Totals", formats.Band());
     ++row;
-    for (lxw_col_t column = 0; column < kTotalsCells; ++column) {
+    // The totals row stops before the last column, which has no total.
+    for (lxw_col_t column = 0; column < lastColumn; ++column) {
         WriteValue(writer, formats, row, column, content.totals[column],
                    content.totalFigures[column], kNoDate, 0);
     }
-    FitRow(writer, row, CellLines(content.totals, widths));
+    FitRow(writer, row, CellLines(content.totals, widths, columns));
     ++row;
-    writer.Merge(row, 0, row, kLastColumn, content.timeStamp, formats.Band());
+    writer.Merge(row, 0, row, lastColumn, content.timeStamp, formats.Band());
     FitRow(writer, row, PlanWrappedLines(content.timeStamp, true, tableRoom));
     return writer.Error();
 }

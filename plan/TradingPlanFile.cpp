@@ -68,7 +68,8 @@ void WriteEntry(pugi::xml_node element, const CTradingPlanEntry& entry) {
     }
     for (const CPlanColumn& column : PlanColumnTable) {
         const std::int32_t colour = entry.CellColour(column.key);
-        if (colour != 0) {
+        // The analytics cells are worked out, never stored.
+        if (colour != 0 && !column.ShowsIn(PlanOutputAnalytics)) {
             AddInt(element, ColourElement(column.key), colour);
         }
     }
@@ -78,6 +79,9 @@ void WriteEntry(pugi::xml_node element, const CTradingPlanEntry& entry) {
 // named element wins when a file holds both.
 bool ReadCellColours(pugi::xml_node element, CTradingPlanEntry& entry, std::string& error) {
     for (const CPlanColumn& column : PlanColumnTable) {
+        if (column.ShowsIn(PlanOutputAnalytics)) {
+            continue;
+        }
         std::int32_t colour = entry.CellColour(column.key);
         if (column.legacyNumber >= 0 &&
             !GetInt(element, ColourElement(std::to_string(column.legacyNumber)), colour, 0,

@@ -14,7 +14,7 @@ namespace strikeline {
 // the colours stored in the plan file.
 using CPlanViewColumn = CPlanColumn;
 
-inline constexpr int kPlanViewWidthUnits = 64;
+inline constexpr int kPlanViewWidthUnits = 81;
 inline constexpr std::size_t kPlanViewColumnCount = kPlanColumnCount;
 
 inline constexpr std::array<CPlanViewColumn, kPlanViewColumnCount> PlanViewColumns = [] {

@@ -2,6 +2,7 @@
 
 #include "gui/plan/PlanViewColumns.h"
 #include "gui/widgets/ComplexTableWnd.h"
+#include "plan/PlanAnalyticsCells.h"
 #include "plan/PlanCellEdit.h"
 #include "plan/TradingPlanEntry.h"
 
@@ -168,7 +169,14 @@ int CTradingPlanTableBuilder::AddEntryRow(CComplexTableWnd& table,
     table.ReserveCells(row, static_cast<int>(PlanViewColumns.size()));
     for (const CPlanViewColumn& column : PlanViewColumns) {
         int cell = -1;
-        if (column.view.checkBox) {
+        if (column.ShowsIn(PlanOutputAnalytics)) {
+            // Worked out, so neither typed into nor coloured.
+            cell = table.AddCell(row, QString(), kPlanViewWidthUnits, column.view.width,
+                                 PaletteColour(0), foreground, false, false);
+            if (column.id == PlanColumnId::Warnings) {
+                table.SetFormat(row, cell, Qt::AlignLeft | Qt::TextWordWrap);
+            }
+        } else if (column.view.checkBox) {
             cell = table.AddCell(row, QString(), kPlanViewWidthUnits, column.view.width,
                                  kCheckBoxBackground, foreground, false, false);
             const int box = column.view.diaryBox;
@@ -229,13 +237,25 @@ void CTradingPlanTableBuilder::WriteEntry(CComplexTableWnd& table, int row,
                                           const CTradingPlanEntry& entry) {
     for (std::size_t i = 0; i < PlanViewColumns.size(); ++i) {
         const CPlanViewColumn& column = PlanViewColumns[i];
-        if (column.view.checkBox) {
+        if (column.view.checkBox || column.ShowsIn(PlanOutputAnalytics)) {
             continue;
         }
         const int cell = static_cast<int>(i);
         table.SetText(row, cell, Text(PlanCellText(entry, column.key)));
         table.SetEditable(row, cell, IsPlanCellEditable(entry, column.key));
     }
+    table.update();
+}
+
+void CTradingPlanTableBuilder::WriteAnalytics(CComplexTableWnd& table, int row,
+                                              const CPlanAnalyticsCells& cells, Color plain) {
+    for (const PlanColumnId id :
+         {PlanColumnId::Days, PlanColumnId::AnnualReturn, PlanColumnId::Warnings}) {
+        const int cell = PlanViewColumnOf(id);
+        table.SetText(row, cell, Text(cells.Text(id)));
+    }
+    table.SetTextColor(row, PlanViewColumnOf(PlanColumnId::Warnings),
+                       cells.warned ? kWarningColor : plain);
     table.update();
 }
 

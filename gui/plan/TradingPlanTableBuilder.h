@@ -14,6 +14,7 @@
 namespace strikeline {
 
 class CComplexTableWnd;
+struct CPlanAnalyticsCells;
 struct CTradingPlanEntry;
 
 // Builds the rows of the plan table in the scheme's colours and fonts: the heading, company
@@ -28,6 +29,8 @@ public:
     // The colour button of a selectable data cell.
     static constexpr int kCornerMarkerSize = 10;
     static constexpr Color kCornerMarkerColor = 0x000000;
+    // The text of a Warnings cell that holds a warning.
+    static constexpr Color kWarningColor = Rgb(192, 0, 0);
     // The heading rows repeated on every printed page.
     static constexpr int kHeadingRows = 1;
 
@@ -50,6 +53,10 @@ public:
     // The entry's figures into its row's text cells, and which of them take typing.
     static void WriteEntry(CComplexTableWnd& table, int row, const CTradingPlanEntry& entry);
     static void WriteTotals(CComplexTableWnd& table, int row, const CPlanTotals& totals);
+    // The analytics cells of an entry's row, a warning in the warning colour and anything
+    // else in `plain`; empty cells while the analytics are not worked out.
+    static void WriteAnalytics(CComplexTableWnd& table, int row, const CPlanAnalyticsCells& cells,
+                               Color plain);
 
 private:
     int AddTextCell(CComplexTableWnd& table, int row, const QString& text, int span,

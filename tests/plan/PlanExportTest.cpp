@@ -1,5 +1,8 @@
+#include "analytics/MarketAnalytics.h"
+#include "plan/PlanAnalyticsTestData.h"
 #include "plan/PlanColumns.h"
 #include "plan/PlanCsvWriter.h"
+#include "plan/PlanFigures.h"
 #include "plan/PlanHtmlWriter.h"
 #include "plan/PlanMail.h"
 #include "plan/PlanTestData.h"
@@ -155,6 +158,108 @@ TEST_F(PlanExportTest, HtmlEscapesEveryTextFromThePlan) {
     EXPECT_NE(page.find(">&lt;script&gt;x&lt;/script&gt;#GEN#</td>"), std::string::npos);
     EXPECT_NE(page.find("font-family:\"Evil\\22 ; }\\3C /style\\3E \\3C script\\3E \";"),
               std::string::npos);
+}
+
+// The analytics columns, in an export that asks for them.
+class PlanExportAnalyticsTest : public PlanExportTest {
+protected:
+    using CMarket = test::CFrankedCallMarket;
+
+    PlanExportAnalyticsTest() {
+        m_Plan.Append(m_Market.Row());
+        m_Plan.Append(m_Market.Row(CMarket::kMissingSeries));
+        const std::shared_ptr<const CMarketSnapshot> snapshot =
+            CMarketSnapshot().WithCalls(m_Market.calls)->WithDividends(m_Market.dividends);
+        m_Analytics.market =
+            ComputeMarketAnalytics(*snapshot, MakeAnalyticsContext(m_Now, m_Analytics.settings), 1);
+    }
+
+    // What the row writing the call shows: the days to expiry and its not-exercised
+    // return a year.
+    std::string Days() const { return std::to_string(CMarket::kExpiryDays); }
+    std::string AnnualReturn() const {
+        return FormatFixed(NotExercisedReturn(m_Market.Row()) * 365.0 / CMarket::kExpiryDays, 2);
+    }
+
+    // The CSV line of the row of `series` (its dates' field holds a line break).
+    static std::string CsvRow(const std::string& csv, const std::string& series) {
+        const std::size_t start = csv.rfind('\n', csv.find("," + series + ",")) + 1;
+        const std::size_t dates = csv.find("\",", start);
+        return csv.substr(start, csv.find('\n', dates) - start);
+    }
+
+    static std::string Escaped(std::string text) {
+        for (std::size_t at = text.find('\''); at != std::string::npos; at = text.find('\'', at)) {
+            text.replace(at, 1, "&#39;");
+        }
+        return text;
+    }
+
+    const FileTime m_Now = test::Utc("2027-03-10 20:00:00");
+    const CMarket m_Market{m_Now};
+    CTradingPlan m_Plan;
+    CPlanExportAnalytics m_Analytics;
+};
+
+TEST_F(PlanExportAnalyticsTest, CsvShowsTheAnalyticsColumnsOnlyWhenAskedFor) {
+    ASSERT_TRUE(m_Analytics.market);
+    const CPlanExportAnalytics notReady{nullptr, m_Analytics.settings};
+    struct Case {
+        const char* name;
+        const CPlanExportAnalytics* analytics;
+        // The ends of the heading line and of both rows.
+        std::string headings;
+        std::string written;
+        std::string missing;
+    };
+    const std::string bep = "," + PlanCellText(m_Market.Row(), PlanColumn::BEP);
+    const Case cases[] = {
+        {"left out", nullptr, ",Dividends,,BEP\n", bep + "\n", bep},
+        {"asked for", &m_Analytics, ",Dividends,,BEP,Days,Ann. Return %,Warnings\n",
+         bep + "," + Days() + "," + AnnualReturn() + ",",
+         bep + ",,," + std::string(kNoAnalyticsNote)},
+        {"asked for before they are ready", &notReady,
+         ",Dividends,,BEP,Days,Ann. Return %,Warnings\n", bep + ",,,", bep + ",,,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string csv = PlanCsvText(BuildPlanExport(m_Plan, m_Generated, c.analytics));
+        // The first heading line; the sub-headings' line starts with blanks.
+        const std::string headings = csv.substr(0, csv.find("\n,,") + 1);
+        EXPECT_TRUE(headings.ends_with(c.headings)) << headings;
+        const std::string written = CsvRow(csv, CMarket::kSeries);
+        const std::string missing = CsvRow(csv, CMarket::kMissingSeries);
+        EXPECT_NE((written + "\n").find(c.written), std::string::npos) << written;
+        EXPECT_TRUE(missing.ends_with(c.missing)) << missing;
+        const bool warned = c.analytics != nullptr && c.analytics->market;
+        EXPECT_EQ(written.find(CMarket::FrankingWarning()) != std::string::npos, warned) << written;
+        EXPECT_EQ(csv.find(kNoAnalyticsNote) != std::string::npos, warned);
+    }
+}
+
+TEST_F(PlanExportAnalyticsTest, HtmlShowsTheAnalyticsColumnsOnlyWhenAskedFor) {
+    ASSERT_TRUE(m_Analytics.market);
+    for (const bool asked : {false, true}) {
+        SCOPED_TRACE(asked ? "asked for" : "left out");
+        const std::string page = PlanHtmlText(
+            BuildPlanExport(m_Plan, m_Generated, asked ? &m_Analytics : nullptr), CColorScheme());
+        const std::vector<std::string> shown = {
+            "<b>Days</b>",
+            "<b>Ann. Return %</b>",
+            "<b>Warnings</b>",
+            ">" + Days() + "</td>",
+            ">" + AnnualReturn() + "</td>",
+            Escaped(CMarket::FrankingWarning()),
+            ">" + Escaped(std::string(kNoAnalyticsNote)) + "</td>",
+            "colspan=" + std::to_string(kPlanExportColumnLimit) + ">",
+        };
+        for (const std::string& text : shown) {
+            EXPECT_EQ(page.find(text) != std::string::npos, asked) << text;
+        }
+        EXPECT_EQ(page.find("colspan=" + std::to_string(kPlanExportColumnCount) + ">") !=
+                      std::string::npos,
+                  !asked);
+    }
 }
 
 class PlanMailTest : public PlanExportTest {

@@ -383,7 +383,7 @@ void CTradingPlanViewTest::CompaniesGroupInDisplayOrder() {
     // A group row: the code over three units, an empty cell over the rest.
     QCOMPARE(view.Table().CellCount(1), 2);
     QCOMPARE(view.Table().Cell(1, 0)->m_Span, 3);
-    QCOMPARE(view.Table().Cell(1, 1)->m_Span, 61);
+    QCOMPARE(view.Table().Cell(1, 1)->m_Span, 78);
     QVERIFY(!view.Table().Cell(1, 0)->m_Selectable);
     // The rows show the plan's figures; the series code stands under "Company Code".
     QCOMPARE(Text(view, 4, C::NEProfit), QStringLiteral("$450"));
@@ -410,8 +410,8 @@ void CTradingPlanViewTest::TwentyColumnsShowAndTheHiddenOnesChangeNothing() {
     QCOMPARE(shown.view.EntryAt(marked)->m_AddToDiary[0], true);
 
     for (const int row : {plain, marked, shown.view.TotalsRow()}) {
-        QCOMPARE(table.CellCount(row), 25);
-        QCOMPARE(VisibleCells(table, row), 20);
+        QCOMPARE(table.CellCount(row), 28);
+        QCOMPARE(VisibleCells(table, row), 23);
         std::set<QString> hidden;
         for (int c = 0; c < table.CellCount(row); ++c) {
             QCOMPARE(table.Cell(row, c)->m_Name,
@@ -426,8 +426,8 @@ void CTradingPlanViewTest::TwentyColumnsShowAndTheHiddenOnesChangeNothing() {
             QStringLiteral("AddToDiary3"), QStringLiteral("AddToDiary4"), QStringLiteral("Trades")};
         QCOMPARE(hidden, expected);
     }
-    // The heading's 16 visible cells stand over the data columns.
-    QCOMPARE(VisibleCells(table, 0), 16);
+    // The heading's 19 visible cells stand over the data columns.
+    QCOMPARE(VisibleCells(table, 0), 19);
     const std::set<int> dataEdges = Edges(table, plain);
     for (const int edge : Edges(table, 0)) {
         QVERIFY2(dataEdges.count(edge) == 1, qPrintable(QString::number(edge)));
@@ -456,7 +456,11 @@ void CTradingPlanViewTest::EmptyPlanShowsHeadingZeroTotalsAndTimeStamp() {
     const CComplexTableWnd& table = view.Table();
     QCOMPARE(table.RowCount(), 5);
     QCOMPARE(table.Cell(0, 0)->m_Text, QStringLiteral("Type"));
-    QCOMPARE(table.Cell(0, table.CellCount(0) - 1)->m_Text, QStringLiteral("Close All"));
+    // "Close All" ends the plan's own headings; the analytics columns follow.
+    QCOMPARE(table.Cell(0, table.CellCount(0) - 4)->m_Text, QStringLiteral("Close All"));
+    QCOMPARE(table.Cell(0, table.CellCount(0) - 3)->m_Text, QStringLiteral("Days"));
+    QCOMPARE(table.Cell(0, table.CellCount(0) - 2)->m_Text, QStringLiteral("Ann. Return %"));
+    QCOMPARE(table.Cell(0, table.CellCount(0) - 1)->m_Text, QStringLiteral("Warnings"));
     QCOMPARE(table.Cell(1, 0)->m_Text, QStringLiteral("Totals"));
     QCOMPARE(view.TotalsRow(), 2);
     const std::vector<std::pair<std::string_view, QString>> totals = {

@@ -1,0 +1,52 @@
+#include "plan/PlanAnalyticsCells.h"
+
+#include "analytics/FrankingRisk.h"
+#include "plan/PlanFigures.h"
+#include "storage/NumberText.h"
+
+namespace strikeline {
+
+std::string CPlanAnalyticsCells::Text(PlanColumnId id) const {
+    switch (id) {
+    case PlanColumnId::Days:
+        return days;
+    case PlanColumnId::AnnualReturn:
+        return annualReturn;
+    case PlanColumnId::Warnings:
+        return warnings;
+    default:
+        return {};
+    }
+}
+
+double CPlanAnalyticsCells::Figure(PlanColumnId id) const {
+    switch (id) {
+    case PlanColumnId::Days:
+        return daysFigure;
+    case PlanColumnId::AnnualReturn:
+        return annualReturnFigure;
+    default:
+        return UNSET_VALUE;
+    }
+}
+
+CPlanAnalyticsCells PlanAnalyticsCells(const CTradingPlanEntry& row, const CMarketAnalytics& market,
+                                       const CAnalyticsSettings& settings) {
+    const CPlanRowAnalytics analytics =
+        ComputePlanRowAnalytics(row, NotExercisedReturn(row), market, settings);
+    CPlanAnalyticsCells cells;
+    cells.warnings = PlanRowWarningText(analytics);
+    if (!analytics.inMarket) {
+        return cells;
+    }
+    cells.warned = !cells.warnings.empty();
+    cells.daysFigure = static_cast<double>(analytics.days);
+    cells.days = std::to_string(analytics.days);
+    if (analytics.annualisedReturn) {
+        cells.annualReturnFigure = *analytics.annualisedReturn;
+        cells.annualReturn = FormatFixed(*analytics.annualisedReturn, 2);
+    }
+    return cells;
+}
+
+} // namespace strikeline
