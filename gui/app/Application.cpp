@@ -154,7 +154,8 @@ bool CApplication::InitInstance() {
                        [this](const std::string& company, const std::string& series, bool isCall) {
                            TickShortListSeries(*m_MainFrame, company, series,
                                                isCall ? ReportKind::Call : ReportKind::Put);
-                       }});
+                       },
+                       &m_AnalyticsWorker});
     RegisterJournalViews(*m_MainFrame);
     RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
     if (m_Options.showMaximized) {

@@ -7,9 +7,13 @@
 #include "plan/PlanXlsxWriter.h"
 #include "session/Session.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QVBoxLayout>
 #include <array>
 
 namespace strikeline {
@@ -63,6 +67,7 @@ CTradingPlanExportCommands::CTradingPlanExportCommands(QWidget& owner, CSession&
     : m_Owner(owner), m_Session(session) {
     SetSavePathChooser({});
     SetFileOpener({});
+    SetAnalyticsChooser({});
     SetMailComposer({});
 }
 
@@ -78,6 +83,10 @@ void CTradingPlanExportCommands::SetSavePathChooser(CSavePathChooser chooser) {
 void CTradingPlanExportCommands::SetFileOpener(CFileOpener opener) {
     m_OpenFile = opener ? std::move(opener)
                         : CFileOpener([](const QUrl& url) { QDesktopServices::openUrl(url); });
+}
+
+void CTradingPlanExportCommands::SetAnalyticsChooser(CAnalyticsChooser chooser) {
+    m_ChooseAnalytics = chooser ? std::move(chooser) : CAnalyticsChooser(AskIncludeAnalytics);
 }
 
 void CTradingPlanExportCommands::SetMailComposer(std::shared_ptr<CMailComposer> composer) {
@@ -97,8 +106,35 @@ QString CTradingPlanExportCommands::AskSavePath(QWidget* parent, const QString& 
     return dialog.selectedFiles().value(0);
 }
 
-void CTradingPlanExportCommands::Run(int command, const CPlanExport& content,
+std::optional<bool> CTradingPlanExportCommands::AskIncludeAnalytics(QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Export Trading Plan"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* include = new QCheckBox(
+        QStringLiteral("&Include analytics (days, annual return and warnings)"), &dialog);
+    layout->addWidget(include);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    // Space ticks the box, Enter goes on, Escape cancels.
+    include->setFocus();
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return include->isChecked();
+}
+
+void CTradingPlanExportCommands::Run(int command, const CContentBuilder& build,
                                      const CColorScheme& scheme, FileTime now) {
+    if (!Handles(command)) {
+        return;
+    }
+    const std::optional<bool> includeAnalytics = m_ChooseAnalytics(&m_Owner);
+    if (!includeAnalytics) {
+        return;
+    }
+    const CPlanExport content = build(*includeAnalytics);
     if (command == ID_FILE_EXPORT_EXCEL_MAIL) {
         SendByMail(PlanMailFormat::Excel, content, now);
     } else if (command == ID_FILE_EXPORT_CSV_MAIL) {

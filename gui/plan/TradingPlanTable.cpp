@@ -6,6 +6,9 @@
 #include "plan/PlanColumns.h"
 #include "plan/TradingPlanEntry.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 namespace strikeline {
 
 CTradingPlanTable::CTradingPlanTable(CTradingPlanView& view, QWidget* parent)
@@ -93,6 +96,20 @@ void CTradingPlanTable::OnCheckBoxToggled(int row, int column) {
     if (CTradingPlanView::ColumnKey(column) == PlanColumn::CloseAll) {
         m_View.CloseRow(row);
     }
+}
+
+bool CTradingPlanTable::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const std::optional<CTableCellIndex> hit = CellAt(help->pos());
+        const CCell* cell = hit ? Cell(hit->m_Row, hit->m_Column) : nullptr;
+        if (cell != nullptr && !cell->m_Text.isEmpty() && m_View.EntryAt(hit->m_Row) != nullptr &&
+            CTradingPlanView::ColumnKey(hit->m_Column) == PlanColumn::Warnings) {
+            QToolTip::showText(help->globalPos(), cell->m_Text, this, cell->Rect());
+            return true;
+        }
+    }
+    return CComplexTableWnd::event(event);
 }
 
 void CTradingPlanTable::CommitEditedText(int row, int column, const QString& text) {

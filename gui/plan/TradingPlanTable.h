@@ -34,6 +34,10 @@ public:
     void OnCheckBoxToggled(int row, int column) override;
     void CommitEditedText(int row, int column, const QString& text) override;
 
+protected:
+    // A Warnings cell shows its whole text as its tooltip, however much of it fits.
+    bool event(QEvent* event) override;
+
 private:
     CTradingPlanView& m_View;
     QPointer<CColorSelectorWnd> m_ColourSelector;

@@ -8,6 +8,7 @@
 #include "gui/plan/TradingPlanTableBuilder.h"
 #include "gui/reports/MultiTablePrintJob.h"
 #include "journal/DiaryDatabase.h"
+#include "plan/PlanAnalyticsCells.h"
 #include "plan/PlanCellEdit.h"
 #include "plan/PlanFigures.h"
 #include "plan/PlanRowClose.h"
@@ -89,6 +90,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     NotePlanState();
     const CTradingPlanTableBuilder builder(m_Session.ColorScheme());
     m_Palette = builder.Palette();
+    m_PlainText = m_Session.ColorScheme().Get(SchemeColor::ReportFg);
     // Any edit in progress is dropped with its row.
     m_Table->RemoveAllRows();
     m_Table->setFont(builder.RegularFont());
@@ -103,12 +105,14 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     };
     add(builder.AddHeading(*m_Table), nullptr);
     const CTradingPlanEntry* previous = nullptr;
+    const std::shared_ptr<const CMarketAnalytics> market = m_Session.Analytics();
     for (CTradingPlanEntry* entry : m_Entries) {
         if (OpensCompanyGroup(previous, *entry)) {
             add(builder.AddCompanyRow(*m_Table, entry->m_CompanyID), nullptr);
         }
         const int row = add(builder.AddEntryRow(*m_Table, *entry), entry);
         CTradingPlanTableBuilder::WriteEntry(*m_Table, row, *entry);
+        WriteAnalytics(row, *entry, market.get());
         previous = entry;
     }
     add(builder.AddTotalsLabel(*m_Table), nullptr);
@@ -129,7 +133,28 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
 void CTradingPlanView::RecomputeEntryRow(int row) {
     if (const CTradingPlanEntry* entry = EntryAt(row)) {
         CTradingPlanTableBuilder::WriteEntry(*m_Table, row, *entry);
+        WriteAnalytics(row, *entry, m_Session.Analytics().get());
     }
+}
+
+void CTradingPlanView::WriteAnalytics(int row, const CTradingPlanEntry& entry,
+                                      const CMarketAnalytics* market) {
+    CPlanAnalyticsCells cells;
+    if (market != nullptr) {
+        cells = PlanAnalyticsCells(entry, *market, m_Session.AnalyticsSettings());
+    }
+    CTradingPlanTableBuilder::WriteAnalytics(*m_Table, row, cells, m_PlainText);
+}
+
+void CTradingPlanView::ShowAnalytics() {
+    const std::shared_ptr<const CMarketAnalytics> market = m_Session.Analytics();
+    for (int row = 0; row < m_Table->RowCount(); ++row) {
+        if (const CTradingPlanEntry* entry = EntryAt(row)) {
+            WriteAnalytics(row, *entry, market.get());
+        }
+    }
+    // A warning may take more lines than the row had.
+    Relayout();
 }
 
 void CTradingPlanView::RecomputeTotals() {
@@ -270,7 +295,7 @@ void CTradingPlanView::SetCellColour(int row, int column, const CTradingPlanEntr
     const std::string_view key = ColumnKey(column);
     const CComplexTableCell* cell = m_Table->Cell(row, column);
     if (shown == nullptr || shown != entry || key.empty() || cell == nullptr ||
-        cell->m_Kind != CellKind::Text) {
+        cell->m_Kind != CellKind::Text || !cell->m_Selectable) {
         return;
     }
     CTradingPlanEntry coloured = *shown;
@@ -392,7 +417,13 @@ void CTradingPlanView::OnCommand(int command) {
     if (!CTradingPlanExportCommands::Handles(command)) {
         return;
     }
-    m_Exports.Run(command, BuildPlanExport(Plan(), m_Generated), m_Session.ColorScheme(), Now());
+    const CPlanExportAnalytics analytics{m_Session.Analytics(), m_Session.AnalyticsSettings()};
+    m_Exports.Run(
+        command,
+        [this, &analytics](bool includeAnalytics) {
+            return BuildPlanExport(Plan(), m_Generated, includeAnalytics ? &analytics : nullptr);
+        },
+        m_Session.ColorScheme(), Now());
 }
 
 // Printing.

@@ -20,6 +20,7 @@ class QPrinter;
 
 namespace strikeline {
 
+class CMarketAnalytics;
 class CSession;
 
 class CComplexTableWnd;
@@ -56,6 +57,9 @@ public:
     // selects the first cell of `select`'s row (scrolled into view) when given.
     void Refill(const CTradingPlanEntry* select = nullptr);
     void RefreshView() override { Refill(); }
+    // The analytics columns from the session's analytics, as they are now (empty while they
+    // are not worked out); called when new ones are ready.
+    void ShowAnalytics();
     bool HandlesCommand(int command) const override;
     void OnCommand(int command) override;
 
@@ -129,6 +133,7 @@ private:
     void NotePlanState();
     bool PlanChangedElsewhere() const;
     void RecomputeEntryRow(int row);
+    void WriteAnalytics(int row, const CTradingPlanEntry& entry, const CMarketAnalytics* market);
     // The totals over every shown row, and the generation time stamp.
     void RecomputeTotals();
     void Relayout();
@@ -148,6 +153,8 @@ private:
     int m_TimeStampRow = -1;
     FileTime m_Generated = kNoDate;
     std::array<Color, kPlanCellColourCount> m_Palette{};
+    // The scheme's text colour, for the analytics cells without a warning.
+    Color m_PlainText = 0;
     CTradingPlanExportCommands m_Exports;
     QUndoStack m_UndoStack;
     std::vector<CTradingPlanEntry> m_KnownRows;

@@ -5,6 +5,7 @@
 
 namespace strikeline {
 
+class CAnalyticsWorker;
 class CTradingPlanView;
 
 // What the plan window needs from the rest of the program.
@@ -19,6 +20,8 @@ struct CTradingPlanViewHooks {
     // (without adding a row).
     std::function<void(const std::string& companyCode, const std::string& contractId, bool isCall)>
         tickSeries;
+    // Tells when the market's analytics are new: the plan's analytics columns fill in.
+    CAnalyticsWorker* analytics = nullptr;
 };
 
 } // namespace strikeline

@@ -1,5 +1,6 @@
 #include "gui/plan/TradingPlanViews.h"
 
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/MainFrame.h"
 #include "gui/plan/TradingPlanView.h"
 
@@ -15,6 +16,10 @@ void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks) {
              // the main window is being destroyed (a figure taken as its editor goes).
              QObject::connect(view, &CTradingPlanView::CommandStatesChanged, &frame,
                               &CMainFrame::UpdateCommandStates, Qt::QueuedConnection);
+             if (hooks.analytics != nullptr) {
+                 QObject::connect(hooks.analytics, &CAnalyticsWorker::Ready, view,
+                                  &CTradingPlanView::ShowAnalytics);
+             }
              if (hooks.onCreated) {
                  hooks.onCreated(*view);
                  // With the clock and seams the hook may have set.

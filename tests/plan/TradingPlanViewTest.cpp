@@ -5,6 +5,8 @@
 
 #include "gui/plan/TradingPlanView.h"
 
+#include "analytics/AnalyticsTexts.h"
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
@@ -15,6 +17,7 @@
 #include "gui/plan/TradingPlanViews.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "journal/DiaryDatabase.h"
+#include "plan/PlanAnalyticsTestData.h"
 #include "plan/PlanColumns.h"
 #include "plan/PlanCsvWriter.h"
 #include "plan/PlanExport.h"
@@ -33,7 +36,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QFile>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,6 +49,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -57,6 +64,9 @@ namespace {
 using test::CountPdfPages;
 
 namespace C = PlanColumn;
+
+// An export that asks for analytics not worked out yet.
+const CPlanExportAnalytics kNotReady{};
 
 // 2010-06-24 06:00:00 UTC; the tests run in universal time, so the plan shows it as is.
 constexpr FileTime kNow = FileTimeFromUnix(1277359200);
@@ -222,6 +232,8 @@ struct CShownView {
                        ticks.push_back({company, series, isCall});
                    }}) {
         view.SetClock([] { return kNow; });
+        // The exports leave the analytics out unless a test asks otherwise.
+        view.ExportCommands().SetAnalyticsChooser([](QWidget*) { return false; });
         view.resize(size);
         view.show();
         QApplication::setActiveWindow(&view);
@@ -311,6 +323,9 @@ private slots:
     void PrintsToPdf();
     // The main window.
     void MainWindowOpensRefreshesAndExportsThePlan();
+    // Analytics.
+    void AnalyticsColumnsFillInWhenTheAnalyticsAreReady();
+    void ExportsIncludeTheAnalyticsOnlyWhenTicked();
     // Undo.
     void UndoAndRedoATypedFigure_data();
     void UndoAndRedoATypedFigure();
@@ -1577,6 +1592,7 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
                 },
                 [&](CTradingPlanView& view) {
                     view.SetClock([] { return kNow; });
+                    view.ExportCommands().SetAnalyticsChooser([](QWidget*) { return false; });
                     view.ExportCommands().SetSavePathChooser(
                         [csv](QWidget*, const QString&, const QString&) { return csv; });
                     created.push_back(&view);
@@ -1620,6 +1636,163 @@ void CTradingPlanViewTest::MainWindowOpensRefreshesAndExportsThePlan() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(frame.GetView(ViewKind::TradingPlan, false, false) == nullptr);
     frame.hide();
+}
+
+// Analytics.
+
+void CTradingPlanViewTest::AnalyticsColumnsFillInWhenTheAnalyticsAreReady() {
+    using CMarket = test::CFrankedCallMarket;
+    test::CMainFrameTestHost host;
+    CMainFrame frame(host);
+    RegisterTradingPlanView(frame,
+                            {{},
+                             [](CTradingPlanView& view) { view.SetClock([] { return kNow; }); },
+                             {},
+                             &host.analytics});
+    // The worker's clock is the system's: the market's dates count from today.
+    const CMarket market(CurrentFileTime());
+    const CTradingPlanEntry& written = strikeline::Add(host.session, market.Row());
+    const CTradingPlanEntry& missing =
+        strikeline::Add(host.session, market.Row(CMarket::kMissingSeries));
+    frame.resize(1400, 900);
+    frame.show();
+    QVERIFY(frame.OnCommand(ID_TRADING_PLAN_OPEN));
+    auto* view =
+        qobject_cast<CTradingPlanView*>(frame.GetView(ViewKind::TradingPlan, false, false));
+    QVERIFY(view != nullptr);
+    const int writtenRow = view->RowOf(&written);
+    const int missingRow = view->RowOf(&missing);
+    QVERIFY(writtenRow > 0 && missingRow > 0);
+    const auto analyticsTexts = [&](int row) {
+        return QStringList{Text(*view, row, C::Days), Text(*view, row, C::AnnualReturn),
+                           Text(*view, row, C::Warnings)};
+    };
+    // Nothing worked out yet: the cells are there, empty, and the figures are the plan's.
+    const QString bep = Text(*view, writtenRow, C::BEP);
+    QCOMPARE(analyticsTexts(writtenRow), QStringList({QString(), QString(), QString()}));
+    QCOMPARE(analyticsTexts(missingRow), QStringList({QString(), QString(), QString()}));
+    const QString totals = Text(*view, view->TotalsRow(), C::NEProfit);
+
+    host.session.Market().PublishCalls(market.calls);
+    host.session.Market().PublishDividends(market.dividends);
+    // Not waited for: the window fills in on Ready, as it does for the user.
+    host.analytics.Recompute();
+    QTRY_COMPARE(Text(*view, writtenRow, C::Days), QString::number(CMarket::kExpiryDays));
+
+    // The written call: its days, its not-exercised return a year and the franking warning
+    // in the warning colour.
+    const double perYear = NotExercisedReturn(written) * 365.0 / CMarket::kExpiryDays;
+    QCOMPARE(Text(*view, writtenRow, C::AnnualReturn), QString::number(perYear, 'f', 2));
+    const QString warning = Text(*view, writtenRow, C::Warnings);
+    QVERIFY2(warning.contains(QString::fromStdString(CMarket::FrankingWarning())),
+             qPrintable(warning));
+    const CComplexTableWnd& table = view->Table();
+    QCOMPARE(table.Cell(writtenRow, Column(C::Warnings))->m_TextColor,
+             CTradingPlanTableBuilder::kWarningColor);
+    // The row not in the market: the note in the plain colour, and no figures.
+    QCOMPARE(analyticsTexts(missingRow),
+             QStringList({QString(), QString(),
+                          QString::fromUtf8(kNoAnalyticsNote.data(), kNoAnalyticsNote.size())}));
+    QCOMPARE(table.Cell(missingRow, Column(C::Warnings))->m_TextColor,
+             Session().ColorScheme().Get(SchemeColor::ReportFg));
+    // The plan's own figures stay as they were.
+    QCOMPARE(Text(*view, writtenRow, C::BEP), bep);
+    QCOMPARE(Text(*view, view->TotalsRow(), C::NEProfit), totals);
+
+    // The whole warning is the cell's tooltip.
+    const QPoint centre = CellCentre(*view, writtenRow, C::Warnings);
+    QHelpEvent help(QEvent::ToolTip, centre, view->Table().mapToGlobal(centre));
+    QApplication::sendEvent(&view->Table(), &help);
+    QTRY_COMPARE(QToolTip::text(), warning);
+    QToolTip::hideText();
+
+    // A typed premium changes the return a year at once.
+    TypeInto(*view, writtenRow, C::FairPrice, QStringLiteral("16"));
+    QCOMPARE(Text(*view, writtenRow, C::AnnualReturn),
+             QString::number(NotExercisedReturn(written) * 365.0 / CMarket::kExpiryDays, 'f', 2));
+    QVERIFY(Text(*view, writtenRow, C::AnnualReturn) != QString::number(perYear, 'f', 2));
+    frame.hide();
+}
+
+void CTradingPlanViewTest::ExportsIncludeTheAnalyticsOnlyWhenTicked() {
+    const test::CFrankedCallMarket market(kNow);
+    Add(market.Row());
+    CShownView shown(Session());
+    CTradingPlanView& view = shown.view;
+    test::CTempFolder folder;
+    const QString path = QString::fromStdString(folder.File("plan.csv"));
+    view.ExportCommands().SetSavePathChooser(
+        [&path](QWidget*, const QString&, const QString&) { return path; });
+    view.ExportCommands().SetAnalyticsChooser({});
+    test::CUserMessageLog& messages = ExpectMessages();
+
+    // The question comes first, its box unticked and holding the focus; the keys answer it.
+    struct CAsked {
+        bool asked = false;
+        bool ticked = true;
+        bool focused = false;
+    };
+    const auto answer = [](std::vector<int> keys, CAsked* asked) {
+        QTimer::singleShot(0, [keys = std::move(keys), asked] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            auto* box = dialog == nullptr ? nullptr : dialog->findChild<QCheckBox*>();
+            if (box == nullptr) {
+                return;
+            }
+            asked->asked = true;
+            asked->ticked = box->isChecked();
+            asked->focused = dialog->focusWidget() == box;
+            for (const int key : keys) {
+                QTest::keyClick(box, static_cast<Qt::Key>(key));
+            }
+            // Never left open by keys that did not answer it.
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+    };
+    struct Case {
+        const char* name;
+        std::vector<int> keys;
+        bool written;
+        bool analytics;
+    };
+    const Case cases[] = {
+        {"cancelled", {Qt::Key_Escape}, false, false},
+        {"left out", {Qt::Key_Return}, true, false},
+        {"ticked", {Qt::Key_Space, Qt::Key_Return}, true, true},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(path);
+        messages.texts.clear();
+        CAsked asked;
+        answer(c.keys, &asked);
+        view.OnCommand(ID_FILE_EXPORT_CSV);
+        QVERIFY2(asked.asked && !asked.ticked && asked.focused, c.name);
+        QCOMPARE(QFile::exists(path), c.written);
+        if (!c.written) {
+            QVERIFY2(messages.texts.isEmpty(), c.name);
+            continue;
+        }
+        const std::string csv = test::ReadTextFile(path.toStdString());
+        QCOMPARE(csv.find(",BEP,Days,Ann. Return %,Warnings\n") != std::string::npos, c.analytics);
+        // The analytics are not worked out in this session: their cells are empty.
+        QCOMPARE(csv, PlanCsvText(BuildPlanExport(Plan(), view.GenerationTime(),
+                                                  c.analytics ? &kNotReady : nullptr)));
+    }
+
+    // The mails ask too.
+    auto composer = std::make_shared<CRecordingComposer>();
+    CMailAttachments attachments;
+    view.ExportCommands().SetMailComposer(composer);
+    view.ExportCommands().SetMailAttachments(&attachments);
+    view.ExportCommands().SetAnalyticsChooser([](QWidget*) { return true; });
+    view.OnCommand(ID_FILE_EXPORT_CSV_MAIL);
+    QCOMPARE(composer->calls, 1);
+    QVERIFY(composer->contents.find(",BEP,Days,Ann. Return %,Warnings\n") != std::string::npos);
+    view.ExportCommands().SetAnalyticsChooser([](QWidget*) { return std::nullopt; });
+    view.OnCommand(ID_FILE_EXPORT_EXCEL_MAIL);
+    QCOMPARE(composer->calls, 1);
 }
 
 } // namespace strikeline
