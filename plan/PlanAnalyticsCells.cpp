@@ -40,11 +40,15 @@ CPlanAnalyticsCells PlanAnalyticsCells(const CTradingPlanEntry& row, const CMark
         return cells;
     }
     cells.warned = !cells.warnings.empty();
+    // Shown as the plan shows its other counts and percentages, so that a workbook's
+    // number reads as the text does.
+    const CPlanColumn& days = PlanColumnOf(PlanColumnId::Days);
+    const CPlanColumn& annualReturn = PlanColumnOf(PlanColumnId::AnnualReturn);
     cells.daysFigure = static_cast<double>(analytics.days);
-    cells.days = std::to_string(analytics.days);
+    cells.days = FormatNumber(cells.daysFigure, days.decimals);
     if (analytics.annualisedReturn) {
         cells.annualReturnFigure = *analytics.annualisedReturn;
-        cells.annualReturn = FormatFixed(*analytics.annualisedReturn, 2);
+        cells.annualReturn = FormatPercent(cells.annualReturnFigure, annualReturn.decimals);
     }
     return cells;
 }

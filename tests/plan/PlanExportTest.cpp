@@ -7,6 +7,7 @@
 #include "plan/PlanMail.h"
 #include "plan/PlanTestData.h"
 #include "storage/ColorScheme.h"
+#include "storage/NumberText.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/TestTimes.h"
@@ -178,7 +179,7 @@ protected:
     // return a year.
     std::string Days() const { return std::to_string(CMarket::kExpiryDays); }
     std::string AnnualReturn() const {
-        return FormatFixed(NotExercisedReturn(m_Market.Row()) * 365.0 / CMarket::kExpiryDays, 2);
+        return FormatPercent(NotExercisedReturn(m_Market.Row()) * 365.0 / CMarket::kExpiryDays, 2);
     }
 
     // The CSV line of the row of `series` (its dates' field holds a line break).

@@ -1,3 +1,5 @@
+#include "analytics/MarketAnalytics.h"
+#include "plan/PlanAnalyticsTestData.h"
 #include "plan/PlanDocxWriter.h"
 #include "plan/PlanExport.h"
 #include "plan/PlanOfficeCells.h"
@@ -507,6 +509,26 @@ CPlanExportRow CompanyRow(std::string code) {
 }
 
 // A plan of one company with two sold calls, exported as the plan window would in Sydney.
+// A written call whose series the market has and one whose series it has not, exported
+// with the analytics.
+CPlanExport WithAnalytics() {
+    const FileTime now = test::Utc("2027-03-10 20:00:00");
+    const test::CFrankedCallMarket market(now);
+    CTradingPlan plan;
+    plan.Append(market.Row());
+    plan.Append(market.Row(test::CFrankedCallMarket::kMissingSeries));
+    CPlanExportAnalytics analytics;
+    const std::shared_ptr<const CMarketSnapshot> snapshot =
+        CMarketSnapshot().WithCalls(market.calls)->WithDividends(market.dividends);
+    analytics.market =
+        ComputeMarketAnalytics(*snapshot, MakeAnalyticsContext(now, analytics.settings), 1);
+    return BuildPlanExport(plan, now, &analytics);
+}
+
+// The analytics columns follow BEP.
+constexpr std::size_t kDaysColumn = kPlanExportColumnCount;
+const std::vector<std::string> kAnalyticsHeadings = {"Days", "Ann. Return %", "Warnings"};
+
 class OfficePlanTest : public test::CSydneyTimeTest {
 protected:
     CPlanExport TwoEntries() {
@@ -973,6 +995,33 @@ TEST_F(OfficeXlsxTest, ReplacesAnExistingFileAndLeavesNothingElse) {
     EXPECT_EQ(FolderNames(m_Folder.Path()), std::set<std::string>{"plan.xlsx"});
 }
 
+TEST_F(OfficeXlsxTest, AnalyticsColumnsFollowBepWhenAskedFor) {
+    const CPlanExport content = WithAnalytics();
+    ASSERT_EQ(content.ColumnCount(), kPlanExportColumnLimit);
+    const CWorkbook book = Write(content);
+    ExpectEveryXmlPartWellFormed(book.Parts());
+    EXPECT_EQ(book.Text("S1"), "BEP");
+    const std::set<std::string> merges = book.Merges();
+    for (std::size_t i = 0; i < kAnalyticsHeadings.size(); ++i) {
+        const char column = static_cast<char>('A' + kDaysColumn + i);
+        EXPECT_EQ(book.Text(Ref(column, 1)), kAnalyticsHeadings[i]);
+        EXPECT_EQ(merges.count(Ref(column, 1) + ":" + Ref(column, 2)), 1u) << column;
+    }
+    // The company's band spans them too.
+    EXPECT_EQ(merges.count("A3:V3"), 1u);
+    int warnings = 0;
+    for (std::size_t r = 0; r < content.rows.size(); ++r) {
+        const CPlanExportRow& row = content.rows[r];
+        for (std::size_t column = kDaysColumn; column < kPlanExportColumnLimit && !row.isCompany;
+             ++column) {
+            const std::string ref = Ref(static_cast<char>('A' + column), static_cast<int>(r) + 3);
+            EXPECT_EQ(book.Shown(ref), row.texts[column]) << ref;
+            warnings += column + 1 == kPlanExportColumnLimit && !row.texts[column].empty() ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(warnings, 2);
+}
+
 // ---- Document tests ----
 
 class OfficeDocxTest : public OfficePlanTest {
@@ -1003,6 +1052,33 @@ const std::vector<std::string> kDocumentHeadings = {"Type",
                                                     "BEP"};
 const std::vector<std::string> kDocumentSubHeadings = {
     "Profit", "% Return", "Exercise Brokerage", "Profit", "% Return", "Value", "Date"};
+
+TEST_F(OfficeDocxTest, AnalyticsColumnsFollowBepWhenAskedFor) {
+    const CPlanExport content = WithAnalytics();
+    const CDocument document = Write(content);
+    ExpectEveryXmlPartWellFormed(document.Parts());
+    ASSERT_TRUE(document.Table());
+    EXPECT_EQ(Children(document.Table().child("w:tblGrid"), "w:gridCol").size(),
+              kPlanExportColumnLimit);
+    const auto& rows = document.Rows();
+    // Two heading rows, the company, its two rows, "Totals", the totals and the time stamp.
+    ASSERT_EQ(rows.size(), 8u);
+    ASSERT_GE(rows[0].size(), kAnalyticsHeadings.size());
+    for (std::size_t i = 0; i < kAnalyticsHeadings.size(); ++i) {
+        EXPECT_EQ(rows[0][rows[0].size() - kAnalyticsHeadings.size() + i].text,
+                  kAnalyticsHeadings[i]);
+    }
+    EXPECT_EQ(rows[1].size(), kPlanExportColumnLimit);
+    EXPECT_EQ(rows[2][0].span, static_cast<int>(kPlanExportColumnLimit));
+    for (std::size_t r = 3; r <= 4; ++r) {
+        const CPlanExportRow& row = content.rows[r - 2];
+        ASSERT_EQ(rows[r].size(), kPlanExportColumnLimit);
+        for (std::size_t column = kDaysColumn; column < kPlanExportColumnLimit; ++column) {
+            EXPECT_EQ(rows[r][column].text, row.texts[column]) << r << " " << column;
+        }
+        EXPECT_FALSE(row.texts[kPlanExportColumnLimit - 1].empty());
+    }
+}
 
 TEST_F(OfficeDocxTest, PackageIsComplete) {
     const CDocument document = Write(EmptyPlan());

@@ -28,6 +28,7 @@
 #include "session/ApplicationState.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
+#include "storage/NumberText.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
 #include "support/ScopedEnvironment.h"
@@ -71,6 +72,11 @@ const CPlanExportAnalytics kNotReady{};
 // 2010-06-24 06:00:00 UTC; the tests run in universal time, so the plan shows it as is.
 constexpr FileTime kNow = FileTimeFromUnix(1277359200);
 const QString kTimeStamp = QStringLiteral("Trading Plan Generated at 2010-06-24 06:00:00 ");
+
+// A return a year as the plan shows percentages.
+QString Percent(double value) {
+    return QString::fromStdString(FormatPercent(value, 2));
+}
 
 int Column(std::string_view key) {
     return PlanViewColumnOf(key);
@@ -1682,7 +1688,7 @@ void CTradingPlanViewTest::AnalyticsColumnsFillInWhenTheAnalyticsAreReady() {
     // The written call: its days, its not-exercised return a year and the franking warning
     // in the warning colour.
     const double perYear = NotExercisedReturn(written) * 365.0 / CMarket::kExpiryDays;
-    QCOMPARE(Text(*view, writtenRow, C::AnnualReturn), QString::number(perYear, 'f', 2));
+    QCOMPARE(Text(*view, writtenRow, C::AnnualReturn), Percent(perYear));
     const QString warning = Text(*view, writtenRow, C::Warnings);
     QVERIFY2(warning.contains(QString::fromStdString(CMarket::FrankingWarning())),
              qPrintable(warning));
@@ -1709,8 +1715,8 @@ void CTradingPlanViewTest::AnalyticsColumnsFillInWhenTheAnalyticsAreReady() {
     // A typed premium changes the return a year at once.
     TypeInto(*view, writtenRow, C::FairPrice, QStringLiteral("16"));
     QCOMPARE(Text(*view, writtenRow, C::AnnualReturn),
-             QString::number(NotExercisedReturn(written) * 365.0 / CMarket::kExpiryDays, 'f', 2));
-    QVERIFY(Text(*view, writtenRow, C::AnnualReturn) != QString::number(perYear, 'f', 2));
+             Percent(NotExercisedReturn(written) * 365.0 / CMarket::kExpiryDays));
+    QVERIFY(Text(*view, writtenRow, C::AnnualReturn) != Percent(perYear));
     frame.hide();
 }
 
