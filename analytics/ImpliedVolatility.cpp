@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <variant>
@@ -17,8 +18,11 @@ namespace {
 
 constexpr double kTolerance = 1e-6;
 constexpr double kCoarseTolerance = 1e-3;
-constexpr double kFineTolerance = 1e-4;
+constexpr double kFineTolerance = 5e-4;
 constexpr int kMostFineSteps = 6;
+constexpr int kMostCoarseSteps = 8;
+// Dollars of premium per unit of volatility per dollar of share price.
+constexpr double kFlattestSlope = 1e-5;
 constexpr int kMostEvaluations = 60;
 
 // A first guess from the European formula on the share less its dividends: close for most
@@ -102,6 +106,48 @@ std::variant<double, VolatilityAbsence> Solve(const Price& price, double premium
     }
 }
 
+struct CSecantRoot {
+    double volatility;
+    double slope; // of the price in the volatility there
+};
+
+// Secant steps on the coarse grid from the guess, the first along the European vega: three
+// or four prices for most series. Empty when a step leaves the model's range or the steps do
+// not settle, which the bracketing search then answers.
+template <typename Price>
+std::optional<CSecantRoot> CoarseSecant(const Price& price, const COptionTerms& terms,
+                                        double premium, double guess) {
+    const CEuropeanOption european{
+        terms.isCall, std::max(terms.spot - PresentValueOfDividends(terms), 0.01 * terms.spot),
+        terms.strike, terms.years, terms.rate};
+    const double d1 = (std::log(european.spot / european.strike) +
+                       (european.rate + 0.5 * guess * guess) * european.years) /
+                      (guess * std::sqrt(european.years));
+    double slope = european.spot * std::sqrt(european.years) * std::exp(-0.5 * d1 * d1) /
+                   std::sqrt(2.0 * std::numbers::pi);
+    double previous = guess;
+    double previousGap = price(previous) - premium;
+    for (int step = 0; step < kMostCoarseSteps; ++step) {
+        if (!(slope > 1e-9) || !std::isfinite(previousGap)) {
+            return std::nullopt;
+        }
+        const double next = previous - previousGap / slope;
+        if (!(next > kLowestVolatility && next < kHighestVolatility)) {
+            return std::nullopt;
+        }
+        const double gap = price(next) - premium;
+        if (gap != previousGap) {
+            slope = (gap - previousGap) / (next - previous);
+        }
+        if (std::abs(next - previous) < kCoarseTolerance) {
+            return CSecantRoot{next, slope};
+        }
+        previous = next;
+        previousGap = gap;
+    }
+    return std::nullopt;
+}
+
 CImpliedVolatility Result(const std::variant<double, VolatilityAbsence>& solved) {
     CImpliedVolatility result;
     if (const auto* absence = std::get_if<VolatilityAbsence>(&solved)) {
@@ -138,18 +184,34 @@ CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double prem
 
     // On the grid: search on a coarse one, then secant steps on the fine one from there,
     // the first with the coarse slope, which the two grids share closely. Most series take
-    // two fine prices; the delta comes with the last.
+    // three or four coarse prices and one or two fine ones; the delta comes with the last.
     const auto coarse = [&](double volatility) {
         return GridValue(terms, volatility, kCoarseSpaceNodes, kCoarseTimeSteps).price;
     };
-    CImpliedVolatility result = Result(Solve(coarse, premium, guess, kCoarseTolerance));
-    if (!result.volatility) {
+    CImpliedVolatility result;
+    double previous = 0.0, slope = 0.0;
+    if (const auto quick = CoarseSecant(coarse, terms, premium, guess)) {
+        previous = quick->volatility;
+        slope = quick->slope;
+        result.volatility = previous;
+    } else {
+        // The secant strayed: the bracketing search settles it, or finds there is no answer.
+        result = Result(Solve(coarse, premium, guess, kCoarseTolerance));
+        if (!result.volatility) {
+            return result;
+        }
+        previous = *result.volatility;
+        const double bump = std::max(0.005, 0.02 * previous);
+        const double below = std::max(previous - bump, kLowestVolatility);
+        slope = (coarse(previous + bump) - coarse(below)) / (previous + bump - below);
+    }
+    if (!(slope > kFlattestSlope * terms.spot)) {
+        // The price hardly moves with the volatility: the premium is its exercise value in
+        // all but name, and any volatility would fit it.
+        result.volatility.reset();
+        result.absence = VolatilityAbsence::AtOrBelowExerciseValue;
         return result;
     }
-    double previous = *result.volatility;
-    const double bump = std::max(0.005, 0.02 * previous);
-    const double below = std::max(previous - bump, kLowestVolatility);
-    double slope = (coarse(previous + bump) - coarse(below)) / (previous + bump - below);
     COptionValue value = AmericanValue(terms, previous);
     double previousGap = value.price - premium;
     double current = previous;

@@ -30,6 +30,15 @@ for scale in 1 10; do
   echo -n "  strikeline-cli report --kind call --expire 3 --leveraged: "
   { time "$build/cli/strikeline-cli" report --data "$market" --kind call --now "2010-06-24 06:00:00" --expire 3 \
       --leveraged > /dev/null; } 2>&1
+  # What the analytics add: every series of every month, without and with them.
+  for kind in call put; do
+    echo -n "  strikeline-cli report --kind $kind --expire 3: "
+    { time "$build/cli/strikeline-cli" report --data "$market" --kind $kind --now "2010-06-24 06:00:00" \
+        --expire 3 > /dev/null; } 2>&1
+    echo -n "  strikeline-cli report --kind $kind --expire 3 --analytics: "
+    { time "$build/cli/strikeline-cli" report --data "$market" --kind $kind --now "2010-06-24 06:00:00" \
+        --expire 3 --analytics > /dev/null; } 2>&1
+  done
 done
 
 # The program itself uses the clock of the day, so its markets are today's.
