@@ -27,7 +27,10 @@ CAnalyticsWorker::~CAnalyticsWorker() {
         m_Retired.push_back(std::move(m_Current));
     }
     for (const auto& job : m_Retired) {
-        job->thread.join();
+        // Wait may have joined it already.
+        if (job->thread.joinable()) {
+            job->thread.join();
+        }
     }
 }
 
@@ -43,7 +46,9 @@ void CAnalyticsWorker::Recompute() {
         if (!old->done) {
             return false;
         }
-        old->thread.join();
+        if (old->thread.joinable()) {
+            old->thread.join();
+        }
         return true;
     });
     if (m_Current) {
