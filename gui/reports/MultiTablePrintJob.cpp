@@ -29,6 +29,7 @@ void CopyCell(const CComplexTableCell& from, CComplexTableCell& to) {
     to.m_Editable = false;
     to.m_Vertical = from.m_Vertical;
     to.m_Font = from.m_Font;
+    to.m_ToolTip = from.m_ToolTip;
     to.m_CornerMarkerSize = from.m_CornerMarkerSize;
     to.m_CornerMarkerColor = from.m_CornerMarkerColor;
     to.m_Width = from.m_Width;

@@ -59,6 +59,8 @@ struct CComplexTableCell {
     bool m_Vertical = false;
     // Overrides the table font.
     std::optional<QFont> m_Font;
+    // Shown while the mouse rests over the cell, after the whole text of a cut one.
+    QString m_ToolTip;
     // Shown while the mouse is over the cell.
     std::optional<QCursor> m_Cursor;
     // A filled triangle in the bottom-right corner of the current cell; a click inside it

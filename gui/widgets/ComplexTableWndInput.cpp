@@ -43,11 +43,16 @@ bool CComplexTableWnd::ShowCellToolTip(const QPoint& point, const QPoint& global
         return false;
     }
     const QString text = DisplayText(hit->m_Row, hit->m_Column);
-    if (ShownText(hit->m_Row, hit->m_Column) == text) {
+    // A cut text shows whole while the mouse stays over its cell, and the cell's own tooltip
+    // after it.
+    QString tip = ShownText(hit->m_Row, hit->m_Column) == text ? QString() : text;
+    if (!cell->m_ToolTip.isEmpty()) {
+        tip = tip.isEmpty() ? cell->m_ToolTip : tip + QLatin1Char('\n') + cell->m_ToolTip;
+    }
+    if (tip.isEmpty()) {
         return false;
     }
-    // A cut text shows whole while the mouse stays over its cell.
-    QToolTip::showText(globalPoint, text, this, cell->Rect());
+    QToolTip::showText(globalPoint, tip, this, cell->Rect());
     return true;
 }
 
