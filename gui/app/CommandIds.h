@@ -29,6 +29,8 @@ enum CommandId : int {
     ID_SHORT_LIST_CLEAR = 32798,
     ID_TRADING_PLAN_CLEAR = 32799,
     ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE = 32800,
+    ID_VIEW_ANALYTICS_COLUMNS = 32801,
+    ID_EDIT_ANALYTICS_SETTINGS = 32802,
     // Commands of the desktop rather than of the program's own numbering.
     ID_FILE_PRINT = 57607,
     ID_EDIT_UNDO = 57643,

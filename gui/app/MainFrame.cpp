@@ -1,10 +1,12 @@
 #include "gui/app/MainFrame.h"
 
 #include "gui/app/AboutDlg.h"
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/DataSourcesDlg.h"
 #include "gui/app/MainFrameHost.h"
+#include "gui/settings/AnalyticsSettingsDlg.h"
 #include "marketdata/DataSources.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
@@ -87,6 +89,8 @@ CMainFrame::CMainFrame(CMainFrameHost& host, QWidget* parent)
     BuildMenus();
     connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
     connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateWindowList);
+    connect(&m_Host.AnalyticsWorker(), &CAnalyticsWorker::Ready, this,
+            &CMainFrame::UpdateAnalyticsColumns);
     UpdateStatusBar();
     UpdateCommandStates();
 }
@@ -139,6 +143,7 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     AddCommand(edit, tr("Colour Scheme..."), ID_EDIT_COLOUR_SCHEME);
     AddCommand(edit, tr("Data Sources..."), ID_EDIT_DATA_SOURCES);
+    AddCommand(edit, tr("Analytics Settings..."), ID_EDIT_ANALYTICS_SETTINGS);
     edit->addSeparator();
     AddCommand(edit, tr("Display Call Leveraged Bar"), ID_EDIT_CALL_LEVERAGED_BAR)
         ->setCheckable(true);
@@ -147,6 +152,9 @@ void CMainFrame::BuildMenus() {
     AddCommand(edit, tr("Clear Short List when Short List is closed"),
                ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE)
         ->setCheckable(true);
+
+    QMenu* view = bar->addMenu(tr("&View"));
+    AddCommand(view, tr("Analytics Columns"), ID_VIEW_ANALYTICS_COLUMNS)->setCheckable(true);
 
     QMenu* yield = bar->addMenu(tr("Yield"));
     AddCommand(yield, tr("View Call Reports"), ID_YIELD_CALL_REPORTS);
@@ -201,7 +209,7 @@ void CMainFrame::BuildMenus() {
     AddCommand(help, tr("&About..."), ID_APP_ABOUT);
     AddCommand(nullptr, tr("Help"), ID_HELP)->setShortcut(QKeySequence::HelpContents);
 
-    for (QMenu* menu : {file, edit, yield, trend, shortList, plan, window, help}) {
+    for (QMenu* menu : {file, edit, view, yield, trend, shortList, plan, window, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
 }
@@ -290,6 +298,7 @@ void CMainFrame::UpdateCommandStates() {
         Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
     m_Actions[ID_EDIT_PUT_LEVERAGED_BAR]->setChecked(
         Session().ReportSettings(ReportKind::Put).DisplayLeveragedBar());
+    m_Actions[ID_VIEW_ANALYTICS_COLUMNS]->setChecked(Session().AnalyticsSettings().ShowColumns());
     CApplicationState& state = Session().State();
     const CApplicationStateLock lock(state);
     m_Actions[ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE]->setChecked(state.ClearShortListOnClose());
@@ -333,6 +342,12 @@ bool CMainFrame::OnCommand(int command) {
         break;
     case ID_EDIT_DATA_SOURCES:
         EditDataSources();
+        break;
+    case ID_VIEW_ANALYTICS_COLUMNS:
+        ToggleAnalyticsColumns();
+        break;
+    case ID_EDIT_ANALYTICS_SETTINGS:
+        EditAnalyticsSettings();
         break;
     case ID_TRADING_PLAN_CLEAR:
         ClearTradingPlan();
@@ -435,6 +450,29 @@ void CMainFrame::ToggleClearShortListOnClose() {
         state.SetClearShortListOnClose(!state.ClearShortListOnClose());
     }
     UpdateCommandStates();
+}
+
+void CMainFrame::ToggleAnalyticsColumns() {
+    CAnalyticsSettings& settings = Session().AnalyticsSettings();
+    settings.SetShowColumns(!settings.ShowColumns());
+    UpdateCommandStates();
+    UpdateAnalyticsColumns();
+}
+
+void CMainFrame::EditAnalyticsSettings() {
+    CAnalyticsSettingsDlg dialog(Session(), m_Host.AnalyticsWorker(), this);
+    dialog.exec();
+}
+
+void CMainFrame::UpdateAnalyticsColumns() {
+    for (const auto& [kind, frame] : m_Frames) {
+        if (frame.isNull()) {
+            continue;
+        }
+        if (auto* view = dynamic_cast<CAnalyticsColumnsView*>(frame->widget())) {
+            view->UpdateAnalyticsColumns();
+        }
+    }
 }
 
 void CMainFrame::ClearTradingPlan() {

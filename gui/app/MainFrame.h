@@ -80,6 +80,10 @@ private:
     void OpenView(ViewKind kind);
     void ToggleLeveragedBar(bool call);
     void ToggleClearShortListOnClose();
+    void ToggleAnalyticsColumns();
+    void EditAnalyticsSettings();
+    // Every open window with analytics columns takes the session's analytics and settings.
+    void UpdateAnalyticsColumns();
     void ClearTradingPlan();
     void CloseAll();
     void EditDataSources();

@@ -38,6 +38,14 @@ public:
     virtual void RefreshView() = 0;
 };
 
+// A view with the analytics columns: it fills them in from the session's analytics when
+// new ones are ready, and shows or hides them as the session's analytics settings say.
+class CAnalyticsColumnsView {
+public:
+    virtual ~CAnalyticsColumnsView() = default;
+    virtual void UpdateAnalyticsColumns() = 0;
+};
+
 // A view that answers some of the main window's commands while it is the active window
 // (the plan's exports, printing).
 class CCommandTarget {

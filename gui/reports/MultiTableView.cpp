@@ -381,6 +381,9 @@ int CMultiTableView::InsertTable(int index, std::unique_ptr<CStackedTable> table
     }
     // Tables above keep their tops; those from here on move down.
     m_NextToMeasure = std::min(m_NextToMeasure, at);
+    if (at < m_NextToRefresh) {
+        ++m_NextToRefresh;
+    }
     m_LayoutPending = true;
     ScheduleWork();
     return index;
@@ -412,6 +415,9 @@ void CMultiTableView::RemoveTable(int index) {
         m_PassSwitched = false;
     }
     m_NextToMeasure = std::min(m_NextToMeasure, at);
+    if (at < m_NextToRefresh) {
+        --m_NextToRefresh;
+    }
     m_LayoutPending = true;
     ScheduleWork();
 }
@@ -438,6 +444,8 @@ void CMultiTableView::RemoveAllTables() {
     m_Tops.clear();
     m_MinimumWidths.clear();
     m_NextToMeasure = 0;
+    m_Refreshing = false;
+    m_NextToRefresh = 0;
     m_PlacedTops.clear();
     m_PlacedHeights.clear();
     m_StackHeight = 0;
@@ -465,6 +473,36 @@ void CMultiTableView::StartBuilding() {
 
 bool CMultiTableView::BuildNextStep() {
     return false;
+}
+
+void CMultiTableView::RefreshTables() {
+    if (m_Tables.empty()) {
+        return; // tables still to be built are made up to date
+    }
+    m_Refreshing = true;
+    m_NextToRefresh = 0;
+    m_LayoutPending = true;
+    ScheduleWork();
+}
+
+void CMultiTableView::RefreshTable(CStackedTable& /*table*/) {}
+
+bool CMultiTableView::RefreshNextTable() {
+    if (!m_Refreshing) {
+        return false;
+    }
+    if (m_NextToRefresh < m_Tables.size()) {
+        CStackedTable& table = *m_Tables[m_NextToRefresh++];
+        RefreshTable(table);
+        table.update();
+        return true;
+    }
+    m_Refreshing = false;
+    m_NextToRefresh = 0;
+    // The texts changed: every width and height is measured again.
+    std::fill(m_MinimumWidths.begin(), m_MinimumWidths.end(), -1);
+    RestartMeasuring(false);
+    return true;
 }
 
 void CMultiTableView::OnWorkFinished() {}
@@ -502,7 +540,7 @@ void CMultiTableView::RunSlice() {
     bool finished = false;
     bool idle = false;
     do {
-        if (MeasureNextTable()) {
+        if (RefreshNextTable() || MeasureNextTable()) {
             continue;
         }
         if (m_Building) {

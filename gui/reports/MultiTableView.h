@@ -124,6 +124,12 @@ protected:
     void DeleteAllTables();
     // Starts building: BuildNextStep is called from the slices until it returns false.
     void StartBuilding();
+    // Brings the tables already made up to date a few at a time (RefreshTable is called for
+    // each), then measures the stack again: new figures or columns shown or hidden change
+    // the tables' sizes, and a whole market's tables take too long to change at once.
+    void RefreshTables();
+    // One table's part of RefreshTables; it must not change the table's rows.
+    virtual void RefreshTable(CStackedTable& table);
     // One small piece of building (a table or less); false when nothing is left to build.
     virtual bool BuildNextStep();
     virtual void OnWorkFinished();
@@ -136,6 +142,7 @@ protected:
 private:
     void RunSlice();
     bool DoStep();
+    bool RefreshNextTable();
     bool MeasureNextTable();
     // Called when nothing is left to build or measure; false when the tables must be
     // measured again at the other width.
@@ -169,6 +176,9 @@ private:
     // Each table's minimum width, -1 until it comes into view.
     std::vector<int> m_MinimumWidths;
     std::size_t m_NextToMeasure = 0;
+    // RefreshTables in progress: the next table to bring up to date.
+    bool m_Refreshing = false;
+    std::size_t m_NextToRefresh = 0;
     int m_MeasureWidth = 0;
     bool m_FullWidthPass = false;
     bool m_PassSwitched = false;

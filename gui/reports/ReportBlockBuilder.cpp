@@ -13,7 +13,8 @@ namespace strikeline {
 
 namespace {
 
-constexpr int kSeriesDivisions = CSeriesTable::kSeriesColumns;
+constexpr int kSeriesColumns = CSeriesTable::kSeriesColumns;
+constexpr int kAnalyticsColumns = static_cast<int>(kAnalyticsColumnCount);
 // Series columns: code, last trade, expiry, strike, fair price, size, open interest, then
 // the profit and % return not exercised and exercised, and BEP.
 constexpr int kFairPriceColumn = 4;
@@ -119,17 +120,18 @@ void CReportBlockBuilder::AddSeriesHeader(CComplexTableWnd& table) const {
                                           "Open Interest"};
     const Color background = Scheme(SchemeColor::OptionsHeaderBk);
     const Color foreground = Scheme(SchemeColor::OptionsHeaderFg);
+    const int divisions = SeriesDivisions();
     const int row = table.AddRow();
-    table.ReserveCells(row, 9);
-    const auto addTitle = [&](const char* title, int span) {
-        const int cell = AddTextCell(table, row, QString::fromLatin1(title), kSeriesDivisions, span,
-                                     background, foreground, false);
+    table.ReserveCells(row, 9 + (m_AnalyticsColumns ? kAnalyticsColumns : 0));
+    const auto addTitle = [&](QString title, int span) {
+        const int cell =
+            AddTextCell(table, row, title, divisions, span, background, foreground, false);
         table.SetCellFont(row, cell, m_Bold);
         FrameAll(table, row, cell);
         return cell;
     };
     for (const char* title : kTitles) {
-        addTitle(title, 1);
+        addTitle(QString::fromLatin1(title), 1);
     }
 
     // "Not exercised" and "Exercised" over their profit and % return columns.
@@ -150,10 +152,15 @@ void CReportBlockBuilder::AddSeriesHeader(CComplexTableWnd& table) const {
         outcome->SetCellFont(bottom, cell, m_Bold);
         FrameAll(*outcome, bottom, cell);
     }
-    const int host = AddTextCell(table, row, QString(), kSeriesDivisions, kOutcomeSpan, background,
-                                 foreground, false);
+    const int host =
+        AddTextCell(table, row, QString(), divisions, kOutcomeSpan, background, foreground, false);
     table.SetEmbeddedTable(row, host, std::move(outcome));
-    addTitle("BEP", 1);
+    addTitle(QStringLiteral("BEP"), 1);
+    if (m_AnalyticsColumns) {
+        for (const std::string_view heading : kAnalyticsHeadings) {
+            addTitle(QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())), 1);
+        }
+    }
 }
 
 void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlock& block,
@@ -164,10 +171,11 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
         Scheme(atTheMoney ? SchemeColor::StrikePriceBk : SchemeColor::ReportBk);
     const Color foreground =
         Scheme(atTheMoney ? SchemeColor::StrikePriceFg : SchemeColor::ReportFg);
+    const int divisions = SeriesDivisions();
     const int row = table.AddRow();
-    table.ReserveCells(row, kSeriesDivisions);
+    table.ReserveCells(row, divisions);
     table.SetRowValue(row, CSeriesTable::SeriesRowValue(series));
-    for (int column = 0; column < kSeriesDivisions; ++column) {
+    for (int column = 0; column < kSeriesColumns; ++column) {
         Color cellBackground = background;
         Color cellForeground = foreground;
         if (column == kFairPriceColumn) {
@@ -180,13 +188,19 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
         }
         // The series code is kept in the cell; every other text is worked out when shown.
         const QString text = column == 0 ? Text(series.Code()) : QString();
-        const int cell = AddTextCell(table, row, text, kSeriesDivisions, 1, cellBackground,
-                                     cellForeground, true);
+        const int cell =
+            AddTextCell(table, row, text, divisions, 1, cellBackground, cellForeground, true);
         if (column > 0) {
             table.SetTextFromHook(row, cell, true);
             SetWrapping(table, row, cell, column == kLastTradeColumn);
         }
         table.SetBorders(row, cell, column == 0 ? 1 : 0, 1, 0, 1, kBorderColor);
+    }
+    // The analytics keep their texts in the cells: the view fills them in when ready.
+    for (int column = kSeriesColumns; column < divisions; ++column) {
+        const int cell =
+            AddTextCell(table, row, QString(), divisions, 1, background, foreground, true);
+        table.SetBorders(row, cell, 0, 1, 0, 1, kBorderColor);
     }
 }
 
@@ -196,12 +210,20 @@ void CReportBlockBuilder::AddLeveragedRow(CComplexTableWnd& table,
         LeveragedRowTexts(block.company, block.Series(*block.atTheMoney), block.costOfLeverage);
     const Color background = Scheme(SchemeColor::LeverageCostBk);
     const Color foreground = Scheme(SchemeColor::LeverageCostFg);
+    const int divisions = SeriesDivisions();
+    const int analytics = m_AnalyticsColumns ? kAnalyticsColumns : 0;
     const int row = table.AddRow();
-    table.ReserveCells(row, static_cast<int>(texts.size()));
+    table.ReserveCells(row, static_cast<int>(texts.size()) + analytics);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const int cell =
-            AddTextCell(table, row, Text(texts[i]), kSeriesDivisions,
-                        i == 0 ? kLeveragedTextSpan : 1, background, foreground, false);
+            AddTextCell(table, row, Text(texts[i]), divisions, i == 0 ? kLeveragedTextSpan : 1,
+                        background, foreground, false);
+        FrameRightBottom(table, row, cell);
+    }
+    // Under the analytics columns the line has nothing to say.
+    for (int i = 0; i < analytics; ++i) {
+        const int cell =
+            AddTextCell(table, row, QString(), divisions, 1, background, foreground, false);
         FrameRightBottom(table, row, cell);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analytics/AnalyticsTexts.h"
+#include "gui/reports/SeriesTable.h"
 #include "storage/Color.h"
 #include "storage/ColorScheme.h"
 
@@ -14,7 +16,8 @@ struct CReportBlock;
 // Fills the table of one company block of a report: the company header and values rows,
 // the series header with its two-row "Not exercised" / "Exercised" heading, one row per
 // series (the one at the money highlighted) and the leveraged line under it. Colours come
-// from the colour scheme the builder was made with.
+// from the colour scheme the builder was made with. The report windows' blocks have the
+// analytics columns after BEP as well, empty until the view fills them in.
 class CReportBlockBuilder {
 public:
     // The company header, values and series header rows open every printed page of a block.
@@ -25,6 +28,10 @@ public:
     static constexpr Color kBorderColor = 0x999999;
     // The company name reads as a link: pure blue.
     static constexpr Color kLinkColor = 0xFF0000;
+    // The series header, series rows and leveraged line share their width as this many
+    // units with the analytics columns, and as the series columns without.
+    static constexpr int kAnalyticsDivisions =
+        CSeriesTable::kSeriesColumns + static_cast<int>(kAnalyticsColumnCount);
 
     CReportBlockBuilder(const CColorScheme& scheme, const QFont& regular, const QFont& underlined,
                         const QFont& bold);
@@ -33,8 +40,13 @@ public:
     // answer them (CSeriesTable); `block` must outlive the table.
     void Build(CComplexTableWnd& table, const CReportBlock& block,
                const CCompanyNameTable& names) const;
+    // Blocks get the analytics columns (off by default: a colour sample has none).
+    void SetAnalyticsColumns(bool with) { m_AnalyticsColumns = with; }
 
 private:
+    int SeriesDivisions() const {
+        return m_AnalyticsColumns ? kAnalyticsDivisions : CSeriesTable::kSeriesColumns;
+    }
     Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }
     void AddCompanyHeader(CComplexTableWnd& table, const CReportBlock& block) const;
     void AddCompanyValues(CComplexTableWnd& table, const CReportBlock& block,
@@ -47,6 +59,7 @@ private:
     QFont m_Regular;
     QFont m_Underlined;
     QFont m_Bold;
+    bool m_AnalyticsColumns = false;
 };
 
 } // namespace strikeline

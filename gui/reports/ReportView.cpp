@@ -1,6 +1,7 @@
 #include "gui/reports/ReportView.h"
 
 #include "gui/app/CommandIds.h"
+#include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ReportBlockBuilder.h"
 #include "gui/reports/ReportBlockTable.h"
 #include "marketdata/CompanyList.h"
@@ -65,6 +66,7 @@ void CReportView::RefreshView() {
     ApplyScheme(scheme);
     m_BlockBuilder =
         std::make_unique<CReportBlockBuilder>(scheme, RegularFont(), UnderlinedFont(), BoldFont());
+    m_BlockBuilder->SetAnalyticsColumns(true);
     if (viewport()->isVisible()) {
         // The busy text shows before the first slice of work.
         viewport()->repaint();
@@ -87,6 +89,7 @@ bool CReportView::BuildNextStep() {
 void CReportView::TakeSnapshot() {
     m_SnapshotPending = false;
     m_Market = m_Session.Market().Current();
+    m_Analytics = m_Session.Analytics();
     m_Report = BuildReport(m_Kind, m_Session.ReportSettings(m_Kind), *m_Market, m_Clock());
     m_CheckBoxes.reserve(m_Report.blocks.size());
 }
@@ -96,6 +99,7 @@ void CReportView::AddNextBlock() {
     auto table = std::make_unique<CReportBlockTable>(*this, viewport());
     table->hide();
     m_BlockBuilder->Build(*table, m_Report.blocks[index], m_Market->CompanyNames());
+    RefreshTable(*table);
     auto* box = new QCheckBox(table.get());
     box->setGeometry(0, 0, CReportBlockBuilder::kCheckBoxSize, CReportBlockBuilder::kCheckBoxSize);
     // Clicking the box leaves the focus, and so the selection, where it was.
@@ -104,6 +108,26 @@ void CReportView::AddNextBlock() {
             [this, index](bool checked) { OnCheckBoxClicked(index, checked); });
     m_CheckBoxes.emplace_back(box);
     AddTable(std::move(table));
+}
+
+void CReportView::UpdateAnalyticsColumns() {
+    m_Analytics = m_Session.Analytics();
+    RefreshTables();
+}
+
+void CReportView::RefreshTable(CStackedTable& table) {
+    const bool shown = m_Session.AnalyticsSettings().ShowColumns();
+    const bool isCall = m_Kind == ReportKind::Call;
+    constexpr int kBepColumn = CSeriesTable::kSeriesColumns - 1;
+    // From the series header down; series rows hold their series, the leveraged line none.
+    for (int row = CReportBlockBuilder::kPrintedHeaderRows - 1; row < table.RowCount(); ++row) {
+        if (const auto* series = reinterpret_cast<const CContractInfo*>(table.RowValue(row));
+            series != nullptr && row >= CReportBlockBuilder::kPrintedHeaderRows) {
+            FillAnalyticsCells(table, row, m_Analytics.get(), isCall, series->Code(),
+                               table.Cell(row, kBepColumn)->m_TextColor);
+        }
+        ShowAnalyticsCells(table, row, CReportBlockBuilder::kAnalyticsDivisions, shown);
+    }
 }
 
 void CReportView::OnWorkFinished() {

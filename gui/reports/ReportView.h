@@ -18,6 +18,7 @@ class QCheckBox;
 
 namespace strikeline {
 
+class CMarketAnalytics;
 class CMarketSnapshot;
 
 class CSession;
@@ -30,8 +31,13 @@ class CReportBlockBuilder;
 // The Call Report or the Put Report: one block of tables per company, in the order the
 // report builder gives, each with a check box that puts the company on the Short List and
 // a company name that opens its trend chart. A refresh takes a new snapshot of the market
-// and builds the blocks a few at a time, showing "Generating ... Report..." meanwhile.
-class CReportView : public CMultiTableView, public CRefreshableView, public CCommandTarget {
+// and builds the blocks a few at a time, showing "Generating ... Report..." meanwhile. The
+// analytics columns after BEP show the session's analytics as they are when a block is
+// built; newer ones are filled into the blocks already built a few at a time.
+class CReportView : public CMultiTableView,
+                    public CRefreshableView,
+                    public CCommandTarget,
+                    public CAnalyticsColumnsView {
     Q_OBJECT
 
 public:
@@ -57,6 +63,8 @@ public:
     void RefreshView() override;
     bool HandlesCommand(int command) const override;
     void OnCommand(int command) override;
+    // Takes the session's analytics and their settings into every block.
+    void UpdateAnalyticsColumns() override;
 
     // The snapshot of the last build (empty until it is taken).
     const CReport& Report() const { return m_Report; }
@@ -86,6 +94,7 @@ signals:
 
 protected:
     bool BuildNextStep() override;
+    void RefreshTable(CStackedTable& table) override;
     void OnWorkFinished() override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -99,6 +108,8 @@ private:
     CReport m_Report;
     // The market of the last build, which the blocks show.
     std::shared_ptr<const CMarketSnapshot> m_Market;
+    // The analytics the blocks show; null until worked out.
+    std::shared_ptr<const CMarketAnalytics> m_Analytics;
     CSession& m_Session;
     std::unique_ptr<CReportBlockBuilder> m_BlockBuilder;
     bool m_Busy = false;

@@ -13,8 +13,9 @@ namespace strikeline {
 
 namespace {
 
-// The kind's label and the fifteen Short List columns share every row's width equally.
-constexpr int kDivisions = static_cast<int>(kShortListColumns) + CShortListBlockTable::kLabelCells;
+// The kind's label, the fifteen Short List columns and the analytics share every row's
+// width equally.
+constexpr int kDivisions = CShortListBlockBuilder::kAnalyticsDivisions;
 constexpr Color kBorder = CReportBlockBuilder::kBorderColor;
 constexpr int kBoxSize = 12;
 
@@ -137,6 +138,9 @@ void CShortListBlockBuilder::AddSeriesHeader(CShortListBlockTable& table) const 
                                    false, false);
     table.SetEmbeddedTable(row, host, std::move(groups));
     addTitle("BEP");
+    for (const std::string_view heading : kAnalyticsHeadings) {
+        addTitle(std::string(heading).c_str());
+    }
 }
 
 void CShortListBlockBuilder::AddSeriesRow(CShortListBlockTable& table, std::size_t index,
@@ -180,6 +184,10 @@ void CShortListBlockBuilder::AddSeriesRow(CShortListBlockTable& table, std::size
             // Typed texts may have spaces; the row is measured for them as they come.
             table.SetFormat(row, cell, Qt::AlignHCenter | Qt::TextWordWrap);
         }
+    }
+    // The analytics: the view fills them in when ready.
+    for (std::size_t column = 0; column < kAnalyticsColumnCount; ++column) {
+        AddTextCell(table, row, QString(), kDivisions, 1, background, foreground, true);
     }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analytics/AnalyticsTexts.h"
+#include "gui/reports/ShortListBlockTable.h"
+#include "reports/ShortListTexts.h"
 #include "storage/Color.h"
 #include "storage/ColorScheme.h"
 
@@ -18,9 +21,15 @@ struct CDividend;
 // Fills a Short List block: the embedded company header with its close box, the kind's
 // label beside the series header (with "Not exercised", "Exercised" and "Dividends" over
 // their two columns each), and one row per series with its Trading Plan box, the series'
-// figures and the company's announced dividend.
+// figures and the company's announced dividend, then the analytics columns, empty until
+// the view fills them in.
 class CShortListBlockBuilder {
 public:
+    // The series header and rows share their width as this many units with the analytics
+    // columns: the kind's label, the Short List columns and the analytics.
+    static constexpr int kAnalyticsDivisions = CShortListBlockTable::kLabelCells +
+                                               static_cast<int>(kShortListColumns) +
+                                               static_cast<int>(kAnalyticsColumnCount);
     // The company header and the series header open every printed page of a block.
     static constexpr int kPrintedHeaderRows = 2;
     // The option price stands out on a fixed sand colour.

@@ -1,6 +1,7 @@
 #include "gui/reports/ShortListView.h"
 
 #include "gui/app/CommandIds.h"
+#include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ShortListBlockBuilder.h"
 #include "gui/reports/ShortListBlockTable.h"
 #include "marketdata/CompanyList.h"
@@ -90,6 +91,7 @@ void CShortListView::InsertBlock(const CCompanyInfo& company, ReportKind kind,
     m_BlockBuilder->Build(*block, market->CompanyNames(),
                           market->FindDividend(block->Company().Code()),
                           m_Session.ShortList().TickedKeys());
+    RefreshTable(*block);
     m_PendingFocus = block.get();
     InsertTable(index, std::move(block));
 }
@@ -174,6 +176,7 @@ void CShortListView::RebuildFromStore() {
     RemoveAllTables();
     m_OrderKind.reset();
     m_BlockBuilder = MakeBlockBuilder();
+    m_Analytics = m_Session.Analytics();
     // A copy: the store is rewritten below from what could be rebuilt.
     const std::vector<CShortListEntry> entries = m_Session.ShortList().Entries();
     const CMoment moment = TakeMoment();
@@ -196,6 +199,25 @@ void CShortListView::RebuildFromStore() {
 void CShortListView::RefreshView() {
     SaveToStore();
     RebuildFromStore();
+}
+
+void CShortListView::UpdateAnalyticsColumns() {
+    m_Analytics = m_Session.Analytics();
+    RefreshTables();
+}
+
+void CShortListView::RefreshTable(CStackedTable& table) {
+    auto& block = static_cast<CShortListBlockTable&>(table);
+    const bool shown = m_Session.AnalyticsSettings().ShowColumns();
+    const bool isCall = block.Kind() == ReportKind::Call;
+    const int bep = CShortListBlockTable::CellOf(static_cast<int>(kShortListColumns) - 1);
+    for (int row = CShortListBlockTable::kSeriesHeaderRow; row < block.RowCount(); ++row) {
+        if (const CContractInfo* series = block.SeriesAt(row)) {
+            FillAnalyticsCells(block, row, m_Analytics.get(), isCall, series->Code(),
+                               block.Cell(row, bep)->m_TextColor);
+        }
+        ShowAnalyticsCells(block, row, CShortListBlockBuilder::kAnalyticsDivisions, shown);
+    }
 }
 
 void CShortListView::OpenTrendChart(const std::string& code) {

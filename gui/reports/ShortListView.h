@@ -14,6 +14,7 @@
 
 namespace strikeline {
 
+class CMarketAnalytics;
 class CSession;
 
 class CCompanyInfo;
@@ -24,8 +25,12 @@ class CShortListBlockBuilder;
 // as the report of the first company's kind orders its companies. The user types the
 // dividends expected and ticks series into the Trading Plan. What is on the list lives in
 // the Short List store, which the window keeps current, so that closing and reopening the
-// window, or a refresh, rebuilds the blocks from the market data of the moment.
-class CShortListView : public CMultiTableView, public CRefreshableView, public CCommandTarget {
+// window, or a refresh, rebuilds the blocks from the market data of the moment. The
+// analytics columns show the session's analytics, filled in again when newer ones are ready.
+class CShortListView : public CMultiTableView,
+                       public CRefreshableView,
+                       public CCommandTarget,
+                       public CAnalyticsColumnsView {
     Q_OBJECT
 
 public:
@@ -70,6 +75,8 @@ public:
     void RefreshView() override;
     bool HandlesCommand(int command) const override;
     void OnCommand(int command) override;
+    // Takes the session's analytics and their settings into every block.
+    void UpdateAnalyticsColumns() override;
 
     void SetTrendChartHook(CTrendChartHook hook) { m_TrendChartHook = std::move(hook); }
     void SetCompanyRemovedHook(CCompanyRemovedHook hook) { m_CompanyRemovedHook = std::move(hook); }
@@ -84,6 +91,7 @@ public:
     void PostRemoveCompany(const std::string& code, ReportKind kind);
 
 protected:
+    void RefreshTable(CStackedTable& table) override;
     void OnWorkFinished() override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -104,6 +112,8 @@ private:
     CClock m_Clock;
     std::optional<ReportKind> m_OrderKind;
     std::unique_ptr<CShortListBlockBuilder> m_BlockBuilder;
+    // The analytics the blocks show; null until worked out.
+    std::shared_ptr<const CMarketAnalytics> m_Analytics;
     // The block added last takes the focus once it has its place.
     QPointer<CShortListBlockTable> m_PendingFocus;
     CTrendChartHook m_TrendChartHook;

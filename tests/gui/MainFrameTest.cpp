@@ -3,6 +3,7 @@
 
 #include "gui/app/MainFrame.h"
 
+#include "gui/app/AnalyticsWorker.h"
 #include "gui/app/Application.h"
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
@@ -11,7 +12,9 @@
 #include "gui/app/ProgramIcon.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/reports/ReportSettingsView.h"
+#include "gui/settings/AnalyticsSettingsDlg.h"
 #include "journal/DiaryDatabase.h"
+#include "journal/JournalViewTestSupport.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
@@ -21,6 +24,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -147,6 +153,7 @@ private slots:
     void TogglesFollowTheSettings();
     void DataSourcesRefuseWhatIsNoWebAddress();
     void DataSourcesHoldTheDownloadLimits();
+    void AnalyticsSettingsFormStoresItsValuesAndWorksThemOut();
     void StartUpWithDamagedFilesShowsWhyAndGoesOn();
     void ExitWritesTheDatabasesAndTheSettings();
     void ASecondCopyRaisesTheFirstAndExits();
@@ -166,7 +173,7 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
     QVERIFY(app.InitInstance());
     CMainFrame& frame = *app.MainFrame();
     QCOMPARE(Captions(frame.menuBar()->actions()),
-             (QStringList{"&File", "Edit", "Yield", "Trend", "Short List", "Trading Plan",
+             (QStringList{"&File", "Edit", "&View", "Yield", "Trend", "Short List", "Trading Plan",
                           "Calculator", "&Window", "&Help"}));
     QCOMPARE(Captions(Menu(frame, "&File")->actions()),
              (QStringList{"Download Call/Put Data", "-", "Export to Excel...",
@@ -176,8 +183,10 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
     QCOMPARE(
         Captions(Menu(frame, "Edit")->actions()),
         (QStringList{"&Undo", "&Redo", "-", "Call Option Settings...", "Put Option Settings...",
-                     "-", "Colour Scheme...", "Data Sources...", "-", "Display Call Leveraged Bar",
-                     "Display Put Leveraged Bar", "Clear Short List when Short List is closed"}));
+                     "-", "Colour Scheme...", "Data Sources...", "Analytics Settings...", "-",
+                     "Display Call Leveraged Bar", "Display Put Leveraged Bar",
+                     "Clear Short List when Short List is closed"}));
+    QCOMPARE(Captions(Menu(frame, "&View")->actions()), (QStringList{"Analytics Columns"}));
     QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
              (QStringList{"View Call Reports", "View Put Reports", "Dividends"}));
     QCOMPARE(Captions(Menu(frame, "&Window")->actions()).mid(0, 3),
@@ -481,6 +490,65 @@ void MainFrameTest::DataSourcesHoldTheDownloadLimits() {
     QCOMPARE(sources.Limits().sizeLimit, std::uint64_t{16} << 20);
 }
 
+void MainFrameTest::AnalyticsSettingsFormStoresItsValuesAndWorksThemOut() {
+    CTestHome home;
+    CApplication app(home.Options());
+    QVERIFY(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    CAnalyticsSettings& settings = app.Session().AnalyticsSettings();
+    QCOMPARE(settings.RatePercent(), 4.0);
+    QCOMPARE(settings.TaxRatePercent(), 30.0);
+    QVERIFY(!settings.SmallShareholderExemption());
+    QSignalSpy ready(&app.AnalyticsWorker(), &CAnalyticsWorker::Ready);
+    // Cancel leaves everything as it was; OK stores the form and works the analytics out.
+    struct CCase {
+        bool ok;
+        double rate;
+        double taxRate;
+        bool exemption;
+    };
+    for (const CCase& answer : {CCase{false, 6.5, 25.0, true}, CCase{true, -2.25, 27.5, true},
+                                CCase{true, 12.0, 0.0, false}}) {
+        const CAnalyticsSettings before = settings;
+        const auto readyBefore = ready.count();
+        test::CModalAnswer<CAnalyticsSettingsDlg> form([&](CAnalyticsSettingsDlg& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Analytics Settings"));
+            QCOMPARE(dialog.RateBox()->value(), before.RatePercent());
+            QCOMPARE(dialog.TaxRateBox()->value(), before.TaxRatePercent());
+            QCOMPARE(dialog.ExemptionBox()->isChecked(), before.SmallShareholderExemption());
+            QCOMPARE(dialog.RateBox()->minimum(), -10.0);
+            QCOMPARE(dialog.RateBox()->maximum(), 100.0);
+            QCOMPARE(dialog.TaxRateBox()->minimum(), 0.0);
+            QCOMPARE(dialog.TaxRateBox()->maximum(), 99.0);
+            QCOMPARE(dialog.RateBox()->decimals(), 2);
+            QCOMPARE(dialog.TaxRateBox()->decimals(), 2);
+            QCOMPARE(dialog.ExemptionBox()->text(),
+                     QStringLiteral("Small-shareholder franking exemption applies"));
+            dialog.RateBox()->setValue(answer.rate);
+            dialog.TaxRateBox()->setValue(answer.taxRate);
+            dialog.ExemptionBox()->setChecked(answer.exemption);
+            auto* buttons = dialog.findChild<QDialogButtonBox*>();
+            QVERIFY(buttons != nullptr);
+            buttons->button(answer.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        });
+        QVERIFY(frame.OnCommand(ID_EDIT_ANALYTICS_SETTINGS));
+        QVERIFY(form.seen);
+        if (!answer.ok) {
+            QVERIFY(settings == before);
+            continue;
+        }
+        QCOMPARE(settings.RatePercent(), answer.rate);
+        QCOMPARE(settings.TaxRatePercent(), answer.taxRate);
+        QCOMPARE(settings.SmallShareholderExemption(), answer.exemption);
+        QTRY_COMPARE(ready.count(), readyBefore + 1);
+        QVERIFY(app.Session().Analytics() != nullptr);
+        QCOMPARE(app.Session().Analytics()->Context().rate, answer.rate / 100.0);
+        QCOMPARE(app.Session().Analytics()->Context().taxRate, answer.taxRate / 100.0);
+    }
+    frame.close();
+    app.ExitInstance(0);
+}
+
 void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     CTestHome home;
     const CStartOptions options = home.Options();
@@ -528,6 +596,7 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
         entry.m_ContractID = "BHPXY9";
         app.Session().TradingPlan().Append(entry);
         app.MainFrame()->OnCommand(ID_EDIT_CALL_LEVERAGED_BAR);
+        QVERIFY(app.MainFrame()->OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
         app.MainFrame()->OnCommand(ID_APP_EXIT);
         QTRY_VERIFY(app.MainFrame() == nullptr);
         QCOMPARE(app.ExitInstance(0), 0);
@@ -541,6 +610,8 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
     QVERIFY(again.InitInstance());
     QCOMPARE(again.Session().TradingPlan().Count(), 1u);
     QVERIFY(again.Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
+    QVERIFY(!again.Session().AnalyticsSettings().ShowColumns());
+    QVERIFY(!again.MainFrame()->Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
     again.MainFrame()->close();
     again.ExitInstance(0);
 }

@@ -4,9 +4,13 @@
 
 #include "gui/reports/ReportView.h"
 
+#include "analytics/AnalyticsTexts.h"
+#include "analytics/MarketAnalytics.h"
+#include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
+#include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/MultiTablePrintJob.h"
 #include "gui/reports/PrintedPageLayout.h"
 #include "gui/reports/ReportBlockBuilder.h"
@@ -23,6 +27,7 @@
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
 #include "tools/MarketFiles.h"
@@ -33,6 +38,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,6 +51,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <chrono>
 #include <cmath>
@@ -65,6 +72,7 @@ using namespace std::chrono;
 // Builds of a whole market under the sanitizers take a while.
 constexpr int kBuildTimeoutMs = 180000;
 constexpr Color kGrey = 0x999999;
+constexpr int kAnalytics = static_cast<int>(kAnalyticsColumnCount);
 
 using test::CSeriesQuote;
 using test::kNow;
@@ -87,6 +95,16 @@ std::vector<CCompanyInfo> SamplePuts() {
     companies.push_back(MakeCompany("PPP", 7.5, false, 9.0, {{7.0, 0.2}, {8.0, 0.7}}));
     companies.push_back(MakeCompany("QQQ", 3.1, false, std::nullopt, {{3.0, 0.15}}));
     return companies;
+}
+
+// A share whose one series last traded a month before the test's moment, so that its
+// analytics are from an old trade.
+CCompanyInfo OldTradeCompany(bool call) {
+    CCompanyInfo company = MakeCompany("OLD", 5.0, call, 8.0, {});
+    CContractInfo series = test::MakeSeries(call ? "OLDC1" : "OLDP1", 5.0, 0.3);
+    series.SetLastTraded(kNow - FileTime{30} * 24 * 3600 * kFileTimeTicksPerSecond);
+    company.AddContract(series);
+    return company;
 }
 
 void SetNames(CSession& session, std::initializer_list<std::pair<const char*, const char*>> names) {
@@ -247,6 +265,10 @@ private slots:
     void PrintingIsRefusedWithoutTables();
     // The main window.
     void MainWindowOpensRefreshesAndPrintsTheReports();
+    // The analytics columns.
+    void AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu_data();
+    void AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu();
+    void ProgramStartedOnMarketFilesWorksOutTheAnalytics();
 
 private:
     void InstallMarket();
@@ -344,12 +366,13 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
         // The header cells share the row's width: 9 or 10 equal units.
         const int unit = block.width() / cells;
         QVERIFY(std::abs(block.CellRect(0, cells - 1).width() - unit) <= 1);
-        // The series header and the series rows have twelve units in both cases.
-        QCOMPARE(block.CellCount(2), 9);
+        // The series header and the series rows have twelve units in both cases, and the
+        // analytics columns after them.
+        QCOMPARE(block.CellCount(2), 9 + kAnalytics);
         QCOMPARE(block.Cell(2, 7)->m_Kind, CellKind::EmbeddedTable);
         QCOMPARE(block.Cell(2, 7)->m_Span, 4);
         for (int r = 3; r < block.RowCount(); ++r) {
-            QCOMPARE(block.CellCount(r), 12);
+            QCOMPARE(block.CellCount(r), 12 + kAnalytics);
         }
         QCOMPARE(block.PrintedHeaderCount(), 3);
         QCOMPARE(
@@ -381,9 +404,19 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
     for (int c = 0; c < view.Block(0)->CellCount(2); ++c) {
         headings << view.Block(0)->Cell(2, c)->m_Text;
     }
-    QCOMPARE(headings,
-             QStringList({"Company Code", "Last Trade", "Expiry Month", "Strike Price",
-                          "ASX Fair Price", "Contract Size", "Open Interest", "", "BEP"}));
+    QStringList expected = {"Company Code",
+                            "Last Trade",
+                            "Expiry Month",
+                            "Strike Price",
+                            "ASX Fair Price",
+                            "Contract Size",
+                            "Open Interest",
+                            "",
+                            "BEP"};
+    for (const std::string_view heading : kAnalyticsHeadings) {
+        expected << QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+    }
+    QCOMPARE(headings, expected);
     Picture(view, QStringLiteral("sample-call-report.png"));
 }
 
@@ -512,7 +545,7 @@ void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
     // Header rows, the first two series, the leveraged line, the last series.
     QCOMPARE(block.RowCount(), 3 + 3 + 1);
     const int line = 3 + 2;
-    QCOMPARE(block.CellCount(line), 6);
+    QCOMPARE(block.CellCount(line), 6 + kAnalytics);
     QCOMPARE(block.RowValue(line), std::uintptr_t{0});
     const std::array<std::string, 6> texts =
         LeveragedRowTexts(data.company, data.Series(1), data.costOfLeverage);
@@ -520,7 +553,7 @@ void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
         const CComplexTableCell& cell = *block.Cell(line, c);
         QCOMPARE(cell.m_Text.toStdString(), texts[static_cast<std::size_t>(c)]);
         QCOMPARE(cell.m_Span, c == 0 ? 7 : 1);
-        QCOMPARE(cell.m_Divisions, 12);
+        QCOMPARE(cell.m_Divisions, CReportBlockBuilder::kAnalyticsDivisions);
         QCOMPARE(cell.m_Background, scheme.Get(SchemeColor::LeverageCostBk));
         QCOMPARE(cell.m_TextColor, scheme.Get(SchemeColor::LeverageCostFg));
         QCOMPARE(cell.m_RightBorder.m_Width, 1);
@@ -531,9 +564,16 @@ void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
     QVERIFY(block.Cell(line, 0)->m_Text.startsWith(
         QStringLiteral("50% Leveraged Position. Cost of leverage equals approximately $")));
     QVERIFY(block.Cell(line, 5)->m_Text.isEmpty());
-    // The series rows keep their twelve cells around the line.
-    QCOMPARE(block.CellCount(line - 1), 12);
-    QCOMPARE(block.CellCount(line + 1), 12);
+    // Under the analytics columns the line is empty, in its own colours.
+    for (int c = 6; c < 6 + kAnalytics; ++c) {
+        const CComplexTableCell& cell = *block.Cell(line, c);
+        QVERIFY(cell.m_Text.isEmpty());
+        QVERIFY(cell.m_Visible);
+        QCOMPARE(cell.m_Background, scheme.Get(SchemeColor::LeverageCostBk));
+    }
+    // The series rows keep their cells around the line.
+    QCOMPARE(block.CellCount(line - 1), 12 + kAnalytics);
+    QCOMPARE(block.CellCount(line + 1), 12 + kAnalytics);
     Picture(view, QStringLiteral("leveraged-call-report.png"));
 }
 
@@ -632,6 +672,8 @@ void CReportViewTest::EmptyReportShowsTheBusyTextThenTheBackground() {
 
 void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
     InstallMarket();
+    // Nineteen columns are wider than the window; without the analytics the blocks fit it.
+    m_Session->AnalyticsSettings().SetShowColumns(false);
     CShownView shown(*m_Session, ReportKind::Call);
     CReportView& view = shown.view;
     view.SetSliceBudget(microseconds(2000));
@@ -708,6 +750,8 @@ void CReportViewTest::RefreshDuringABuildStartsItOver() {
 
 void CReportViewTest::ScrollBarOnlyWhenTheStackIsTallerThanTheWindow() {
     InstallSample();
+    // Nineteen columns are wider than the window; without the analytics the blocks fit it.
+    m_Session->AnalyticsSettings().SetShowColumns(false);
     CShownView shown(*m_Session, ReportKind::Call, QSize(900, 900));
     CReportView& view = shown.view;
     QVERIFY(WaitForBuild(view));
@@ -960,8 +1004,9 @@ void CReportViewTest::SelectionCrossesIntoTheNeighbouringBlocks() {
     QCOMPARE(third.CurrentRow(), -1);
     second.SetCurrentCell(3, 0);
     QTest::keyClick(&second, Qt::Key_Backtab);
+    const int lastColumn = 12 + kAnalytics - 1;
     QCOMPARE(first.CurrentRow(), 5);
-    QCOMPARE(first.CurrentColumn(), 11);
+    QCOMPARE(first.CurrentColumn(), lastColumn);
     QCOMPARE(second.CurrentRow(), -1);
     QTest::keyClick(&first, Qt::Key_Tab);
     QCOMPARE(second.CurrentRow(), 3);
@@ -973,9 +1018,9 @@ void CReportViewTest::SelectionCrossesIntoTheNeighbouringBlocks() {
     QCOMPARE(third.CurrentRow(), 4);
     QCOMPARE(second.CurrentRow(), -1);
     // Sideways moves stay in the row.
-    third.SetCurrentCell(4, 11);
+    third.SetCurrentCell(4, lastColumn);
     QTest::keyClick(&third, Qt::Key_Right);
-    QCOMPARE(third.CurrentColumn(), 11);
+    QCOMPARE(third.CurrentColumn(), lastColumn);
     QCOMPARE(view.ActiveTable(), &third);
 }
 
@@ -1326,6 +1371,222 @@ void CReportViewTest::MainWindowOpensRefreshesAndPrintsTheReports() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(frame.GetView(ViewKind::CallReport, false, false) == nullptr);
     frame.hide();
+}
+
+// The analytics columns.
+
+void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu_data() {
+    QTest::addColumn<bool>("call");
+    QTest::newRow("Call Report") << true;
+    QTest::newRow("Put Report") << false;
+}
+
+void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
+    QFETCH(bool, call);
+    const ReportKind kind = call ? ReportKind::Call : ReportKind::Put;
+    test::CMainFrameTestHost host;
+    CSession& session = host.session;
+    ResetSettings(session, ReportKind::Call);
+    ResetSettings(session, ReportKind::Put);
+    session.ReportSettings(kind).SetDisplayLeveragedBar(true);
+    InstallSample(session);
+    std::vector<CCompanyInfo> companies = call ? SampleCalls() : SamplePuts();
+    companies.push_back(OldTradeCompany(call));
+    if (call) {
+        session.Market().PublishCalls(std::move(companies));
+    } else {
+        session.Market().PublishPuts(std::move(companies));
+    }
+    // Ex-date before the series expire: early exercise of AAA's deep call is likely.
+    session.Market().PublishDividends({{"AAA", UtcDay(2010, 6, 28), 0.85}});
+    CMainFrame frame(host);
+    RegisterReportViews(frame, [](CReportView& view) { view.SetClock([] { return kNow; }); });
+    frame.resize(1400, 900);
+    frame.show();
+    QVERIFY(frame.OnCommand(call ? ID_YIELD_CALL_REPORTS : ID_YIELD_PUT_REPORTS));
+    auto* view = dynamic_cast<CReportView*>(
+        frame.GetView(call ? ViewKind::CallReport : ViewKind::PutReport, false, false));
+    QVERIFY(view != nullptr);
+    QVERIFY(WaitForBuild(*view));
+    const auto settled = [view] {
+        return QTest::qWaitFor([view] { return !view->IsLayoutPending(); }, kBuildTimeoutMs);
+    };
+    QVERIFY(settled());
+    QVERIFY(frame.Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
+    QCOMPARE(BlockCodes(*view), (call ? std::vector<std::string>{"AAA", "BBB", "CCC", "OLD"}
+                                      : std::vector<std::string>{"OLD", "PPP", "QQQ"}));
+    constexpr int kFirst = CSeriesTable::kSeriesColumns;
+    constexpr int kBep = kFirst - 1;
+    // Every analytics cell of the rows from the series header down, with its row.
+    const auto forEachAnalyticsCell = [view](const auto& check) {
+        for (int i = 0; i < view->BlockCount(); ++i) {
+            CReportBlockTable& block = *view->Block(i);
+            for (int row = 2; row < block.RowCount(); ++row) {
+                for (int c = block.CellCount(row) - kAnalytics; c < block.CellCount(row); ++c) {
+                    check(block, row, c);
+                }
+            }
+        }
+    };
+
+    // The report shows at once; the cells wait for the analytics.
+    int leveragedLines = 0;
+    forEachAnalyticsCell([&](CReportBlockTable& block, int row, int column) {
+        const CComplexTableCell& cell = *block.Cell(row, column);
+        QVERIFY(cell.m_Visible);
+        if (row > 2) {
+            QVERIFY(cell.m_Text.isEmpty());
+            QVERIFY(cell.m_ToolTip.isEmpty());
+            leveragedLines += block.RowValue(row) == 0 && column == block.CellCount(row) - 1;
+        }
+    });
+    QVERIFY(leveragedLines > 0);
+
+    // Ready: the blocks already built take the figures without being built again.
+    const std::shared_ptr<const CMarketAnalytics> analytics = ComputeMarketAnalytics(
+        *session.Market().Current(), MakeAnalyticsContext(kNow, session.AnalyticsSettings()), 1);
+    QVERIFY(analytics != nullptr);
+    session.PublishAnalytics(analytics);
+    std::vector<const CReportBlockTable*> blocks;
+    for (int i = 0; i < view->BlockCount(); ++i) {
+        blocks.push_back(view->Block(i));
+    }
+    emit host.analytics.Ready();
+    QVERIFY(view->IsLayoutPending());
+    QVERIFY(settled());
+    for (int i = 0; i < view->BlockCount(); ++i) {
+        QCOMPARE(view->Block(i), blocks[static_cast<std::size_t>(i)]);
+    }
+    const Color dimmed = StaleAnalyticsColor();
+    QVERIFY(dimmed != session.ColorScheme().Get(SchemeColor::ReportFg));
+    int stale = 0;
+    int fresh = 0;
+    int warnings = 0;
+    for (int i = 0; i < view->BlockCount(); ++i) {
+        const CReportBlockTable& block = *view->Block(i);
+        for (int row = 3; row < block.RowCount(); ++row) {
+            const auto* series = reinterpret_cast<const CContractInfo*>(block.RowValue(row));
+            if (series == nullptr) {
+                // The leveraged line has nothing under the analytics.
+                for (int c = block.CellCount(row) - kAnalytics; c < block.CellCount(row); ++c) {
+                    QVERIFY(block.Cell(row, c)->m_Text.isEmpty());
+                }
+                continue;
+            }
+            const CSeriesAnalytics* figures = analytics->Find(call, series->Code());
+            QVERIFY(figures != nullptr);
+            const CAnalyticsTexts texts = SeriesAnalyticsTexts(*figures, call);
+            for (int c = 0; c < kAnalytics; ++c) {
+                const CComplexTableCell& cell = *block.Cell(row, kFirst + c);
+                QCOMPARE(cell.m_Text.toStdString(), texts.cells[static_cast<std::size_t>(c)]);
+                QCOMPARE(cell.m_ToolTip.toStdString(), texts.tooltip);
+                const Color figureColor = texts.stale ? dimmed : block.Cell(row, kBep)->m_TextColor;
+                QCOMPARE(cell.m_TextColor,
+                         c == kAnalytics - 1 ? kAnalyticsWarningColor : figureColor);
+            }
+            stale += texts.stale ? 1 : 0;
+            fresh += texts.stale ? 0 : 1;
+            warnings += texts.cells.back().empty() ? 0 : 1;
+        }
+    }
+    QCOMPARE(stale, 1);
+    QVERIFY(fresh > 0);
+    QCOMPARE(warnings > 0, call);
+    QCOMPARE(view->TableHeight(0), view->Block(0)->TotalHeight(view->Block(0)->width()));
+
+    // The tooltip shows while the mouse rests on a cell.
+    CReportBlockTable& first = *view->Block(0);
+    const QPoint point = first.CellRect(3, kFirst).center();
+    QHelpEvent help(QEvent::ToolTip, point, first.mapToGlobal(point));
+    QApplication::sendEvent(&first, &help);
+    QVERIFY(!first.Cell(3, kFirst)->m_ToolTip.isEmpty());
+    QTRY_COMPARE(QToolTip::text(), first.Cell(3, kFirst)->m_ToolTip);
+    QToolTip::hideText();
+
+    // Printed as shown: the copy the pages are drawn from has the figures.
+    const std::unique_ptr<CComplexTableWnd> shownCopy = CMultiTablePrintJob::CopyTable(first);
+    for (int c = kFirst; c < kFirst + kAnalytics; ++c) {
+        QVERIFY(shownCopy->Cell(3, c)->m_Visible);
+        QCOMPARE(shownCopy->Cell(3, c)->m_Text, first.Cell(3, c)->m_Text);
+    }
+
+    // The View menu hides the columns in the open report and remembers it; the series
+    // columns take the whole width again, and a selection in them steps back onto BEP.
+    first.SetCurrentCell(3, kFirst + 2);
+    QVERIFY(frame.OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
+    QVERIFY(!session.AnalyticsSettings().ShowColumns());
+    QVERIFY(!frame.Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
+    QVERIFY(settled());
+    forEachAnalyticsCell([](CReportBlockTable& block, int row, int column) {
+        QVERIFY(!block.Cell(row, column)->m_Visible);
+        const int last = block.CellCount(row) - kAnalytics - 1;
+        QCOMPARE(block.CellRect(row, last).right() + 1, block.width());
+    });
+    QVERIFY(!view->horizontalScrollBar()->isVisible());
+    QCOMPARE(first.CurrentRow(), 3);
+    QCOMPARE(first.CurrentColumn(), kBep);
+    const std::unique_ptr<CComplexTableWnd> hiddenCopy = CMultiTablePrintJob::CopyTable(first);
+    constexpr int kPageWidth = 900;
+    hiddenCopy->RecalcLayout(kPageWidth);
+    for (int c = kFirst; c < kFirst + kAnalytics; ++c) {
+        QVERIFY(!hiddenCopy->Cell(3, c)->m_Visible);
+        QCOMPARE(hiddenCopy->CellRect(3, c).width(), 0);
+    }
+    QCOMPARE(hiddenCopy->CellRect(3, kBep).right() + 1, kPageWidth);
+
+    // And shows them again, figures and all.
+    QVERIFY(frame.OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
+    QVERIFY(session.AnalyticsSettings().ShowColumns());
+    QVERIFY(frame.Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
+    QVERIFY(settled());
+    forEachAnalyticsCell([](CReportBlockTable& block, int row, int column) {
+        QVERIFY(block.Cell(row, column)->m_Visible);
+        QVERIFY(block.CellRect(row, column).width() > 0);
+    });
+    QCOMPARE(first.Cell(3, kFirst)->m_Text, shownCopy->Cell(3, kFirst)->m_Text);
+}
+
+void CReportViewTest::ProgramStartedOnMarketFilesWorksOutTheAnalytics() {
+    // The feed is nowhere: whatever the program knows comes from the files read at start.
+    const test::CScopedEnv feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9");
+    const test::CScopedEnv site("STRIKELINE_SITE_URL", "http://127.0.0.1:9");
+    test::CTempFolder home;
+    const std::filesystem::path data = home.File("data");
+    std::filesystem::create_directories(data);
+    for (const auto& entry : std::filesystem::directory_iterator(m_Folder.Path())) {
+        if (entry.is_regular_file()) {
+            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+        }
+    }
+    test::CUserMessageLog messages;
+    CApplication app(CStartOptions{data.string(), home.File("settings.reg"),
+                                   QString::fromStdString(home.File("instance")), false,
+                                   &messages});
+    QVERIFY(app.InitInstance());
+    QTRY_VERIFY_WITH_TIMEOUT(app.Session().Analytics() != nullptr, kBuildTimeoutMs);
+    const std::shared_ptr<const CMarketAnalytics> analytics = app.Session().Analytics();
+    const std::shared_ptr<const CMarketSnapshot> market = app.Session().Market().Current();
+    std::size_t series = 0;
+    for (const bool isCall : {true, false}) {
+        for (const CCompanyInfo& company : market->Companies(isCall)) {
+            series += company.Contracts().size();
+            for (const CContractInfo& contract : company.Contracts()) {
+                QVERIFY(analytics->Find(isCall, contract.Code()) != nullptr);
+            }
+        }
+    }
+    // The same files the test read itself.
+    std::size_t expected = 0;
+    for (const bool isCall : {true, false}) {
+        for (const CCompanyInfo& company : m_Market.Current()->Companies(isCall)) {
+            expected += company.Contracts().size();
+        }
+    }
+    QVERIFY(expected > 0);
+    QCOMPARE(series, expected);
+    QCOMPARE(analytics->Size(), series);
+    app.MainFrame()->close();
+    app.ExitInstance(0);
 }
 
 } // namespace strikeline

@@ -5,8 +5,11 @@
 
 #include "gui/reports/ShortListView.h"
 
+#include "analytics/AnalyticsTexts.h"
+#include "analytics/MarketAnalytics.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/reports/ReportBlockTable.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/ReportViews.h"
 #include "gui/reports/ShortListBlockBuilder.h"
@@ -223,6 +226,7 @@ private slots:
     void ClearShortListAsksOnlyWhenThePlanHoldsItsOptions();
     void ClearOnCloseFlagDecidesWhatReopeningShows();
     void PrintsToPdfAndRefusesWithoutBlocks();
+    void AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu();
 };
 
 void CShortListViewTest::CallAndPutTicksGiveTwoBlocksInOrderBehindTheReport() {
@@ -707,6 +711,84 @@ void CShortListViewTest::PrintsToPdfAndRefusesWithoutBlocks() {
     QVERIFY(pages >= 1);
     QVERIFY(list.Print(printer));
     QCOMPARE(CountPdfPages(path), pages);
+}
+
+void CShortListViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
+    CDesk desk;
+    desk.TickInReport(ReportKind::Call, "AAA");
+    desk.TickInReport(ReportKind::Put, "AAA");
+    CShortListView& list = *desk.ShortList();
+    QVERIFY(WaitForLayout(list));
+    QCOMPARE(list.BlockCount(), 2);
+    const int first = CShortListBlockTable::CellOf(static_cast<int>(kShortListColumns));
+    const int analyticsCells = static_cast<int>(kAnalyticsColumnCount);
+    const auto forEachSeriesRow = [&list](const auto& check) {
+        for (int i = 0; i < list.BlockCount(); ++i) {
+            CShortListBlockTable& block = *list.Block(i);
+            for (int row = CShortListBlockTable::kFirstSeriesRow; row < block.RowCount(); ++row) {
+                check(block, row);
+            }
+        }
+    };
+    // The headings follow BEP; the cells wait for the analytics.
+    const int header = CShortListBlockTable::kSeriesHeaderRow;
+    for (int i = 0; i < list.BlockCount(); ++i) {
+        const CShortListBlockTable& block = *list.Block(i);
+        const int headings = block.CellCount(header) - analyticsCells;
+        QCOMPARE(CellText(block, header, headings - 1), QStringLiteral("BEP"));
+        for (int c = 0; c < analyticsCells; ++c) {
+            QCOMPARE(CellText(block, header, headings + c).toStdString(),
+                     kAnalyticsHeadings[static_cast<std::size_t>(c)]);
+        }
+    }
+    forEachSeriesRow([&](CShortListBlockTable& block, int row) {
+        QCOMPARE(block.CellCount(row), first + analyticsCells);
+        for (int c = first; c < first + analyticsCells; ++c) {
+            QVERIFY(CellText(block, row, c).isEmpty());
+            QVERIFY(block.Cell(row, c)->m_Visible);
+        }
+    });
+
+    // The worker publishes the analytics and tells the windows.
+    desk.host.analytics.Recompute();
+    desk.host.analytics.Wait();
+    QTRY_VERIFY(desk.Session().Analytics() != nullptr);
+    QVERIFY(WaitForLayout(list));
+    const std::shared_ptr<const CMarketAnalytics> analytics = desk.Session().Analytics();
+    int rows = 0;
+    forEachSeriesRow([&](CShortListBlockTable& block, int row) {
+        const bool isCall = block.Kind() == ReportKind::Call;
+        const CSeriesAnalytics* figures = analytics->Find(isCall, block.SeriesAt(row)->Code());
+        QVERIFY(figures != nullptr);
+        const CAnalyticsTexts texts = SeriesAnalyticsTexts(*figures, isCall);
+        for (int c = 0; c < analyticsCells; ++c) {
+            const CComplexTableCell& cell = *block.Cell(row, first + c);
+            QCOMPARE(cell.m_Text.toStdString(), texts.cells[static_cast<std::size_t>(c)]);
+            QCOMPARE(cell.m_ToolTip.toStdString(), texts.tooltip);
+            QVERIFY(!cell.m_Editable);
+        }
+        ++rows;
+    });
+    QCOMPARE(rows, 5);
+
+    // The View menu hides them in the Short List and the report at once, and shows them
+    // again.
+    CReportView& report = desk.Report(ReportKind::Call);
+    for (const bool shown : {false, true}) {
+        QVERIFY(desk.frame.OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
+        QCOMPARE(desk.Session().AnalyticsSettings().ShowColumns(), shown);
+        QVERIFY(WaitForLayout(list));
+        QVERIFY(QTest::qWaitFor([&report] { return !report.IsLayoutPending(); }, kWaitMs));
+        forEachSeriesRow([&](CShortListBlockTable& block, int row) {
+            for (int c = first; c < first + analyticsCells; ++c) {
+                QCOMPARE(block.Cell(row, c)->m_Visible, shown);
+            }
+            QCOMPARE(block.CellRect(row, first - 1).right() + 1 == block.width(), !shown);
+        });
+        const CReportBlockTable& reportBlock = *report.Block(0);
+        QCOMPARE(reportBlock.Cell(3, CSeriesTable::kSeriesColumns)->m_Visible, shown);
+    }
+    QVERIFY(!CellText(*list.Block(0), CShortListBlockTable::kFirstSeriesRow, first).isEmpty());
 }
 
 } // namespace strikeline
