@@ -31,6 +31,17 @@ void FillAnalyticsCells(CComplexTableWnd& table, int row, const CMarketAnalytics
     if (first < 0) {
         return;
     }
+    if (analytics == nullptr) {
+        // Nothing to show yet: a new block's cells are empty already.
+        bool empty = true;
+        for (int cell = first; cell < first + kColumns && empty; ++cell) {
+            const CComplexTableWnd::CCell& current = *table.Cell(row, cell);
+            empty = current.m_Text.isEmpty() && current.m_ToolTip.isEmpty();
+        }
+        if (empty) {
+            return;
+        }
+    }
     const CSeriesAnalytics* figures =
         analytics != nullptr ? analytics->Find(isCall, seriesCode) : nullptr;
     CAnalyticsTexts texts;

@@ -585,6 +585,12 @@ bool CMultiTableView::MeasureNextTable() {
         return false;
     }
     const std::size_t i = m_NextToMeasure++;
+    if (i == 0 && m_MinimumWidths[0] < 0) {
+        // A view's tables are alike: the first one's texts foretell the width the stack
+        // needs, so that a stack wider than the window is not measured twice.
+        m_MinimumWidths[0] = m_Tables[0]->MinimumLayoutWidth();
+        m_MeasureWidth = std::max(m_MeasureWidth, m_MinimumWidths[0]);
+    }
     m_Heights[i] = m_Tables[i]->TotalHeight(m_MeasureWidth);
     m_Tops[i] = i == 0 ? kMargin : m_Tops[i - 1] + m_Heights[i - 1] + kGap;
     return true;

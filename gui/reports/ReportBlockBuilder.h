@@ -40,13 +40,24 @@ public:
     // answer them (CSeriesTable); `block` must outlive the table.
     void Build(CComplexTableWnd& table, const CReportBlock& block,
                const CCompanyNameTable& names) const;
-    // Blocks get the analytics columns (off by default: a colour sample has none).
-    void SetAnalyticsColumns(bool with) { m_AnalyticsColumns = with; }
+    // Blocks get the analytics columns (off by default: a colour sample has none), shown or
+    // hidden.
+    void SetAnalyticsColumns(bool with, bool shown) {
+        m_AnalyticsColumns = with;
+        m_AnalyticsShown = shown;
+    }
 
 private:
     int SeriesDivisions() const {
-        return m_AnalyticsColumns ? kAnalyticsDivisions : CSeriesTable::kSeriesColumns;
+        return m_AnalyticsColumns && m_AnalyticsShown ? kAnalyticsDivisions
+                                                      : CSeriesTable::kSeriesColumns;
     }
+    int AnalyticsCells() const {
+        return m_AnalyticsColumns ? static_cast<int>(kAnalyticsColumnCount) : 0;
+    }
+    // An analytics cell added to the row, shown or hidden as the columns are.
+    void AddAnalyticsCell(CComplexTableWnd& table, int row, Color background, Color foreground,
+                          bool selectable) const;
     Color Scheme(SchemeColor which) const { return m_Scheme.Get(which); }
     void AddCompanyHeader(CComplexTableWnd& table, const CReportBlock& block) const;
     void AddCompanyValues(CComplexTableWnd& table, const CReportBlock& block,
@@ -60,6 +71,7 @@ private:
     QFont m_Underlined;
     QFont m_Bold;
     bool m_AnalyticsColumns = false;
+    bool m_AnalyticsShown = true;
 };
 
 } // namespace strikeline

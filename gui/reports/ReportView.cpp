@@ -66,7 +66,6 @@ void CReportView::RefreshView() {
     ApplyScheme(scheme);
     m_BlockBuilder =
         std::make_unique<CReportBlockBuilder>(scheme, RegularFont(), UnderlinedFont(), BoldFont());
-    m_BlockBuilder->SetAnalyticsColumns(true);
     if (viewport()->isVisible()) {
         // The busy text shows before the first slice of work.
         viewport()->repaint();
@@ -98,8 +97,12 @@ void CReportView::AddNextBlock() {
     const std::size_t index = m_NextBlock++;
     auto table = std::make_unique<CReportBlockTable>(*this, viewport());
     table->hide();
+    // Built with the columns as the setting has them now; figures only when there are any.
+    m_BlockBuilder->SetAnalyticsColumns(true, m_Session.AnalyticsSettings().ShowColumns());
     m_BlockBuilder->Build(*table, m_Report.blocks[index], m_Market->CompanyNames());
-    RefreshTable(*table);
+    if (m_Analytics) {
+        RefreshTable(*table);
+    }
     auto* box = new QCheckBox(table.get());
     box->setGeometry(0, 0, CReportBlockBuilder::kCheckBoxSize, CReportBlockBuilder::kCheckBoxSize);
     // Clicking the box leaves the focus, and so the selection, where it was.
