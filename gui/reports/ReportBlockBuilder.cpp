@@ -14,7 +14,6 @@ namespace strikeline {
 namespace {
 
 constexpr int kSeriesColumns = CSeriesTable::kSeriesColumns;
-constexpr int kAnalyticsColumns = static_cast<int>(kAnalyticsColumnCount);
 // Series columns: code, last trade, expiry, strike, fair price, size, open interest, then
 // the profit and % return not exercised and exercised, and BEP.
 constexpr int kFairPriceColumn = 4;
@@ -122,7 +121,7 @@ void CReportBlockBuilder::AddSeriesHeader(CComplexTableWnd& table) const {
     const Color foreground = Scheme(SchemeColor::OptionsHeaderFg);
     const int divisions = SeriesDivisions();
     const int row = table.AddRow();
-    table.ReserveCells(row, 9 + (m_AnalyticsColumns ? kAnalyticsColumns : 0));
+    table.ReserveCells(row, 9 + AnalyticsCells());
     const auto addTitle = [&](QString title, int span) {
         const int cell =
             AddTextCell(table, row, title, divisions, span, background, foreground, false);
@@ -158,9 +157,23 @@ void CReportBlockBuilder::AddSeriesHeader(CComplexTableWnd& table) const {
     addTitle(QStringLiteral("BEP"), 1);
     if (m_AnalyticsColumns) {
         for (const std::string_view heading : kAnalyticsHeadings) {
-            addTitle(QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())), 1);
+            const int cell = addTitle(
+                QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())), 1);
+            if (!m_AnalyticsShown) {
+                table.SetVisible(row, cell, false);
+            }
         }
     }
+}
+
+void CReportBlockBuilder::AddAnalyticsCell(CComplexTableWnd& table, int row, Color background,
+                                           Color foreground, bool selectable) const {
+    const int cell = AddTextCell(table, row, QString(), SeriesDivisions(), 1, background,
+                                 foreground, selectable);
+    if (!m_AnalyticsShown) {
+        table.SetVisible(row, cell, false);
+    }
+    FrameRightBottom(table, row, cell);
 }
 
 void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlock& block,
@@ -173,7 +186,7 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
         Scheme(atTheMoney ? SchemeColor::StrikePriceFg : SchemeColor::ReportFg);
     const int divisions = SeriesDivisions();
     const int row = table.AddRow();
-    table.ReserveCells(row, divisions);
+    table.ReserveCells(row, kSeriesColumns + AnalyticsCells());
     table.SetRowValue(row, CSeriesTable::SeriesRowValue(series));
     for (int column = 0; column < kSeriesColumns; ++column) {
         Color cellBackground = background;
@@ -197,10 +210,8 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
         table.SetBorders(row, cell, column == 0 ? 1 : 0, 1, 0, 1, kBorderColor);
     }
     // The analytics keep their texts in the cells: the view fills them in when ready.
-    for (int column = kSeriesColumns; column < divisions; ++column) {
-        const int cell =
-            AddTextCell(table, row, QString(), divisions, 1, background, foreground, true);
-        table.SetBorders(row, cell, 0, 1, 0, 1, kBorderColor);
+    for (int column = 0; column < AnalyticsCells(); ++column) {
+        AddAnalyticsCell(table, row, background, foreground, true);
     }
 }
 
@@ -211,9 +222,8 @@ void CReportBlockBuilder::AddLeveragedRow(CComplexTableWnd& table,
     const Color background = Scheme(SchemeColor::LeverageCostBk);
     const Color foreground = Scheme(SchemeColor::LeverageCostFg);
     const int divisions = SeriesDivisions();
-    const int analytics = m_AnalyticsColumns ? kAnalyticsColumns : 0;
     const int row = table.AddRow();
-    table.ReserveCells(row, static_cast<int>(texts.size()) + analytics);
+    table.ReserveCells(row, static_cast<int>(texts.size()) + AnalyticsCells());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const int cell =
             AddTextCell(table, row, Text(texts[i]), divisions, i == 0 ? kLeveragedTextSpan : 1,
@@ -221,10 +231,8 @@ void CReportBlockBuilder::AddLeveragedRow(CComplexTableWnd& table,
         FrameRightBottom(table, row, cell);
     }
     // Under the analytics columns the line has nothing to say.
-    for (int i = 0; i < analytics; ++i) {
-        const int cell =
-            AddTextCell(table, row, QString(), divisions, 1, background, foreground, false);
-        FrameRightBottom(table, row, cell);
+    for (int i = 0; i < AnalyticsCells(); ++i) {
+        AddAnalyticsCell(table, row, background, foreground, false);
     }
 }
 

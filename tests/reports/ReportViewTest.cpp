@@ -1377,15 +1377,19 @@ void CReportViewTest::MainWindowOpensRefreshesAndPrintsTheReports() {
 
 void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu_data() {
     QTest::addColumn<bool>("call");
-    QTest::newRow("Call Report") << true;
-    QTest::newRow("Put Report") << false;
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("Call Report") << true << true;
+    QTest::newRow("Put Report") << false << true;
+    QTest::newRow("Call Report built without the columns") << true << false;
 }
 
 void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
     QFETCH(bool, call);
+    QFETCH(bool, shown);
     const ReportKind kind = call ? ReportKind::Call : ReportKind::Put;
     test::CMainFrameTestHost host;
     CSession& session = host.session;
+    session.AnalyticsSettings().SetShowColumns(shown);
     ResetSettings(session, ReportKind::Call);
     ResetSettings(session, ReportKind::Put);
     session.ReportSettings(kind).SetDisplayLeveragedBar(true);
@@ -1412,7 +1416,7 @@ void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
         return QTest::qWaitFor([view] { return !view->IsLayoutPending(); }, kBuildTimeoutMs);
     };
     QVERIFY(settled());
-    QVERIFY(frame.Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
+    QCOMPARE(frame.Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked(), shown);
     QCOMPARE(BlockCodes(*view), (call ? std::vector<std::string>{"AAA", "BBB", "CCC", "OLD"}
                                       : std::vector<std::string>{"OLD", "PPP", "QQQ"}));
     constexpr int kFirst = CSeriesTable::kSeriesColumns;
@@ -1433,7 +1437,7 @@ void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
     int leveragedLines = 0;
     forEachAnalyticsCell([&](CReportBlockTable& block, int row, int column) {
         const CComplexTableCell& cell = *block.Cell(row, column);
-        QVERIFY(cell.m_Visible);
+        QCOMPARE(cell.m_Visible, shown);
         if (row > 2) {
             QVERIFY(cell.m_Text.isEmpty());
             QVERIFY(cell.m_ToolTip.isEmpty());
@@ -1441,6 +1445,20 @@ void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
         }
     });
     QVERIFY(leveragedLines > 0);
+    if (!shown) {
+        // Built without them, the series columns take the whole width; the View item
+        // brings them.
+        forEachAnalyticsCell([](CReportBlockTable& block, int row, int /*column*/) {
+            const int last = block.CellCount(row) - kAnalytics - 1;
+            QCOMPARE(block.CellRect(row, last).right() + 1, block.width());
+        });
+        QVERIFY(frame.OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
+        QVERIFY(settled());
+        forEachAnalyticsCell([](CReportBlockTable& block, int row, int column) {
+            QVERIFY(block.Cell(row, column)->m_Visible);
+            QVERIFY(block.CellRect(row, column).width() > 0);
+        });
+    }
 
     // Ready: the blocks already built take the figures without being built again.
     const std::shared_ptr<const CMarketAnalytics> analytics = ComputeMarketAnalytics(
