@@ -73,6 +73,7 @@
 #include <filesystem>
 #include <fstream>
 #include <link.h>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <vector>
@@ -354,7 +355,12 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
         });
     plan->ExportCommands().SetFileOpener(
         [&opened](const QUrl& url) { opened << url.toLocalFile(); });
+    // The CSV takes the analytics columns as well; the others keep the plan's own columns.
+    bool includeAnalytics = true;
+    plan->ExportCommands().SetAnalyticsChooser(
+        [&includeAnalytics](QWidget*) { return std::optional<bool>(includeAnalytics); });
     QVERIFY(frame.OnCommand(ID_FILE_EXPORT_CSV));
+    includeAnalytics = false;
     QVERIFY(frame.OnCommand(ID_FILE_EXPORT_EXCEL));
     QVERIFY(frame.OnCommand(ID_FILE_EXPORT_WORD));
     QVERIFY(frame.OnCommand(ID_FILE_EXPORT_HTML));
@@ -365,6 +371,8 @@ void UserDayTest::AUsersDayFromTheReportToTheDiary() {
     QCOMPARE(messages.texts, exported);
     const std::string csv = ReadFile(home.File("plan.csv"));
     QVERIFY(csv.find(series) != std::string::npos);
+    QVERIFY(csv.find("Warnings") != std::string::npos);
+    QVERIFY(ReadFile(home.File("plan.html")).find("Warnings") == std::string::npos);
     QVERIFY(csv.find(kOpenSeries) != std::string::npos);
     QCOMPARE(ReadFile(home.File("plan.xlsx")).substr(0, 2), std::string("PK"));
     QCOMPARE(ReadFile(home.File("plan.docx")).substr(0, 2), std::string("PK"));
