@@ -7,34 +7,11 @@
 #include "analytics/DividendIndex.h"
 #include "analytics/MarketAnalytics.h"
 #include "analytics/SeriesAnalytics.h"
-#include "marketdata/MarketDataLoaders.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <map>
-#include <memory>
 
 namespace strikeline {
 namespace {
-
-// The loaded market of a scale with its dividends, kept for the whole run.
-const CMarketSnapshot& MarketWithDividends(int scale) {
-    static std::map<int, std::shared_ptr<const CMarketSnapshot>> markets;
-    auto& snapshot = markets[scale];
-    if (!snapshot) {
-        const std::string& folder = bench::GeneratedFolder(scale).folder;
-        CMarketData market;
-        for (const CMarketFileLoad& load :
-             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
-              LoadDividendsFile(folder, market)}) {
-            if (load.problem) {
-                std::fprintf(stderr, "%s\n", load.problem->c_str());
-            }
-        }
-        snapshot = market.Current();
-    }
-    return *snapshot;
-}
 
 // 2010-06-24 06:00 UTC, the close of the generated trading day in Sydney.
 const FileTime kNow = FileTimeFromUnix(1277359200);
@@ -49,7 +26,7 @@ void BM_ReferenceImpliedVolatility(benchmark::State& state) {
 }
 
 void BM_SeriesAnalytics(benchmark::State& state) {
-    const CMarketSnapshot& market = MarketWithDividends(1);
+    const CMarketSnapshot& market = bench::LoadedMarket(1);
     const CDividendIndex dividends(market.Dividends());
     const CAnalyticsContext context = MakeAnalyticsContext(kNow, CAnalyticsSettings());
     std::size_t series = 0;
@@ -77,7 +54,7 @@ void BM_SeriesAnalytics(benchmark::State& state) {
 }
 
 void BM_MarketAnalytics(benchmark::State& state) {
-    const CMarketSnapshot& market = MarketWithDividends(static_cast<int>(state.range(0)));
+    const CMarketSnapshot& market = bench::LoadedMarket(static_cast<int>(state.range(0)));
     const CAnalyticsContext context = MakeAnalyticsContext(kNow, CAnalyticsSettings());
     std::size_t series = 0;
     for (auto _ : state) {

@@ -1,5 +1,6 @@
 #include "GeneratedMarket.h"
 
+#include "marketdata/MarketDataLoaders.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
 
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 
 namespace strikeline::bench {
 
@@ -33,6 +35,25 @@ const CGeneratedFolder& GeneratedFolder(int scale) {
     CGeneratedFolder folder{pattern, pattern + "/call.csv", market.m_CallFile.size(),
                             market.m_CallSeries};
     return folders.emplace(scale, std::move(folder)).first->second;
+}
+
+const CMarketSnapshot& LoadedMarket(int scale) {
+    static std::map<int, std::shared_ptr<const CMarketSnapshot>> markets;
+    auto& snapshot = markets[scale];
+    if (!snapshot) {
+        const std::string& folder = GeneratedFolder(scale).folder;
+        CMarketData market;
+        for (const CMarketFileLoad& load :
+             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+              LoadDividendsFile(folder, market), LoadCompanyNamesFile(folder, market),
+              LoadTop20File(folder, market)}) {
+            if (load.problem) {
+                std::fprintf(stderr, "%s\n", load.problem->c_str());
+            }
+        }
+        snapshot = market.Current();
+    }
+    return *snapshot;
 }
 
 } // namespace strikeline::bench

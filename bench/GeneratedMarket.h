@@ -1,5 +1,7 @@
 #pragma once
 
+#include "marketdata/MarketSnapshot.h"
+
 #include <cstddef>
 #include <string>
 
@@ -15,5 +17,9 @@ struct CGeneratedFolder {
 };
 
 const CGeneratedFolder& GeneratedFolder(int scale);
+
+// Every file of that folder loaded (both option lists, the dividends, the company names
+// and the Top 20), kept for the whole run.
+const CMarketSnapshot& LoadedMarket(int scale);
 
 } // namespace strikeline::bench

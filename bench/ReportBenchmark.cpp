@@ -3,42 +3,19 @@
 // the texts the window shows.
 
 #include "GeneratedMarket.h"
-#include "marketdata/MarketDataLoaders.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportTexts.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <map>
-#include <memory>
 
 namespace strikeline {
 namespace {
-
-// The loaded market of a scale, kept for the whole run.
-const CMarketSnapshot& LoadedMarket(int scale) {
-    static std::map<int, std::shared_ptr<const CMarketSnapshot>> markets;
-    auto& snapshot = markets[scale];
-    if (!snapshot) {
-        const std::string& folder = bench::GeneratedFolder(scale).folder;
-        CMarketData market;
-        for (const CMarketFileLoad& load :
-             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
-              LoadCompanyNamesFile(folder, market), LoadTop20File(folder, market)}) {
-            if (load.problem) {
-                std::fprintf(stderr, "%s\n", load.problem->c_str());
-            }
-        }
-        snapshot = market.Current();
-    }
-    return *snapshot;
-}
 
 // 2010-06-24 06:00 UTC, the close of the generated trading day in Sydney.
 const FileTime kNow = FileTimeFromUnix(1277359200);
 
 void BuildCallReport(benchmark::State& state, bool allExpiries, bool withTexts) {
-    const CMarketSnapshot& market = LoadedMarket(static_cast<int>(state.range(0)));
+    const CMarketSnapshot& market = bench::LoadedMarket(static_cast<int>(state.range(0)));
     CReportSettings settings;
     if (allExpiries) {
         settings.SetExpire(CReportSettings::AllMonths);
