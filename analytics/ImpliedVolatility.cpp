@@ -18,7 +18,9 @@ namespace {
 
 constexpr double kTolerance = 1e-6;
 constexpr double kCoarseTolerance = 1e-3;
-constexpr double kFineTolerance = 5e-4;
+constexpr double kFineTolerance = 1e-2;
+// A volatility step below which the delta is taken as it is.
+constexpr double kDeltaTolerance = 5e-4;
 constexpr int kMostFineSteps = 6;
 constexpr int kMostCoarseSteps = 8;
 // Dollars of premium per unit of volatility per dollar of share price.
@@ -216,11 +218,17 @@ CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double prem
     double previousGap = value.price - premium;
     double current = previous;
     for (int step = 0; step < kMostFineSteps && slope > 1e-12; ++step) {
-        // A step this small moves the price less than the grid's own error: take it
-        // without pricing again.
+        // A step this short is taken along the coarse slope without pricing again: the
+        // slopes of the two grids differ by a few percent, so it lands within a small part
+        // of the step. The delta moves with it as the coarse grid's does.
         const double move = previousGap / slope;
         current = std::clamp(previous - move, kLowestVolatility, kHighestVolatility);
         if (std::abs(move) < kFineTolerance) {
+            if (std::abs(move) > kDeltaTolerance) {
+                value.delta +=
+                    GridValue(terms, current, kCoarseSpaceNodes, kCoarseTimeSteps).delta -
+                    GridValue(terms, previous, kCoarseSpaceNodes, kCoarseTimeSteps).delta;
+            }
             break;
         }
         value = AmericanValue(terms, current);
