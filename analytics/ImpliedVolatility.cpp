@@ -187,8 +187,18 @@ CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double prem
     // On the grid: search on a coarse one, then secant steps on the fine one from there,
     // the first with the coarse slope, which the two grids share closely. Most series take
     // three or four coarse prices and one or two fine ones; the delta comes with the last.
+    // The last coarse price is kept: the search ends where it was taken.
+    double lastCoarseVolatility = -1.0;
+    COptionValue lastCoarse;
+    const auto coarseValue = [&](double volatility) {
+        if (volatility != lastCoarseVolatility) {
+            lastCoarse = GridValue(terms, volatility, kCoarseSpaceNodes, kCoarseTimeSteps);
+            lastCoarseVolatility = volatility;
+        }
+        return lastCoarse;
+    };
     const auto coarse = [&](double volatility) {
-        return GridValue(terms, volatility, kCoarseSpaceNodes, kCoarseTimeSteps).price;
+        return coarseValue(volatility).price;
     };
     CImpliedVolatility result;
     double previous = 0.0, slope = 0.0;
@@ -225,9 +235,8 @@ CImpliedVolatility SolveImpliedVolatility(const COptionTerms& terms, double prem
         current = std::clamp(previous - move, kLowestVolatility, kHighestVolatility);
         if (std::abs(move) < kFineTolerance) {
             if (std::abs(move) > kDeltaTolerance) {
-                value.delta +=
-                    GridValue(terms, current, kCoarseSpaceNodes, kCoarseTimeSteps).delta -
-                    GridValue(terms, previous, kCoarseSpaceNodes, kCoarseTimeSteps).delta;
+                const double before = coarseValue(previous).delta;
+                value.delta += coarseValue(current).delta - before;
             }
             break;
         }
