@@ -47,9 +47,14 @@ CGrid MakeGrid(const COptionTerms& terms, double volatility, int nodes) {
     const auto n = static_cast<std::size_t>(nodes);
     grid.prices.resize(n);
     grid.payoffs.resize(n);
+    // Each price a constant ratio above the last: one exponential for the whole grid, and
+    // the strike's node still lands on the strike to the last few bits.
+    const double ratio = std::exp(grid.step);
+    double price = std::exp(grid.low);
     for (std::size_t i = 0; i < n; ++i) {
-        grid.prices[i] = std::exp(grid.low + static_cast<double>(i) * grid.step);
-        grid.payoffs[i] = Payoff(terms.isCall, grid.prices[i], terms.strike);
+        grid.prices[i] = price;
+        grid.payoffs[i] = Payoff(terms.isCall, price, terms.strike);
+        price *= ratio;
     }
     return grid;
 }
