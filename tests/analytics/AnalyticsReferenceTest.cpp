@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,44 @@ TEST_P(AbsenceCaseTest, GivesTheReasonAndNoVolatility) {
 
 INSTANTIATE_TEST_SUITE_P(Analytics, AbsenceCaseTest, ::testing::ValuesIn(kAbsenceCases),
                          [](const auto& named) { return named.param.name; });
+
+// Figures a damaged or hostile file can hold never hang or crash the solver: each gives a
+// volatility in the model's range with a delta an option can have, or a reason for none.
+TEST(AnalyticsReference, HostileFiguresGiveAnAnswerOrAReason) {
+    constexpr double kHuge = 1e12, kTiny = 1e-9;
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct CHostile {
+        const char* name;
+        COptionTerms terms;
+        double premium;
+    };
+    const std::vector<CHostile> cases = {
+        {"tiny share, huge strike", {false, kTiny, kHuge, 0.5, kRate, {}}, kHuge},
+        {"huge share, tiny strike", {true, kHuge, kTiny, 0.5, kRate, {{0.1, 1.0}}}, kHuge},
+        {"a minute to expiry", {false, 10, 11, 1e-6, kRate, {}}, 1.5},
+        {"a century to expiry", {false, 10, 11, 100, kRate, {{50, 0.5}}}, 3},
+        {"dividend above the share", {true, 10, 9, 0.5, kRate, {{0.1, 50}}}, 2},
+        {"huge premium", {true, 10, 10, 0.5, kRate, {}}, kHuge},
+        {"infinite premium", {false, 10, 10, 0.5, kRate, {{0.2, 0.3}}}, infinity},
+        {"not a number", {false, 10, 10, 0.5, kRate, {{0.2, 0.3}}}, nan},
+        {"infinite strike", {false, 10, infinity, 0.5, kRate, {}}, 1},
+        {"rate of 100%", {false, 10, 10, 0.5, 1.0, {}}, 1},
+        {"negative rate", {true, 10, 10, 0.5, -0.1, {{0.3, 0.4}}}, 1},
+    };
+    for (const CHostile& hostile : cases) {
+        SCOPED_TRACE(hostile.name);
+        const CImpliedVolatility implied = SolveImpliedVolatility(hostile.terms, hostile.premium);
+        EXPECT_NE(implied.volatility.has_value(), implied.absence.has_value());
+        if (implied.volatility) {
+            EXPECT_GE(*implied.volatility, kLowestVolatility);
+            EXPECT_LE(*implied.volatility, kHighestVolatility);
+            EXPECT_TRUE(hostile.terms.isCall ? implied.delta >= 0 && implied.delta <= 1
+                                             : implied.delta >= -1 && implied.delta <= 0)
+                << implied.delta;
+        }
+    }
+}
 
 // The reference library's own equity-option example: an American put, S 36, K 40, rate 6%,
 // no yield, volatility 20%, one year, 4.486113 by its finite differences.
