@@ -10,6 +10,8 @@
 #include "reports/ReportTestData.h"
 #include "support/TestTimes.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -431,6 +433,70 @@ TEST_F(PlanRowAnalyticsTest, RowNotInTheMarketHasOnlyTheNote) {
     EXPECT_FALSE(row.frankingAtRisk);
     EXPECT_FALSE(row.earlyExercise);
     EXPECT_EQ(PlanRowWarningText(row), kNoAnalyticsNote);
+}
+
+// ---- The whole market on several threads ----
+
+// A market of calls and puts over a spread of strikes and expiries, some shares paying a
+// dividend before some expiries.
+std::shared_ptr<const CMarketSnapshot> SpreadMarket() {
+    std::vector<CCompanyInfo> calls, puts;
+    std::vector<CDividend> dividends;
+    for (int share = 0; share < 12; ++share) {
+        const std::string code = "S" + std::to_string(share);
+        const double last = 5.0 + 3.0 * share;
+        for (const bool isCall : {true, false}) {
+            std::vector<CContractInfo> series;
+            for (int i = 0; i < 8; ++i) {
+                const double strike = last * (0.8 + 0.05 * i);
+                const double premium = std::max(isCall ? last - strike : strike - last, 0.0) +
+                                       0.02 * last * (1 + i % 3);
+                series.push_back(Series(code + (isCall ? "C" : "P") + std::to_string(i), strike,
+                                        premium, DayText(10 + 40 * (i % 4)), HoursAgo(3)));
+            }
+            (isCall ? calls : puts).push_back(Share(code, last, std::move(series), isCall));
+        }
+        if (share % 2 == 0) {
+            dividends.push_back(Dividend(code, 25 + share, 0.02 * last, 100.0));
+        }
+    }
+    return CMarketSnapshot()
+        .WithCalls(std::move(calls))
+        ->WithPuts(std::move(puts))
+        ->WithDividends(std::move(dividends));
+}
+
+// Every thread count gives each series the same figures, and a cancelled run gives none.
+TEST(MarketAnalytics, EveryThreadCountGivesTheSameFigures) {
+    const auto market = SpreadMarket();
+    const auto alone = ComputeMarketAnalytics(*market, Context(), 1);
+    ASSERT_TRUE(alone);
+    ASSERT_EQ(alone->Size(), 12u * 2 * 8);
+    std::size_t withVolatility = 0;
+    for (const unsigned threads : {2u, 3u}) {
+        SCOPED_TRACE(threads);
+        const auto shared = ComputeMarketAnalytics(*market, Context(), threads);
+        ASSERT_TRUE(shared);
+        ASSERT_EQ(shared->Size(), alone->Size());
+        for (const bool isCall : {true, false}) {
+            for (const CCompanyInfo& company : market->Companies(isCall)) {
+                for (const CContractInfo& series : company.Contracts()) {
+                    const CSeriesAnalytics* a = alone->Find(isCall, series.Code());
+                    const CSeriesAnalytics* b = shared->Find(isCall, series.Code());
+                    ASSERT_TRUE(a != nullptr && b != nullptr) << series.Code();
+                    EXPECT_EQ(a->days, b->days);
+                    EXPECT_EQ(a->volatility.volatility, b->volatility.volatility);
+                    EXPECT_EQ(a->Delta(), b->Delta());
+                    EXPECT_EQ(a->dividends.size(), b->dividends.size());
+                    withVolatility += a->volatility.volatility ? 1 : 0;
+                }
+            }
+        }
+    }
+    EXPECT_GT(withVolatility, 0u);
+
+    const std::atomic<bool> cancelled{true};
+    EXPECT_EQ(ComputeMarketAnalytics(*market, Context(), 2, &cancelled), nullptr);
 }
 
 } // namespace
