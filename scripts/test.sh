@@ -44,13 +44,15 @@ for fuzzer in "${fuzzers[@]}"; do
 done
 
 # The downloader's thread and the windows' thread meet in the market data and the
-# application state: its tests run again under ThreadSanitizer.
+# application state, and the analytics of a market are worked out on every core: those
+# tests run again under ThreadSanitizer.
 tsan=build-tsan
 cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRIKELINE_TSAN=ON -DSTRIKELINE_BUILD_APP=OFF \
   -DSTRIKELINE_BUILD_BENCH=OFF
-cmake --build "$tsan" -j2 --target downloader_tests marketdata_tests
+cmake --build "$tsan" -j2 --target downloader_tests marketdata_tests analytics_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/downloader_tests" --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/marketdata_tests" --gtest_brief=1 --gtest_filter='SharedNameTable.*:CompanyList.*'
+TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/marketdata_tests" --gtest_brief=1 --gtest_filter='MarketSnapshot.*'
+TSAN_OPTIONS="halt_on_error=1" "$tsan/tests/analytics_tests" --gtest_brief=1 --gtest_filter='MarketAnalytics.*:PlanRowAnalyticsTest.*'
 
 bash scripts/package-test.sh
 # SIGKILL at random moments and a file-size limit while the program quits and the headless
