@@ -30,6 +30,13 @@ public:
     const CCompanyNameTable& CompanyNames() const { return *m_CompanyNames; }
     const CCompanyNameTable& Top20() const { return *m_Top20; }
 
+    // True when both hold the very same option lists and dividends (shared, not copies):
+    // what was worked out from one holds for the other.
+    bool SharesPricesWith(const CMarketSnapshot& other) const {
+        return m_Calls == other.m_Calls && m_Puts == other.m_Puts &&
+               m_Dividends == other.m_Dividends;
+    }
+
     // The first dividend of the share `code` (letter case ignored).
     std::optional<CDividend> FindDividend(std::string_view code) const;
 

@@ -14,13 +14,17 @@ CColorScheme CSession::ColorScheme() {
 }
 
 std::shared_ptr<const CMarketAnalytics> CSession::Analytics() const {
+    const std::shared_ptr<const CMarketSnapshot> current = m_Market.Current();
     const std::lock_guard lock(m_AnalyticsMutex);
-    return m_Analytics;
+    return m_AnalyticsMarket && m_AnalyticsMarket->SharesPricesWith(*current) ? m_Analytics
+                                                                              : nullptr;
 }
 
-void CSession::PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics) {
+void CSession::PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics,
+                                const std::shared_ptr<const CMarketSnapshot>& market) {
     const std::lock_guard lock(m_AnalyticsMutex);
     m_Analytics = std::move(analytics);
+    m_AnalyticsMarket = market;
 }
 
 } // namespace strikeline

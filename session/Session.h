@@ -49,9 +49,14 @@ public:
         return m_ReportSettings[static_cast<std::size_t>(kind)];
     }
     CAnalyticsSettings& AnalyticsSettings() { return m_AnalyticsSettings; }
-    // The analytics of the current market once worked out (null before), for any thread.
+    // The analytics of the current market once worked out, for any thread; null before, and
+    // null again from new prices or dividends until their own are published, so that no
+    // window takes an older market's figures (or their absence) for today's. New company
+    // names or a new Top 20 change nothing here.
     std::shared_ptr<const CMarketAnalytics> Analytics() const;
-    void PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics);
+    // `analytics` were worked out from `market`.
+    void PublishAnalytics(std::shared_ptr<const CMarketAnalytics> analytics,
+                          const std::shared_ptr<const CMarketSnapshot>& market);
     CShortListStore& ShortList() { return m_ShortList; }
     CTradingPlan& TradingPlan() { return m_TradingPlan; }
     CDiaryDatabase& Diary() { return m_Diary; }
@@ -72,6 +77,8 @@ private:
     CAnalyticsSettings m_AnalyticsSettings;
     mutable std::mutex m_AnalyticsMutex;
     std::shared_ptr<const CMarketAnalytics> m_Analytics;
+    // The market they were worked out from, held until the next are published.
+    std::shared_ptr<const CMarketSnapshot> m_AnalyticsMarket;
     CShortListStore m_ShortList;
     CTradingPlan m_TradingPlan;
     CDiaryDatabase m_Diary;

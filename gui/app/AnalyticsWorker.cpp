@@ -67,11 +67,11 @@ void CAnalyticsWorker::Recompute() {
         if (analytics) {
             QMetaObject::invokeMethod(
                 this,
-                [this, job, analytics = std::move(analytics)]() mutable {
+                [this, job, market, analytics = std::move(analytics)]() mutable {
                     if (job != m_Current || job->cancelled) {
                         return; // a newer market is on its way
                     }
-                    m_Session.PublishAnalytics(std::move(analytics));
+                    m_Session.PublishAnalytics(std::move(analytics), market);
                     emit Ready();
                 },
                 Qt::QueuedConnection);

@@ -1464,7 +1464,7 @@ void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
     const std::shared_ptr<const CMarketAnalytics> analytics = ComputeMarketAnalytics(
         *session.Market().Current(), MakeAnalyticsContext(kNow, session.AnalyticsSettings()), 1);
     QVERIFY(analytics != nullptr);
-    session.PublishAnalytics(analytics);
+    session.PublishAnalytics(analytics, session.Market().Current());
     std::vector<const CReportBlockTable*> blocks;
     for (int i = 0; i < view->BlockCount(); ++i) {
         blocks.push_back(view->Block(i));

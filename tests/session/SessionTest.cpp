@@ -38,5 +38,31 @@ TEST(Session, EachSessionHoldsItsOwnDay) {
     EXPECT_EQ(second.ColorScheme(), CColorScheme());
 }
 
+// Analytics belong to the market they were worked out from: a newer market hides them
+// until its own arrive, so no window shows the old figures, or their absence, as today's.
+TEST(Session, AnalyticsAreHandedOutOnlyForTheirOwnMarket) {
+    CSession session("/day");
+    EXPECT_EQ(session.Analytics(), nullptr);
+    const auto worked = [&] {
+        return ComputeMarketAnalytics(*session.Market().Current(),
+                                      MakeAnalyticsContext(FileTimeFromUnix(0), {}), 1);
+    };
+    const std::shared_ptr<const CMarketSnapshot> first = session.Market().Current();
+    const std::shared_ptr<const CMarketAnalytics> analytics = worked();
+    session.PublishAnalytics(analytics, first);
+    EXPECT_EQ(session.Analytics(), analytics);
+
+    session.Market().PublishTop20(CCompanyNameTable());
+    EXPECT_EQ(session.Analytics(), analytics) << "a new Top 20 changes no figure";
+
+    session.Market().PublishPuts({CCompanyInfo()});
+    EXPECT_EQ(session.Analytics(), nullptr) << "the new puts have none yet";
+    session.PublishAnalytics(analytics, first);
+    EXPECT_EQ(session.Analytics(), nullptr) << "a late result for the old market";
+    const std::shared_ptr<const CMarketAnalytics> fresh = worked();
+    session.PublishAnalytics(fresh, session.Market().Current());
+    EXPECT_EQ(session.Analytics(), fresh);
+}
+
 } // namespace
 } // namespace strikeline
