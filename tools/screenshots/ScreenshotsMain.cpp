@@ -361,6 +361,11 @@ int main(int argc, char* argv[]) {
                (frame.DataPane()->text().contains("unknown") || !app.DownloaderStatus().empty())) {
             QApplication::processEvents(QEventLoop::AllEvents, 100);
         }
+        // The pictures show the analytics columns filled in, as a user sees them a moment
+        // after the market arrives.
+        while (waited.elapsed() < limit && app.Session().Analytics() == nullptr) {
+            QApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
         frame.UpdateStatusBar();
         CScreenshots shots(app, out);
         if (parser.isSet("high-dpi")) {
