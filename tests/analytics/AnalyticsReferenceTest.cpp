@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,11 @@ const std::vector<CReferenceCase> kCases = {
      {false, 40.0, 40.0, 365, kRate, {{90, 1.0}, {270, 1.0}}},
      0.30},
 };
+
+// Cases print by name in test listings.
+void PrintTo(const CReferenceCase& named, std::ostream* out) {
+    *out << named.name;
+}
 
 class ReferenceCaseTest : public ::testing::TestWithParam<CReferenceCase> {};
 
@@ -133,6 +139,11 @@ const std::vector<CAbsenceCase> kAbsenceCases = {
      22.5,
      VolatilityAbsence::OutsideModelRange},
 };
+
+// Cases print by name in test listings.
+void PrintTo(const CAbsenceCase& named, std::ostream* out) {
+    *out << named.name;
+}
 
 class AbsenceCaseTest : public ::testing::TestWithParam<CAbsenceCase> {};
 

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,11 @@ struct CDaysCase {
     std::string expiry;
     long days;
 };
+
+// Cases print by name in test listings.
+void PrintTo(const CDaysCase& named, std::ostream* out) {
+    *out << named.name;
+}
 
 class ExchangeDaysTest : public ::testing::TestWithParam<CDaysCase> {};
 
@@ -218,6 +224,11 @@ struct CAbsenceCase {
     double size;
     VolatilityAbsence absence;
 };
+
+// Cases print by name in test listings.
+void PrintTo(const CAbsenceCase& named, std::ostream* out) {
+    *out << named.name;
+}
 
 class SeriesAbsenceTest : public ::testing::TestWithParam<CAbsenceCase> {};
 
