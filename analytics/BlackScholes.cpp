@@ -33,6 +33,12 @@ double EuropeanPrice(const CEuropeanOption& option, double volatility) {
                          : discountedStrike * NormalCdf(-d2) - option.spot * NormalCdf(-d1);
 }
 
+double EuropeanVega(const CEuropeanOption& option, double volatility) {
+    const double d1 = D1D2(option, volatility).d1;
+    return option.spot * std::sqrt(option.years) * std::exp(-0.5 * d1 * d1) /
+           std::sqrt(2.0 * std::numbers::pi);
+}
+
 double EuropeanDelta(const CEuropeanOption& option, double volatility) {
     const double d1 = D1D2(option, volatility).d1;
     return option.isCall ? NormalCdf(d1) : NormalCdf(d1) - 1.0;

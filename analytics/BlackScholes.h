@@ -16,6 +16,8 @@ struct CEuropeanOption {
 };
 
 double EuropeanPrice(const CEuropeanOption& option, double volatility);
+// ∂price/∂volatility, the same for calls and puts.
+double EuropeanVega(const CEuropeanOption& option, double volatility);
 // Per share: 0..1 for calls, −1..0 for puts.
 double EuropeanDelta(const CEuropeanOption& option, double volatility);
 // The risk-neutral chance of finishing in the money: N(d2) for calls, N(−d2) for puts.

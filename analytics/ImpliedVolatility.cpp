@@ -6,7 +6,6 @@
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -27,20 +26,21 @@ constexpr int kMostCoarseSteps = 8;
 constexpr double kFlattestSlope = 1e-5;
 constexpr int kMostEvaluations = 60;
 
+// The European option on the share less the present value of its dividends: what the
+// first guess and the first slope are taken from.
+CEuropeanOption NetOfDividends(const COptionTerms& terms) {
+    return {terms.isCall, std::max(terms.spot - PresentValueOfDividends(terms), 0.01 * terms.spot),
+            terms.strike, terms.years, terms.rate};
+}
+
 // A first guess from the European formula on the share less its dividends: close for most
 // series, and a bracket is found around it in a step or two.
 double FirstGuess(const COptionTerms& terms, double premium) {
-    const CEuropeanOption european{
-        terms.isCall, std::max(terms.spot - PresentValueOfDividends(terms), 0.01 * terms.spot),
-        terms.strike, terms.years, terms.rate};
+    const CEuropeanOption european = NetOfDividends(terms);
     double volatility = 0.3;
     for (int i = 0; i < 20; ++i) {
         const double gap = EuropeanPrice(european, volatility) - premium;
-        const double d1 = (std::log(european.spot / european.strike) +
-                           (european.rate + 0.5 * volatility * volatility) * european.years) /
-                          (volatility * std::sqrt(european.years));
-        const double vega = european.spot * std::sqrt(european.years) * std::exp(-0.5 * d1 * d1) /
-                            std::sqrt(2.0 * std::numbers::pi);
+        const double vega = EuropeanVega(european, volatility);
         if (!(vega > 1e-8)) {
             break;
         }
@@ -119,14 +119,7 @@ struct CSecantRoot {
 template <typename Price>
 std::optional<CSecantRoot> CoarseSecant(const Price& price, const COptionTerms& terms,
                                         double premium, double guess) {
-    const CEuropeanOption european{
-        terms.isCall, std::max(terms.spot - PresentValueOfDividends(terms), 0.01 * terms.spot),
-        terms.strike, terms.years, terms.rate};
-    const double d1 = (std::log(european.spot / european.strike) +
-                       (european.rate + 0.5 * guess * guess) * european.years) /
-                      (guess * std::sqrt(european.years));
-    double slope = european.spot * std::sqrt(european.years) * std::exp(-0.5 * d1 * d1) /
-                   std::sqrt(2.0 * std::numbers::pi);
+    double slope = EuropeanVega(NetOfDividends(terms), guess);
     double previous = guess;
     double previousGap = price(previous) - premium;
     for (int step = 0; step < kMostCoarseSteps; ++step) {
