@@ -98,6 +98,14 @@ metainfo=/usr/share/metainfo/$app_id.metainfo.xml
 for file in /usr/bin/strikeline /usr/bin/strikeline-cli "$desktop" "$metainfo"; do
   [ -f "$file" ] || fail "$file is not installed"
 done
+# The browser module lies in the program's private library folder, and only it links the
+# web engine: the program loads it when the first trend chart opens.
+web_page=$(dpkg -L strikeline | grep '/lib/.*strikeline/strikeline-web-page\.so$' || true)
+[ -n "$web_page" ] && [ -f "$web_page" ] || fail "the browser module is not installed"
+readelf -d "$web_page" | grep -q 'NEEDED.*WebEngine' || fail "$web_page does not link the web engine"
+if readelf -d /usr/bin/strikeline | grep -q 'NEEDED.*WebEngine'; then
+  fail "/usr/bin/strikeline links the web engine; only its browser module should"
+fi
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 appstreamcli validate --no-net "$metainfo" > "$tmp/validate.log" 2>&1 ||
   { cat "$tmp/validate.log"; fail "appstreamcli rejects $metainfo"; }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QUrl>
-#include <QWebEngineView>
+#include <QWidget>
 #include <string>
 
 namespace strikeline {
 
 // A company's one-year price chart: the web site's chart page in an embedded browser.
 // The page is all it shows; the browser reports a failed navigation in the page itself.
-class CTrendView : public QWebEngineView {
+// The browser comes from its module on the first chart (CreateWebPage); should the module
+// be missing, the window says so instead.
+class CTrendView : public QWidget {
     Q_OBJECT
 
 public:
@@ -20,12 +22,15 @@ public:
     const QString& Code() const { return m_Code; }
     // The address asked for, whatever the page did since.
     const QUrl& ChartUrl() const { return m_ChartUrl; }
+    // The browser (a QWebEngineView), or null when its module could not be loaded.
+    QWidget* Page() const { return m_Page; }
 
     QSize sizeHint() const override;
 
 private:
     QString m_Code;
     QUrl m_ChartUrl;
+    QWidget* m_Page = nullptr;
 };
 
 } // namespace strikeline

@@ -66,6 +66,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QUrl>
+#include <QWebEngineView>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -669,11 +670,13 @@ void UserDayTest::LookAtATrendChart(CMainFrame& frame, const std::string& site) 
     QVERIFY2(company.contains(chart->Code()), qPrintable(company));
     QCOMPARE(chart->ChartUrl().toString().toStdString().rfind(site + "/call/chart.php?code=", 0),
              std::size_t{0});
-    QSignalSpy loaded(chart, &QWebEngineView::loadFinished);
+    auto* browser = qobject_cast<QWebEngineView*>(chart->Page());
+    QVERIFY(browser != nullptr);
+    QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
     QVERIFY(loaded.isValid());
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageWaitMs);
     QCOMPARE(loaded.first().first().toBool(), true);
-    QCOMPARE(chart->url(), chart->ChartUrl());
+    QCOMPARE(browser->url(), chart->ChartUrl());
 }
 
 // In a build with the leak check, a block lost on purpose ends the test program with the

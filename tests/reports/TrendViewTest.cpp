@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -194,6 +195,11 @@ QString ChildTitle(const QWidget* view) {
 }
 
 // The page's text as the browser reads it; nothing when it did not come.
+// The chart window's browser.
+QWebEngineView* Browser(const CTrendView* view) {
+    return qobject_cast<QWebEngineView*>(view->Page());
+}
+
 std::optional<QString> PlainText(QWebEnginePage* page) {
     auto text = std::make_shared<std::optional<QString>>();
     page->toPlainText([text](const QString& result) { *text = result; });
@@ -362,7 +368,8 @@ void CTrendViewTest::CommandAsksForACompanyAndShowsItsChart() {
     const QList<CTrendView*> views = program.TrendViews();
     QCOMPARE(views.size(), 1);
     CTrendView* view = views.first();
-    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    QVERIFY(Browser(view) != nullptr);
+    QSignalSpy loaded(Browser(view), &QWebEngineView::loadFinished);
     QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
     QCOMPARE(frame.MdiArea()->activeSubWindow()->widget(), view);
     const QUrl expected(QString::fromStdString(site.Url() + "/call/chart.php?code=BHP&span=year1"));
@@ -371,9 +378,9 @@ void CTrendViewTest::CommandAsksForACompanyAndShowsItsChart() {
 
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageTimeoutMs);
     QCOMPARE(loaded.first().first().toBool(), true);
-    QCOMPARE(view->url(), expected);
-    QCOMPARE(view->title(), QString("BHP - one year"));
-    const std::optional<QString> text = PlainText(view->page());
+    QCOMPARE(Browser(view)->url(), expected);
+    QCOMPARE(Browser(view)->title(), QString("BHP - one year"));
+    const std::optional<QString> text = PlainText(Browser(view)->page());
     QVERIFY(text.has_value());
     QVERIFY2(text->contains("Daily close from 2009-"), qPrintable(*text));
     QVERIFY2(text->contains("to 2010-06-24: last"), qPrintable(*text));
@@ -401,7 +408,7 @@ void CTrendViewTest::CodeTypedInLowerCaseGoesIntoTheAddressUnchanged() {
     QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
     QCOMPARE(view->ChartUrl().toString(),
              QString::fromStdString(site.Url() + "/call/chart.php?code=bhp&span=year1"));
-    QTRY_COMPARE_WITH_TIMEOUT(view->title(), QString("bhp - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(view)->title(), QString("bhp - one year"), kPageTimeoutMs);
 
     const std::string log = site.StopAndReadLog();
     QVERIFY2(log.find("GET /call/chart.php?code=bhp&span=year1 200\n") != std::string::npos,
@@ -454,9 +461,9 @@ void CTrendViewTest::ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen() 
     QCOMPARE(program.Frame().MdiArea()->activeSubWindow()->widget(), third);
     QCOMPARE(first->ChartUrl().toString(),
              QString::fromStdString(site.Url() + "/call/chart.php?code=NAB&span=year1"));
-    QTRY_COMPARE_WITH_TIMEOUT(first->title(), QString("NAB - one year"), kPageTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(second->title(), QString("NAB - one year"), kPageTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(third->title(), QString("BHP - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(first)->title(), QString("NAB - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(second)->title(), QString("NAB - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(third)->title(), QString("BHP - one year"), kPageTimeoutMs);
     QVERIFY(messages.texts.isEmpty());
 
     // Each window closes on its own.
@@ -480,7 +487,7 @@ void CTrendViewTest::CompanyWithoutANameIsTitledWithItsCode() {
     QVERIFY(unknown != nullptr);
     QCOMPARE(ChildTitle(unknown), QString("Trend Chart for QQQ"));
     // The page's own title does not replace the window's.
-    QTRY_COMPARE_WITH_TIMEOUT(unknown->title(), QString("QQQ - one year"), kPageTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(unknown)->title(), QString("QQQ - one year"), kPageTimeoutMs);
     QCOMPARE(ChildTitle(unknown), QString("Trend Chart for QQQ"));
 }
 
@@ -495,7 +502,8 @@ void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
 
     CTrendView* view = OpenTrendChart(program.Frame(), program.SiteUrl(), "BHP");
     QVERIFY(view != nullptr);
-    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    QVERIFY(Browser(view) != nullptr);
+    QSignalSpy loaded(Browser(view), &QWebEngineView::loadFinished);
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageTimeoutMs);
     QCOMPARE(loaded.first().first().toBool(), false);
     // The window stays open with its title; the program says nothing itself.
