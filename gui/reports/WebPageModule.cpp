@@ -18,7 +18,7 @@ constexpr const char* kModuleName = "strikeline-web-page";
 QStringList ModulePaths() {
     const QString name = QString::fromLatin1(kModuleName) + QStringLiteral(".so");
     return {QDir(QCoreApplication::applicationDirPath())
-                .filePath(QStringLiteral("../" STRIKELINE_INSTALL_LIBDIR "/strikeline/") + name),
+                .filePath(QStringLiteral("../" STRIKELINE_PRIVATE_LIBDIR "/") + name),
             QStringLiteral(STRIKELINE_WEB_PAGE_BUILD_DIR "/") + name};
 }
 
