@@ -14,6 +14,20 @@
 //   first_idle      the event loop first finds nothing left to do
 // and prints the median of the runs and every run as JSON, in milliseconds.
 //
+// Each run is followed by a run of strikeline-minimal-window (found beside this program):
+// an empty main window of the same size and nothing else, timed to its first painted frame
+// the same way, the floor of this toolkit on this machine. Printed beside the runs:
+//   ratio           the program's report_painted (window_shown when nothing is opened)
+//                   over the minimal window's window_shown, medians
+//   memory_kb       resident memory (VmRSS; VmHWM its peak) of the program when the
+//                   report is painted and of the minimal program at its first frame; the
+//                   market model's own size; the limit, twice the minimal program's
+//                   resident memory plus the model, and whether the program keeps to it.
+// The model's size is the C library's heap in use (mallinfo2: small blocks plus mapped
+// ones) just after the five data files are read and published into an empty market,
+// less just before, measured in the run's process once the program is gone: what the
+// market itself keeps alive, without the reading's buffers, which are freed by then.
+//
 // The program's settings and user files go to a temporary folder, the data files are
 // linked from DIR, and the downloader looks for a feed where none answers, so every run
 // starts alike. Qt's platform is offscreen unless QT_QPA_PLATFORM says otherwise.
@@ -23,6 +37,7 @@
 #include "gui/app/MainFrame.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/WebEngineSetup.h"
+#include "marketdata/MarketDataLoaders.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -40,6 +55,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <malloc.h>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -63,6 +79,9 @@ constexpr const char* kDeadFeed = "http://127.0.0.1:9";
 constexpr const char* kMetrics[] = {"main_entered",   "app_created",   "window_shown",
                                     "init_done",      "report_opened", "report_built",
                                     "report_painted", "first_idle"};
+
+// Started after each run of the program, from the folder this program is in.
+constexpr const char* kMinimalProgram = "strikeline-minimal-window";
 
 std::int64_t MonotonicNs() {
     timespec now{};
@@ -118,6 +137,7 @@ public:
     void Mark(const char* metric, std::int64_t at) {
         m_Times.insert(QLatin1String(metric), static_cast<double>(at - m_Start) / 1e6);
     }
+    void Note(const char* figure, double value) { m_Times.insert(QLatin1String(figure), value); }
     bool Has(const char* metric) const { return m_Times.contains(QLatin1String(metric)); }
     const QJsonObject& Times() const { return m_Times; }
 
@@ -178,6 +198,44 @@ bool LinkDataFolder(const QString& from, const QString& to) {
         }
     }
     return !files.isEmpty();
+}
+
+// A "VmRSS:" or "VmHWM:" line of /proc/self/status, in kB; -1 when missing.
+double StatusKb(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) {
+        return -1;
+    }
+    char line[256];
+    double kb = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, field, length) == 0) {
+            kb = static_cast<double>(std::strtol(line + length, nullptr, 10));
+            break;
+        }
+    }
+    std::fclose(status);
+    return kb;
+}
+
+std::size_t HeapInUse() {
+    const struct mallinfo2 heap = ::mallinfo2();
+    return heap.uordblks + heap.hblkhd;
+}
+
+// What the market read from `folder` keeps on the heap, in kB: the five files published into
+// an empty market as the downloader does at start-up, the heap in use measured around it.
+double MarketModelKb(const std::string& folder) {
+    const std::size_t before = HeapInUse();
+    CMarketData market;
+    LoadOptionFile(true, folder, market);
+    LoadOptionFile(false, folder, market);
+    LoadDividendsFile(folder, market);
+    LoadCompanyNamesFile(folder, market);
+    LoadTop20File(folder, market);
+    const std::size_t after = HeapInUse();
+    return after > before ? static_cast<double>(after - before) / 1024 : 0;
 }
 
 // Handles what is pending without waiting; false when nothing was.
@@ -250,6 +308,8 @@ int RunChild(int argc, char* argv[], const COptions& options) {
                (waiting ? !application.Has("report_painted") : !application.Has("window_shown"))) {
             dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }
+        application.Note("rss_kb", StatusKb("VmRSS:"));
+        application.Note("hwm_kb", StatusKb("VmHWM:"));
         while (!timedOut && HandlePending()) {
         }
         application.Mark("first_idle");
@@ -261,6 +321,7 @@ int RunChild(int argc, char* argv[], const COptions& options) {
         HandlePending();
         app.ExitInstance(0);
     }
+    application.Note("model_kb", MarketModelKb(options.data.toStdString()));
     std::printf("%s\n", QJsonDocument(application.Times()).toJson(QJsonDocument::Compact).data());
     return result;
 }
@@ -362,7 +423,18 @@ int RunParent(const COptions& options) {
                                            options.open.toStdString(),
                                            "--timeout-seconds",
                                            std::to_string(options.timeoutSeconds)};
+    const std::string minimal = std::string(QFileInfo(QString::fromLocal8Bit(self))
+                                                .dir()
+                                                .filePath(QLatin1String(kMinimalProgram))
+                                                .toLocal8Bit()
+                                                .constData());
+    if (::access(minimal.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "strikeline-launch-bench: %s is not built\n", minimal.c_str());
+        return 1;
+    }
+    // Taken in turns, so a machine that slows down or speeds up weighs on both alike.
     std::vector<QJsonObject> runs;
+    std::vector<QJsonObject> minimalRuns;
     for (int i = 0; i < options.runs; ++i) {
         const std::optional<QJsonObject> run = StartRun(self, args);
         if (!run) {
@@ -370,19 +442,43 @@ int RunParent(const COptions& options) {
             return 1;
         }
         runs.push_back(*run);
+        const std::optional<QJsonObject> minimalRun = StartRun(minimal, {});
+        if (!minimalRun) {
+            std::fprintf(stderr, "strikeline-launch-bench: run %d of %s failed\n", i + 1,
+                         kMinimalProgram);
+            return 1;
+        }
+        minimalRuns.push_back(*minimalRun);
     }
-    std::vector<std::pair<const char*, double>> median;
-    for (const char* metric : kMetrics) {
+    // The median of a figure over the runs that have it.
+    const auto medianOf = [](const std::vector<QJsonObject>& of,
+                             const char* figure) -> std::optional<double> {
         std::vector<double> values;
-        for (const QJsonObject& run : runs) {
-            if (run.contains(QLatin1String(metric))) {
-                values.push_back(run.value(QLatin1String(metric)).toDouble());
+        for (const QJsonObject& run : of) {
+            if (run.contains(QLatin1String(figure))) {
+                values.push_back(run.value(QLatin1String(figure)).toDouble());
             }
         }
-        if (!values.empty()) {
-            median.emplace_back(metric, Median(values));
+        return values.empty() ? std::nullopt : std::optional<double>(Median(values));
+    };
+    const auto medians = [&medianOf](const std::vector<QJsonObject>& of) {
+        std::vector<std::pair<const char*, double>> median;
+        for (const char* metric : kMetrics) {
+            if (const std::optional<double> value = medianOf(of, metric)) {
+                median.emplace_back(metric, *value);
+            }
         }
-    }
+        return median;
+    };
+    const auto perRun = [](const QJsonObject& run) {
+        std::vector<std::pair<const char*, double>> figures;
+        for (const char* metric : kMetrics) {
+            if (run.contains(QLatin1String(metric))) {
+                figures.emplace_back(metric, run.value(QLatin1String(metric)).toDouble());
+            }
+        }
+        return figures;
+    };
     // Written by hand to keep the figures in the order they happen.
     const auto figures = [](const auto& pairs) {
         std::string text = "{";
@@ -394,6 +490,11 @@ int RunParent(const COptions& options) {
         }
         return text + "}";
     };
+    const auto printRuns = [&figures, &perRun](const std::vector<QJsonObject>& of) {
+        for (std::size_t i = 0; i < of.size(); ++i) {
+            std::printf("    %s%s\n", figures(perRun(of[i])).c_str(), i + 1 < of.size() ? "," : "");
+        }
+    };
     std::printf("{\n  \"data\": %s,\n  \"open\": \"%s\",\n  \"runs\": %d,\n",
                 QJsonDocument(QJsonArray{QDir(options.data).absolutePath()})
                     .toJson(QJsonDocument::Compact)
@@ -401,17 +502,29 @@ int RunParent(const COptions& options) {
                     .chopped(1)
                     .constData(),
                 qPrintable(options.open), options.runs);
-    std::printf("  \"median_ms\": %s,\n  \"runs_ms\": [\n", figures(median).c_str());
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        std::vector<std::pair<const char*, double>> run;
-        for (const char* metric : kMetrics) {
-            if (runs[i].contains(QLatin1String(metric))) {
-                run.emplace_back(metric, runs[i].value(QLatin1String(metric)).toDouble());
-            }
-        }
-        std::printf("    %s%s\n", figures(run).c_str(), i + 1 < runs.size() ? "," : "");
-    }
-    std::printf("  ]\n}\n");
+    std::printf("  \"median_ms\": %s,\n  \"runs_ms\": [\n", figures(medians(runs)).c_str());
+    printRuns(runs);
+    std::printf("  ],\n  \"minimal_median_ms\": %s,\n  \"minimal_runs_ms\": [\n",
+                figures(medians(minimalRuns)).c_str());
+    printRuns(minimalRuns);
+    std::printf("  ],\n");
+
+    const char* shown = options.open == QLatin1String("none") ? "window_shown" : "report_painted";
+    const double ratio =
+        medianOf(runs, shown).value_or(0) / medianOf(minimalRuns, "window_shown").value_or(1);
+    const double rss = medianOf(runs, "rss_kb").value_or(0);
+    const double minimalRss = medianOf(minimalRuns, "rss_kb").value_or(0);
+    const double model = medianOf(runs, "model_kb").value_or(0);
+    const double limit = 2 * minimalRss + model;
+    std::printf("  \"ratio\": {\"%s_over_minimal_window_shown\": %.2f, \"limit\": 1.5, "
+                "\"met\": %s},\n",
+                shown, ratio, ratio <= 1.5 ? "true" : "false");
+    std::printf("  \"memory_kb\": {\"rss\": %.0f, \"hwm\": %.0f, \"minimal_rss\": %.0f, "
+                "\"minimal_hwm\": %.0f, \"market_model\": %.0f, \"limit\": %.0f, \"met\": %s}\n",
+                rss, medianOf(runs, "hwm_kb").value_or(0), minimalRss,
+                medianOf(minimalRuns, "hwm_kb").value_or(0), model, limit,
+                rss <= limit ? "true" : "false");
+    std::printf("}\n");
     return 0;
 }
 

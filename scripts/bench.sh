@@ -10,7 +10,7 @@ build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=ON -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=ON
 cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market \
-  strikeline-launch-bench
+  strikeline-launch-bench strikeline-minimal-window
 
 "$build/bench/strikeline_bench" "$@"
 QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_table_bench"
@@ -42,13 +42,22 @@ for scale in 1 10; do
 done
 
 # The program itself uses the clock of the day, so its markets are today's.
-echo "launch: milliseconds from process start, median of 5 runs (offscreen)"
+echo "launch: milliseconds from process start, median of 5 runs (offscreen), beside an empty Qt main window"
 for scale in 1 10; do
   "$build/tools/strikeline-market" --out "$market/today-$scale" --scale "$scale"
   echo "scale $scale:"
   QT_QPA_PLATFORM=offscreen "$build/bench/strikeline-launch-bench" --data "$market/today-$scale" \
     --open call-report --runs 5 |
     python3 -c 'import json, sys
-median = json.load(sys.stdin)["median_ms"]
-print("\n".join("  %-15s %8.1f" % (name, value) for name, value in median.items()))'
+result = json.load(sys.stdin)
+median = result["median_ms"]
+print("\n".join("  %-15s %8.1f" % (name, value) for name, value in median.items()))
+print("  %-15s %8.1f" % ("minimal window", result["minimal_median_ms"]["window_shown"]))
+ratio = result["ratio"]
+print("  report painted / minimal window shown: %.2f (at most %.1f: %s)" % (
+    ratio["report_painted_over_minimal_window_shown"], ratio["limit"], "met" if ratio["met"] else "not met"))
+memory = result["memory_kb"]
+print("  resident kB: program %d (peak %d), minimal %d, market model %d; limit %d: %s" % (
+    memory["rss"], memory["hwm"], memory["minimal_rss"], memory["market_model"], memory["limit"],
+    "met" if memory["met"] else "not met"))'
 done
