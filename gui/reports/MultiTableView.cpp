@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace strikeline {
 
@@ -94,9 +95,51 @@ CMultiTableView::~CMultiTableView() {
     DeleteAllTables();
 }
 
-CStackedTable* CMultiTableView::Table(int index) const {
+CStackedTable* CMultiTableView::MadeTable(int index) const {
     return index >= 0 && index < TableCount() ? m_Tables[static_cast<std::size_t>(index)].get()
                                               : nullptr;
+}
+
+int CMultiTableView::MadeTableCount() const {
+    return static_cast<int>(std::count_if(m_Tables.begin(), m_Tables.end(),
+                                          [](const auto& table) { return table != nullptr; }));
+}
+
+CStackedTable* CMultiTableView::Table(int index) {
+    if (index < 0 || index >= TableCount()) {
+        return nullptr;
+    }
+    const auto at = static_cast<std::size_t>(index);
+    if (m_Tables[at]) {
+        return m_Tables[at].get();
+    }
+    CStackedTable& table = MakeTableAt(at);
+    // A measuring pass under way measures it again; a placed stack takes its height now.
+    m_NextToMeasure = std::min(m_NextToMeasure, at);
+    if (at < m_PlacedHeights.size() && m_PlacedHeights[at] >= 0 && m_PlacedWidth > 0) {
+        const int estimate = m_PlacedHeights[at];
+        const int delta = table.TotalHeight(m_PlacedWidth) - estimate;
+        if (delta != 0) {
+            const bool above = m_PlacedTops[at] + estimate <= ScrollPosition();
+            m_PlacedHeights[at] += delta;
+            for (std::size_t j = at + 1; j < m_PlacedTops.size(); ++j) {
+                if (m_PlacedTops[j] >= 0) {
+                    m_PlacedTops[j] += delta;
+                }
+            }
+            m_StackHeight += delta;
+            const bool placing = std::exchange(m_Placing, true);
+            UpdateScrollRange();
+            if (above) {
+                ScrollTo(ScrollPosition() + delta);
+            }
+            m_Placing = placing;
+        }
+        if (!m_Placing) {
+            PlaceTables();
+        }
+    }
+    return &table;
 }
 
 int CMultiTableView::IndexOf(const CComplexTableWnd* table) const {
@@ -156,7 +199,7 @@ bool CMultiTableView::MoveSelectionOut(CStackedTable& from, int column, TableDir
         return false;
     }
     for (int i = index + step; i >= 0 && i < TableCount(); i += step) {
-        CStackedTable& target = *m_Tables[static_cast<std::size_t>(i)];
+        CStackedTable& target = *Table(i);
         if (const std::optional<CTableCellIndex> cell = EntryCell(target, column, direction)) {
             SetActiveTable(&target);
             // Setting the cell scrolls it into view, which shows a table that was hidden
@@ -274,21 +317,45 @@ int CMultiTableView::MeasureWidth(bool fullWidth) const {
     return std::max(1, FullWidth() - 2 * kMargin - (fullWidth ? 0 : ScrollBarWidth()));
 }
 
+bool CMultiTableView::IsNear(int top, int height) const {
+    return top + height >= -kHiddenAbove && top - ClientHeight() < kHiddenBelow;
+}
+
+void CMultiTableView::MakeNearPlacedTables() {
+    if (m_PlacedWidth <= 0) {
+        return;
+    }
+    for (std::size_t i = 0; i < m_Tables.size() && i < m_PlacedTops.size(); ++i) {
+        if (!m_Tables[i] && m_PlacedHeights[i] >= 0 &&
+            IsNear(m_PlacedTops[i] - ScrollPosition(), m_PlacedHeights[i])) {
+            Table(static_cast<int>(i));
+        }
+    }
+}
+
 void CMultiTableView::PlaceTables() {
+    if (m_Placing) {
+        return;
+    }
+    m_Placing = true;
+    MakeNearPlacedTables();
+    m_Placing = false;
     if (!m_LayoutPending && WiderTableInView(m_PlacedTops, m_PlacedHeights)) {
         RestartMeasuring(m_FullWidthPass);
     }
     const int scroll = ScrollPosition();
     const int client = ClientHeight();
     for (std::size_t i = 0; i < m_Tables.size(); ++i) {
+        if (!m_Tables[i]) {
+            continue; // far from the visible area
+        }
         CStackedTable& table = *m_Tables[i];
         bool near = false;
         QRect place;
         if (i < m_PlacedTops.size() && m_PlacedHeights[i] >= 0) {
             place = QRect(kMargin - horizontalScrollBar()->value(), m_PlacedTops[i] - scroll,
                           m_PlacedWidth, m_PlacedHeights[i]);
-            const int bottom = place.top() + place.height();
-            near = bottom >= -kHiddenAbove && place.top() - client < kHiddenBelow;
+            near = IsNear(place.top(), place.height());
         }
         if (near) {
             table.SetVisibleHeight(client);
@@ -348,17 +415,57 @@ int CMultiTableView::AddTable(std::unique_ptr<CStackedTable> table) {
     return InsertTable(TableCount(), std::move(table));
 }
 
-int CMultiTableView::InsertTable(int index, std::unique_ptr<CStackedTable> table) {
-    if (table->parentWidget() != viewport()) {
-        table->setParent(viewport());
+void CMultiTableView::Adopt(CStackedTable& table) {
+    if (table.parentWidget() != viewport()) {
+        table.setParent(viewport());
     }
-    table->hide();
-    CStackedTable* raw = table.get();
-    connect(raw, &CComplexTableWnd::CurrentCellChanged, this, [this, raw](int row, int column) {
-        if (row >= 0) {
-            EnsureCellVisible(*raw, row, column);
-        }
-    });
+    table.hide();
+    connect(&table, &CComplexTableWnd::CurrentCellChanged, this,
+            [this, raw = &table](int row, int column) {
+                if (row >= 0) {
+                    EnsureCellVisible(*raw, row, column);
+                }
+            });
+}
+
+CStackedTable& CMultiTableView::MakeTableAt(std::size_t index) {
+    std::unique_ptr<CStackedTable> table = MakeTable(static_cast<int>(index));
+    Adopt(*table);
+    m_Tables[index] = std::move(table);
+    return *m_Tables[index];
+}
+
+std::unique_ptr<CStackedTable> CMultiTableView::MakeTable(int /*index*/) {
+    return std::make_unique<CStackedTable>(this);
+}
+
+int CMultiTableView::EstimateTableHeight(int index, int width) {
+    return Table(index)->TotalHeight(width);
+}
+
+void CMultiTableView::AddPendingTables(int count) {
+    if (count <= 0) {
+        return;
+    }
+    if (!m_LayoutPending) {
+        m_PassSwitched = false;
+    }
+    if (m_MeasureWidth <= 0) {
+        m_MeasureWidth = MeasureWidth(m_FullWidthPass);
+    }
+    const std::size_t at = m_Tables.size();
+    const auto added = static_cast<std::size_t>(count);
+    m_Tables.resize(at + added);
+    m_Heights.resize(at + added, -1);
+    m_Tops.resize(at + added, -1);
+    m_MinimumWidths.resize(at + added, -1);
+    m_NextToMeasure = std::min(m_NextToMeasure, at);
+    m_LayoutPending = true;
+    ScheduleWork();
+}
+
+int CMultiTableView::InsertTable(int index, std::unique_ptr<CStackedTable> table) {
+    Adopt(*table);
     if (!m_LayoutPending) {
         m_PassSwitched = false;
     }
@@ -394,15 +501,16 @@ void CMultiTableView::RemoveTable(int index) {
         return;
     }
     const auto at = static_cast<std::size_t>(index);
-    CStackedTable* table = m_Tables[at].get();
-    if (const QWidget* focus = QApplication::focusWidget();
-        focus != nullptr && (focus == table || table->isAncestorOf(focus))) {
-        setFocus(Qt::OtherFocusReason);
+    if (CStackedTable* table = m_Tables[at].get()) {
+        if (const QWidget* focus = QApplication::focusWidget();
+            focus != nullptr && (focus == table || table->isAncestorOf(focus))) {
+            setFocus(Qt::OtherFocusReason);
+        }
+        if (m_ActiveTable == table) {
+            m_ActiveTable = nullptr;
+        }
+        RetireTable(std::move(m_Tables[at]));
     }
-    if (m_ActiveTable == table) {
-        m_ActiveTable = nullptr;
-    }
-    RetireTable(std::move(m_Tables[at]));
     m_Tables.erase(m_Tables.begin() + index);
     m_Heights.erase(m_Heights.begin() + index);
     m_Tops.erase(m_Tops.begin() + index);
@@ -437,7 +545,9 @@ void CMultiTableView::RemoveAllTables() {
     m_ActiveTable = nullptr;
     m_Retired.reserve(m_Retired.size() + m_Tables.size());
     for (std::unique_ptr<CStackedTable>& table : m_Tables) {
-        RetireTable(std::move(table));
+        if (table) {
+            RetireTable(std::move(table));
+        }
     }
     m_Tables.clear();
     m_Heights.clear();
@@ -492,9 +602,11 @@ bool CMultiTableView::RefreshNextTable() {
         return false;
     }
     if (m_NextToRefresh < m_Tables.size()) {
-        CStackedTable& table = *m_Tables[m_NextToRefresh++];
-        RefreshTable(table);
-        table.update();
+        // Pending tables are made up to date when they are made.
+        if (CStackedTable* table = m_Tables[m_NextToRefresh++].get()) {
+            RefreshTable(*table);
+            table->update();
+        }
         return true;
     }
     m_Refreshing = false;
@@ -533,6 +645,21 @@ void CMultiTableView::FinishPendingWork() {
     }
 }
 
+void CMultiTableView::MakeAllTables() {
+    FinishPendingWork(); // the tables to make are known once the build is done
+    bool made = false;
+    for (std::size_t i = 0; i < m_Tables.size(); ++i) {
+        if (!m_Tables[i]) {
+            MakeTableAt(i);
+            made = true;
+        }
+    }
+    if (made) {
+        RestartMeasuring(m_FullWidthPass);
+        FinishPendingWork();
+    }
+}
+
 void CMultiTableView::RunSlice() {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -550,6 +677,9 @@ void CMultiTableView::RunSlice() {
             m_Building = false;
         }
         if (m_LayoutPending) {
+            if (MakeNextNearTable()) {
+                continue;
+            }
             if (!FinishMeasuring()) {
                 continue;
             }
@@ -585,15 +715,40 @@ bool CMultiTableView::MeasureNextTable() {
         return false;
     }
     const std::size_t i = m_NextToMeasure++;
-    if (i == 0 && m_MinimumWidths[0] < 0) {
-        // A view's tables are alike: the first one's texts foretell the width the stack
-        // needs, so that a stack wider than the window is not measured twice.
-        m_MinimumWidths[0] = m_Tables[0]->MinimumLayoutWidth();
-        m_MeasureWidth = std::max(m_MeasureWidth, m_MinimumWidths[0]);
+    if (i == 0) {
+        // The first table is always made: the estimates of the others start from it.
+        CStackedTable& first = m_Tables[0] ? *m_Tables[0] : MakeTableAt(0);
+        if (m_MinimumWidths[0] < 0) {
+            // A view's tables are alike: the first one's texts foretell the width the stack
+            // needs, so that a stack wider than the window is not measured twice.
+            m_MinimumWidths[0] = first.MinimumLayoutWidth();
+            m_MeasureWidth = std::max(m_MeasureWidth, m_MinimumWidths[0]);
+        }
     }
-    m_Heights[i] = m_Tables[i]->TotalHeight(m_MeasureWidth);
+    m_Heights[i] = m_Tables[i] ? m_Tables[i]->TotalHeight(m_MeasureWidth)
+                               : EstimateTableHeight(static_cast<int>(i), m_MeasureWidth);
     m_Tops[i] = i == 0 ? kMargin : m_Tops[i - 1] + m_Heights[i - 1] + kGap;
     return true;
+}
+
+bool CMultiTableView::MakeNextNearTable() {
+    if (m_NextToMeasure < m_Tables.size()) {
+        return false;
+    }
+    const int scroll = ScrollPosition();
+    for (std::size_t i = 0; i < m_Tables.size(); ++i) {
+        if (m_Tables[i] || !IsNear(m_Tops[i] - scroll, m_Heights[i])) {
+            continue;
+        }
+        // Made and measured now; the tables below move by its difference from the estimate.
+        const int delta = MakeTableAt(i).TotalHeight(m_MeasureWidth) - m_Heights[i];
+        m_Heights[i] += delta;
+        for (std::size_t j = i + 1; j < m_Tops.size(); ++j) {
+            m_Tops[j] += delta;
+        }
+        return true;
+    }
+    return false;
 }
 
 bool CMultiTableView::WiderTableInView(const std::vector<int>& tops,
@@ -604,7 +759,7 @@ bool CMultiTableView::WiderTableInView(const std::vector<int>& tops,
     for (std::size_t i = 0; i < m_Tables.size() && i < tops.size(); ++i) {
         const bool shown = heights[i] >= 0 && tops[i] + heights[i] > scroll &&
                            tops[i] < scroll + std::max(client, 1);
-        if (shown && m_MinimumWidths[i] < 0) {
+        if (shown && m_MinimumWidths[i] < 0 && m_Tables[i]) {
             m_MinimumWidths[i] = m_Tables[i]->MinimumLayoutWidth();
         }
         wider = wider || m_MinimumWidths[i] > m_MeasureWidth;
@@ -655,6 +810,7 @@ bool CMultiTableView::FinishMeasuring() {
 // Printing.
 
 std::vector<CComplexTableWnd*> CMultiTableView::TablesForPrinting() {
+    MakeAllTables();
     std::vector<CComplexTableWnd*> tables;
     tables.reserve(m_Tables.size());
     for (const auto& table : m_Tables) {

@@ -29,9 +29,12 @@ struct CSliceStatistics {
 // A scrolling view showing a vertical stack of tables: the report and Short List windows.
 // Tables are measured a few at a time from a zero-interval timer; once all are measured
 // the stack is placed, and tables far from the visible area are hidden so that a whole
-// market scrolls smoothly. The stack is never narrower than its widest table's texts need;
-// a window narrower than that scrolls sideways. The view keeps one selection across its tables (the
-// active table's current cell) and prints its tables page by page.
+// market scrolls smoothly. A view may also stack tables that are made only when they first
+// come near the visible area: until then their heights are estimated, and when one is made
+// the stack below it moves by the difference (above the visible area the scroll position
+// moves with it, so what the user sees stays put). The stack is never narrower than its widest
+// table's texts need; a window narrower than that scrolls sideways. The view keeps one selection
+// across its tables (the active table's current cell) and prints its tables page by page.
 class CMultiTableView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -43,15 +46,20 @@ public:
     // this far or further below it, are hidden.
     static constexpr int kHiddenAbove = 2047;
     static constexpr int kHiddenBelow = 2048;
-    // Work per slice; small enough that the window answers between slices.
-    static constexpr std::chrono::microseconds kDefaultSliceBudget{20000};
+    // Work per slice: the last step of a slice may overrun it by the longest step (the
+    // report's snapshot of a whole market, a few milliseconds), and a slice should stay
+    // within one frame (16 ms) so that the window answers between slices.
+    static constexpr std::chrono::microseconds kDefaultSliceBudget{8000};
 
     explicit CMultiTableView(QWidget* parent = nullptr);
     ~CMultiTableView() override;
 
-    // Tables, in stack order.
+    // Tables, in stack order. Table makes a table not made yet (see AddPendingTables);
+    // MadeTable answers null for it.
     int TableCount() const { return static_cast<int>(m_Tables.size()); }
-    CStackedTable* Table(int index) const;
+    CStackedTable* Table(int index);
+    CStackedTable* MadeTable(int index) const;
+    int MadeTableCount() const;
     int IndexOf(const CComplexTableWnd* table) const;
     // Where the last complete layout put the table, in view coordinates before scrolling;
     // -1 when the table has not been placed yet.
@@ -92,8 +100,10 @@ public:
     void SetSliceBudget(std::chrono::microseconds budget) { m_SliceBudget = budget; }
     std::chrono::microseconds SliceBudget() const { return m_SliceBudget; }
     const CSliceStatistics& SliceStatistics() const { return m_Statistics; }
-    // Does the rest of the work at once (printing needs the whole stack).
+    // Does the rest of the work at once.
     void FinishPendingWork();
+    // Makes every table and measures the whole stack (printing needs every table).
+    void MakeAllTables();
 
     // Printing. Refused (false, nothing printed) when the view has no tables.
     bool HasTables() const { return !m_Tables.empty(); }
@@ -115,6 +125,10 @@ protected:
     // The same at `index` (at the end when outside the stack); the tables from there on are
     // measured again.
     int InsertTable(int index, std::unique_ptr<CStackedTable> table);
+    // Stacks `count` tables after the others that are made by MakeTable only when they come
+    // near the visible area (or are asked for); until then EstimateTableHeight stands for
+    // their heights.
+    void AddPendingTables(int count);
     // Takes one table away (the focus leaves it first); it is freed in a later slice.
     void RemoveTable(int index);
     // Takes every table away; the focus leaves them first. They are freed a few per slice.
@@ -132,6 +146,12 @@ protected:
     virtual void RefreshTable(CStackedTable& table);
     // One small piece of building (a table or less); false when nothing is left to build.
     virtual bool BuildNextStep();
+    // Makes the pending table at `index`.
+    virtual std::unique_ptr<CStackedTable> MakeTable(int index);
+    // The height a pending table will likely have at `width`. Called in stack order during
+    // a measuring pass, after the first table has been measured at that width (it is made
+    // first). The default makes the table and measures it.
+    virtual int EstimateTableHeight(int index, int width);
     virtual void OnWorkFinished();
 
     void paintEvent(QPaintEvent* event) override;
@@ -144,6 +164,17 @@ private:
     bool DoStep();
     bool RefreshNextTable();
     bool MeasureNextTable();
+    // Makes one pending table in or near the visible area of the measured stack; false when
+    // there is none.
+    bool MakeNextNearTable();
+    // Whether a table at this place lies near enough the visible area to be shown.
+    bool IsNear(int top, int height) const;
+    // Makes the table in its slot, hidden, and connects it to the view.
+    CStackedTable& MakeTableAt(std::size_t index);
+    void Adopt(CStackedTable& table);
+    // Makes the pending tables near the placed stack and corrects the stack and scroll
+    // position by the difference between their heights and the estimates.
+    void MakeNearPlacedTables();
     // Called when nothing is left to build or measure; false when the tables must be
     // measured again at the other width.
     bool FinishMeasuring();
@@ -166,6 +197,7 @@ private:
     int MeasureWidth(bool fullWidth) const;
     std::vector<CComplexTableWnd*> TablesForPrinting();
 
+    // Null where a table is pending.
     std::vector<std::unique_ptr<CStackedTable>> m_Tables;
     // Tables taken away, hidden, freed a few per slice: a whole market's tables take a
     // while to free, and a refresh must not stall the window.
@@ -188,6 +220,8 @@ private:
     int m_PlacedWidth = 0;
     int m_StackHeight = 0;
     bool m_ScrollBarWanted = false;
+    // Placing makes tables, which may move the scroll position, which places the tables.
+    bool m_Placing = false;
 
     int m_LastFullWidth = -1;
     int m_LastClientHeight = -1;

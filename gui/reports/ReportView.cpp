@@ -15,6 +15,8 @@
 #include <QCheckBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace strikeline {
 
@@ -57,10 +59,11 @@ void CReportView::RefreshView() {
     // The blocks point into the snapshot: they go first.
     RemoveAllTables();
     m_CheckBoxes.clear();
+    m_Checked.clear();
+    m_EstimateWidth = -1;
     m_Report = CReport{};
     m_Report.kind = m_Kind;
     m_Market.reset();
-    m_NextBlock = 0;
     m_SnapshotPending = true;
     const CColorScheme scheme = m_Session.ColorScheme();
     ApplyScheme(scheme);
@@ -74,15 +77,12 @@ void CReportView::RefreshView() {
 }
 
 bool CReportView::BuildNextStep() {
-    if (m_SnapshotPending) {
-        TakeSnapshot();
-        return true;
+    if (!m_SnapshotPending) {
+        return false;
     }
-    if (m_NextBlock < m_Report.blocks.size()) {
-        AddNextBlock();
-        return true;
-    }
-    return false;
+    TakeSnapshot();
+    AddPendingTables(static_cast<int>(m_Report.blocks.size()));
+    return true;
 }
 
 void CReportView::TakeSnapshot() {
@@ -90,11 +90,12 @@ void CReportView::TakeSnapshot() {
     m_Market = m_Session.Market().Current();
     m_Analytics = m_Session.Analytics();
     m_Report = BuildReport(m_Kind, m_Session.ReportSettings(m_Kind), *m_Market, m_Clock());
-    m_CheckBoxes.reserve(m_Report.blocks.size());
+    m_CheckBoxes.assign(m_Report.blocks.size(), nullptr);
+    m_Checked.assign(m_Report.blocks.size(), false);
 }
 
-void CReportView::AddNextBlock() {
-    const std::size_t index = m_NextBlock++;
+std::unique_ptr<CStackedTable> CReportView::MakeTable(int block) {
+    const auto index = static_cast<std::size_t>(block);
     auto table = std::make_unique<CReportBlockTable>(*this, viewport());
     table->hide();
     // Built with the columns as the setting has them now; figures only when there are any.
@@ -105,16 +106,57 @@ void CReportView::AddNextBlock() {
     }
     auto* box = new QCheckBox(table.get());
     box->setGeometry(0, 0, CReportBlockBuilder::kCheckBoxSize, CReportBlockBuilder::kCheckBoxSize);
+    box->setChecked(m_Checked[index]);
     // Clicking the box leaves the focus, and so the selection, where it was.
     box->setFocusPolicy(Qt::TabFocus);
     connect(box, &QCheckBox::clicked, this,
             [this, index](bool checked) { OnCheckBoxClicked(index, checked); });
-    m_CheckBoxes.emplace_back(box);
-    AddTable(std::move(table));
+    m_CheckBoxes[index] = box;
+    return table;
+}
+
+void CReportView::LearnRowHeights(int width) {
+    m_EstimateWidth = width;
+    CReportBlockTable& first = *Block(0);
+    first.TotalHeight(width);
+    m_HeaderHeight = 0;
+    for (int row = 0; row < CReportBlockBuilder::kPrintedHeaderRows; ++row) {
+        m_HeaderHeight += first.RowHeight(row);
+    }
+    int seriesRows = 0;
+    int seriesHeight = 0;
+    m_LeveragedRowHeight = 0;
+    for (int row = CReportBlockBuilder::kPrintedHeaderRows; row < first.RowCount(); ++row) {
+        // Series rows hold their series; the leveraged line holds none.
+        if (first.RowValue(row) != 0) {
+            ++seriesRows;
+            seriesHeight += first.RowHeight(row);
+        } else {
+            m_LeveragedRowHeight = first.RowHeight(row);
+        }
+    }
+    m_SeriesRowHeight = seriesRows > 0 ? static_cast<double>(seriesHeight) / seriesRows : 0;
+    if (m_LeveragedRowHeight == 0) {
+        m_LeveragedRowHeight = static_cast<int>(std::lround(m_SeriesRowHeight));
+    }
+}
+
+int CReportView::EstimateTableHeight(int index, int width) {
+    if (width != m_EstimateWidth) {
+        LearnRowHeights(width);
+    }
+    const CReportBlock& block = m_Report.blocks[static_cast<std::size_t>(index)];
+    const bool leveraged = block.leveraged && block.atTheMoney.has_value();
+    return m_HeaderHeight +
+           static_cast<int>(
+               std::lround(m_SeriesRowHeight * static_cast<double>(block.series.size()))) +
+           (leveraged ? m_LeveragedRowHeight : 0);
 }
 
 void CReportView::UpdateAnalyticsColumns() {
     m_Analytics = m_Session.Analytics();
+    // Shown or hidden columns change the rows' heights.
+    m_EstimateWidth = -1;
     RefreshTables();
 }
 
@@ -153,14 +195,20 @@ void CReportView::paintEvent(QPaintEvent* event) {
     painter.drawText(viewport()->rect(), Qt::AlignCenter, BusyText());
 }
 
-CReportBlockTable* CReportView::Block(int index) const {
+CReportBlockTable* CReportView::Block(int index) {
     return static_cast<CReportBlockTable*>(Table(index));
 }
 
-QCheckBox* CReportView::CompanyCheckBox(int index) const {
-    return index >= 0 && index < static_cast<int>(m_CheckBoxes.size())
-               ? m_CheckBoxes[static_cast<std::size_t>(index)].data()
-               : nullptr;
+CReportBlockTable* CReportView::MadeBlock(int index) const {
+    return static_cast<CReportBlockTable*>(MadeTable(index));
+}
+
+QCheckBox* CReportView::CompanyCheckBox(int index) {
+    if (index < 0 || index >= static_cast<int>(m_CheckBoxes.size())) {
+        return nullptr;
+    }
+    Block(index);
+    return m_CheckBoxes[static_cast<std::size_t>(index)].data();
 }
 
 int CReportView::FindBlock(std::string_view code) const {
@@ -174,13 +222,19 @@ int CReportView::FindBlock(std::string_view code) const {
 }
 
 void CReportView::SetCompanyChecked(std::string_view code, bool checked) {
-    if (QCheckBox* box = CompanyCheckBox(FindBlock(code))) {
-        // Only a click tells the Short List; setting the state does not.
+    const int index = FindBlock(code);
+    if (index < 0) {
+        return;
+    }
+    m_Checked[static_cast<std::size_t>(index)] = checked;
+    // Only a click tells the Short List; setting the state does not.
+    if (QCheckBox* box = m_CheckBoxes[static_cast<std::size_t>(index)]) {
         box->setChecked(checked);
     }
 }
 
 void CReportView::ClearAllChecks() {
+    std::fill(m_Checked.begin(), m_Checked.end(), false);
     for (const QPointer<QCheckBox>& box : m_CheckBoxes) {
         if (box) {
             box->setChecked(false);
@@ -189,6 +243,9 @@ void CReportView::ClearAllChecks() {
 }
 
 void CReportView::OnCheckBoxClicked(std::size_t index, bool checked) {
+    if (index < m_Checked.size()) {
+        m_Checked[index] = checked;
+    }
     if (!m_ShortListHook || index >= m_Report.blocks.size()) {
         return;
     }

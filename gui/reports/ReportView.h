@@ -31,7 +31,9 @@ class CReportBlockBuilder;
 // The Call Report or the Put Report: one block of tables per company, in the order the
 // report builder gives, each with a check box that puts the company on the Short List and
 // a company name that opens its trend chart. A refresh takes a new snapshot of the market
-// and builds the blocks a few at a time, showing "Generating ... Report..." meanwhile. The
+// and stacks its blocks, showing "Generating ... Report..." meanwhile; a block's table is
+// made when it first comes near the visible area (a whole market has a thousand), its
+// height estimated from the first block's rows until then. The
 // analytics columns after BEP show the session's analytics as they are when a block is
 // built; newer ones are filled into the blocks already built a few at a time.
 class CReportView : public CMultiTableView,
@@ -68,10 +70,13 @@ public:
 
     // The snapshot of the last build (empty until it is taken).
     const CReport& Report() const { return m_Report; }
-    // Blocks made so far, in report order.
+    // The blocks of the report, in report order, once its snapshot is taken. Block and
+    // CompanyCheckBox make the block's table if it is not made yet.
     int BlockCount() const { return TableCount(); }
-    CReportBlockTable* Block(int index) const;
-    QCheckBox* CompanyCheckBox(int index) const;
+    CReportBlockTable* Block(int index);
+    QCheckBox* CompanyCheckBox(int index);
+    // The block's table if it is made, else null.
+    CReportBlockTable* MadeBlock(int index) const;
     // The block of the company (any letter case), or -1.
     int FindBlock(std::string_view code) const;
 
@@ -94,14 +99,17 @@ signals:
 
 protected:
     bool BuildNextStep() override;
+    std::unique_ptr<CStackedTable> MakeTable(int index) override;
+    int EstimateTableHeight(int index, int width) override;
     void RefreshTable(CStackedTable& table) override;
     void OnWorkFinished() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void TakeSnapshot();
-    void AddNextBlock();
     void OnCheckBoxClicked(std::size_t index, bool checked);
+    // Learns the heights of the first block's rows at `width`.
+    void LearnRowHeights(int width);
 
     ReportKind m_Kind;
     CClock m_Clock;
@@ -114,9 +122,16 @@ private:
     std::unique_ptr<CReportBlockBuilder> m_BlockBuilder;
     bool m_Busy = false;
     bool m_SnapshotPending = false;
-    std::size_t m_NextBlock = 0;
-    // One per block, owned by the block's table.
+    // One per block, owned by the block's table; null until the table is made.
     std::vector<QPointer<QCheckBox>> m_CheckBoxes;
+    // Whether each block's box is ticked, made or not.
+    std::vector<bool> m_Checked;
+    // The first block's rows at the width the estimates were learnt at: the company
+    // header, values and series header together, and a series row on average.
+    int m_EstimateWidth = -1;
+    int m_HeaderHeight = 0;
+    double m_SeriesRowHeight = 0;
+    int m_LeveragedRowHeight = 0;
     QFont m_BusyFont;
     CShortListHook m_ShortListHook;
     CTrendChartHook m_TrendChartHook;

@@ -38,7 +38,7 @@ void CShortListView::SetClock(CClock clock) {
 }
 
 CShortListBlockTable* CShortListView::Block(int index) const {
-    return static_cast<CShortListBlockTable*>(Table(index));
+    return static_cast<CShortListBlockTable*>(MadeTable(index));
 }
 
 int CShortListView::FindCompany(std::string_view code, ReportKind kind) const {

@@ -183,7 +183,7 @@ void SetupPdf(QPrinter& printer, const QString& path) {
     printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-std::vector<std::string> BlockCodes(const CReportView& view) {
+std::vector<std::string> BlockCodes(CReportView& view) {
     std::vector<std::string> codes;
     for (int i = 0; i < view.BlockCount(); ++i) {
         codes.push_back(view.Block(i)->objectName().toStdString());
@@ -193,7 +193,7 @@ std::vector<std::string> BlockCodes(const CReportView& view) {
 
 // Whether the view's rule for far tables holds for every table at its scroll position;
 // also counts the hidden ones.
-bool FarTablesHidden(const CReportView& view, int& hidden) {
+bool FarTablesHidden(CReportView& view, int& hidden) {
     hidden = 0;
     const int scroll = view.ScrollPosition();
     const int client = view.viewport()->height();
@@ -250,6 +250,7 @@ private slots:
     void ScrollBarOnlyWhenTheStackIsTallerThanTheWindow();
     // Scrolling.
     void FarBlocksAreHiddenAndShownAgainWhenScrolledNear();
+    void BlocksAreMadeWhenNearAndKeepTheViewInPlace();
     void WheelScrollsOneLinePerNotch();
     // Check boxes, names and the selection.
     void CheckBoxCallsTheShortListHookAndIsSetSilently();
@@ -678,21 +679,25 @@ void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
     CReportView& view = shown.view;
     view.SetSliceBudget(microseconds(2000));
     QSignalSpy finished(&view, &CReportView::BuildFinished);
-    // The first slice takes the snapshot and starts on the blocks; the rest follow.
+    // The first slice takes the snapshot and stacks the blocks; measuring and placing them
+    // takes more, and no block shows before it is placed.
     QVERIFY(RunSlicesUntil([&] { return view.BlockCount() > 0; }));
     QVERIFY(view.IsBusy());
-    QVERIFY(static_cast<std::size_t>(view.BlockCount()) < view.Report().blocks.size());
+    const std::size_t blocks = view.Report().blocks.size();
+    QVERIFY(blocks > 50);
+    QCOMPARE(static_cast<std::size_t>(view.BlockCount()), blocks);
     for (int i = 0; i < view.BlockCount(); ++i) {
-        QVERIFY(view.Block(i)->isHidden());
+        QVERIFY(view.MadeBlock(i) == nullptr || view.MadeBlock(i)->isHidden());
     }
     QVERIFY(WaitForBuild(view));
     QCOMPARE(finished.count(), 1);
     QVERIFY(view.SliceStatistics().slices > 1);
-    const std::size_t blocks = view.Report().blocks.size();
-    QVERIFY(blocks > 50);
-    QCOMPARE(static_cast<std::size_t>(view.BlockCount()), blocks);
+    // Only the blocks near the top are made; the others wait until they come near.
+    QVERIFY(view.MadeBlock(0) != nullptr);
+    QVERIFY(view.MadeTableCount() < view.BlockCount() / 4);
     // Stacked: a margin, then every block with a gap after it; all as wide as the window
-    // less the margins and the scroll bar.
+    // less the margins and the scroll bar. Making a block gives it its measured height in
+    // place of the estimate, and moves the blocks below it.
     QVERIFY(view.verticalScrollBar()->isVisible());
     const int width = view.Block(0)->width();
     QCOMPARE(width,
@@ -700,9 +705,10 @@ void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
     int top = CMultiTableView::kMargin;
     for (int i = 0; i < view.BlockCount(); ++i) {
         QCOMPARE(view.TableTop(i), top);
+        CReportBlockTable* block = view.Block(i);
         QVERIFY(view.TableHeight(i) > 0);
-        QCOMPARE(view.TableHeight(i), view.Block(i)->TotalHeight(width));
-        QCOMPARE(view.Block(i)->objectName().toStdString(),
+        QCOMPARE(view.TableHeight(i), block->TotalHeight(width));
+        QCOMPARE(block->objectName().toStdString(),
                  view.Report().blocks[static_cast<std::size_t>(i)].company.Code());
         top += view.TableHeight(i) + CMultiTableView::kGap;
     }
@@ -819,6 +825,51 @@ void CReportViewTest::FarBlocksAreHiddenAndShownAgainWhenScrolledNear() {
     }
     QVERIFY(view.Block(0)->isVisible());
     QCOMPARE(view.Block(0)->y(), CMultiTableView::kMargin);
+}
+
+void CReportViewTest::BlocksAreMadeWhenNearAndKeepTheViewInPlace() {
+    InstallMarket();
+    CShownView shown(*m_Session, ReportKind::Call, QSize(900, 600));
+    CReportView& view = shown.view;
+    QVERIFY(WaitForBuild(view));
+    const int madeAtTop = view.MadeTableCount();
+    QVERIFY(madeAtTop < view.BlockCount());
+
+    // Half way down: every block in view is made and shown.
+    view.ScrollTo(view.StackHeight() / 2);
+    int first = -1;
+    for (int i = 0; i < view.BlockCount(); ++i) {
+        const int top = view.TableTop(i) - view.ScrollPosition();
+        if (top + view.TableHeight(i) > 0 && top < view.viewport()->height()) {
+            QVERIFY(view.MadeBlock(i) != nullptr);
+            QVERIFY(view.MadeBlock(i)->isVisible());
+            first = first < 0 ? i : first;
+        }
+    }
+    QVERIFY(first > 0);
+    QVERIFY(view.MadeTableCount() > madeAtTop);
+
+    // Blocks above that were never made are made now (as a selection moving up or a print
+    // makes them): each takes its measured height, and the block in view does not move.
+    const CReportBlockTable& inView = *view.MadeBlock(first);
+    const int width = inView.width();
+    bool corrected = false;
+    for (int i = first - 1; i >= 0; --i) {
+        if (view.MadeBlock(i) != nullptr) {
+            continue;
+        }
+        const int estimate = view.TableHeight(i);
+        const int shownAt = inView.y();
+        CReportBlockTable* block = view.Block(i);
+        QCOMPARE(view.TableHeight(i), block->TotalHeight(width));
+        QCOMPARE(inView.y(), shownAt);
+        QCOMPARE(view.TableTop(first) - view.ScrollPosition(), shownAt);
+        corrected = corrected || view.TableHeight(i) != estimate;
+    }
+    // The market's blocks differ from the first one's rows, so some estimate was wrong.
+    QVERIFY(corrected);
+    int hidden = 0;
+    QVERIFY(FarTablesHidden(view, hidden));
 }
 
 void CReportViewTest::WheelScrollsOneLinePerNotch() {
