@@ -13,9 +13,10 @@ namespace strikeline {
 
 class CSession;
 
-// Works out the analytics of the session's current market on a worker thread and publishes
-// them to the session, so the windows never wait for them: a report shows at once and its
-// analytics columns fill in on Ready. A newer request cancels the one under way; only the
+// Works out the analytics of the session's current market on a worker thread of the lowest
+// priority (the windows' thread goes first) and publishes them to the session, so the
+// windows never wait for them: a report shows at once and its analytics columns fill in on
+// Ready. A newer request cancels the one under way; only the
 // newest result is published.
 class CAnalyticsWorker final : public QObject {
     Q_OBJECT

@@ -23,6 +23,8 @@
 #include <QStatusBar>
 #include <clocale>
 #include <iostream>
+#include <system_error>
+#include <thread>
 
 namespace strikeline {
 
@@ -94,7 +96,7 @@ bool CApplication::InitInstance() {
             [this](MarketPart part) {
                 if (part == MarketPart::Calls || part == MarketPart::Puts ||
                     part == MarketPart::Dividends) {
-                    m_AnalyticsWorker.Recompute();
+                    RecomputeAnalytics();
                 }
             });
     connect(&m_DownloaderObserver, &CQtDownloaderObserver::MarketPublished, m_MainFrame,
@@ -165,7 +167,7 @@ bool CApplication::InitInstance() {
     }
     m_MainFrame->GetView(ViewKind::NavigationCentre, true, true);
 
-    if (!StartDownloader()) {
+    if (!StartDownloader(true)) {
         return false;
     }
     m_StatusTimer.start(kStatusRefreshMs);
@@ -174,19 +176,56 @@ bool CApplication::InitInstance() {
     return true;
 }
 
-bool CApplication::StartDownloader() {
+bool CApplication::StartDownloader(bool paintMeanwhile) {
     m_Downloader = std::make_unique<CDownloader>(
         CDownloaderConfig{m_Options.dataFolder, m_DataSources.FeedUrl(), m_DataSources.SiteUrl(),
                           m_DataSources.Limits()},
         m_Session.Market(), m_Session.State(), m_Clock, m_DownloaderObserver);
     std::string error;
-    if (!m_Downloader->Start(error)) {
+    bool started = false;
+    // The files read now are worked out together, once all are in, rather than one run
+    // started and cancelled for each.
+    m_HoldAnalytics = true;
+    std::thread reader;
+    if (paintMeanwhile) {
+        // The data files on disk are read on a thread of their own while the main window
+        // paints its first frame. What they publish comes through the event loop, as what
+        // the downloader fetches does, and reaches the windows before start-up goes on;
+        // the user's clicks wait until then.
+        try {
+            reader =
+                std::thread([this, &started, &error] { started = m_Downloader->Start(error); });
+        } catch (const std::system_error&) {
+            // No thread to spare: the files are read here.
+        }
+    }
+    if (reader.joinable()) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        reader.join();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        started = m_Downloader->Start(error);
+    }
+    m_HoldAnalytics = false;
+    if (m_AnalyticsDue) {
+        m_AnalyticsDue = false;
+        m_AnalyticsWorker.Recompute();
+    }
+    if (!started) {
         m_Session.Messages().Show("Unable to initialize data downloader.\n\n" + error,
                                   MessageKind::Warning);
         m_Downloader.reset();
         return false;
     }
     return true;
+}
+
+void CApplication::RecomputeAnalytics() {
+    if (m_HoldAnalytics) {
+        m_AnalyticsDue = true;
+        return;
+    }
+    m_AnalyticsWorker.Recompute();
 }
 
 void CApplication::SaveSettings() {

@@ -71,7 +71,11 @@ public:
     void SaveSettings();
 
 private:
-    bool StartDownloader();
+    // `paintMeanwhile`: start-up's, where the main window paints while the data files are
+    // read.
+    bool StartDownloader(bool paintMeanwhile = false);
+    // After new prices or dividends; held while the downloader starts.
+    void RecomputeAnalytics();
 
     CStartOptions m_Options;
     CUserMessages m_Messages;
@@ -86,6 +90,8 @@ private:
     QPointer<CMainFrame> m_MainFrame;
     QTimer m_StatusTimer;
     bool m_RaisedOtherCopy = false;
+    bool m_HoldAnalytics = false;
+    bool m_AnalyticsDue = false;
 };
 
 } // namespace strikeline

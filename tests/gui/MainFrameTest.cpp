@@ -155,6 +155,7 @@ private slots:
     void DataSourcesHoldTheDownloadLimits();
     void AnalyticsSettingsFormStoresItsValuesAndWorksThemOut();
     void StartUpWithDamagedFilesShowsWhyAndGoesOn();
+    void StartUpHasTheMarketOnDiskInAndWorksItOut();
     void ExitWritesTheDatabasesAndTheSettings();
     void ASecondCopyRaisesTheFirstAndExits();
     void TheProgramStartedTwiceLeavesOneCopyAndEndsWell();
@@ -583,6 +584,35 @@ void MainFrameTest::StartUpWithDamagedFilesShowsWhyAndGoesOn() {
     QCOMPARE(test::ReadTextFile(options.dataFolder + "/tradingplan.xml"),
              std::string("<Entries><Entry/></Entries>"));
     QCOMPARE(test::ReadTextFile(options.dataFolder + "/diary.xml"), std::string("<Diary/>"));
+}
+
+// The data files are read while the window paints; when start-up ends they are the market,
+// what did not read has been said, and the analytics of the whole market follow.
+void MainFrameTest::StartUpHasTheMarketOnDiskInAndWorksItOut() {
+    CTestHome home;
+    const CStartOptions options = home.Options();
+    std::filesystem::create_directories(options.dataFolder);
+    const std::string header = "Code,Last,\"$ +/-\",bid,offer,open,high,low,volume,eps\n";
+    test::WriteTextFile(options.dataFolder + "/call.csv", header + "CBA,20,0,0,0,0,0,0,0,0\n");
+    test::WriteTextFile(options.dataFolder + "/put.csv",
+                        header + "BHP,10,0,0,0,0,0,0,0,0\ngarbage\n");
+    test::WriteTextFile(options.dataFolder + "/dividends.csv", "h\nBHP,20091103,x,0.5,y,z\n");
+    CApplication app(options);
+    QSignalSpy ready(&app.AnalyticsWorker(), &CAnalyticsWorker::Ready);
+    QVERIFY(app.InitInstance());
+    const auto market = app.Session().Market().Current();
+    QCOMPARE(market->Calls().size(), std::size_t{1});
+    QCOMPARE(market->Calls()[0].Code(), std::string("CBA"));
+    QCOMPARE(market->Puts().size(), std::size_t{1});
+    QCOMPARE(market->Dividends().size(), std::size_t{1});
+    QCOMPARE(home.messages.texts, QStringList{QString::fromStdString(
+                                      "Error when parsing .csv file " + options.dataFolder +
+                                      "/put.csv.\n\nUnexpected data at line 3")});
+    QTRY_COMPARE(ready.count(), 1);
+    QVERIFY(app.Session().Analytics() != nullptr);
+    QCOMPARE(app.Session().Market().Current(), market);
+    app.MainFrame()->close();
+    app.ExitInstance(0);
 }
 
 void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
