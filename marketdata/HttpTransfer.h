@@ -40,6 +40,10 @@ enum class TransferFailure {
 // set. Only http and https are spoken, redirects included, and at most kMaxRedirects
 // redirects are followed. Proxies come from the usual environment variables. Not
 // thread-safe: one object per thread.
+//
+// The transfers themselves run in the module strikeline-http, the one part of the program
+// that links the HTTP library, opened on the first transfer. A module that cannot be found
+// or loaded fails every transfer as Unreachable, with the reason.
 class CHttpTransfer {
 public:
     static constexpr long kConnectTimeoutSeconds = 10;
@@ -48,7 +52,6 @@ public:
     static constexpr long kMaxRedirects = 5;
 
     explicit CHttpTransfer(const std::atomic<bool>* abort = nullptr, CTransferLimits limits = {});
-    ~CHttpTransfer();
     CHttpTransfer(const CHttpTransfer&) = delete;
     CHttpTransfer& operator=(const CHttpTransfer&) = delete;
 
@@ -64,11 +67,24 @@ public:
     const CTransferLimits& Limits() const { return m_Limits; }
 
 private:
-    void* m_Handle;
     const std::atomic<bool>* m_Abort;
     CTransferLimits m_Limits;
     TransferFailure m_Failure = TransferFailure::None;
     long m_Status = 0;
 };
+
+// One transfer as CHttpTransfer hands it to the module's entry kHttpDownloadEntry, a
+// `bool(CHttpDownload*)` with C linkage: the request, then the answer the module fills in.
+struct CHttpDownload {
+    const char* url = nullptr;
+    const char* path = nullptr;
+    const std::atomic<bool>* abort = nullptr;
+    CTransferLimits limits;
+    TransferFailure failure = TransferFailure::Broken;
+    long status = 0;
+    std::string error;
+};
+inline constexpr const char* kHttpModule = "strikeline-http";
+inline constexpr const char* kHttpDownloadEntry = "StrikelineHttpDownload";
 
 } // namespace strikeline

@@ -13,7 +13,8 @@ namespace strikeline {
 // the plan does, so that the sheet can calculate with them; columns are as wide as their
 // figures and heading words, rows as tall as their lines. The file at `path` is replaced
 // atomically. On failure `error` holds the message for the user ("Unable to create Excel file
-// (error code: %u, %s)...") and no file is left behind.
+// (error code: %u, %s)...") and no file is left behind. The writer runs in the office module
+// (plan/PlanOfficeModule.h); when that cannot be loaded the message gives the reason.
 bool WritePlanXlsx(const CPlanExport& content, const std::string& path, std::string& error);
 
 } // namespace strikeline

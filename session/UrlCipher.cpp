@@ -1,63 +1,48 @@
 #include "session/UrlCipher.h"
 
-#include <crypto++/base64.h>
-#include <crypto++/des.h>
-#include <crypto++/filters.h>
-#include <crypto++/modes.h>
-#include <memory>
+#include "platform/ModuleLoader.h"
+
+#ifdef STRIKELINE_MODULES_BUILT_IN
+extern "C" void StrikelineEncipher(const char*, std::size_t, const char*, std::size_t,
+                                   std::string*);
+extern "C" void StrikelineDecipher(const char*, std::size_t, const char*, std::size_t,
+                                   std::string*);
+#endif
 
 namespace strikeline {
 
 namespace {
 
-constexpr std::size_t kKeyLength = CryptoPP::DES_EDE2::DEFAULT_KEYLENGTH; // 16
+using Cipher = void(const char*, std::size_t, const char*, std::size_t, std::string*);
 
-const CryptoPP::byte* KeyBytes(std::string_view keyText) {
-    return reinterpret_cast<const CryptoPP::byte*>(keyText.data());
+std::string Run(bool encipher, std::string_view keyText, std::string_view text) {
+#ifdef STRIKELINE_MODULES_BUILT_IN
+    Cipher* const cipher = encipher ? &StrikelineEncipher : &StrikelineDecipher;
+#else
+    std::string error;
+    Cipher* const cipher = FindModuleFunction<Cipher>(
+        kCipherModule, encipher ? kEncipherEntry : kDecipherEntry, error);
+    if (cipher == nullptr) {
+        return {};
+    }
+#endif
+    std::string result;
+    cipher(keyText.data(), keyText.size(), text.data(), text.size(), &result);
+    return result;
 }
 
 } // namespace
 
 std::string Encipher(std::string_view keyText, std::string_view plainText) {
-    if (keyText.size() < kKeyLength) {
-        return {};
-    }
-    try {
-        CryptoPP::ECB_Mode<CryptoPP::DES_EDE2>::Encryption cipher(KeyBytes(keyText), kKeyLength);
-        std::string stored;
-        auto encoder = std::make_unique<CryptoPP::Base64Encoder>(new CryptoPP::StringSink(stored));
-        const CryptoPP::ConstByteArrayParameter separator("\r\n", false);
-        const CryptoPP::ConstByteArrayParameter terminator("", false);
-        encoder->IsolatedInitialize(CryptoPP::MakeParameters(
-            CryptoPP::Name::InsertLineBreaks(), true)(CryptoPP::Name::MaxLineLength(), 76)(
-            CryptoPP::Name::Separator(), separator)(CryptoPP::Name::Terminator(), terminator));
-        CryptoPP::StringSource source(
-            reinterpret_cast<const CryptoPP::byte*>(plainText.data()), plainText.size(), true,
-            new CryptoPP::StreamTransformationFilter(
-                cipher, encoder.release(), CryptoPP::StreamTransformationFilter::PKCS_PADDING));
-        return stored;
-    } catch (const CryptoPP::Exception&) {
-        return {};
-    }
+    return Run(true, keyText, plainText);
 }
 
 std::string Decipher(std::string_view keyText, std::string_view storedText) {
-    if (keyText.size() < kKeyLength || storedText.empty()) {
+    // Nothing stored needs no cipher.
+    if (storedText.empty()) {
         return {};
     }
-    try {
-        CryptoPP::ECB_Mode<CryptoPP::DES_EDE2>::Decryption cipher(KeyBytes(keyText), kKeyLength);
-        std::string plain;
-        // The decoder skips characters outside the Base64 alphabet, line breaks included.
-        CryptoPP::StringSource source(
-            reinterpret_cast<const CryptoPP::byte*>(storedText.data()), storedText.size(), true,
-            new CryptoPP::Base64Decoder(new CryptoPP::StreamTransformationFilter(
-                cipher, new CryptoPP::StringSink(plain),
-                CryptoPP::StreamTransformationFilter::PKCS_PADDING)));
-        return plain;
-    } catch (const CryptoPP::Exception&) {
-        return {};
-    }
+    return Run(false, keyText, storedText);
 }
 
 } // namespace strikeline
