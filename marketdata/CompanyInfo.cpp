@@ -57,6 +57,15 @@ void CCompanyInfo::AddContracts(std::vector<CContractInfo>& contracts) {
     }
 }
 
+void CCompanyInfo::TakeContracts(std::vector<CContractInfo>&& contracts) {
+    if (!m_Contracts.empty()) {
+        AddContracts(contracts);
+        return;
+    }
+    m_Contracts = std::move(contracts);
+    AdoptContracts();
+}
+
 void CCompanyInfo::SetAtTheMoney(const CContractInfo* nearest) {
     if (nearest == nullptr) {
         m_AtTheMoney = {};

@@ -59,6 +59,9 @@ public:
     void AddContract(CContractInfo contract);
     // Moves every series of `contracts` to the end of this share's, leaving them empty shells.
     void AddContracts(std::vector<CContractInfo>& contracts);
+    // Takes a share's whole list of series, which then refer to it; a share that has series
+    // already adds them as AddContracts does.
+    void TakeContracts(std::vector<CContractInfo>&& contracts);
 
     // Keeps the premium of `nearest` as a percentage of the share price, its exercise and its
     // premium as the at-the-money figures; with no series (nullptr) the three hold no value.

@@ -5,8 +5,11 @@
 #include "marketdata/LineReader.h"
 #include "storage/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 
 namespace strikeline {
@@ -177,6 +180,208 @@ bool ParseContractLine(std::string_view line, LineFields& fields, CContractInfo&
     return true;
 }
 
+constexpr bool IsCodeCharacter(char c) {
+    return IsAsciiDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The series line in the one form the feed writes it, read in a single pass over its
+// characters: "AWYC0S,100,18 Mar 2027,28,0.059,0,38,2026-12-07 12:30:52", a code of letters
+// and digits, figures of digits and at most one point (or none at all), the expiry as
+// "D Mon YYYY" and the last trade as "YYYY-MM-DD HH:MM:SS". It gives the series
+// ParseContractLine gives for such a line; any other line, a line it would refuse included,
+// is left to ParseContractLine, which reads everything the files have always held.
+class CFeedLine {
+public:
+    // What the lines of one file share: a company's series a few expiry days, the file's
+    // trades a few days of the exchange's clock.
+    struct CDays {
+        // The last expiry read, "DD Mon YYYY" at most.
+        std::array<char, 11> expiryText{};
+        std::size_t expirySize = 0;
+        FileTime expiry = kNoDate;
+        // Days of trades without a change of daylight saving, by their day of the month:
+        // year * 10000 + month * 100 + day (0 for none), and the universal time of 00:00.
+        struct CTradeDay {
+            unsigned key = 0;
+            FileTime midnight = 0;
+        };
+        std::array<CTradeDay, 8> tradeDays{};
+    };
+
+    CFeedLine(std::string_view line, CDays& days)
+        : m_At(line.data()), m_End(line.data() + line.size()), m_Days(days) {}
+
+    bool Read(CContractInfo& contract) {
+        const char* const code = m_At;
+        while (m_At != m_End && IsCodeCharacter(*m_At)) {
+            ++m_At;
+        }
+        const auto codeLength = static_cast<std::size_t>(m_At - code);
+        double size = 0, exercise = 0, last = 0, volume = 0, openInterest = 0;
+        FileTime expiry = kNoDate;
+        FileTime lastTraded = kNoDate;
+        if (codeLength == 0 || !Comma() || !Figure(size) || !Expiry(expiry) || !Figure(exercise) ||
+            !Figure(last) || !Figure(volume) || !Figure(openInterest) || !LastTraded(lastTraded)) {
+            return false;
+        }
+        contract.SetCode(std::string(code, codeLength));
+        contract.SetContractSize(size);
+        contract.SetExpiry(expiry);
+        contract.SetExercise(exercise);
+        contract.SetLast(last);
+        contract.SetVolume(volume);
+        contract.SetOpenInterest(openInterest);
+        contract.SetLastTraded(lastTraded);
+        return true;
+    }
+
+private:
+    bool Comma() {
+        if (m_At == m_End || *m_At != ',') {
+            return false;
+        }
+        ++m_At;
+        return true;
+    }
+
+    // A figure and its comma, as ReadOptionalNumber reads it: up to 15 digits divided by a
+    // power of ten, as the number scanner converts plain decimals; empty gives no value.
+    bool Figure(double& value) {
+        static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        std::uint64_t mantissa = 0;
+        int digits = 0;
+        int fractionDigits = 0;
+        bool point = false;
+        for (; m_At != m_End && *m_At != ','; ++m_At) {
+            const char c = *m_At;
+            if (IsAsciiDigit(c)) {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+                ++digits;
+                fractionDigits += point ? 1 : 0;
+            } else if (c == '.' && !point) {
+                point = true;
+            } else {
+                return false;
+            }
+        }
+        if (!Comma() || digits > 15 || (digits == 0 && point)) {
+            return false;
+        }
+        value = digits == 0 ? UNSET_VALUE
+                            : static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+        return true;
+    }
+
+    // `count` digits as a number.
+    bool Digits(std::size_t count, unsigned& value) {
+        if (static_cast<std::size_t>(m_End - m_At) < count) {
+            return false;
+        }
+        value = 0;
+        for (std::size_t i = 0; i < count; ++i, ++m_At) {
+            if (!IsAsciiDigit(*m_At)) {
+                return false;
+            }
+            value = value * 10 + static_cast<unsigned>(*m_At - '0');
+        }
+        return true;
+    }
+
+    bool Literal(char c) {
+        if (m_At == m_End || *m_At != c) {
+            return false;
+        }
+        ++m_At;
+        return true;
+    }
+
+    // "D Mon YYYY" or "DD Mon YYYY" and its comma, checked as ParseExpiry checks it.
+    bool Expiry(FileTime& expiry) {
+        const char* const start = m_At;
+        const std::size_t known = m_Days.expirySize;
+        if (known != 0 && static_cast<std::size_t>(m_End - m_At) > known &&
+            std::equal(m_At, m_At + known, m_Days.expiryText.data()) && m_At[known] == ',') {
+            m_At += known + 1;
+            expiry = m_Days.expiry;
+            return true;
+        }
+        unsigned day = 0;
+        unsigned year = 0;
+        const std::size_t dayDigits =
+            m_End - m_At > 1 && IsAsciiDigit(m_At[0]) && IsAsciiDigit(m_At[1]) ? 2 : 1;
+        if (!Digits(dayDigits, day) || !Literal(' ') || m_End - m_At < 4) {
+            return false;
+        }
+        const std::string_view word(m_At, 3);
+        m_At += 3;
+        if (!Literal(' ') || !Digits(4, year)) {
+            return false;
+        }
+        const char* const end = m_At;
+        if (!Comma()) {
+            return false;
+        }
+        const unsigned month = MonthFromAbbreviation(word);
+        const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(year)},
+                                               std::chrono::month{month}, std::chrono::day{day}};
+        if (month == 0 || day < 1 || day > 31 || year < 2000 || year > 3000 || !date.ok()) {
+            return false;
+        }
+        expiry = FileTimeFromUnix(std::chrono::sys_days{date}.time_since_epoch().count() * 86400);
+        m_Days.expirySize = static_cast<std::size_t>(end - start);
+        std::copy(start, end, m_Days.expiryText.data());
+        m_Days.expiry = expiry;
+        return true;
+    }
+
+    // "YYYY-MM-DD HH:MM:SS" to the end of the line, as ParseLastTraded reads it.
+    bool LastTraded(FileTime& lastTraded) {
+        CExchangeMoment m;
+        if (!Digits(4, m.year) || !Literal('-') || !Digits(2, m.month) || !Literal('-') ||
+            !Digits(2, m.day) || !Literal(' ') || !Digits(2, m.hour) || !Literal(':') ||
+            !Digits(2, m.minute) || !Literal(':') || !Digits(2, m.second) || m_At != m_End) {
+            return false;
+        }
+        if ((m.year | m.month | m.day | m.hour | m.minute | m.second) == 0) {
+            lastTraded = kNoDate;
+            return true;
+        }
+        // A day the clocks do not change on is 00:00 of that day plus the time of day.
+        // Daylight saving starts or ends at most once a day, so a day whose first and last
+        // seconds are the same hours ahead is one.
+        const unsigned key = m.year * 10000 + m.month * 100 + m.day;
+        CDays::CTradeDay& known = m_Days.tradeDays[m.day % m_Days.tradeDays.size()];
+        if (key != 0 && known.key == key && m.hour <= 23 && m.minute <= 59 && m.second <= 59) {
+            lastTraded =
+                known.midnight + static_cast<FileTime>(m.hour * 3600 + m.minute * 60 + m.second) *
+                                     kFileTimeTicksPerSecond;
+            return true;
+        }
+        if (!ExchangeTimeToUniversal(m, lastTraded)) {
+            return false;
+        }
+        FileTime first = 0;
+        FileTime last = 0;
+        if (ExchangeTimeToUniversal({m.year, m.month, m.day, 0, 0, 0}, first) &&
+            ExchangeTimeToUniversal({m.year, m.month, m.day, 23, 59, 59}, last) &&
+            last - first == FileTime{86399} * kFileTimeTicksPerSecond) {
+            known = {key, first};
+        }
+        return true;
+    }
+
+    const char* m_At;
+    const char* const m_End;
+    CDays& m_Days;
+};
+
+// Whole-line comparisons with a title or heading, the length first: nearly every line is a
+// series, of another length than most of them.
+bool IsLine(std::string_view line, std::string_view text) {
+    return line.size() == text.size() && EqualsIgnoringCase(line, text);
+}
+
 } // namespace
 
 std::string UnexpectedDataMessage(unsigned line) {
@@ -193,24 +398,37 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
     // The current company's series gather here and move to it once its block is over, so
     // each company's list is allocated once at its size.
     std::vector<CContractInfo> pending;
+    // Each company's list, handed over once every company is read: the list of companies
+    // grows by moving them, and a company without series moves without touching any.
+    std::vector<std::vector<CContractInfo>> lists;
     const auto settle = [&] {
         if (!pending.empty()) {
-            companies.back().AddContracts(pending);
+            lists.resize(companies.size());
+            lists.back().assign(std::make_move_iterator(pending.begin()),
+                                std::make_move_iterator(pending.end()));
             pending.clear();
         }
     };
+    const auto handOver = [&] {
+        settle();
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            if (!lists[i].empty()) {
+                companies[i].TakeContracts(std::move(lists[i]));
+            }
+        }
+    };
+    CFeedLine::CDays days;
     std::string_view line;
     while (reader.Next(line)) {
         bool ok = true;
-        if (IsBlank(line)) {
+        if ((line.empty() || !IsCodeCharacter(line.front())) && IsBlank(line)) {
             shareAnnounced = contractsAnnounced = false;
-        } else if (EqualsIgnoringCase(line, "CALL OPTIONS") ||
-                   EqualsIgnoringCase(line, "PUT OPTIONS")) {
+        } else if (IsLine(line, "CALL OPTIONS") || IsLine(line, "PUT OPTIONS")) {
             // a title, in either file
-        } else if (EqualsIgnoringCase(line, kShareHeader)) {
+        } else if (IsLine(line, kShareHeader)) {
             ok = !shareAnnounced;
             shareAnnounced = true;
-        } else if (EqualsIgnoringCase(line, kContractHeader)) {
+        } else if (IsLine(line, kContractHeader)) {
             ok = !contractsAnnounced;
             contractsAnnounced = true;
         } else if (shareAnnounced) {
@@ -222,21 +440,24 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
                 shareAnnounced = false;
             }
         } else if (contractsAnnounced) {
-            CContractInfo contract;
-            ok = ParseContractLine(line, fields, contract) && !companies.empty();
-            if (ok) {
-                pending.push_back(std::move(contract));
+            // Read in place: a series is copied once, when its company's block is over.
+            CContractInfo& contract = pending.emplace_back();
+            ok = (CFeedLine(line, days).Read(contract) ||
+                  ParseContractLine(line, fields, contract)) &&
+                 !companies.empty();
+            if (!ok) {
+                pending.pop_back();
             }
         } else {
             ok = false;
         }
         if (!ok) {
-            settle();
+            handOver();
             error = UnexpectedDataMessage(reader.LineNumber());
             return false;
         }
     }
-    settle();
+    handOver();
     // A file that opens but cannot be read (a folder, a failing disk) is no empty market.
     if (reader.Failed()) {
         error = kUnableToOpenFile;

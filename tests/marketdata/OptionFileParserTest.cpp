@@ -2,8 +2,11 @@
 
 #include "support/TempFolder.h"
 #include "support/TestTimes.h"
+#include "tools/MarketGenerator.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace strikeline {
 namespace {
@@ -202,6 +205,137 @@ TEST(OptionFileParser, OddButHarmlessFiles) {
                         std::string("\x7f\x45\x4c\x46\x02\x01\x01\x00\xff\xfe", 10));
     EXPECT_FALSE(ParseOptionFile(companies, folder.File("binary.csv"), true, error));
     EXPECT_EQ(error, "Unexpected data at line 1");
+}
+
+// The series lines of a file with a space after every comma but the first and those before
+// an empty field: the figures, days and times read the same, but no longer in the form the
+// feed writes them.
+std::string Spaced(const std::string& file) {
+    std::istringstream lines(file);
+    std::string result;
+    std::string line;
+    while (std::getline(lines, line)) {
+        const bool series = std::count(line.begin(), line.end(), ',') == 7 &&
+                            !line.starts_with("code,") && !line.starts_with("CODE,");
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            result += line[i];
+            if (series && line[i] == ',' && line.find(',') != i && i + 1 < line.size() &&
+                line[i + 1] != ',') {
+                result += ' ';
+            }
+        }
+        result += '\n';
+    }
+    return result;
+}
+
+struct CReading {
+    bool ok = false;
+    std::string error;
+    std::vector<CCompanyInfo> companies;
+};
+
+CReading Read(const test::CTempFolder& folder, const std::string& text) {
+    const std::string path = folder.File("read.csv");
+    test::WriteTextFile(path, text);
+    CReading reading;
+    reading.ok = ParseOptionFile(reading.companies, path, true, reading.error);
+    return reading;
+}
+
+// Both readings hold the same companies and series, field for field.
+void ExpectSameReading(const CReading& feed, const CReading& spaced) {
+    EXPECT_EQ(feed.ok, spaced.ok);
+    EXPECT_EQ(feed.error, spaced.error);
+    ASSERT_EQ(feed.companies.size(), spaced.companies.size());
+    for (std::size_t i = 0; i < feed.companies.size(); ++i) {
+        const auto& a = feed.companies[i].Contracts();
+        const auto& b = spaced.companies[i].Contracts();
+        ASSERT_EQ(a.size(), b.size()) << feed.companies[i].Code();
+        for (std::size_t j = 0; j < a.size(); ++j) {
+            SCOPED_TRACE(a[j].Code());
+            EXPECT_EQ(a[j].Company(), &feed.companies[i]);
+            EXPECT_EQ(a[j].Code(), b[j].Code());
+            EXPECT_EQ(a[j].ContractSize(), b[j].ContractSize());
+            EXPECT_EQ(a[j].Expiry(), b[j].Expiry());
+            EXPECT_EQ(a[j].Exercise(), b[j].Exercise());
+            EXPECT_EQ(a[j].Last(), b[j].Last());
+            EXPECT_EQ(a[j].Volume(), b[j].Volume());
+            EXPECT_EQ(a[j].OpenInterest(), b[j].OpenInterest());
+            EXPECT_EQ(a[j].LastTraded(), b[j].LastTraded());
+        }
+    }
+}
+
+// Series lines in the feed's own form are read on a shorter road; they give what the same
+// lines give spaced out, generated markets whole and lines of every kind, the days the
+// clocks change on among them.
+TEST(OptionFileParser, TheFeedsOwnFormReadsAsAnyOther) {
+    test::CTempFolder folder;
+    for (const auto& [year, month, day] :
+         {std::tuple{2010, 6u, 24u}, std::tuple{2026, 10u, 6u}, std::tuple{2027, 4u, 6u}}) {
+        CMarketGeneratorSettings settings;
+        settings.m_Year = year;
+        settings.m_Month = month;
+        settings.m_Day = day;
+        const std::string file = CMarketGenerator(settings).Generate().m_CallFile;
+        SCOPED_TRACE(file.substr(0, 200));
+        const CReading feed = Read(folder, file);
+        ASSERT_TRUE(feed.ok) << feed.error;
+        ASSERT_GT(feed.companies.size(), 10u);
+        ExpectSameReading(feed, Read(folder, Spaced(file)));
+    }
+
+    const std::string head = std::string(kShareHeader) + kShareLine + kContractHeader;
+    const std::vector<std::string> lines = {
+        "A1,100,1 Jan 2027,28,0.059,0,38,2026-12-07 12:30:52",
+        "A2,100,01 Jan 2027,28,,0,0,0000-00-00 00:00:00",
+        "A3,,26 nov 2009,.5,5.,1234567890.12345,999999999999999,2009-11-02 10:00:00",
+        "A4,1000,26 NOV 2009,0.000000000000001,0,0,0,2009-11-02 23:59:59",
+        // The first Sundays of October and April since 2008, and the last ones before.
+        "D1,100,1 Jan 2027,1,1,1,1,2026-10-04 01:59:59",
+        "D2,100,1 Jan 2027,1,1,1,1,2026-10-04 02:00:01",
+        "D3,100,1 Jan 2027,1,1,1,1,2026-10-04 23:00:00",
+        "D4,100,1 Jan 2027,1,1,1,1,2026-04-05 01:30:00",
+        "D5,100,1 Jan 2027,1,1,1,1,2026-04-05 02:30:00",
+        "D6,100,1 Jan 2027,1,1,1,1,2026-04-05 00:00:00",
+        "D7,100,1 Jan 2027,1,1,1,1,2007-10-28 03:00:00",
+        "D8,100,1 Jan 2027,1,1,1,1,2007-03-25 01:00:00",
+        "D9,100,1 Jan 2027,1,1,1,1,2026-10-03 23:59:59",
+        "D0,100,1 Jan 2027,1,1,1,1,2026-10-05 00:00:00",
+        // Days of the month that share a place among the days kept.
+        "E1,100,1 Jan 2027,1,1,1,1,2026-12-01 10:00:00",
+        "E2,100,1 Jan 2027,1,1,1,1,2026-12-09 10:00:00",
+        "E3,100,1 Jan 2027,1,1,1,1,2026-11-01 10:00:00",
+        "E4,100,1 Jan 2027,1,1,1,1,2026-12-01 10:00:01",
+        // Figures beyond the short road, read the long way.
+        "F1,100,1 Jan 2027,1234567890123456,1.2.3,1e2,0x10,2026-12-01 10:00:00",
+        "F2,100,1 Jan 2027,-1,+1,1 ,1,2026-12-01 10:00:00",
+    };
+    std::string all = head;
+    for (const std::string& line : lines) {
+        all += line + "\n";
+    }
+    ExpectSameReading(Read(folder, all), Read(folder, Spaced(all)));
+
+    // Lines after a day and an expiry were kept, that still fail as they always did.
+    const std::string kept =
+        head + lines[0] + "\n" + "K1,100,1 Jan 2027,1,1,1,1,2026-12-10 10:00:00\n";
+    for (const std::string bad : {"B1,100,1 Jan 2027,1,1,1,1,2026-12-10 24:00:00",
+                                  "B2,100,1 Jan 2027,1,1,1,1,2026-12-10 23:60:00",
+                                  "B3,100,1 Jan 2027,1,1,1,1,2026-12-10 23:59:60",
+                                  "B4,100,1 Jan 2027,1,1,1,1,0000-00-00 01:00:00",
+                                  "B5,100,1 Jan 2027,1,1,1,1,2026-02-30 10:00:00",
+                                  "B6,100,1 Jan 20270,1,1,1,1,2026-12-10 10:00:00",
+                                  "B7,100,1 Jan 2027x,1,1,1,1,2026-12-10 10:00:00",
+                                  "B8,100,1 Jan 2027,.,1,1,1,2026-12-10 10:00:00",
+                                  "B9,100,1 Jan 2027,1,1,1,1,2026-12-10 10:00:00,",
+                                  "B0,100,31 Feb 2027,1,1,1,1,2026-12-10 10:00:00"}) {
+        SCOPED_TRACE(bad);
+        const CReading feed = Read(folder, kept + bad + "\n");
+        const CReading spaced = Read(folder, Spaced(kept + bad + "\n"));
+        ExpectSameReading(feed, spaced);
+    }
 }
 
 } // namespace
