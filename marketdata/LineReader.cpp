@@ -47,6 +47,7 @@ bool CLineReader::Fill() {
     }
     m_Position = 0;
     m_End = std::fread(m_Buffer.data(), 1, m_Buffer.size(), m_File);
+    m_Return = kNotLooked;
     if (m_End == 0 && std::ferror(m_File)) {
         m_Failed = true;
     }
@@ -71,9 +72,20 @@ bool CLineReader::Next(std::string_view& line) {
             newline != nullptr ? static_cast<std::size_t>(newline - begin) : available;
         m_Position += newline != nullptr ? length + 1 : length;
         if (newline != nullptr && m_Carry.empty()) {
-            // The usual case: the whole line is in the buffer and needs no copy.
+            // The usual case: the whole line is in the buffer and needs no copy. A file with
+            // LF line ends has no CR to look for in most of its lines: the next CR in the
+            // buffer is found once and lines before it are not searched.
             ++m_LineNumber;
-            line = CutAtReturn(std::string_view(begin, std::min(length, kMaxLineLength)));
+            line = std::string_view(begin, std::min(length, kMaxLineLength));
+            const auto at = static_cast<std::size_t>(begin - m_Buffer.data());
+            if (m_Return == kNotLooked || m_Return < at) {
+                const auto* found = static_cast<const char*>(std::memchr(begin, '\r', m_End - at));
+                m_Return =
+                    found != nullptr ? static_cast<std::size_t>(found - m_Buffer.data()) : m_End;
+            }
+            if (m_Return < at + line.size()) {
+                line = line.substr(0, m_Return - at);
+            }
             return true;
         }
         const std::size_t room = kMaxLineLength - std::min(m_Carry.size(), kMaxLineLength);

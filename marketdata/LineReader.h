@@ -34,6 +34,10 @@ private:
     std::vector<char> m_Buffer;
     std::size_t m_Position = 0;
     std::size_t m_End = 0;
+    // Where the first CR in the buffer at or after the lines given lies (the buffer's end
+    // when there is none), or kNotLooked.
+    static constexpr std::size_t kNotLooked = static_cast<std::size_t>(-1);
+    std::size_t m_Return = kNotLooked;
     std::string m_Carry;
     unsigned m_LineNumber = 0;
     bool m_Failed = false;

@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 
@@ -195,9 +196,11 @@ public:
     // What the lines of one file share: a company's series a few expiry days, the file's
     // trades a few days of the exchange's clock.
     struct CDays {
-        // The last expiry read, "DD Mon YYYY" at most.
-        std::array<char, 11> expiryText{};
+        // The last expiry read ("D Mon YYYY" or "DD Mon YYYY"), its first eight characters
+        // and its last seven with the comma after it.
         std::size_t expirySize = 0;
+        std::uint64_t expiryHead = 0;
+        std::uint64_t expiryTail = 0;
         FileTime expiry = kNoDate;
         // Days of trades without a change of daylight saving, by their day of the month:
         // year * 10000 + month * 100 + day (0 for none), and the universal time of 00:00.
@@ -236,6 +239,12 @@ public:
     }
 
 private:
+    static std::uint64_t Word(const char* at) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    }
+
     bool Comma() {
         if (m_At == m_End || *m_At != ',') {
             return false;
@@ -268,8 +277,11 @@ private:
         if (!Comma() || digits > 15 || (digits == 0 && point)) {
             return false;
         }
+        // A whole number needs no division, which takes longer than the rest of the figure.
         value = digits == 0 ? UNSET_VALUE
-                            : static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+                : fractionDigits == 0
+                    ? static_cast<double>(mantissa)
+                    : static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
         return true;
     }
 
@@ -299,9 +311,10 @@ private:
     // "D Mon YYYY" or "DD Mon YYYY" and its comma, checked as ParseExpiry checks it.
     bool Expiry(FileTime& expiry) {
         const char* const start = m_At;
+        // The field and its comma, 11 or 12 characters, as two overlapping words.
         const std::size_t known = m_Days.expirySize;
         if (known != 0 && static_cast<std::size_t>(m_End - m_At) > known &&
-            std::equal(m_At, m_At + known, m_Days.expiryText.data()) && m_At[known] == ',') {
+            Word(m_At) == m_Days.expiryHead && Word(m_At + known + 1 - 8) == m_Days.expiryTail) {
             m_At += known + 1;
             expiry = m_Days.expiry;
             return true;
@@ -330,7 +343,8 @@ private:
         }
         expiry = FileTimeFromUnix(std::chrono::sys_days{date}.time_since_epoch().count() * 86400);
         m_Days.expirySize = static_cast<std::size_t>(end - start);
-        std::copy(start, end, m_Days.expiryText.data());
+        m_Days.expiryHead = Word(start);
+        m_Days.expiryTail = Word(end + 1 - 8);
         m_Days.expiry = expiry;
         return true;
     }
@@ -379,7 +393,8 @@ private:
 // Whole-line comparisons with a title or heading, the length first: nearly every line is a
 // series, of another length than most of them.
 bool IsLine(std::string_view line, std::string_view text) {
-    return line.size() == text.size() && EqualsIgnoringCase(line, text);
+    return line.size() == text.size() && FoldAsciiCase(line[0]) == FoldAsciiCase(text[0]) &&
+           EqualsIgnoringCase(line, text);
 }
 
 } // namespace
@@ -395,18 +410,21 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
     bool shareAnnounced = false;
     bool contractsAnnounced = false;
     LineFields fields;
-    // The current company's series gather here and move to it once its block is over, so
-    // each company's list is allocated once at its size.
+    // The current company's series are read into the first `used` places of this list, kept
+    // from block to block so that its places are reused, and move to a list of the
+    // company's own once its block is over: each company's list is allocated once at its size.
     std::vector<CContractInfo> pending;
+    std::size_t used = 0;
     // Each company's list, handed over once every company is read: the list of companies
     // grows by moving them, and a company without series moves without touching any.
     std::vector<std::vector<CContractInfo>> lists;
     const auto settle = [&] {
-        if (!pending.empty()) {
+        if (used != 0) {
             lists.resize(companies.size());
-            lists.back().assign(std::make_move_iterator(pending.begin()),
-                                std::make_move_iterator(pending.end()));
-            pending.clear();
+            const auto first = pending.begin();
+            lists.back().assign(std::make_move_iterator(first),
+                                std::make_move_iterator(first + static_cast<std::ptrdiff_t>(used)));
+            used = 0;
         }
     };
     const auto handOver = [&] {
@@ -440,14 +458,15 @@ bool ParseOptionStream(std::vector<CCompanyInfo>& companies, std::FILE* file, bo
                 shareAnnounced = false;
             }
         } else if (contractsAnnounced) {
-            // Read in place: a series is copied once, when its company's block is over.
-            CContractInfo& contract = pending.emplace_back();
+            // Read in place; either reading sets every field of a series it accepts.
+            if (used == pending.size()) {
+                pending.emplace_back();
+            }
+            CContractInfo& contract = pending[used];
             ok = (CFeedLine(line, days).Read(contract) ||
                   ParseContractLine(line, fields, contract)) &&
                  !companies.empty();
-            if (!ok) {
-                pending.pop_back();
-            }
+            used += ok ? 1 : 0;
         } else {
             ok = false;
         }

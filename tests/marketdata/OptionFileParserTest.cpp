@@ -284,6 +284,20 @@ TEST(OptionFileParser, TheFeedsOwnFormReadsAsAnyOther) {
         ASSERT_TRUE(feed.ok) << feed.error;
         ASSERT_GT(feed.companies.size(), 10u);
         ExpectSameReading(feed, Read(folder, Spaced(file)));
+        // A CR and whatever follows it on its line are cut off, on every line or on some.
+        std::string crlf;
+        std::string someCut;
+        std::size_t lineNumber = 0;
+        for (const char c : file) {
+            if (c == '\n') {
+                crlf += '\r';
+                someCut += ++lineNumber % 3 == 0 ? "\r,1,2 junk" : "";
+            }
+            crlf += c;
+            someCut += c;
+        }
+        ExpectSameReading(feed, Read(folder, crlf));
+        ExpectSameReading(feed, Read(folder, someCut));
     }
 
     const std::string head = std::string(kShareHeader) + kShareLine + kContractHeader;
