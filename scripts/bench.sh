@@ -10,7 +10,7 @@ build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=ON -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=ON
 cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market \
-  strikeline-launch-bench strikeline-minimal-window
+  strikeline-launch-bench strikeline-minimal-window strikeline
 
 "$build/bench/strikeline_bench" "$@"
 QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_table_bench"
@@ -40,6 +40,9 @@ for scale in 1 10; do
         --expire 3 --analytics > /dev/null; } 2>&1
   done
 done
+
+# The headless command's whole process beside mawk, CPU time.
+bash scripts/bench-headless.sh "$build"
 
 # The program itself uses the clock of the day, so its markets are today's.
 echo "launch: milliseconds from process start, median of 5 runs (offscreen), beside an empty Qt main window"

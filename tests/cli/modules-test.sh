@@ -51,7 +51,9 @@ check() {
     plan-export --plan "$plan" --format xlsx --out "$work/plan.xlsx"
   expect_failure "Unable to create Word file (the program's module $office_reason" \
     plan-export --plan "$plan" --format docx --out "$work/plan.docx"
-  [ ! -e "$work/plan.xlsx" ] && [ ! -e "$work/plan.docx" ] || fail "a failed export left a file"
+  if [ -e "$work/plan.xlsx" ] || [ -e "$work/plan.docx" ]; then
+    fail "a failed export left a file"
+  fi
   [ -z "$(ls -A "$work/data")" ] || fail "a failed fetch left files: $(ls -A "$work/data")"
   "$work/bin/strikeline-cli" plan-export --plan "$plan" --format csv --out "$work/plan.csv" \
     > /dev/null || fail "the CSV export needs a module"
