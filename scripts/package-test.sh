@@ -19,13 +19,15 @@ fail() {
 app_id=au.com.varnel.Strikeline
 icon_sizes=(16 22 24 32 48 64 128 256 512)
 
-# Only what the package holds is built: a Release build of the programs, the icons, the
-# manual pages and the changelog.
+# Only what the package holds is built: a Release build of the programs and their modules,
+# the icons, the manual pages and the changelog; and the sample market and local feed that
+# the installed headless command fetches from.
 build="build-package"
+modules=(strikeline-http strikeline-office strikeline-cipher)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=OFF > /dev/null
-cmake --build "$build" -j2 --target strikeline strikeline-cli strikeline_icons \
-  strikeline_man_pages strikeline_changelog
+cmake --build "$build" -j2 --target strikeline strikeline-cli "${modules[@]}" strikeline_icons \
+  strikeline_man_pages strikeline_changelog strikeline-market strikeline-feed
 rm -f "$build"/strikeline_*.deb
 if ! (cd "$build" && cpack -G DEB > cpack.log 2>&1); then
   cat "$build/cpack.log"
@@ -44,8 +46,8 @@ about_version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' gui/app/AboutDlg.cpp)
 [ "$version" = "$about_version" ] || fail "package version $version, About box $about_version"
 # The dependencies come from the libraries the programs link (dpkg-shlibdeps).
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6webenginewidgets6 libcurl4 libzip4 libxlsxwriter4; do
-  grep -Eq "(^|, )$lib( |,|$)" <<< "$depends" || fail "Depends lacks $lib: $depends"
+for lib in libqt6widgets6 libqt6webenginewidgets6 libcurl4 libzip4 libxlsxwriter4 libcrypto++8; do
+  grep -Eq "(^|, )${lib//+/\\+}( |,|$)" <<< "$depends" || fail "Depends lacks $lib: $depends"
 done
 
 tmp=$(mktemp -d)
@@ -63,9 +65,14 @@ remove_package() {
       > "$tmp/remove.log" 2>&1 || { cat "$tmp/remove.log"; return 1; }
   fi
 }
+feed_pid=""
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
     kill -KILL "$pid" 2> /dev/null || true
+  fi
+  if [ -n "$feed_pid" ]; then
+    kill "$feed_pid" 2> /dev/null || true
+    wait "$feed_pid" 2> /dev/null || true
   fi
   remove_package || echo "package-test: could not remove strikeline" >&2
   rm -rf "$tmp"
@@ -106,6 +113,19 @@ readelf -d "$web_page" | grep -q 'NEEDED.*WebEngine' || fail "$web_page does not
 if readelf -d /usr/bin/strikeline | grep -q 'NEEDED.*WebEngine'; then
   fail "/usr/bin/strikeline links the web engine; only its browser module should"
 fi
+# The HTTP client, the office writers and the cipher are modules beside it, and only they
+# link their libraries: neither program maps those at its start.
+for module in strikeline-http:libcurl strikeline-office:libxlsxwriter strikeline-office:libzip \
+  strikeline-cipher:libcrypto++; do
+  file=$(dirname "$web_page")/${module%%:*}.so library=${module#*:}
+  [ -f "$file" ] || fail "$file is not installed beside the browser module"
+  readelf -d "$file" | grep -qF "[$library." || fail "$file does not link $library"
+  for program in /usr/bin/strikeline /usr/bin/strikeline-cli; do
+    if readelf -d "$program" | grep -qF "[$library."; then
+      fail "$program links $library; only ${module%%:*}.so should"
+    fi
+  done
+done
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 appstreamcli validate --no-net "$metainfo" > "$tmp/validate.log" 2>&1 ||
   { cat "$tmp/validate.log"; fail "appstreamcli rejects $metainfo"; }
@@ -136,6 +156,39 @@ for page in strikeline strikeline-cli; do
     "$tmp/root/usr/share/man/man1/$page.1.gz" 2>&1 > /dev/null)
   [ -z "$problems" ] || fail "man $page: $problems"
 done
+
+# The installed headless command, as a user of its own, fetches a whole market from a local
+# feed and exports a plan to Excel and Word: its modules are found where the package put them.
+feed_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$build/tools/strikeline-market" --out "$tmp/feed" --feed > /dev/null
+"$build/tools/strikeline-feed" --root "$tmp/feed" --port "$feed_port" 2> "$tmp/feed.log" &
+feed_pid=$!
+for _ in $(seq 50); do
+  grep -q "Serving" "$tmp/feed.log" 2> /dev/null && break
+  sleep 0.1
+done
+grep -q "Serving" "$tmp/feed.log" || { cat "$tmp/feed.log"; fail "the local feed did not start"; }
+cli_home="$tmp/cli-home"
+mkdir -p "$cli_home"
+cli() {
+  env HOME="$cli_home" XDG_CONFIG_HOME="$cli_home/.config" XDG_DATA_HOME="$cli_home/.local/share" \
+    STRIKELINE_FEED_URL="http://127.0.0.1:$feed_port" STRIKELINE_SITE_URL="http://127.0.0.1:$feed_port" \
+    /usr/bin/strikeline-cli "$@"
+}
+cli fetch --data "$tmp/fetched" > "$tmp/fetch.json" 2>&1 ||
+  { cat "$tmp/fetch.json"; fail "the installed strikeline-cli could not fetch from the local feed"; }
+for file in call.csv put.csv dividends.csv companyname.txt top20.txt; do
+  [ -s "$tmp/fetched/$file" ] || { cat "$tmp/fetch.json"; fail "the fetch brought no $file"; }
+done
+for format in xlsx docx; do
+  cli plan-export --plan tests/fixtures/userfiles/tradingplan.xml --format "$format" \
+    --out "$tmp/plan.$format" > "$tmp/export.json" 2>&1 ||
+    { cat "$tmp/export.json"; fail "the installed strikeline-cli could not export to $format"; }
+  unzip -tq "$tmp/plan.$format" > /dev/null || fail "the $format export is no whole archive"
+done
+kill "$feed_pid" 2> /dev/null || true
+wait "$feed_pid" 2> /dev/null || true
+feed_pid=""
 
 # A user of its own: empty home, folders and runtime folder (the single-instance socket),
 # and data sources at a port where nothing listens, as on a first start without a network.
@@ -221,5 +274,5 @@ size_kb=$(($(stat -c %s "$deb") / 1024))
 dependencies=$(tr ',' '\n' <<< "$depends" | grep -c .)
 echo "package-test: $(basename "$deb") (${size_kb} KB, $dependencies dependencies) installed," \
   "validated (lintian: no errors or warnings, $lintian_notes notes), started offscreen and" \
-  "under X (window class $wm_class), quit cleanly on SIGTERM" \
+  "under X (window class $wm_class), quit cleanly on SIGTERM, fetched and exported headless" \
   "and $afterwards in $((SECONDS - started)) s"
