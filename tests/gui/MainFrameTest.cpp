@@ -166,6 +166,7 @@ private slots:
     void WindowMenuListsTheOpenWindows();
     void MnemonicsAreUniqueInEveryMenu();
     void EveryWindowShowsTheProgramIcon();
+    void TheProgramIconShowsTheDrawnSizes();
 };
 
 void MainFrameTest::MenusHoldTheCommandsInOrder() {
@@ -929,6 +930,44 @@ void MainFrameTest::EveryWindowShowsTheProgramIcon() {
     }
     frame.close();
     app.ExitInstance(0);
+}
+
+// Each size drawn at build time is shown as drawn; a size between them is the next larger
+// one made smaller; a disabled window's icon is the style's rendering of it.
+void MainFrameTest::TheProgramIconShowsTheDrawnSizes() {
+    if (QString(STRIKELINE_APP_PATH).isEmpty()) {
+        QSKIP("the program and its drawn icons are not built");
+    }
+    const QIcon icon = ProgramIcon();
+    const auto drawn = [](int side) {
+        return QImage(QStringLiteral(":/icons/%1x%1/au.com.varnel.Strikeline.png").arg(side))
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        QVERIFY2(!drawn(side).isNull(), qPrintable(QString::number(side)));
+        QCOMPARE(icon.actualSize(QSize(side, side)), QSize(side, side));
+        QCOMPARE(icon.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 drawn(side));
+    }
+    struct CCase {
+        int asked;
+        int from;
+    };
+    for (const CCase between : {CCase{20, 22}, CCase{40, 48}, CCase{1000, 512}}) {
+        const int shown = std::min(between.asked, between.from);
+        QCOMPARE(icon.actualSize(QSize(between.asked, between.asked)), QSize(shown, shown));
+        const QImage expected =
+            QPixmap::fromImage(drawn(between.from))
+                .scaled(shown, shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(icon.pixmap(between.asked)
+                     .toImage()
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 expected);
+    }
+    QVERIFY(icon.pixmap(32, QIcon::Disabled).toImage() != icon.pixmap(32).toImage());
+    QCOMPARE(icon.pixmap(32, QIcon::Disabled).size(), QSize(32, 32));
 }
 
 QTEST_MAIN(MainFrameTest)
