@@ -351,12 +351,31 @@ private:
 
     // "YYYY-MM-DD HH:MM:SS" to the end of the line, as ParseLastTraded reads it.
     bool LastTraded(FileTime& lastTraded) {
-        CExchangeMoment m;
-        if (!Digits(4, m.year) || !Literal('-') || !Digits(2, m.month) || !Literal('-') ||
-            !Digits(2, m.day) || !Literal(' ') || !Digits(2, m.hour) || !Literal(':') ||
-            !Digits(2, m.minute) || !Literal(':') || !Digits(2, m.second) || m_At != m_End) {
+        // The whole rest of the line, each character at its place.
+        static constexpr std::string_view kShape = "0000-00-00 00:00:00";
+        if (static_cast<std::size_t>(m_End - m_At) != kShape.size()) {
             return false;
         }
+        const char* const t = m_At;
+        const auto digit = [t](std::size_t i) {
+            return static_cast<unsigned>(t[i] - '0');
+        };
+        unsigned notDigit = 0;
+        for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}) {
+            notDigit |= digit(i) > 9 ? 1u : 0u;
+        }
+        if (notDigit != 0 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' ||
+            t[16] != ':') {
+            return false;
+        }
+        m_At = m_End;
+        CExchangeMoment m;
+        m.year = digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3);
+        m.month = digit(5) * 10 + digit(6);
+        m.day = digit(8) * 10 + digit(9);
+        m.hour = digit(11) * 10 + digit(12);
+        m.minute = digit(14) * 10 + digit(15);
+        m.second = digit(17) * 10 + digit(18);
         if ((m.year | m.month | m.day | m.hour | m.minute | m.second) == 0) {
             lastTraded = kNoDate;
             return true;
