@@ -4,6 +4,7 @@
 #include "marketdata/HttpTransfer.h"
 #include "marketdata/MarketDataLoaders.h"
 #include "marketdata/MarketFile.h"
+#include "marketdata/PriceHistory.h"
 #include "marketdata/TemporaryDownload.h"
 #include "platform/AtomicFile.h"
 #include "platform/UserFolders.h"
@@ -164,13 +165,15 @@ std::vector<CDownloader::CCandidate> CDownloader::OptionCandidates(bool call,
     candidates.reserve(kOptionDays * 25);
     for (int offset = 1; offset > 1 - kOptionDays; --offset) {
         const CLocalDay day = LocalDay(now, offset);
-        candidates.push_back({base + day.compact + ".final.csv", day.label + " final"});
+        candidates.push_back(
+            {base + day.compact + ".final.csv", day.label + " final", day.compact});
         for (int hour = 23; hour >= 0; --hour) {
             char suffix[8];
             char label[8];
             std::snprintf(suffix, sizeof suffix, ".%02d00", hour);
             std::snprintf(label, sizeof label, " %02d:00", hour);
-            candidates.push_back({base + day.compact + suffix + ".csv", day.label + label});
+            candidates.push_back(
+                {base + day.compact + suffix + ".csv", day.label + label, day.compact});
         }
     }
     return candidates;
@@ -182,6 +185,7 @@ std::vector<CDownloader::CCandidate> CDownloader::DividendCandidates(std::int64_
     for (int offset = 1; offset > 1 - kDividendDays; --offset) {
         candidates.push_back({m_Config.feedUrl + "/datafeed/velomirdiv/velomir.asxdividend." +
                                   LocalDay(now, offset).compact + ".csv",
+                              {},
                               {}});
     }
     return candidates;
@@ -206,10 +210,10 @@ std::vector<CFetchOutcome> CDownloader::RunPass() {
             break;
         case kCompanyNames:
             // One address each, and no address kept to compare with.
-            outcome = Search(index, {{m_Config.siteUrl + "/compcodes.txt", {}}}, now);
+            outcome = Search(index, {{m_Config.siteUrl + "/compcodes.txt", {}, {}}}, now);
             break;
         case kTop20:
-            outcome = Search(index, {{m_Config.siteUrl + "/t20.txt", {}}}, now);
+            outcome = Search(index, {{m_Config.siteUrl + "/t20.txt", {}, {}}}, now);
             break;
         case kFileCount:
             break;
@@ -359,6 +363,9 @@ CFetchOutcome CDownloader::Install(FileIndex file, CTemporaryDownload& temporary
                          " was not installed (" + problem + ")";
         return outcome;
     }
+    if (file == kCall || file == kPut) {
+        RecordHistory(contents.companies, candidate.day);
+    }
     Publish(file, std::move(contents));
     {
         const CDownloadRecordLock lock(m_Record);
@@ -373,6 +380,30 @@ CFetchOutcome CDownloader::Install(FileIndex file, CTemporaryDownload& temporary
     outcome.result = FetchResult::Fetched;
     outcome.label = candidate.label;
     return outcome;
+}
+
+void CDownloader::RecordHistory(const std::vector<CCompanyInfo>& companies,
+                                const std::string& day) {
+    int year = 0;
+    unsigned month = 0;
+    unsigned date = 0;
+    if (std::sscanf(day.c_str(), "%4d%2u%2u", &year, &month, &date) != 3) {
+        return;
+    }
+    std::vector<CPriceHistoryShare> shares;
+    shares.reserve(companies.size());
+    for (const CCompanyInfo& company : companies) {
+        shares.push_back({company.Code(), company.Last(), company.Volume()});
+    }
+    std::string error;
+    if (!RecordPriceHistory(m_Config.dataFolder,
+                            std::chrono::year_month_day{std::chrono::year(year),
+                                                        std::chrono::month(month),
+                                                        std::chrono::day(date)},
+                            shares, error)) {
+        // The prices themselves are installed; only their history is missing a day.
+        m_Observer.OnLoadProblem("The price history could not be saved.\n\n" + error);
+    }
 }
 
 void CDownloader::LoadDataFiles() {

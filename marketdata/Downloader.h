@@ -81,6 +81,8 @@ public:
     struct CCandidate {
         std::string url;
         std::string label;
+        // The trading day of a price list, "%Y%m%d".
+        std::string day;
     };
     std::vector<CCandidate> OptionCandidates(bool call, std::int64_t now) const;
     std::vector<CCandidate> DividendCandidates(std::int64_t now) const;
@@ -97,6 +99,8 @@ private:
     CFetchOutcome Install(FileIndex file, CTemporaryDownload& temporary,
                           const CCandidate& candidate, std::int64_t now);
     void Publish(FileIndex file, CMarketFileContents contents);
+    // Keeps the shares' day of a fetched price list in the data folder's price history.
+    void RecordHistory(const std::vector<CCompanyInfo>& companies, const std::string& day);
     void LoadDataFiles();
     void Report(const CFetchOutcome& outcome);
     bool CheckedThisHour(FileIndex file, std::int64_t now);

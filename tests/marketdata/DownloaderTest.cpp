@@ -1,4 +1,5 @@
 #include "marketdata/Downloader.h"
+#include "marketdata/PriceHistory.h"
 
 #include "session/ApplicationState.h"
 #include "support/ScopedEnvironment.h"
@@ -229,8 +230,28 @@ TEST_F(DownloaderTest, FirstPassTakesTheNewestOfEveryFile) {
                                        MarketPart::CompanyNames, MarketPart::Top20}));
     EXPECT_TRUE(m_Observer.problems.empty());
     EXPECT_EQ(m_Downloader->GetStatusText(), "");
-    // No temporary file is left in the data folder, and the files are ordinary ones.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Data.Path()), {}), 5);
+    // The price lists' day is kept in the price history: every share of both lists.
+    for (const auto* companies : {&m_Market.Current()->Calls(), &m_Market.Current()->Puts()}) {
+        for (const CCompanyInfo& company : *companies) {
+            std::vector<CPriceHistoryDay> days;
+            std::string error;
+            ASSERT_TRUE(ReadPriceHistory(m_Data.Path().string(), company.Code(),
+                                         std::chrono::year_month_day{}, days, error))
+                << error;
+            if (company.Last() <= 0) {
+                EXPECT_TRUE(days.empty()) << company.Code();
+                continue;
+            }
+            ASSERT_EQ(days.size(), 1u) << company.Code();
+            EXPECT_EQ(days[0].date, (std::chrono::year_month_day{std::chrono::year(2010),
+                                                                 std::chrono::June,
+                                                                 std::chrono::day(24)}));
+            EXPECT_EQ(days[0].volume, company.Volume());
+        }
+    }
+    // No temporary file is left in the data folder (the five files and the price history),
+    // and the files are ordinary ones.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Data.Path()), {}), 6);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     struct stat info {};
