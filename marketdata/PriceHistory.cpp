@@ -130,9 +130,17 @@ std::string PriceHistoryPath(const std::string& folder) {
 
 bool RecordPriceHistory(const std::string& folder, Date day,
                         std::span<const CPriceHistoryShare> shares, std::string& error) {
-    if (!day.ok()) {
-        error = "The price list has no valid date.";
-        return false;
+    const CPriceHistoryList list{day, {shares.begin(), shares.end()}};
+    return RecordPriceHistory(folder, std::span<const CPriceHistoryList>(&list, 1), error);
+}
+
+bool RecordPriceHistory(const std::string& folder, std::span<const CPriceHistoryList> lists,
+                        std::string& error) {
+    for (const CPriceHistoryList& list : lists) {
+        if (!list.date.ok()) {
+            error = "The price list has no valid date.";
+            return false;
+        }
     }
     const std::string path = PriceHistoryPath(folder);
     std::string contents;
@@ -147,35 +155,26 @@ bool RecordPriceHistory(const std::string& folder, Date day,
         }
         sections.clear();
     }
-    const std::string date = DateText(day);
+    // Days by their text, which for an ISO date sorts as the date does.
+    std::map<std::string, std::string> days;
+    for (const CSection& section : sections) {
+        std::string& body = days[std::string(section.date)];
+        body += section.body;
+        if (!body.empty() && body.back() != '\n') {
+            body += '\n';
+        }
+    }
+    for (const CPriceHistoryList& list : lists) {
+        std::string& body = days[DateText(list.date)];
+        body = MergeDay(body, list.shares);
+    }
     std::string written(kHeader);
     written += '\n';
-    bool recorded = false;
-    const auto writeDay = [&](std::string_view kept) {
+    for (const auto& [date, body] : days) {
         written += kDayMark;
         written += date;
         written += '\n';
-        written += MergeDay(kept, shares);
-        recorded = true;
-    };
-    for (const CSection& section : sections) {
-        // Days are kept in date order; the text of an ISO date sorts as the date does.
-        if (!recorded && section.date >= date) {
-            writeDay(section.date == date ? section.body : std::string_view());
-            if (section.date == date) {
-                continue;
-            }
-        }
-        written += kDayMark;
-        written += section.date;
-        written += '\n';
-        written += section.body;
-        if (!section.body.empty() && section.body.back() != '\n') {
-            written += '\n';
-        }
-    }
-    if (!recorded) {
-        writeDay({});
+        written += body;
     }
     return WriteFileAtomically(path, written, error);
 }

@@ -28,6 +28,12 @@ struct CPriceHistoryShare {
     double volume = 0;
 };
 
+// The shares of one price list and its trading day.
+struct CPriceHistoryList {
+    std::chrono::year_month_day date;
+    std::vector<CPriceHistoryShare> shares;
+};
+
 // One stored day of a share.
 struct CPriceHistoryDay {
     std::chrono::year_month_day date;
@@ -42,6 +48,9 @@ struct CPriceHistoryDay {
 // as "<file>.damaged" first, never overwritten. False with the reason in `error`.
 bool RecordPriceHistory(const std::string& folder, std::chrono::year_month_day day,
                         std::span<const CPriceHistoryShare> shares, std::string& error);
+// The same for several lists at once, in one replacement of the file (a year filled in).
+bool RecordPriceHistory(const std::string& folder, std::span<const CPriceHistoryList> lists,
+                        std::string& error);
 
 // The stored days of the share `code` (any letter case) from `from` on, oldest first.
 // No file is no history; a file that is not a price history is an error.

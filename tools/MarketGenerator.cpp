@@ -370,4 +370,32 @@ CGeneratedMarket CMarketGenerator::Generate() const {
     return result;
 }
 
+std::vector<CPriceHistoryList> CMarketGenerator::GenerateHistory() const {
+    const sys_days last = TradingDay(m_Settings);
+    const std::vector<CListedCompany> companies =
+        BuildListedCompanies(m_Settings.m_Seed, m_Settings.m_Scale);
+    std::vector<CSharePriceModel> models;
+    models.reserve(companies.size());
+    for (const CListedCompany& company : companies) {
+        models.emplace_back(m_Settings.m_Seed, company);
+    }
+    std::vector<CPriceHistoryList> lists;
+    for (sys_days day = last - days{364}; day <= last; day += days{1}) {
+        if (!IsTradingDay(day)) {
+            continue;
+        }
+        const int minute = day == last ? m_Settings.m_SnapshotMinute : kMarketCloseMinute;
+        CPriceHistoryList& list = lists.emplace_back();
+        list.date = year_month_day{day};
+        list.shares.reserve(companies.size());
+        for (std::size_t i = 0; i < companies.size(); ++i) {
+            const CShareQuote quote = models[i].Quote(day, minute);
+            // The price as the day's list writes it, so the history holds what it said.
+            list.shares.push_back({companies[i].m_Code, std::stod(Price(quote.m_Last)),
+                                   static_cast<double>(quote.m_Volume)});
+        }
+    }
+    return lists;
+}
+
 } // namespace strikeline

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "marketdata/PriceHistory.h"
 #include "tools/SharePriceModel.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace strikeline {
 
@@ -49,6 +51,10 @@ public:
     explicit CMarketGenerator(const CMarketGeneratorSettings& settings);
 
     CGeneratedMarket Generate() const;
+    // Every share's last sale and volume at the close of each trading day of the year up
+    // to the trading day (that day at the settings' moment, as Generate shows it), oldest
+    // first: a new user's price history.
+    std::vector<CPriceHistoryList> GenerateHistory() const;
 
 private:
     CMarketGeneratorSettings m_Settings;

@@ -18,6 +18,7 @@ using namespace strikeline;
 
 constexpr const char* kUsage =
     "Usage: strikeline-market --out DIR [--date YYYY-MM-DD] [--seed N] [--scale N] [--feed]\n"
+    "                         [--history]\n"
     "\n"
     "Writes a deterministic sample option market for the trading day DATE (default: today;\n"
     "a weekend or holiday stands for the trading day before it).\n"
@@ -25,7 +26,9 @@ constexpr const char* kUsage =
     "  --date DATE  the trading day\n"
     "  --seed N     random seed (default 1); the same seed and day give the same files\n"
     "  --scale N    1 to 100: N times as many companies, so about N times the series\n"
-    "  --feed       lay DIR out as the feed server serves it instead of as a data folder\n";
+    "  --feed       lay DIR out as the feed server serves it instead of as a data folder\n"
+    "  --history    also fill DIR's price history with the year up to DATE (a data folder's\n"
+    "               other days and shares are kept)\n";
 
 template <typename T> bool ParseInteger(std::string_view text, T& value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -74,6 +77,7 @@ int main(int argc, char** argv) {
     settings.m_Day = static_cast<unsigned>(today.day());
     std::string folder;
     bool feed = false;
+    bool history = false;
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -83,6 +87,10 @@ int main(int argc, char** argv) {
         }
         if (argument == "--feed") {
             feed = true;
+            continue;
+        }
+        if (argument == "--history") {
+            history = true;
             continue;
         }
         if (argument != "--out" && argument != "--date" && argument != "--seed" &&
@@ -112,6 +120,9 @@ int main(int argc, char** argv) {
     if (folder.empty()) {
         return UsageError("--out is required");
     }
+    if (feed && history) {
+        return UsageError("--history fills a data folder, not a feed");
+    }
     std::string error;
     if (!CMarketGenerator::CheckSettings(settings, error)) {
         return UsageError(error);
@@ -127,8 +138,10 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    const CGeneratedMarket market = CMarketGenerator(settings).Generate();
-    if (!WriteDataFolder(folder, market, error)) {
+    const CMarketGenerator generator(settings);
+    const CGeneratedMarket market = generator.Generate();
+    if (!WriteDataFolder(folder, market, error) ||
+        (history && !RecordPriceHistory(folder, generator.GenerateHistory(), error))) {
         std::cerr << "strikeline-market: " << error << '\n';
         return 1;
     }

@@ -314,6 +314,37 @@ TEST(MarketGenerator, OptionFilesHaveTheBlockStructureAndARealisticMarket) {
     }
 }
 
+TEST(MarketGenerator, HistoryCoversTheYearOfTradingDaysAndEndsAtTheDaysLastSale) {
+    const CMarketGenerator generator(Settings(1, 2010, 6, 24));
+    const std::vector<CPriceHistoryList> lists = generator.GenerateHistory();
+    test::CTempFolder folder;
+    std::string error;
+    ASSERT_TRUE(RecordPriceHistory(folder.Path().string(), lists, error)) << error;
+
+    // Every trading day after 24 June 2009 up to the day: no weekend, no Christmas.
+    ASSERT_GT(lists.size(), 245u);
+    ASSERT_LT(lists.size(), 260u);
+    EXPECT_EQ(sys_days{lists.front().date}, sys_days{2009y / 6 / 25});
+    EXPECT_EQ(sys_days{lists.back().date}, sys_days{2010y / 6 / 24});
+    for (const CPriceHistoryList& list : lists) {
+        const weekday day{sys_days{list.date}};
+        EXPECT_TRUE(day != Saturday && day != Sunday);
+        EXPECT_NE(list.date, 2009y / 12 / 25);
+    }
+    // The last point of every share is the last sale its line in the day's call list shows.
+    const COptionFileCheck calls = CheckOptionFile(generator.Generate().m_CallFile, "CALL OPTIONS",
+                                                   sys_days{2010y / 6 / 24}, true);
+    ASSERT_FALSE(calls.m_Companies.empty());
+    for (const CCheckedCompany& company : calls.m_Companies) {
+        std::vector<CPriceHistoryDay> days;
+        ASSERT_TRUE(ReadPriceHistory(folder.Path().string(), company.m_Code, {}, days, error))
+            << error;
+        ASSERT_EQ(days.size(), lists.size()) << company.m_Code;
+        EXPECT_EQ(days.back().date, 2010y / 6 / 24);
+        EXPECT_EQ(days.back().last, company.m_Last) << company.m_Code;
+    }
+}
+
 TEST(MarketGenerator, NameAndDividendFilesCoverTheMarket) {
     const CGeneratedMarket market = CMarketGenerator(Settings(1, 2010, 6, 24)).Generate();
     const COptionFileCheck calls =
