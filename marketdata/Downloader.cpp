@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <future>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace strikeline {
@@ -416,8 +418,16 @@ void CDownloader::LoadDataFiles() {
             m_Observer.OnMarketPublished(part);
         }
     };
+    // The two price lists are the bulk of the reading: the puts are read on a thread of
+    // their own meanwhile (publishing is safe from any thread), or here when there is none.
+    std::future<CMarketFileLoad> puts;
+    try {
+        puts = std::async(std::launch::async,
+                          [this, &folder] { return LoadOptionFile(false, folder, m_Market); });
+    } catch (const std::system_error&) {
+    }
     tell(MarketPart::Calls, LoadOptionFile(true, folder, m_Market));
-    tell(MarketPart::Puts, LoadOptionFile(false, folder, m_Market));
+    tell(MarketPart::Puts, puts.valid() ? puts.get() : LoadOptionFile(false, folder, m_Market));
     tell(MarketPart::Dividends, LoadDividendsFile(folder, m_Market));
     tell(MarketPart::CompanyNames, LoadCompanyNamesFile(folder, m_Market));
     tell(MarketPart::Top20, LoadTop20File(folder, m_Market));

@@ -20,6 +20,7 @@
 #include "session/UserDatabases.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStatusBar>
 #include <clocale>
 #include <iostream>
@@ -85,6 +86,10 @@ bool CApplication::InitInstance() {
     }
     ShowProblems(m_Session.Messages(), LoadUserDatabases(m_Session));
 
+    // The welcome page's picture is drawn meanwhile, while the main window is made.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        CNavigationCentreView::PrepareStartPicture(screen->devicePixelRatio());
+    }
     m_MainFrame = new CMainFrame(*this);
     m_MainFrame->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_SingleInstance.get(), &CSingleInstance::ActivationRequested, m_MainFrame,

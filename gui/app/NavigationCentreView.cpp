@@ -17,7 +17,9 @@
 #include <QToolTip>
 #include <array>
 #include <cmath>
+#include <future>
 #include <limits>
+#include <system_error>
 
 namespace strikeline {
 
@@ -565,9 +567,43 @@ int CNavigationCentreView::ButtonAt(QPoint point) {
 }
 
 QPixmap CNavigationCentreView::RenderPicture(PictureState state, qreal devicePixelRatio) {
+    return QPixmap::fromImage(RenderImage(state, devicePixelRatio));
+}
+
+namespace {
+
+// The normal picture drawn ahead of the first paint, and the ratio it is drawn for.
+struct CStartPicture {
+    qreal ratio = 0.0;
+    std::future<QImage> image;
+};
+
+CStartPicture& StartPicture() {
+    static CStartPicture picture;
+    return picture;
+}
+
+} // namespace
+
+void CNavigationCentreView::PrepareStartPicture(qreal devicePixelRatio) {
+    CStartPicture& start = StartPicture();
+    if (start.image.valid()) {
+        return;
+    }
+    try {
+        start.image = std::async(std::launch::async, [devicePixelRatio] {
+            return RenderImage(PictureState::Normal, devicePixelRatio);
+        });
+        start.ratio = devicePixelRatio;
+    } catch (const std::system_error&) {
+        // No thread to spare: the first paint draws it.
+    }
+}
+
+QImage CNavigationCentreView::RenderImage(PictureState state, qreal devicePixelRatio) {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const int side = static_cast<int>(std::ceil(kPictureSize * ratio));
-    QPixmap picture(side, side);
+    QImage picture(side, side, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     QPainter painter(&picture);
@@ -915,7 +951,12 @@ void CNavigationCentreView::EnsurePictures() {
         return;
     }
     m_PictureRatio = ratio;
-    m_Normal = RenderPicture(PictureState::Normal, ratio);
+    CStartPicture& start = StartPicture();
+    if (start.image.valid() && start.ratio == ratio) {
+        m_Normal = QPixmap::fromImage(start.image.get());
+    } else {
+        m_Normal = RenderPicture(PictureState::Normal, ratio);
+    }
     m_Hot = QPixmap();
     m_Pressed = QPixmap();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QBasicTimer>
+#include <QImage>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
@@ -39,6 +40,12 @@ public:
 
     // One of the three pictures, drawn for a screen of that device pixel ratio.
     static QPixmap RenderPicture(PictureState state, qreal devicePixelRatio);
+    // The same as an image, which any thread may draw.
+    static QImage RenderImage(PictureState state, qreal devicePixelRatio);
+    // Starts drawing the normal picture for a screen of that ratio on a thread of its own,
+    // so that the first view painted at that ratio finds it ready: drawing it takes about a
+    // frame, which start-up would otherwise wait for.
+    static void PrepareStartPicture(qreal devicePixelRatio);
 
     int PressedButton() const { return m_PressedButton; }
     int HotButton() const { return m_HotButton; }
