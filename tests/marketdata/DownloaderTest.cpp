@@ -1,6 +1,6 @@
 #include "marketdata/Downloader.h"
-#include "marketdata/PriceHistory.h"
 
+#include "marketdata/PriceHistory.h"
 #include "session/ApplicationState.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
@@ -243,9 +243,9 @@ TEST_F(DownloaderTest, FirstPassTakesTheNewestOfEveryFile) {
                 continue;
             }
             ASSERT_EQ(days.size(), 1u) << company.Code();
-            EXPECT_EQ(days[0].date, (std::chrono::year_month_day{std::chrono::year(2010),
-                                                                 std::chrono::June,
-                                                                 std::chrono::day(24)}));
+            EXPECT_EQ(days[0].date,
+                      (std::chrono::year_month_day{std::chrono::year(2010), std::chrono::June,
+                                                   std::chrono::day(24)}));
             EXPECT_EQ(days[0].volume, company.Volume());
         }
     }
