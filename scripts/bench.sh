@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds an optimised program and measures it: the Google Benchmark suite, the headless
-# command on a generated market, and the program's start up to a painted Call Report.
+# command on a generated market, the report window, and the program's start up to a painted
+# Call Report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,11 +10,14 @@ bash scripts/install-deps.sh
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_APP=ON -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=ON
-cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline-cli strikeline-market \
-  strikeline-launch-bench strikeline-minimal-window strikeline
+cmake --build "$build" -j2 --target strikeline_bench strikeline_table_bench strikeline_report_bench \
+  strikeline-cli strikeline-market strikeline-launch-bench strikeline-minimal-window strikeline
 
 "$build/bench/strikeline_bench" "$@"
 QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_table_bench"
+# The report window beside the core's build of the same report (ratio_to_core), its longest
+# slice, and a page of scrolling.
+QT_QPA_PLATFORM=offscreen "$build/bench/strikeline_report_bench"
 
 market=$(mktemp -d)
 trap 'rm -rf "$market"' EXIT
