@@ -8,11 +8,11 @@
 
 namespace strikeline {
 
-CTrendView::CTrendView(QWidget* parent) : QWidget(parent) {
+CTrendView::CTrendView(QWidget* parent, const CPageMaker& makePage) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     QString error;
-    m_Page = CreateWebPage(this, error);
+    m_Page = makePage ? makePage(this, error) : CreateWebPage(this, error);
     if (m_Page != nullptr) {
         layout->addWidget(m_Page);
         setFocusProxy(m_Page);

@@ -2,6 +2,7 @@
 
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 namespace strikeline {
@@ -14,7 +15,11 @@ class CTrendView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CTrendView(QWidget* parent = nullptr);
+    // Makes the browser page inside `parent`, or gives null with the reason in `error`.
+    using CPageMaker = std::function<QWidget*(QWidget* parent, QString& error)>;
+
+    // The page comes from `makePage`, the browser module by default.
+    explicit CTrendView(QWidget* parent = nullptr, const CPageMaker& makePage = {});
 
     // Navigates to the chart page of `code` on the site at `siteUrl`.
     void ShowChart(const std::string& siteUrl, const std::string& code);

@@ -1,52 +1,27 @@
 #include "gui/reports/WebPageModule.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLibrary>
-#include <QStringList>
+#include "platform/ModuleLoader.h"
+
+#include <string>
 
 namespace strikeline {
 
 namespace {
 
-using CreatePage = QWidget* (*)(QWidget*);
+using CreatePage = QWidget*(QWidget*);
 
 constexpr const char* kModuleName = "strikeline-web-page";
-
-// Beside the installed program first, then where the build put it.
-QStringList ModulePaths() {
-    const QString name = QString::fromLatin1(kModuleName) + QStringLiteral(".so");
-    return {QDir(QCoreApplication::applicationDirPath())
-                .filePath(QStringLiteral("../" STRIKELINE_PRIVATE_LIBDIR "/") + name),
-            QStringLiteral(STRIKELINE_WEB_PAGE_BUILD_DIR "/") + name};
-}
+constexpr const char* kCreateEntry = "StrikelineCreateWebPage";
 
 } // namespace
 
 QWidget* CreateWebPage(QWidget* parent, QString& error) {
-    static CreatePage create = nullptr;
-    static QString loadError;
-    if (create == nullptr && loadError.isEmpty()) {
-        for (const QString& path : ModulePaths()) {
-            if (!QFile::exists(path)) {
-                continue;
-            }
-            QLibrary module(path);
-            // The engine's own threads outlive any window: the module stays to the end.
-            module.setLoadHints(QLibrary::PreventUnloadHint);
-            create = reinterpret_cast<CreatePage>(module.resolve("StrikelineCreateWebPage"));
-            if (create == nullptr) {
-                loadError = module.errorString();
-            }
-            break;
-        }
-        if (create == nullptr && loadError.isEmpty()) {
-            loadError = QStringLiteral("%1.so was not found.").arg(QLatin1String(kModuleName));
-        }
-    }
+    // Found where the program's other modules are; the engine's own threads outlive any
+    // window, and the module stays open to the end.
+    std::string reason;
+    CreatePage* const create = FindModuleFunction<CreatePage>(kModuleName, kCreateEntry, reason);
     if (create == nullptr) {
-        error = loadError;
+        error = QString::fromStdString(reason);
         return nullptr;
     }
     return create(parent);

@@ -12,6 +12,7 @@
 #include "gui/reports/TrendChartCommand.h"
 #include "gui/reports/WebEngineSetup.h"
 #include "marketdata/CompanyNameTable.h"
+#include "platform/ModuleLoader.h"
 #include "session/Session.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
@@ -26,6 +27,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -226,6 +228,7 @@ private slots:
     void ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen();
     void CompanyWithoutANameIsTitledWithItsCode();
     void FailedNavigationIsShownByThePageAlone();
+    void WithoutItsBrowserTheWindowSaysWhy();
 };
 
 void CTrendViewTest::PrepareWebEngineTurnsTheSandboxOffOnlyForRoot() {
@@ -510,6 +513,34 @@ void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
     QCOMPARE(program.TrendViews().size(), 1);
     QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
     QVERIFY(messages.texts.isEmpty());
+}
+
+void CTrendViewTest::WithoutItsBrowserTheWindowSaysWhy() {
+    // The module looked for where it is not, as an installation that lost it would.
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    const std::string folder = empty.path().toStdString();
+    const CTrendView::CPageMaker missing = [&folder](QWidget*, QString& error) -> QWidget* {
+        std::string reason;
+        if (FindModuleEntry("strikeline-web-page", "StrikelineCreateWebPage", {folder}, reason) ==
+            nullptr) {
+            error = QString::fromStdString(reason);
+        }
+        return nullptr;
+    };
+    CTrendView view(nullptr, missing);
+    QCOMPARE(view.Page(), nullptr);
+    const QList<QLabel*> labels = view.findChildren<QLabel*>();
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front()->text(),
+             QString::fromStdString(
+                 "The trend chart cannot be shown: the browser could not be loaded (the "
+                 "program's module strikeline-web-page.so was not found in " +
+                 folder + ")."));
+    // Asking for a chart still names it, and nothing breaks.
+    view.ShowChart("http://127.0.0.1:9", "BHP");
+    QCOMPARE(view.Code(), QString("BHP"));
+    QVERIFY(view.ChartUrl().isValid());
 }
 
 int main(int argc, char* argv[]) {
