@@ -12,6 +12,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <utility>
 
 namespace strikeline {
 
@@ -156,6 +157,20 @@ bool ParseLastTraded(std::string_view field, FileTime& lastTraded) {
                                    lastTraded);
 }
 
+// A series line's figures, as both readers of the line give them.
+void SetSeries(CContractInfo& contract, std::string code, double size, FileTime expiry,
+               double exercise, double last, double volume, double openInterest,
+               FileTime lastTraded) {
+    contract.SetCode(std::move(code));
+    contract.SetContractSize(size);
+    contract.SetExpiry(expiry);
+    contract.SetExercise(exercise);
+    contract.SetLast(last);
+    contract.SetVolume(volume);
+    contract.SetOpenInterest(openInterest);
+    contract.SetLastTraded(lastTraded);
+}
+
 bool ParseContractLine(std::string_view line, LineFields& fields, CContractInfo& contract) {
     if (SplitEveryComma(line, fields.data(), kContractFields) != kContractFields ||
         IsBlank(fields[0]) || fields[2].empty() || fields[7].empty()) {
@@ -170,14 +185,8 @@ bool ParseContractLine(std::string_view line, LineFields& fields, CContractInfo&
         !ParseLastTraded(fields[7], lastTraded)) {
         return false;
     }
-    contract.SetCode(std::string(fields[0]));
-    contract.SetContractSize(size);
-    contract.SetExpiry(expiry);
-    contract.SetExercise(exercise);
-    contract.SetLast(last);
-    contract.SetVolume(volume);
-    contract.SetOpenInterest(openInterest);
-    contract.SetLastTraded(lastTraded);
+    SetSeries(contract, std::string(fields[0]), size, expiry, exercise, last, volume, openInterest,
+              lastTraded);
     return true;
 }
 
@@ -227,14 +236,8 @@ public:
             !Figure(last) || !Figure(volume) || !Figure(openInterest) || !LastTraded(lastTraded)) {
             return false;
         }
-        contract.SetCode(std::string(code, codeLength));
-        contract.SetContractSize(size);
-        contract.SetExpiry(expiry);
-        contract.SetExercise(exercise);
-        contract.SetLast(last);
-        contract.SetVolume(volume);
-        contract.SetOpenInterest(openInterest);
-        contract.SetLastTraded(lastTraded);
+        SetSeries(contract, std::string(code, codeLength), size, expiry, exercise, last, volume,
+                  openInterest, lastTraded);
         return true;
     }
 
@@ -256,8 +259,6 @@ private:
     // A figure and its comma, as ReadOptionalNumber reads it: up to 15 digits divided by a
     // power of ten, as the number scanner converts plain decimals; empty gives no value.
     bool Figure(double& value) {
-        static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         std::uint64_t mantissa = 0;
         int digits = 0;
         int fractionDigits = 0;
@@ -281,7 +282,7 @@ private:
         value = digits == 0 ? UNSET_VALUE
                 : fractionDigits == 0
                     ? static_cast<double>(mantissa)
-                    : static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+                    : static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
         return true;
     }
 

@@ -79,8 +79,6 @@ namespace {
 // Anything else (exponents, more digits, hexadecimal) is left to from_chars.
 std::optional<ScannedNumber> ScanPlainDecimal(std::string_view text, std::size_t pos,
                                               bool negative) {
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t mantissa = 0;
     int digits = 0;
     int fractionDigits = 0;
@@ -103,7 +101,7 @@ std::optional<ScannedNumber> ScanPlainDecimal(std::string_view text, std::size_t
     if (digits == 0 || digits > 15 || hasMore) {
         return std::nullopt;
     }
-    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+    const double magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
     return ScannedNumber{negative ? -magnitude : magnitude, i};
 }
 

@@ -13,6 +13,11 @@
 
 namespace strikeline {
 
+// 10^0 .. 10^15, each exact in a double: a mantissa below 2^53 divided by one of them is
+// correctly rounded, which the fast readers of plain decimals rely on.
+inline constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 inline constexpr double UNSET_VALUE = -1000000000.0;
 inline constexpr double NA_VALUE = -1000000001.0;
 
