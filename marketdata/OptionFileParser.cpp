@@ -259,30 +259,14 @@ private:
     // A figure and its comma, as ReadOptionalNumber reads it: up to 15 digits divided by a
     // power of ten, as the number scanner converts plain decimals; empty gives no value.
     bool Figure(double& value) {
-        std::uint64_t mantissa = 0;
-        int digits = 0;
-        int fractionDigits = 0;
-        bool point = false;
-        for (; m_At != m_End && *m_At != ','; ++m_At) {
-            const char c = *m_At;
-            if (IsAsciiDigit(c)) {
-                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-                ++digits;
-                fractionDigits += point ? 1 : 0;
-            } else if (c == '.' && !point) {
-                point = true;
-            } else {
-                return false;
-            }
-        }
-        if (!Comma() || digits > 15 || (digits == 0 && point)) {
+        CPlainDecimal decimal;
+        m_At = decimal.Scan(m_At, m_End);
+        // Anything but the comma after the digits is not a figure of this form.
+        if (!Comma() || decimal.digits > CPlainDecimal::kMostDigits ||
+            (decimal.digits == 0 && decimal.point)) {
             return false;
         }
-        // A whole number needs no division, which takes longer than the rest of the figure.
-        value = digits == 0 ? UNSET_VALUE
-                : fractionDigits == 0
-                    ? static_cast<double>(mantissa)
-                    : static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
+        value = decimal.digits == 0 ? UNSET_VALUE : decimal.Value();
         return true;
     }
 

@@ -79,29 +79,15 @@ namespace {
 // Anything else (exponents, more digits, hexadecimal) is left to from_chars.
 std::optional<ScannedNumber> ScanPlainDecimal(std::string_view text, std::size_t pos,
                                               bool negative) {
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fractionDigits = 0;
-    bool point = false;
-    std::size_t i = pos;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-            ++digits;
-            fractionDigits += point ? 1 : 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
+    CPlainDecimal decimal;
+    const char* const begin = text.data();
+    const auto i = static_cast<std::size_t>(decimal.Scan(begin + pos, begin + text.size()) - begin);
     const bool hasMore = i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'x' ||
                                              text[i] == 'X' || text[i] == 'p' || text[i] == 'P');
-    if (digits == 0 || digits > 15 || hasMore) {
+    if (decimal.digits == 0 || decimal.digits > CPlainDecimal::kMostDigits || hasMore) {
         return std::nullopt;
     }
-    const double magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
+    const double magnitude = decimal.Value();
     return ScannedNumber{negative ? -magnitude : magnitude, i};
 }
 
