@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake pkg-config ninja-build clang-format
   # program
-  qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dri
+  qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6svg6 qt6-charts-dev libgl1-mesa-dri
   libpugixml-dev libcrypto++-dev libcurl4-openssl-dev libxlsxwriter-dev
   libzip-dev zipcmp zipmerge ziptool libcpp-httplib-dev nlohmann-json3-dev xdg-utils
   # the option analytics' root finder (header-only)
