@@ -18,10 +18,10 @@ CPlanRowAnalytics ComputePlanRowAnalytics(const CTradingPlanEntry& row, double n
                                           const CAnalyticsSettings& settings) {
     CPlanRowAnalytics result;
     const PlanFamily family = PlanFamilyOf(row.m_SourceType);
-    const CSeriesAnalytics* series =
-        family == PlanFamily::None ? nullptr
+    const std::optional<CSeriesAnalytics> series =
+        family == PlanFamily::None ? std::nullopt
                                    : market.Find(family == PlanFamily::Call, row.m_ContractID);
-    if (series == nullptr) {
+    if (!series) {
         return result;
     }
     result.inMarket = true;

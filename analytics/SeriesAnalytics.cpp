@@ -130,6 +130,15 @@ const char* AbsenceText(VolatilityAbsence absence) {
 CSeriesAnalytics ComputeSeriesAnalytics(const CCompanyInfo& company, const CContractInfo& series,
                                         std::span<const CDividend> shareDividends,
                                         const CAnalyticsContext& context) {
+    CSeriesAnalytics result = ComputeClosedFormAnalytics(company, series, shareDividends, context);
+    AddModelAnalytics(result, company, series, context);
+    return result;
+}
+
+CSeriesAnalytics ComputeClosedFormAnalytics(const CCompanyInfo& company,
+                                            const CContractInfo& series,
+                                            std::span<const CDividend> shareDividends,
+                                            const CAnalyticsContext& context) {
     CSeriesAnalytics result;
     const bool isCall = company.IsCall();
     const long expiryDay = DayNumber(series.Expiry());
@@ -169,11 +178,18 @@ CSeriesAnalytics ComputeSeriesAnalytics(const CCompanyInfo& company, const CCont
     }
     result.stale =
         series.LastTraded() == kNoDate || series.LastTraded() < context.oldTradeThreshold;
+    return result;
+}
 
+void AddModelAnalytics(CSeriesAnalytics& result, const CCompanyInfo& company,
+                       const CContractInfo& series, const CAnalyticsContext& context) {
     if (const auto absence = AbsenceBeforeSolving(company, series, result.days)) {
         result.volatility.absence = absence;
-        return result;
+        return;
     }
+    const bool isCall = company.IsCall();
+    const double premium = series.Last();
+    const double spot = company.Last();
     COptionTerms terms{
         isCall,       spot, series.Exercise(), static_cast<double>(result.days) / kDaysInYear,
         context.rate, {}};
@@ -184,14 +200,13 @@ CSeriesAnalytics ComputeSeriesAnalytics(const CCompanyInfo& company, const CCont
     }
     result.volatility = SolveImpliedVolatility(terms, premium);
     if (!result.volatility.volatility) {
-        return result;
+        return;
     }
     const double volatility = *result.volatility.volatility;
     const double netSpot = std::max(spot - PresentValueOfDividends(terms), 1e-6 * spot);
     result.chanceOfExercise =
         ChanceInTheMoney({isCall, netSpot, terms.strike, terms.years, terms.rate}, volatility);
     result.earlyExercise = EarlyExercise(terms, result.dividends, volatility);
-    return result;
 }
 
 } // namespace strikeline

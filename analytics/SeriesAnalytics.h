@@ -58,6 +58,17 @@ CSeriesAnalytics ComputeSeriesAnalytics(const CCompanyInfo& company, const CCont
                                         std::span<const CDividend> shareDividends,
                                         const CAnalyticsContext& context);
 
+// The same in two steps. The figures in closed form (every one but the volatility, the
+// chance of exercise and the early exercise) cost little; the model's solving costs the
+// rest. A market keeps only what the model gave and works the closed form out again when
+// a series is asked for.
+CSeriesAnalytics ComputeClosedFormAnalytics(const CCompanyInfo& company,
+                                            const CContractInfo& series,
+                                            std::span<const CDividend> shareDividends,
+                                            const CAnalyticsContext& context);
+void AddModelAnalytics(CSeriesAnalytics& analytics, const CCompanyInfo& company,
+                       const CContractInfo& series, const CAnalyticsContext& context);
+
 // Days since 1970-01-01 of a date kept at 00:00 with no time-zone conversion.
 long DayNumber(FileTime date);
 

@@ -20,9 +20,11 @@
 //   ratio           the program's report_painted (window_shown when nothing is opened)
 //                   over the minimal window's window_shown, medians
 //   memory_kb       resident memory (VmRSS; VmHWM its peak) of the program when the
-//                   report is painted and of the minimal program at its first frame; the
-//                   market model's own size; the limit, twice the minimal program's
-//                   resident memory plus the model, and whether the program keeps to it.
+//                   report is painted, and settled (once the analytics of every series are
+//                   in and the report shows them), and of the minimal program at its first
+//                   frame; the market model's own size; the limit, twice the minimal
+//                   program's resident memory plus the model, and whether the program keeps
+//                   to it, taking the larger of its two sizes.
 // The model's size is the C library's heap in use (mallinfo2: small blocks plus mapped
 // ones) just after the five data files are read and published into an empty market,
 // less just before, measured in the run's process once the program is gone: what the
@@ -313,6 +315,16 @@ int RunChild(int argc, char* argv[], const COptions& options) {
         while (!timedOut && HandlePending()) {
         }
         application.Mark("first_idle");
+        // The analytics of every series follow at the lowest priority; once they are in
+        // and the report shows them, the program has settled and holds what it keeps.
+        if (waiting) {
+            while (!timedOut && !app.Session().Analytics()) {
+                dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+            }
+            while (!timedOut && HandlePending()) {
+            }
+            application.Note("settled_rss_kb", StatusKb("VmRSS:"));
+        }
         if (timedOut) {
             std::fprintf(stderr, "strikeline-launch-bench: timed out\n");
             result = 1;
@@ -512,16 +524,20 @@ int RunParent(const COptions& options) {
     const char* shown = options.open == QLatin1String("none") ? "window_shown" : "report_painted";
     const double ratio =
         medianOf(runs, shown).value_or(0) / medianOf(minimalRuns, "window_shown").value_or(1);
-    const double rss = medianOf(runs, "rss_kb").value_or(0);
+    // The larger of the program's size when the report is painted and once settled.
+    const double rss = std::max(medianOf(runs, "rss_kb").value_or(0),
+                                medianOf(runs, "settled_rss_kb").value_or(0));
     const double minimalRss = medianOf(minimalRuns, "rss_kb").value_or(0);
     const double model = medianOf(runs, "model_kb").value_or(0);
     const double limit = 2 * minimalRss + model;
     std::printf("  \"ratio\": {\"%s_over_minimal_window_shown\": %.2f, \"limit\": 1.5, "
                 "\"met\": %s},\n",
                 shown, ratio, ratio <= 1.5 ? "true" : "false");
-    std::printf("  \"memory_kb\": {\"rss\": %.0f, \"hwm\": %.0f, \"minimal_rss\": %.0f, "
-                "\"minimal_hwm\": %.0f, \"market_model\": %.0f, \"limit\": %.0f, \"met\": %s}\n",
-                rss, medianOf(runs, "hwm_kb").value_or(0), minimalRss,
+    std::printf("  \"memory_kb\": {\"rss\": %.0f, \"settled_rss\": %.0f, \"hwm\": %.0f, "
+                "\"minimal_rss\": %.0f, \"minimal_hwm\": %.0f, \"market_model\": %.0f, "
+                "\"limit\": %.0f, \"met\": %s}\n",
+                medianOf(runs, "rss_kb").value_or(0), medianOf(runs, "settled_rss_kb").value_or(0),
+                medianOf(runs, "hwm_kb").value_or(0), minimalRss,
                 medianOf(minimalRuns, "hwm_kb").value_or(0), model, limit,
                 rss <= limit ? "true" : "false");
     std::printf("}\n");

@@ -42,10 +42,10 @@ void FillAnalyticsCells(CComplexTableWnd& table, int row, const CMarketAnalytics
             return;
         }
     }
-    const CSeriesAnalytics* figures =
-        analytics != nullptr ? analytics->Find(isCall, seriesCode) : nullptr;
+    const std::optional<CSeriesAnalytics> figures =
+        analytics != nullptr ? analytics->Find(isCall, seriesCode) : std::nullopt;
     CAnalyticsTexts texts;
-    if (figures != nullptr) {
+    if (figures) {
         texts = SeriesAnalyticsTexts(*figures, isCall);
     } else if (analytics != nullptr) {
         texts.tooltip = std::string(kNoAnalyticsNote);

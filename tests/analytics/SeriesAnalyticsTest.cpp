@@ -398,7 +398,7 @@ TEST_F(PlanRowAnalyticsTest, WrittenDeepCallOverAnExDatePutsTheFrankingAtRisk) {
 
     // Exercising before the ex-date beats holding a European call on the share less the
     // dividend for the 60 days left, at the volatility found.
-    const CSeriesAnalytics* series = m_Analytics->Find(true, "ABCXX1");
+    const std::optional<CSeriesAnalytics> series = m_Analytics->Find(true, "ABCXX1");
     ASSERT_TRUE(series && series->volatility.volatility);
     const double sigma = *series->volatility.volatility, years = 60.0 / 365.0;
     const double after = 50.0 - kDividend;
@@ -477,6 +477,57 @@ std::shared_ptr<const CMarketSnapshot> SpreadMarket() {
         ->WithDividends(std::move(dividends));
 }
 
+// Every figure of `a` equals its own in `b`.
+void ExpectSameAnalytics(const CSeriesAnalytics& a, const CSeriesAnalytics& b) {
+    EXPECT_EQ(a.days, b.days);
+    EXPECT_EQ(a.annualisedNotExercised, b.annualisedNotExercised);
+    EXPECT_EQ(a.annualisedExercised, b.annualisedExercised);
+    EXPECT_EQ(a.cashSecured, b.cashSecured);
+    EXPECT_EQ(a.dividends, b.dividends);
+    EXPECT_EQ(a.frankingCredits, b.frankingCredits);
+    EXPECT_EQ(a.returnWithDividends, b.returnWithDividends);
+    EXPECT_EQ(a.returnWithFranking, b.returnWithFranking);
+    EXPECT_EQ(a.volatility.volatility, b.volatility.volatility);
+    EXPECT_EQ(a.volatility.absence, b.volatility.absence);
+    EXPECT_EQ(a.volatility.delta, b.volatility.delta);
+    EXPECT_EQ(a.chanceOfExercise, b.chanceOfExercise);
+    EXPECT_EQ(a.earlyExercise.has_value(), b.earlyExercise.has_value());
+    if (a.earlyExercise && b.earlyExercise) {
+        EXPECT_EQ(a.earlyExercise->exDate, b.earlyExercise->exDate);
+        EXPECT_EQ(a.earlyExercise->dividend, b.earlyExercise->dividend);
+    }
+    EXPECT_EQ(a.lastTradeAgeDays, b.lastTradeAgeDays);
+    EXPECT_EQ(a.stale, b.stale);
+}
+
+// The market keeps what each series' analytics gave, in full, found by its code; a code
+// not in the market finds nothing.
+TEST(MarketAnalytics, KeepsEachSeriesFiguresWhole) {
+    const auto market = SpreadMarket();
+    const auto analytics = ComputeMarketAnalytics(*market, Context(), 2);
+    ASSERT_TRUE(analytics);
+    const CDividendIndex dividends(market->Dividends());
+    std::size_t withEarlyExercise = 0;
+    for (const bool isCall : {true, false}) {
+        for (const CCompanyInfo& company : market->Companies(isCall)) {
+            for (const CContractInfo& series : company.Contracts()) {
+                SCOPED_TRACE(series.Code());
+                const std::optional<CSeriesAnalytics> kept = analytics->Find(isCall, series.Code());
+                ASSERT_TRUE(kept);
+                const CSeriesAnalytics alone = ComputeSeriesAnalytics(
+                    company, series, dividends.Of(company.Code()), Context());
+                ExpectSameAnalytics(*kept, alone);
+                withEarlyExercise += alone.earlyExercise ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(withEarlyExercise, 0u);
+    EXPECT_FALSE(analytics->Find(true, "S0P1"));
+    EXPECT_FALSE(analytics->Find(false, "S0C1"));
+    EXPECT_FALSE(analytics->Find(true, "S0C"));
+    EXPECT_FALSE(analytics->Find(true, ""));
+}
+
 // Every thread count gives each series the same figures, and a cancelled run gives none.
 TEST(MarketAnalytics, EveryThreadCountGivesTheSameFigures) {
     const auto market = SpreadMarket();
@@ -492,9 +543,9 @@ TEST(MarketAnalytics, EveryThreadCountGivesTheSameFigures) {
         for (const bool isCall : {true, false}) {
             for (const CCompanyInfo& company : market->Companies(isCall)) {
                 for (const CContractInfo& series : company.Contracts()) {
-                    const CSeriesAnalytics* a = alone->Find(isCall, series.Code());
-                    const CSeriesAnalytics* b = shared->Find(isCall, series.Code());
-                    ASSERT_TRUE(a != nullptr && b != nullptr) << series.Code();
+                    const std::optional<CSeriesAnalytics> a = alone->Find(isCall, series.Code());
+                    const std::optional<CSeriesAnalytics> b = shared->Find(isCall, series.Code());
+                    ASSERT_TRUE(a && b) << series.Code();
                     EXPECT_EQ(a->days, b->days);
                     EXPECT_EQ(a->volatility.volatility, b->volatility.volatility);
                     EXPECT_EQ(a->Delta(), b->Delta());

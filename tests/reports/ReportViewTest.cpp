@@ -1552,8 +1552,8 @@ void CReportViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
                 }
                 continue;
             }
-            const CSeriesAnalytics* figures = analytics->Find(call, series->Code());
-            QVERIFY(figures != nullptr);
+            const std::optional<CSeriesAnalytics> figures = analytics->Find(call, series->Code());
+            QVERIFY(figures);
             const CAnalyticsTexts texts = SeriesAnalyticsTexts(*figures, call);
             for (int c = 0; c < kAnalytics; ++c) {
                 const CComplexTableCell& cell = *block.Cell(row, kFirst + c);
@@ -1650,7 +1650,7 @@ void CReportViewTest::ProgramStartedOnMarketFilesWorksOutTheAnalytics() {
         for (const CCompanyInfo& company : market->Companies(isCall)) {
             series += company.Contracts().size();
             for (const CContractInfo& contract : company.Contracts()) {
-                QVERIFY(analytics->Find(isCall, contract.Code()) != nullptr);
+                QVERIFY(analytics->Find(isCall, contract.Code()));
             }
         }
     }

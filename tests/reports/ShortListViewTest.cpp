@@ -758,8 +758,9 @@ void CShortListViewTest::AnalyticsColumnsFillInWhenReadyAndFollowTheViewMenu() {
     int rows = 0;
     forEachSeriesRow([&](CShortListBlockTable& block, int row) {
         const bool isCall = block.Kind() == ReportKind::Call;
-        const CSeriesAnalytics* figures = analytics->Find(isCall, block.SeriesAt(row)->Code());
-        QVERIFY(figures != nullptr);
+        const std::optional<CSeriesAnalytics> figures =
+            analytics->Find(isCall, block.SeriesAt(row)->Code());
+        QVERIFY(figures);
         const CAnalyticsTexts texts = SeriesAnalyticsTexts(*figures, isCall);
         for (int c = 0; c < analyticsCells; ++c) {
             const CComplexTableCell& cell = *block.Cell(row, first + c);
