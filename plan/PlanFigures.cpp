@@ -47,7 +47,11 @@ double ExercisedProfit(const CTradingPlanEntry& e) {
     if (!AllValues({e.m_StrikePrice, e.m_SharePrice, e.m_Shares, e.m_EBrokerage, profit})) {
         return UNSET_VALUE;
     }
-    return (e.m_StrikePrice - e.m_SharePrice) * e.m_Shares + profit - e.m_EBrokerage;
+    // A sold put is assigned the shares at the strike, worth the share price; a buy-write
+    // hands its shares over at the strike.
+    const double perShare = e.m_SourceType == TYPE_SELL_PUT ? e.m_SharePrice - e.m_StrikePrice
+                                                            : e.m_StrikePrice - e.m_SharePrice;
+    return perShare * e.m_Shares + profit - e.m_EBrokerage;
 }
 
 double NotExercisedReturn(const CTradingPlanEntry& e) {
@@ -79,7 +83,10 @@ double OptionContracts(const CTradingPlanEntry& e) {
 }
 
 double BreakEvenPrice(const CTradingPlanEntry& e) {
-    return AllValues({e.m_SharePrice, e.m_Premium}) ? e.m_SharePrice - e.m_Premium : UNSET_VALUE;
+    // A sold put breaks even where the shares it may be assigned are worth the strike less
+    // the premium; a buy-write where the shares bought fall by the premium.
+    const double price = e.m_SourceType == TYPE_SELL_PUT ? e.m_StrikePrice : e.m_SharePrice;
+    return AllValues({price, e.m_Premium}) ? price - e.m_Premium : UNSET_VALUE;
 }
 
 double ShownExerciseBrokerage(const CTradingPlanEntry& e) {

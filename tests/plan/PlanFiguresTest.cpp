@@ -47,6 +47,82 @@ TEST(PlanFigures, BoughtCallHasNoExercisedOutcome) {
     EXPECT_EQ(Texts(e), expected);
 }
 
+// Each side of a sold row worked out by hand: a buy-write hands its shares over at the
+// strike, a sold put is assigned shares worth less than the strike it pays.
+TEST(PlanFigures, SoldPutAndSoldCallOutcomesByHand) {
+    struct Case {
+        const char* name;
+        std::uint32_t type;
+        double shares, sharePrice, brokerage, strike, premium, optionBrokerage, exercise;
+        std::map<std::string_view, double> figures;
+    };
+    const std::vector<Case> cases = {
+        // 1000 × 0.40 − 20 − 50 = 330; (9 − 10) × 1000 + 330 − 60 = −730; 10 − 0.40 = 9.60.
+        {"sold put",
+         TYPE_SELL_PUT,
+         1000,
+         9,
+         50,
+         10,
+         0.4,
+         20,
+         60,
+         {{C::Cost, 9000},
+          {C::NEProfit, 330},
+          {C::NEReturn, 330.0 / 9000 * 100},
+          {C::EProfit, -730},
+          {C::EReturn, -730.0 / 9000 * 100},
+          {C::BEP, 9.6}}},
+        // 2000 × 0.25 − 30 − 40 = 430; (5.5 − 5) × 2000 + 430 − 60 = 1370; 5 − 0.25 = 4.75.
+        {"sold call",
+         TYPE_SELL_CALL,
+         2000,
+         5,
+         40,
+         5.5,
+         0.25,
+         30,
+         60,
+         {{C::Cost, 10000},
+          {C::NEProfit, 430},
+          {C::NEReturn, 4.3},
+          {C::EProfit, 1370},
+          {C::EReturn, 13.7},
+          {C::BEP, 4.75}}},
+        // Older files' codes take the buy-write formulas.
+        {"old call code",
+         TYPE_CALL,
+         2000,
+         5,
+         40,
+         5.5,
+         0.25,
+         30,
+         60,
+         {{C::EProfit, 1370}, {C::BEP, 4.75}}},
+    };
+    for (const Case& c : cases) {
+        CTradingPlanEntry e = test::SoldCall();
+        e.m_SourceType = c.type;
+        e.m_Shares = c.shares;
+        e.m_SharePrice = c.sharePrice;
+        e.m_Brokerage = c.brokerage;
+        e.m_StrikePrice = c.strike;
+        e.m_Premium = c.premium;
+        e.m_NEBrokerage = c.optionBrokerage;
+        e.m_EBrokerage = c.exercise;
+        for (const auto& [key, figure] : c.figures) {
+            EXPECT_NEAR(PlanCellFigure(e, key), figure, 1e-9) << c.name << " " << key;
+        }
+    }
+    CTradingPlanEntry put = test::SoldCall();
+    put.m_SourceType = TYPE_SELL_PUT;
+    EXPECT_EQ(PlanCellText(put, C::EProfit), "$-610");
+    EXPECT_EQ(PlanCellText(put, C::BEP), "$10.5");
+    put.m_StrikePrice = UNSET_VALUE;
+    EXPECT_EQ(PlanCellText(put, C::BEP), "");
+}
+
 TEST(PlanFigures, RowWithoutSharesKeepsOnlyTheBreakEven) {
     CTradingPlanEntry e = test::SoldCall();
     e.m_Shares = UNSET_VALUE;
