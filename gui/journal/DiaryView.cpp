@@ -1,5 +1,7 @@
 #include "gui/journal/DiaryView.h"
 
+#include "gui/charts/ChartPanel.h"
+#include "gui/charts/DiaryBalanceChart.h"
 #include "gui/journal/ChangeBalanceDlg.h"
 #include "gui/journal/DiaryEntryDlg.h"
 #include "gui/journal/StartBalanceDlg.h"
@@ -15,6 +17,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -60,7 +63,8 @@ CDiaryView::CDiaryView(CSession& session, CJournalClock clock, QWidget* parent)
       m_PeriodEnd(nullptr), m_StartBalance(new QPushButton(QStringLiteral("Start Balance"), this)),
       m_ChangeBalance(new QPushButton(QStringLiteral("Change Balance"), this)),
       m_Edit(new QPushButton(QStringLiteral("Edit..."), this)),
-      m_Delete(new QPushButton(QStringLiteral("Delete"), this)), m_List(new QTableWidget(this)) {
+      m_Delete(new QPushButton(QStringLiteral("Delete"), this)), m_List(new QTableWidget(this)),
+      m_Split(new QSplitter(Qt::Horizontal, this)), m_Chart(new CChartPanel) {
     // The form and its controls on the window colour with the window-text colour.
     QPalette colours = palette();
     colours.setColor(QPalette::Window, colours.color(QPalette::Base));
@@ -112,6 +116,12 @@ CDiaryView::CDiaryView(CSession& session, CJournalClock clock, QWidget* parent)
     listColours.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          listColours.color(QPalette::Active, QPalette::HighlightedText));
     m_List->setPalette(listColours);
+    m_Split->addWidget(m_List);
+    m_Split->addWidget(m_Chart);
+    m_Split->setChildrenCollapsible(false);
+    m_Split->setStretchFactor(0, 0);
+    m_Split->setStretchFactor(1, 1);
+    m_Chart->SetColours(ChartColoursOf(m_Session.ColorScheme(), palette()));
 
     setTabOrder(m_Mode, m_Month);
     setTabOrder(m_Month, m_Year);
@@ -216,6 +226,24 @@ void CDiaryView::RefreshDiary() {
     }
     m_List->setCurrentCell(-1, -1);
     UpdateEntryButtons();
+    RefreshChart();
+}
+
+void CDiaryView::RefreshChart() {
+    CBalanceChartData chart = DiaryBalanceChartData(m_Session.Diary(), m_Clock());
+    const auto same = [](const CDatedValue& a, const CDatedValue& b) {
+        return a.day == b.day && a.value == b.value;
+    };
+    if (m_ChartShown && std::equal(chart.balances.begin(), chart.balances.end(), m_Balances.begin(),
+                                   m_Balances.end(), same)) {
+        return;
+    }
+    m_Balances = chart.balances;
+    m_ChartShown = true;
+    m_Chart->ShowChart(
+        [&chart](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
+            return factory.MakeBalanceChart(chart, colours, parent);
+        });
 }
 
 std::optional<std::size_t> CDiaryView::PlaceOf(const CRowEntry& row) const {
@@ -348,16 +376,17 @@ void CDiaryView::PlaceControls() {
     const int entryWidth = std::max(m_Edit->sizeHint().width(), m_Delete->sizeHint().width());
     m_Edit->setGeometry(0, y + kMargin, entryWidth, m_Edit->sizeHint().height());
     m_Delete->setGeometry(0, y + kMargin, entryWidth, m_Delete->sizeHint().height());
-    m_List->move(kMargin, m_Edit->geometry().bottom() + 1 + kMargin);
+    m_Split->move(kMargin, m_Edit->geometry().bottom() + 1 + kMargin);
     PlaceListAndButtons();
 }
 
 void CDiaryView::PlaceListAndButtons() {
-    // The list keeps its top-left corner; its right and bottom margins equal its left one.
-    const QPoint corner = m_List->pos();
-    m_List->resize(std::max(0, width() - corner.x() - corner.x()),
-                   std::max(0, height() - corner.y() - corner.x()));
-    const int listRight = corner.x() + m_List->width();
+    // The list and its chart keep their top-left corner; their right and bottom margins
+    // equal the left one.
+    const QPoint corner = m_Split->pos();
+    m_Split->resize(std::max(0, width() - corner.x() - corner.x()),
+                    std::max(0, height() - corner.y() - corner.x()));
+    const int listRight = corner.x() + m_Split->width();
     m_Delete->move(listRight - m_Delete->width(), m_Delete->y());
     m_Edit->move(m_Delete->x() - kMargin - m_Edit->width(), m_Edit->y());
 }
@@ -376,8 +405,10 @@ QSize CDiaryView::sizeHint() const {
                            rows * m_List->verticalHeader()->defaultSectionSize() +
                            m_List->frameWidth() * 2;
     const int contentRight = m_StartBalance->geometry().right() + 1 + kMargin;
-    return {std::max(kMargin + listWidth + kMargin, contentRight),
-            m_List->y() + listHeight + kMargin};
+    // The chart beside the list takes about as much room again.
+    const int chartWidth = listWidth + m_Split->handleWidth();
+    return {std::max(kMargin + listWidth + chartWidth + kMargin, contentRight),
+            m_Split->y() + listHeight + kMargin};
 }
 
 } // namespace strikeline

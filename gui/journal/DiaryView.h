@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/charts/ChartFactory.h"
 #include "gui/journal/JournalClock.h"
 #include "journal/DiaryListing.h"
 
@@ -14,10 +15,12 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 
 namespace strikeline {
 
+class CChartPanel;
 class CSession;
 
 class CDiaryDatabase;
@@ -26,7 +29,8 @@ class CDiaryDatabase;
 // them) with the balance at the start and at the end of that range, the net profit in it
 // and that profit as a percentage. From here the user edits or deletes a trade and sets
 // the start balance and the change of a month. It reads and changes the program's one
-// diary; with none set it shows an empty one and changes nothing.
+// diary; with none set it shows an empty one and changes nothing. Beside the list, a chart
+// draws the balance at the end of every month.
 class CDiaryView : public QWidget {
     Q_OBJECT
 
@@ -64,6 +68,9 @@ public:
     QPushButton* EditButton() const { return m_Edit; }
     QPushButton* DeleteButton() const { return m_Delete; }
     QTableWidget* EntryList() const { return m_List; }
+    // The list and the balance chart side by side, placed where the list alone was.
+    QSplitter* ListArea() const { return m_Split; }
+    CChartPanel* BalanceChart() const { return m_Chart; }
     // Where the form puts the year list when it stands beside the month list.
     QRect YearPlace() const { return m_YearPlace; }
 
@@ -87,6 +94,7 @@ private:
     void UpdateEntryButtons();
     void PlaceControls();
     void PlaceListAndButtons();
+    void RefreshChart();
 
     CSession& m_Session;
     CJournalClock m_Clock;
@@ -103,6 +111,11 @@ private:
     QPushButton* m_Edit;
     QPushButton* m_Delete;
     QTableWidget* m_List;
+    QSplitter* m_Split;
+    CChartPanel* m_Chart;
+    // What the chart draws now, so that a refresh that changes no balance redraws nothing.
+    std::vector<CDatedValue> m_Balances;
+    bool m_ChartShown = false;
     QRect m_MonthPlace;
     QRect m_YearPlace;
     std::vector<CRowEntry> m_RowEntries;

@@ -26,6 +26,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
@@ -686,12 +687,15 @@ void CJournalViewsTest::AStaleRowReachesNoOtherEntry() {
 void CJournalViewsTest::ResizeKeepsTheListMarginsAndTheButtonsAtItsEdge() {
     CDiaryView view(*m_Session, FixedNow);
     view.show();
-    const QPoint corner = view.EntryList()->pos();
+    // The list shares its place with the balance chart beside it.
+    QCOMPARE(view.EntryList()->parentWidget(), static_cast<QWidget*>(view.ListArea()));
+    QCOMPARE(view.EntryList()->pos(), QPoint(0, 0));
+    const QPoint corner = view.ListArea()->pos();
     QCOMPARE(corner.x(), CDiaryView::kMargin);
     QVERIFY(corner.y() > view.EditButton()->geometry().bottom());
     for (const QSize size : {QSize(900, 640), QSize(700, 520), QSize(1200, 800)}) {
         view.resize(size);
-        const QRect list = view.EntryList()->geometry();
+        const QRect list = view.ListArea()->geometry();
         QCOMPARE(list.topLeft(), corner);
         QCOMPARE(size.width() - (list.right() + 1), corner.x());
         QCOMPARE(size.height() - (list.bottom() + 1), corner.x());
