@@ -14,6 +14,7 @@ constexpr std::array<std::string_view, 3> kUrlNames = {"LastCallURL", "LastPutUR
                                                        "LastDividsndsURL"};
 constexpr std::string_view kLastDataDateStr = "LastDataDateStr";
 constexpr std::string_view kClearShortListOnClose = "ClearShortListOnClose";
+constexpr std::string_view kPriceHistoryCharts = "PriceHistoryCharts";
 constexpr std::string_view kColorScheme = "ColorScheme";
 
 const std::string& NoUrl() {
@@ -30,6 +31,7 @@ void CApplicationState::ResetDefaults() {
     }
     m_LastDataDateStr.clear();
     m_ClearShortListOnClose = false;
+    m_PriceHistoryCharts = false;
     m_ColorScheme.SetDefaults();
 }
 
@@ -47,6 +49,7 @@ bool CApplicationState::Load(CStructuredStorage& record) {
     }
     m_LastDataDateStr = record.ReadString(kLastDataDateStr, m_LastDataDateStr);
     m_ClearShortListOnClose = record.ReadBool(kClearShortListOnClose, m_ClearShortListOnClose);
+    m_PriceHistoryCharts = record.ReadBool(kPriceHistoryCharts, m_PriceHistoryCharts);
     if (const auto scheme = record.OpenChild(kColorScheme)) {
         m_ColorScheme.LoadFromSettings(*scheme);
     }
@@ -62,6 +65,7 @@ void CApplicationState::Save(CStructuredStorage& record) const {
     }
     record.WriteString(kLastDataDateStr, m_LastDataDateStr);
     record.WriteBool(kClearShortListOnClose, m_ClearShortListOnClose);
+    record.WriteBool(kPriceHistoryCharts, m_PriceHistoryCharts);
     if (const auto scheme = record.CreateChild(kColorScheme)) {
         m_ColorScheme.SaveToSettings(*scheme);
     }

@@ -12,8 +12,8 @@
 
 namespace strikeline {
 
-// What the program remembers between runs about its downloads, the Short List choice and
-// the current colour scheme. Stored in the settings record "AppConfig".
+// What the program remembers between runs about its downloads, the Short List choice, the
+// kind of trend chart and the current colour scheme. Stored in the settings record "AppConfig".
 //
 // The downloader's worker reads and updates the download fields while the windows run:
 // every such access, and the save at shutdown, happens between Lock() and Unlock() (or
@@ -48,6 +48,10 @@ public:
     void SetLastDataDateStr(std::string text) override { m_LastDataDateStr = std::move(text); }
     bool ClearShortListOnClose() const { return m_ClearShortListOnClose; }
     void SetClearShortListOnClose(bool value) { m_ClearShortListOnClose = value; }
+    // View > Price History Charts: trend charts drawn from the stored price history rather
+    // than the site's page.
+    bool PriceHistoryCharts() const { return m_PriceHistoryCharts; }
+    void SetPriceHistoryCharts(bool value) { m_PriceHistoryCharts = value; }
     const CColorScheme& ColorScheme() const { return m_ColorScheme; }
     void SetColorScheme(const CColorScheme& scheme) { m_ColorScheme = scheme; }
 
@@ -62,6 +66,7 @@ private:
     std::array<std::string, kUrlCount> m_LastUrls;
     std::string m_LastDataDateStr;
     bool m_ClearShortListOnClose = false;
+    bool m_PriceHistoryCharts = false;
     CColorScheme m_ColorScheme;
 
     std::recursive_mutex m_Mutex;

@@ -31,6 +31,7 @@ enum CommandId : int {
     ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE = 32800,
     ID_VIEW_ANALYTICS_COLUMNS = 32801,
     ID_EDIT_ANALYTICS_SETTINGS = 32802,
+    ID_VIEW_PRICE_HISTORY_CHARTS = 32803,
     // Commands of the desktop rather than of the program's own numbering.
     ID_FILE_PRINT = 57607,
     ID_EDIT_UNDO = 57643,

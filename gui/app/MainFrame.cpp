@@ -155,6 +155,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* view = bar->addMenu(tr("&View"));
     AddCommand(view, tr("Analytics Columns"), ID_VIEW_ANALYTICS_COLUMNS)->setCheckable(true);
+    AddCommand(view, tr("Price History Charts"), ID_VIEW_PRICE_HISTORY_CHARTS)->setCheckable(true);
 
     QMenu* yield = bar->addMenu(tr("Yield"));
     AddCommand(yield, tr("View Call Reports"), ID_YIELD_CALL_REPORTS);
@@ -302,6 +303,7 @@ void CMainFrame::UpdateCommandStates() {
     CApplicationState& state = Session().State();
     const CApplicationStateLock lock(state);
     m_Actions[ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE]->setChecked(state.ClearShortListOnClose());
+    m_Actions[ID_VIEW_PRICE_HISTORY_CHARTS]->setChecked(state.PriceHistoryCharts());
 }
 
 bool CMainFrame::OnCommand(int command) {
@@ -339,6 +341,9 @@ bool CMainFrame::OnCommand(int command) {
         break;
     case ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE:
         ToggleClearShortListOnClose();
+        break;
+    case ID_VIEW_PRICE_HISTORY_CHARTS:
+        TogglePriceHistoryCharts();
         break;
     case ID_EDIT_DATA_SOURCES:
         EditDataSources();
@@ -448,6 +453,16 @@ void CMainFrame::ToggleClearShortListOnClose() {
         CApplicationState& state = Session().State();
         const CApplicationStateLock lock(state);
         state.SetClearShortListOnClose(!state.ClearShortListOnClose());
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::TogglePriceHistoryCharts() {
+    // Trend charts opened from now on take it.
+    {
+        CApplicationState& state = Session().State();
+        const CApplicationStateLock lock(state);
+        state.SetPriceHistoryCharts(!state.PriceHistoryCharts());
     }
     UpdateCommandStates();
 }

@@ -80,6 +80,7 @@ private:
     void OpenView(ViewKind kind);
     void ToggleLeveragedBar(bool call);
     void ToggleClearShortListOnClose();
+    void TogglePriceHistoryCharts();
     void ToggleAnalyticsColumns();
     void EditAnalyticsSettings();
     // Every open window with analytics columns takes the session's analytics and settings.

@@ -3,10 +3,12 @@
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/charts/ChartPanel.h"
 #include "gui/reports/SelectCompanyDlg.h"
 #include "gui/reports/TrendView.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/TrendChartTexts.h"
+#include "session/ApplicationState.h"
 #include "session/Session.h"
 
 #include <QMdiArea>
@@ -25,7 +27,15 @@ CTrendView* OpenTrendChart(CMainFrame& frame, const std::string& siteUrl, const 
     const QString title = QString::fromStdString(
         TrendChartTitle(chosen, frame.Session().Market().Current()->CompanyNames()));
     auto* childFrame = new CChildFrame(title, true, true);
-    auto* view = new CTrendView;
+    CTrendOptions options;
+    {
+        CApplicationState& state = frame.Session().State();
+        const CApplicationStateLock lock(state);
+        options.storedHistory = state.PriceHistoryCharts();
+    }
+    options.dataFolder = frame.Session().DataFolder();
+    options.colours = ChartColoursOf(frame.Session().ColorScheme(), frame.palette());
+    auto* view = new CTrendView(nullptr, {}, std::move(options));
     childFrame->SetView(view);
     frame.MdiArea()->addSubWindow(childFrame);
     childFrame->OnAddedToArea();

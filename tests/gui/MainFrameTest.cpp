@@ -188,7 +188,8 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
                      "-", "Colour Scheme...", "Data Sources...", "Analytics Settings...", "-",
                      "Display Call Leveraged Bar", "Display Put Leveraged Bar",
                      "Clear Short List when Short List is closed"}));
-    QCOMPARE(Captions(Menu(frame, "&View")->actions()), (QStringList{"Analytics Columns"}));
+    QCOMPARE(Captions(Menu(frame, "&View")->actions()),
+             (QStringList{"Analytics Columns", "Price History Charts"}));
     QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
              (QStringList{"View Call Reports", "View Put Reports", "Dividends"}));
     QCOMPARE(Captions(Menu(frame, "&Window")->actions()).mid(0, 3),
@@ -453,6 +454,12 @@ void MainFrameTest::TogglesFollowTheSettings() {
     frame.OnCommand(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE);
     QVERIFY(app.Session().State().ClearShortListOnClose());
     QVERIFY(frame.Action(ID_EDIT_CLEAR_SHORT_LIST_ON_CLOSE)->isChecked());
+    QVERIFY(!frame.Action(ID_VIEW_PRICE_HISTORY_CHARTS)->isChecked());
+    for (const bool on : {true, false}) {
+        QVERIFY(frame.OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS));
+        QCOMPARE(app.Session().State().PriceHistoryCharts(), on);
+        QCOMPARE(frame.Action(ID_VIEW_PRICE_HISTORY_CHARTS)->isChecked(), on);
+    }
     frame.close();
     app.ExitInstance(0);
 }
@@ -628,6 +635,7 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
         app.Session().TradingPlan().Append(entry);
         app.MainFrame()->OnCommand(ID_EDIT_CALL_LEVERAGED_BAR);
         QVERIFY(app.MainFrame()->OnCommand(ID_VIEW_ANALYTICS_COLUMNS));
+        QVERIFY(app.MainFrame()->OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS));
         app.MainFrame()->OnCommand(ID_APP_EXIT);
         QTRY_VERIFY(app.MainFrame() == nullptr);
         QCOMPARE(app.ExitInstance(0), 0);
@@ -643,6 +651,8 @@ void MainFrameTest::ExitWritesTheDatabasesAndTheSettings() {
     QVERIFY(again.Session().ReportSettings(ReportKind::Call).DisplayLeveragedBar());
     QVERIFY(!again.Session().AnalyticsSettings().ShowColumns());
     QVERIFY(!again.MainFrame()->Action(ID_VIEW_ANALYTICS_COLUMNS)->isChecked());
+    QVERIFY(again.Session().State().PriceHistoryCharts());
+    QVERIFY(again.MainFrame()->Action(ID_VIEW_PRICE_HISTORY_CHARTS)->isChecked());
     again.MainFrame()->close();
     again.ExitInstance(0);
 }

@@ -8,10 +8,12 @@
 #include "gui/app/ChildFrame.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/charts/ChartPanel.h"
 #include "gui/reports/SelectCompanyDlg.h"
 #include "gui/reports/TrendChartCommand.h"
 #include "gui/reports/WebEngineSetup.h"
 #include "marketdata/CompanyNameTable.h"
+#include "marketdata/PriceHistory.h"
 #include "platform/ModuleLoader.h"
 #include "session/Session.h"
 #include "support/ScopedEnvironment.h"
@@ -21,9 +23,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +39,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -211,6 +219,79 @@ std::optional<QString> PlainText(QWebEnginePage* page) {
     return *text;
 }
 
+// A price history of BHP and NAB on every weekday from March 2009 to 24 June 2010, in the
+// folder `folder`; gives BHP's days.
+std::vector<CPriceHistoryDay> WriteHistory(const std::string& folder) {
+    using namespace std::chrono;
+    std::filesystem::create_directories(folder);
+    std::vector<CPriceHistoryList> lists;
+    std::vector<CPriceHistoryDay> bhp;
+    int n = 0;
+    for (sys_days day = sys_days{year{2009} / 3 / 2}; day <= sys_days{year{2010} / 6 / 24};
+         day += days{1}) {
+        if (weekday{day} == Saturday || weekday{day} == Sunday) {
+            continue;
+        }
+        const double last = 40 + (n % 17) * 0.25;
+        const double volume = 1000 + n * 37;
+        lists.push_back({year_month_day{day}, {{"BHP", last, volume}, {"NAB", 25, 5}}});
+        bhp.push_back({year_month_day{day}, last, volume});
+        ++n;
+    }
+    std::string error;
+    if (!RecordPriceHistory(folder, lists, error)) {
+        qFatal("price history not written: %s", error.c_str());
+    }
+    return bhp;
+}
+
+// The days of `days` that the chart of the year up to 24 June 2010 shows.
+std::vector<CPriceHistoryDay> LastYear(const std::vector<CPriceHistoryDay>& days) {
+    std::vector<CPriceHistoryDay> shown;
+    for (const CPriceHistoryDay& day : days) {
+        if (day.date > std::chrono::year{2009} / 6 / 24) {
+            shown.push_back(day);
+        }
+    }
+    return shown;
+}
+
+// Whether the window draws `days` as its price line and volume bars.
+bool DrawsDays(const CTrendView& view, const std::vector<CPriceHistoryDay>& days) {
+    if (view.HistoryChart() == nullptr) {
+        qWarning("no history chart");
+        return false;
+    }
+    auto* chart = qobject_cast<QChartView*>(view.HistoryChart()->Chart());
+    if (chart == nullptr) {
+        qWarning("no chart: %s", qPrintable(view.HistoryChart()->Message()));
+        return false;
+    }
+    QLineSeries* line = nullptr;
+    QBarSet* bars = nullptr;
+    for (QAbstractSeries* series : chart->chart()->series()) {
+        if (auto* found = qobject_cast<QLineSeries*>(series)) {
+            line = found;
+        } else if (auto* barSeries = qobject_cast<QBarSeries*>(series);
+                   barSeries != nullptr && barSeries->count() == 1) {
+            bars = barSeries->barSets().front();
+        }
+    }
+    if (line == nullptr || bars == nullptr || line->count() != static_cast<int>(days.size()) ||
+        bars->count() != static_cast<int>(days.size())) {
+        qWarning("series missing or of another length");
+        return false;
+    }
+    for (int i = 0; i < line->count(); ++i) {
+        const CPriceHistoryDay& day = days[static_cast<std::size_t>(i)];
+        if (line->at(i).y() != day.last || bars->at(i) != day.volume) {
+            qWarning("day %d differs", i);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class CTrendViewTest : public QObject {
@@ -227,8 +308,10 @@ private slots:
     void CancellingTheQuestionOpensNothing();
     void ClickedCompanyOpensWithoutAskingAndSeveralChartsStayOpen();
     void CompanyWithoutANameIsTitledWithItsCode();
-    void FailedNavigationIsShownByThePageAlone();
+    void FailedNavigationDrawsTheStoredHistory();
     void WithoutItsBrowserTheWindowSaysWhy();
+    void PriceHistoryOptionDrawsTheStoredYear();
+    void WithoutItsChartsModuleTheWindowSaysWhy();
 };
 
 void CTrendViewTest::PrepareWebEngineTurnsTheSandboxOffOnlyForRoot() {
@@ -494,12 +577,13 @@ void CTrendViewTest::CompanyWithoutANameIsTitledWithItsCode() {
     QCOMPARE(ChildTitle(unknown), QString("Trend Chart for QQQ"));
 }
 
-void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
+void CTrendViewTest::FailedNavigationDrawsTheStoredHistory() {
     CChartSite site;
     QVERIFY2(site.Started(), qPrintable(site.Error()));
     CTestProgram program(site);
     QVERIFY(program.Start());
     SetSampleNames(program.Session());
+    const std::vector<CPriceHistoryDay> days = WriteHistory(program.Session().DataFolder());
     site.Stop(); // nothing answers at the site's address any more
     CMessageLog& messages = program.Messages();
 
@@ -509,9 +593,12 @@ void CTrendViewTest::FailedNavigationIsShownByThePageAlone() {
     QSignalSpy loaded(Browser(view), &QWebEngineView::loadFinished);
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageTimeoutMs);
     QCOMPARE(loaded.first().first().toBool(), false);
-    // The window stays open with its title; the program says nothing itself.
+    // The window stays open with its title and draws the stored year in place of the page;
+    // the program says nothing itself.
     QCOMPARE(program.TrendViews().size(), 1);
     QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
+    QVERIFY(!Browser(view)->isVisible());
+    QVERIFY(DrawsDays(*view, LastYear(days)));
     QVERIFY(messages.texts.isEmpty());
 }
 
@@ -537,10 +624,78 @@ void CTrendViewTest::WithoutItsBrowserTheWindowSaysWhy() {
                  "The trend chart cannot be shown: the browser could not be loaded (the "
                  "program's module strikeline-web-page.so was not found in " +
                  folder + ")."));
-    // Asking for a chart still names it, and nothing breaks.
+    // Asking for a chart still names it, and the stored history (none here) takes the
+    // page's place.
     view.ShowChart("http://127.0.0.1:9", "BHP");
     QCOMPARE(view.Code(), QString("BHP"));
     QVERIFY(view.ChartUrl().isValid());
+    QVERIFY(view.HistoryChart() != nullptr);
+    QCOMPARE(view.HistoryChart()->Message(), QString("No price history is stored for BHP."));
+}
+
+void CTrendViewTest::PriceHistoryOptionDrawsTheStoredYear() {
+    CChartSite site;
+    QVERIFY2(site.Started(), qPrintable(site.Error()));
+    CTestProgram program(site);
+    QVERIFY(program.Start());
+    SetSampleNames(program.Session());
+    const std::vector<CPriceHistoryDay> days = WriteHistory(program.Session().DataFolder());
+    CMainFrame& frame = program.Frame();
+    QVERIFY(frame.OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS));
+    QVERIFY(frame.Action(ID_VIEW_PRICE_HISTORY_CHARTS)->isChecked());
+    CMessageLog& messages = program.Messages();
+
+    CTrendView* view = OpenTrendChart(frame, program.SiteUrl(), "BHP");
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->Page(), nullptr);
+    QCOMPARE(ChildTitle(view), QString("Trend Chart for BHP Group Limited"));
+    const std::vector<CPriceHistoryDay> shown = LastYear(days);
+    QVERIFY(DrawsDays(*view, shown));
+    QCOMPARE(shown.back().date, std::chrono::year{2010} / 6 / 24);
+    QVERIFY(shown.front().date > std::chrono::year{2009} / 6 / 24);
+
+    // A share without stored days says so.
+    CTrendView* unknown = OpenTrendChart(frame, program.SiteUrl(), "QQQ");
+    QVERIFY(unknown != nullptr);
+    QCOMPARE(unknown->HistoryChart()->Chart(), nullptr);
+    QCOMPARE(unknown->HistoryChart()->Message(), QString("No price history is stored for QQQ."));
+    QVERIFY(messages.texts.isEmpty());
+
+    // Off again, the next window shows the site's page.
+    QVERIFY(frame.OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS));
+    CTrendView* page = OpenTrendChart(frame, program.SiteUrl(), "BHP");
+    QVERIFY(Browser(page) != nullptr);
+    QCOMPARE(page->HistoryChart(), nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(Browser(page)->title(), QString("BHP - one year"), kPageTimeoutMs);
+    QCOMPARE(page->HistoryChart(), nullptr);
+    const std::string log = site.StopAndReadLog();
+    // Only the last window asked the site.
+    std::size_t asked = 0;
+    for (std::size_t at = log.find("/call/chart.php"); at != std::string::npos;
+         at = log.find("/call/chart.php", at + 1)) {
+        ++asked;
+    }
+    QCOMPARE(asked, std::size_t{1});
+}
+
+void CTrendViewTest::WithoutItsChartsModuleTheWindowSaysWhy() {
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    test::CTempFolder data;
+    WriteHistory(data.File("data"));
+    CTrendOptions options;
+    options.storedHistory = true;
+    options.dataFolder = data.File("data");
+    options.chartModuleFolders = std::vector<std::string>{empty.path().toStdString()};
+    CTrendView view(nullptr, {}, options);
+    view.ShowChart("http://127.0.0.1:9", "BHP");
+    QCOMPARE(view.Page(), nullptr);
+    QVERIFY(view.HistoryChart() != nullptr);
+    QCOMPARE(view.HistoryChart()->Chart(), nullptr);
+    QCOMPARE(view.HistoryChart()->Message(),
+             "The chart cannot be shown: the charts module could not be loaded (the program's "
+             "module strikeline-charts.so was not found in " +
+                 empty.path() + ").");
 }
 
 int main(int argc, char* argv[]) {

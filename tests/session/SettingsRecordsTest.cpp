@@ -90,6 +90,7 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     first.state.SetLastUrl(Download::Dividends, longUrl);
     first.state.SetLastDataDateStr("Tue 3 Nov 2009 16:00");
     first.state.SetClearShortListOnClose(true);
+    first.state.SetPriceHistoryCharts(true);
     CColorScheme scheme;
     scheme.SetFontStyle("DejaVu Sans");
     scheme.SetFontSize(11);
@@ -118,6 +119,7 @@ TEST_F(SettingsRecordsTest, WhatOneRunWritesTheNextReads) {
     EXPECT_EQ(second.state.LastUrl(Download::Put), "");
     EXPECT_EQ(second.state.LastDataDateStr(), "Tue 3 Nov 2009 16:00");
     EXPECT_TRUE(second.state.ClearShortListOnClose());
+    EXPECT_TRUE(second.state.PriceHistoryCharts());
     EXPECT_EQ(second.state.ColorScheme(), scheme);
     EXPECT_EQ(second.call, first.call);
     EXPECT_EQ(second.put, first.put);
@@ -269,6 +271,7 @@ TEST(ApplicationState, ResetClearsEverything) {
     state.SetLastUrl(Download::Top20, "ignored: no address is kept for this download");
     state.SetLastDataDateStr("d");
     state.SetClearShortListOnClose(true);
+    state.SetPriceHistoryCharts(true);
     CColorScheme scheme;
     scheme.SetFontSize(12);
     state.SetColorScheme(scheme);
@@ -278,6 +281,7 @@ TEST(ApplicationState, ResetClearsEverything) {
     EXPECT_EQ(state.LastUrl(Download::Top20), "");
     EXPECT_EQ(state.LastDataDateStr(), "");
     EXPECT_FALSE(state.ClearShortListOnClose());
+    EXPECT_FALSE(state.PriceHistoryCharts());
     EXPECT_EQ(state.ColorScheme(), CColorScheme());
 }
 
