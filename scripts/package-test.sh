@@ -23,7 +23,7 @@ icon_sizes=(16 22 24 32 48 64 128 256 512)
 # the icons, the manual pages and the changelog; and the sample market and local feed that
 # the installed headless command fetches from.
 build="build-package"
-modules=(strikeline-http strikeline-office strikeline-cipher)
+modules=(strikeline-http strikeline-office strikeline-cipher strikeline-charts)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=OFF > /dev/null
 cmake --build "$build" -j2 --target strikeline strikeline-cli "${modules[@]}" strikeline_icons \
@@ -46,7 +46,7 @@ about_version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' gui/app/AboutDlg.cpp)
 [ "$version" = "$about_version" ] || fail "package version $version, About box $about_version"
 # The dependencies come from the libraries the programs link (dpkg-shlibdeps).
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6webenginewidgets6 libcurl4 libzip4 libxlsxwriter4 libcrypto++8; do
+for lib in libqt6widgets6 libqt6webenginewidgets6 libqt6charts6 libcurl4 libzip4 libxlsxwriter4 libcrypto++8; do
   grep -Eq "(^|, )${lib//+/\\+}( |,|$)" <<< "$depends" || fail "Depends lacks $lib: $depends"
 done
 
@@ -126,6 +126,17 @@ for module in strikeline-http:libcurl strikeline-office:libxlsxwriter strikeline
     fi
   done
 done
+# The charts module lies there too and is the only installed file that links Qt Charts: the
+# program loads it when the first chart is drawn.
+charts=$(dirname "$web_page")/strikeline-charts.so
+[ -f "$charts" ] || fail "$charts is not installed beside the browser module"
+readelf -d "$charts" | grep -qF "[libQt6Charts." || fail "$charts does not link libQt6Charts"
+while IFS= read -r file; do
+  [ -f "$file" ] && [ ! -L "$file" ] && [ "$file" != "$charts" ] || continue
+  if readelf -d "$file" 2> /dev/null | grep -qF "[libQt6Charts."; then
+    fail "$file links libQt6Charts; only $(basename "$charts") should"
+  fi
+done < <(dpkg -L strikeline)
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 appstreamcli validate --no-net "$metainfo" > "$tmp/validate.log" 2>&1 ||
   { cat "$tmp/validate.log"; fail "appstreamcli rejects $metainfo"; }
