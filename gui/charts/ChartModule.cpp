@@ -100,14 +100,14 @@ public:
         chart->legend()->hide();
 
         auto* time = new QDateTimeAxis(chart);
-        time->setFormat(QStringLiteral("MMM yyyy"));
+        time->setFormat(QStringLiteral("MMM yy"));
         if (!data.balances.empty()) {
             const QDate first = data.balances.front().day;
             const QDate last = data.balances.back().day;
             // One month either side, so that the first and the last points stand clear.
             time->setRange(QDateTime::fromMSecsSinceEpoch(MomentOf(first.addMonths(-1))),
                            QDateTime::fromMSecsSinceEpoch(MomentOf(last.addMonths(1))));
-            time->setTickCount(std::clamp(static_cast<int>(data.balances.size()) + 2, 3, 8));
+            time->setTickCount(std::clamp(static_cast<int>(data.balances.size()) + 2, 3, 7));
         }
         chart->addAxis(time, Qt::AlignBottom);
         line->attachAxis(time);
@@ -131,15 +131,22 @@ public:
         const int count = static_cast<int>(data.prices.size());
         days->setRange(-0.5, std::max(0, count - 1) + 0.5);
         days->setStartValue(-0.5);
-        QDate month;
-        for (int i = 0; i < count; ++i) {
+        // A month is named where it begins (January by its year), but not a first month
+        // too short to hold its name.
+        constexpr int kShortestNamedMonth = 8;
+        for (int i = 0; i < count;) {
             const QDate day = data.prices[static_cast<std::size_t>(i)].day;
-            if (!month.isValid() || day.month() != month.month() || day.year() != month.year()) {
-                month = QDate(day.year(), day.month(), 1);
-                days->append(day.toString(i == 0 || day.month() == 1 ? QStringLiteral("MMM yyyy")
-                                                                     : QStringLiteral("MMM")),
-                             i);
+            int next = i + 1;
+            while (next < count &&
+                   data.prices[static_cast<std::size_t>(next)].day.month() == day.month()) {
+                ++next;
             }
+            if (i > 0 || next - i >= kShortestNamedMonth) {
+                days->append(
+                    day.toString(day.month() == 1 ? QStringLiteral("yyyy") : QStringLiteral("MMM")),
+                    i);
+            }
+            i = next;
         }
 
         auto* line = new QLineSeries(chart);
@@ -182,11 +189,9 @@ public:
         auto* price = new QValueAxis(chart);
         price->setTitleText(data.priceTitle);
         price->setTickCount(kValueTicks);
-        SetPaddedRange(*price, low, high);
         // The bars below the line: the price axis starts lower than the lowest price by a
-        // third of its span, which the volume axis fills with the bars.
-        const double span = price->max() - price->min();
-        price->setMin(price->min() - span * kVolumeShare / (1 - kVolumeShare));
+        // third of the prices' span, which the volume axis fills with the bars.
+        SetPaddedRange(*price, low - (high - low) * kVolumeShare / (1 - kVolumeShare), high);
         price->setLabelFormat(QStringLiteral("%.2f"));
         chart->addAxis(price, Qt::AlignLeft);
         line->attachAxis(price);
@@ -196,6 +201,7 @@ public:
         traded->setLabelFormat(QStringLiteral("%.0f"));
         traded->setRange(0, most > 0 ? most / kVolumeShare : 1);
         traded->setTickCount(kValueTicks);
+        traded->applyNiceNumbers();
         traded->setGridLineVisible(false);
         chart->addAxis(traded, Qt::AlignRight);
         bars->attachAxis(traded);
