@@ -28,9 +28,9 @@ void BuildCallReport(benchmark::State& state, bool allExpiries, bool withTexts) 
         for (const CReportBlock& block : report.blocks) {
             series += block.series.size();
             if (withTexts) {
-                benchmark::DoNotOptimize(CompanyValueTexts(block.company, market.CompanyNames()));
+                benchmark::DoNotOptimize(CompanyValueTexts(*block.company, market.CompanyNames()));
                 for (std::size_t i = 0; i < block.series.size(); ++i) {
-                    benchmark::DoNotOptimize(SeriesRowTexts(block.company, block.Series(i)));
+                    benchmark::DoNotOptimize(SeriesRowTexts(*block.company, block.Series(i)));
                 }
             }
         }

@@ -127,21 +127,21 @@ Json BlockJson(const CReportBlock& block, const CCompanyNameTable& names,
                const CSeriesAnalytics* analytics) {
     Json series = Json::array();
     for (std::size_t i = 0; i < block.series.size(); ++i) {
-        const auto cells = SeriesRowTexts(block.company, block.Series(i));
+        const auto cells = SeriesRowTexts(*block.company, block.Series(i));
         Json row = {{"atm", block.atTheMoney == i}, {"cells", Json(cells)}};
         if (analytics != nullptr) {
-            row["analytics"] = AnalyticsJson(analytics[i], block.company.IsCall());
+            row["analytics"] = AnalyticsJson(analytics[i], block.company->IsCall());
         }
         series.push_back(std::move(row));
     }
     Json leveraged = nullptr;
     if (block.leveraged && block.atTheMoney) {
-        leveraged =
-            LeveragedRowTexts(block.company, block.Series(*block.atTheMoney), block.costOfLeverage);
+        leveraged = LeveragedRowTexts(*block.company, block.Series(*block.atTheMoney),
+                                      block.costOfLeverage);
     }
-    return {{"code", block.company.Code()},
-            {"header", CompanyHeaderTexts(block.company)},
-            {"values", CompanyValueTexts(block.company, names)},
+    return {{"code", block.company->Code()},
+            {"header", CompanyHeaderTexts(*block.company)},
+            {"values", CompanyValueTexts(*block.company, names)},
             {"series", std::move(series)},
             {"leveraged", std::move(leveraged)}};
 }
@@ -200,7 +200,7 @@ int RunReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         std::vector<CSeriesRef> work;
         for (const CReportBlock& block : report.blocks) {
             for (std::size_t i = 0; i < block.series.size(); ++i) {
-                work.push_back({&block.company, &block.Series(i)});
+                work.push_back({block.company.get(), &block.Series(i)});
             }
         }
         analytics = ComputeSeriesAnalytics(work, CDividendIndex(snapshot->Dividends()),

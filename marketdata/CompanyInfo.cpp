@@ -66,17 +66,19 @@ void CCompanyInfo::TakeContracts(std::vector<CContractInfo>&& contracts) {
     AdoptContracts();
 }
 
-void CCompanyInfo::SetAtTheMoney(const CContractInfo* nearest) {
+CCompanyInfo::CAtTheMoney CCompanyInfo::AtTheMoneyOf(const CContractInfo* nearest, double last) {
     if (nearest == nullptr) {
-        m_AtTheMoney = {};
-        return;
+        return {};
     }
     // A missing premium or share price, or a price of 0, gives no yield rather than a
     // marker or an infinity dressed up as one.
-    const bool computable = IsValue(nearest->Last()) && IsValue(m_Line.last) && m_Line.last != 0.0;
-    m_AtTheMoney.yield = computable ? nearest->Last() / m_Line.last * 100.0 : UNSET_VALUE;
-    m_AtTheMoney.strike = nearest->Exercise();
-    m_AtTheMoney.optionPrice = nearest->Last();
+    const bool computable = IsValue(nearest->Last()) && IsValue(last) && last != 0.0;
+    return {computable ? nearest->Last() / last * 100.0 : UNSET_VALUE, nearest->Exercise(),
+            nearest->Last()};
+}
+
+void CCompanyInfo::SetAtTheMoney(const CContractInfo* nearest) {
+    m_AtTheMoney = AtTheMoneyOf(nearest, m_Line.last);
 }
 
 } // namespace strikeline

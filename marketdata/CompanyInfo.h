@@ -49,7 +49,18 @@ public:
     double PriceEarnings() const { return m_Line.priceEarnings; }
     void SetPriceEarnings(double value) { m_Line.priceEarnings = value; }
 
+    // The figures a report orders its companies by, of the series it marks at the money.
+    struct CAtTheMoney {
+        double yield = UNSET_VALUE; // the premium as a percentage of the share price
+        double strike = UNSET_VALUE;
+        double optionPrice = UNSET_VALUE;
+    };
+    // Those of `nearest` for a share whose last sale is `last`; none of the three holds a
+    // value with no series (nullptr).
+    static CAtTheMoney AtTheMoneyOf(const CContractInfo* nearest, double last);
+
     // Figures of the at-the-money series (SetAtTheMoney).
+    const CAtTheMoney& AtTheMoney() const { return m_AtTheMoney; }
     double AtTheMoneyYield() const { return m_AtTheMoney.yield; }
     double AtTheMoneyStrike() const { return m_AtTheMoney.strike; }
     double AtTheMoneyOptionPrice() const { return m_AtTheMoney.optionPrice; }
@@ -83,12 +94,6 @@ private:
         double volume = 0.0;
         double priceEarnings = UNSET_VALUE;
     };
-    struct CAtTheMoney {
-        double yield = UNSET_VALUE;
-        double strike = UNSET_VALUE;
-        double optionPrice = UNSET_VALUE;
-    };
-
     void AdoptContracts();
 
     CPriceLine m_Line;

@@ -26,6 +26,12 @@ public:
     const std::vector<CCompanyInfo>& Companies(bool isCall) const {
         return isCall ? Calls() : Puts();
     }
+    // The `index`th company of a list, shared with the market rather than copied: the
+    // pointer keeps the whole list alive.
+    std::shared_ptr<const CCompanyInfo> ShareCompany(bool isCall, std::size_t index) const {
+        const auto& list = isCall ? m_Calls : m_Puts;
+        return {list, &(*list)[index]};
+    }
     const std::vector<CDividend>& Dividends() const { return *m_Dividends; }
     const CCompanyNameTable& CompanyNames() const { return *m_CompanyNames; }
     const CCompanyNameTable& Top20() const { return *m_Top20; }

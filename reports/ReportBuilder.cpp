@@ -55,9 +55,11 @@ double Yield(double premium, double lastSale) {
                                                                     : UNSET_VALUE;
 }
 
-// A company and its at-the-money yield among its sorted qualifying series.
+// A company of the market, its sort keys and its at-the-money yield among its sorted
+// qualifying series.
 struct CCandidate {
-    CCompanyInfo company;
+    std::shared_ptr<const CCompanyInfo> company;
+    CCompanyInfo::CAtTheMoney keys;
     double highestYield = kNoSeriesYield;
 };
 
@@ -65,11 +67,11 @@ struct CCandidate {
 // ones in series order) pays the most, none without a qualifying series.
 void KeepHighestYields(std::vector<CCandidate>& candidates, const CReportFilter& filter) {
     for (CCandidate& candidate : candidates) {
-        const SeriesList series = SortedQualifyingSeries(candidate.company, filter);
-        const std::size_t atm = AtTheMoneyIndex(series, candidate.company.Last());
+        const SeriesList series = SortedQualifyingSeries(*candidate.company, filter);
+        const std::size_t atm = AtTheMoneyIndex(series, candidate.company->Last());
         candidate.highestYield = kNoSeriesYield;
         if (atm != std::string::npos) {
-            const double yield = Yield(series[atm]->Last(), candidate.company.Last());
+            const double yield = Yield(series[atm]->Last(), candidate.company->Last());
             candidate.highestYield = IsValue(yield) ? yield : kNoSeriesYield;
         }
     }
@@ -98,27 +100,41 @@ int CompareNumbers(double a, double b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// The series the company's block marks, so that the order follows the yields the user
+// sees: with several expiries at the nearest strike the stored order would pick another one.
+const CContractInfo* MarkedSeries(const CCompanyInfo& company, const CReportFilter& filter) {
+    const SeriesList series = SortedQualifyingSeries(company, filter);
+    const std::size_t atm = AtTheMoneyIndex(series, company.Last());
+    return atm == std::string::npos ? nullptr : series[atm];
+}
+
 void OrderCompanies(std::vector<CCandidate>& candidates, const CReportSettings& settings,
                     const CReportFilter& filter) {
     for (CCandidate& candidate : candidates) {
-        ComputeSortKeys(candidate.company, filter);
+        candidate.keys = SortKeysOf(*candidate.company, filter);
     }
     std::sort(candidates.begin(), candidates.end(), [&](const CCandidate& a, const CCandidate& b) {
-        return CompanyPrecedes(a.company, b.company, settings);
+        return CompanyPrecedes(*a.company, a.keys, *b.company, b.keys, settings);
     });
 }
 
 } // namespace
 
+CCompanyInfo::CAtTheMoney SortKeysOf(const CCompanyInfo& company, const CReportFilter& filter) {
+    return CCompanyInfo::AtTheMoneyOf(MarkedSeries(company, filter), company.Last());
+}
+
 void ComputeSortKeys(CCompanyInfo& company, const CReportFilter& filter) {
-    // The series the block marks, so that the order follows the yields the user sees: with
-    // several expiries at the nearest strike the stored order would pick another one.
-    const SeriesList series = SortedQualifyingSeries(company, filter);
-    const std::size_t atm = AtTheMoneyIndex(series, company.Last());
-    company.SetAtTheMoney(atm == std::string::npos ? nullptr : series[atm]);
+    company.SetAtTheMoney(MarkedSeries(company, filter));
 }
 
 bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b,
+                     const CReportSettings& settings) {
+    return CompanyPrecedes(a, a.AtTheMoney(), b, b.AtTheMoney(), settings);
+}
+
+bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo::CAtTheMoney& aKeys,
+                     const CCompanyInfo& b, const CCompanyInfo::CAtTheMoney& bKeys,
                      const CReportSettings& settings) {
     int order = 0;
     switch (settings.SortMode()) {
@@ -129,16 +145,16 @@ bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b,
         order = CompareNumbers(a.Last(), b.Last());
         break;
     case CReportSettings::ByYield:
-        order = CompareNumbers(a.AtTheMoneyYield(), b.AtTheMoneyYield());
+        order = CompareNumbers(aKeys.yield, bKeys.yield);
         break;
     case CReportSettings::ByStrikePrice:
-        order = CompareNumbers(a.AtTheMoneyStrike(), b.AtTheMoneyStrike());
+        order = CompareNumbers(aKeys.strike, bKeys.strike);
         break;
     default:
         break; // ASX Fair Price: the option price below decides
     }
     if (order == 0) {
-        order = CompareNumbers(a.AtTheMoneyOptionPrice(), b.AtTheMoneyOptionPrice());
+        order = CompareNumbers(aKeys.optionPrice, bKeys.optionPrice);
     }
     if (order == 0) {
         order = CompareCodes(a.Code(), b.Code());
@@ -146,21 +162,22 @@ bool CompanyPrecedes(const CCompanyInfo& a, const CCompanyInfo& b,
     return settings.SortAscending() ? order < 0 : order > 0;
 }
 
-CReportBlock MakeReportBlock(CCompanyInfo company, const CReportFilter& filter, bool leveraged) {
+CReportBlock MakeReportBlock(std::shared_ptr<const CCompanyInfo> company,
+                             const CReportFilter& filter, bool leveraged) {
     CReportBlock block;
     block.company = std::move(company);
-    const SeriesList series = SortedQualifyingSeries(block.company, filter);
-    const CContractInfo* first = block.company.Contracts().data();
+    const SeriesList series = SortedQualifyingSeries(*block.company, filter);
+    const CContractInfo* first = block.company->Contracts().data();
     for (const CContractInfo* contract : series) {
         block.series.push_back(static_cast<std::size_t>(contract - first));
     }
-    if (const std::size_t atm = AtTheMoneyIndex(series, block.company.Last());
+    if (const std::size_t atm = AtTheMoneyIndex(series, block.company->Last());
         atm != std::string::npos) {
         block.atTheMoney = atm;
     }
     block.leveraged = leveraged;
     if (block.leveraged && !series.empty()) {
-        block.costOfLeverage = CostOfLeverage(block.company, *series.front(), filter.Now());
+        block.costOfLeverage = CostOfLeverage(*block.company, *series.front(), filter.Now());
     }
     return block;
 }
@@ -176,9 +193,11 @@ CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CMar
                     FileTime now) {
     CReport report;
     report.kind = kind;
+    const bool isCall = kind == ReportKind::Call;
     std::vector<CCandidate> candidates;
-    for (const CCompanyInfo& company : market.Companies(kind == ReportKind::Call)) {
-        candidates.push_back({company, {}});
+    candidates.reserve(market.Companies(isCall).size());
+    for (std::size_t i = 0; i < market.Companies(isCall).size(); ++i) {
+        candidates.push_back({market.ShareCompany(isCall, i), {}, kNoSeriesYield});
     }
     const CReportFilter filter(settings, now, market.Calls(), market.Puts());
 
@@ -188,12 +207,12 @@ CReport BuildReport(ReportKind kind, const CReportSettings& settings, const CMar
         break;
     case CReportSettings::SelectStocks:
         std::erase_if(candidates, [chosen = CCodeSet(settings.CompanyList())](const CCandidate& c) {
-            return !chosen.Contains(c.company.Code());
+            return !chosen.Contains(c.company->Code());
         });
         break;
     case CReportSettings::Top20:
         std::erase_if(candidates, [&](const CCandidate& c) {
-            return market.Top20().GetName(c.company.Code()).empty();
+            return market.Top20().GetName(c.company->Code()).empty();
         });
         break;
     default:

@@ -64,7 +64,7 @@ CReportBlockBuilder::CReportBlockBuilder(const CColorScheme& scheme, const QFont
 
 void CReportBlockBuilder::Build(CComplexTableWnd& table, const CReportBlock& block,
                                 const CCompanyNameTable& names) const {
-    table.setObjectName(Text(block.company.Code()));
+    table.setObjectName(Text(block.company->Code()));
     table.setFont(m_Regular);
     table.SetPrintedHeaderCount(kPrintedHeaderRows);
     AddCompanyHeader(table, block);
@@ -80,7 +80,7 @@ void CReportBlockBuilder::Build(CComplexTableWnd& table, const CReportBlock& blo
 
 void CReportBlockBuilder::AddCompanyHeader(CComplexTableWnd& table,
                                            const CReportBlock& block) const {
-    const std::vector<std::string> texts = CompanyHeaderTexts(block.company);
+    const std::vector<std::string> texts = CompanyHeaderTexts(*block.company);
     const int count = static_cast<int>(texts.size());
     const int row = table.AddRow();
     table.ReserveCells(row, count);
@@ -97,11 +97,11 @@ void CReportBlockBuilder::AddCompanyHeader(CComplexTableWnd& table,
 
 void CReportBlockBuilder::AddCompanyValues(CComplexTableWnd& table, const CReportBlock& block,
                                            const CCompanyNameTable& names) const {
-    const std::vector<std::string> texts = CompanyValueTexts(block.company, names);
+    const std::vector<std::string> texts = CompanyValueTexts(*block.company, names);
     const int count = static_cast<int>(texts.size());
     const int row = table.AddRow();
     table.ReserveCells(row, count);
-    table.SetRowValue(row, CReportBlockTable::CompanyRowValue(block.company));
+    table.SetRowValue(row, CReportBlockTable::CompanyRowValue(*block.company));
     for (const std::string& text : texts) {
         const int cell =
             AddTextCell(table, row, Text(text), count, 1, Scheme(SchemeColor::ReportBk),
@@ -218,7 +218,7 @@ void CReportBlockBuilder::AddSeriesRow(CComplexTableWnd& table, const CReportBlo
 void CReportBlockBuilder::AddLeveragedRow(CComplexTableWnd& table,
                                           const CReportBlock& block) const {
     const std::array<std::string, 6> texts =
-        LeveragedRowTexts(block.company, block.Series(*block.atTheMoney), block.costOfLeverage);
+        LeveragedRowTexts(*block.company, block.Series(*block.atTheMoney), block.costOfLeverage);
     const Color background = Scheme(SchemeColor::LeverageCostBk);
     const Color foreground = Scheme(SchemeColor::LeverageCostFg);
     const int divisions = SeriesDivisions();

@@ -214,7 +214,7 @@ QCheckBox* CReportView::CompanyCheckBox(int index) {
 int CReportView::FindBlock(std::string_view code) const {
     const int count = std::min(BlockCount(), static_cast<int>(m_Report.blocks.size()));
     for (int i = 0; i < count; ++i) {
-        if (SameCode(m_Report.blocks[static_cast<std::size_t>(i)].company.Code(), code)) {
+        if (SameCode(m_Report.blocks[static_cast<std::size_t>(i)].company->Code(), code)) {
             return i;
         }
     }
@@ -251,7 +251,7 @@ void CReportView::OnCheckBoxClicked(std::size_t index, bool checked) {
     }
     // The hook may rebuild this view; it gets a company that outlives the rebuild.
     const CShortListHook hook = m_ShortListHook;
-    const CCompanyInfo company = m_Report.blocks[index].company;
+    const CCompanyInfo company = *m_Report.blocks[index].company;
     hook(m_Kind, company, checked);
 }
 

@@ -149,7 +149,7 @@ void CShortListBlockBuilder::AddSeriesRow(CShortListBlockTable& table, std::size
     const CReportBlock& block = table.Block();
     const CContractInfo& series = block.Series(index);
     const std::array<std::string, kShortListColumns> texts =
-        ShortListSeriesTexts(block.company, series, dividend);
+        ShortListSeriesTexts(*block.company, series, dividend);
     const bool atTheMoney = block.atTheMoney == index;
     const Color background =
         Scheme(atTheMoney ? SchemeColor::StrikePriceBk : SchemeColor::ReportBk);

@@ -32,7 +32,7 @@ public:
 
     CShortListView& View() const { return m_View; }
     ReportKind Kind() const { return m_Kind; }
-    const CCompanyInfo& Company() const { return m_Block.company; }
+    const CCompanyInfo& Company() const { return *m_Block.company; }
     const CReportBlock& Block() const { return m_Block; }
     CShortListCompanyTable* CompanyTable() const;
 

@@ -82,7 +82,9 @@ void CShortListView::InsertBlock(const CCompanyInfo& company, ReportKind kind,
         ++index;
     }
     auto block = std::make_unique<CShortListBlockTable>(
-        *this, MakeReportBlock(std::move(copy), ownFilter, false), kind, viewport());
+        *this,
+        MakeReportBlock(std::make_shared<const CCompanyInfo>(std::move(copy)), ownFilter, false),
+        kind, viewport());
     block->hide();
     if (!m_BlockBuilder) {
         m_BlockBuilder = MakeBlockBuilder();

@@ -61,7 +61,9 @@ constexpr int kPreviewMinimumHeight = 220;
 
 CReportBlock MakeSampleBlock(FileTime now) {
     CReportBlock block;
-    CCompanyInfo& company = block.company;
+    auto sample = std::make_shared<CCompanyInfo>();
+    block.company = sample;
+    CCompanyInfo& company = *sample;
     company.SetCode("XYZ");
     company.SetIsCall(true);
     company.SetLast(1.375);

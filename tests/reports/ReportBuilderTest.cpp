@@ -30,7 +30,7 @@ protected:
     static std::vector<std::string> Codes(const CReport& report) {
         std::vector<std::string> codes;
         for (const CReportBlock& block : report.blocks) {
-            codes.push_back(block.company.Code());
+            codes.push_back(block.company->Code());
         }
         return codes;
     }
@@ -165,10 +165,17 @@ TEST_F(ReportBuilderTest, YieldOrderFollowsTheMarkedSeries) {
     m_Settings.SetSortAscending(false);
     const CReport report = Build(market);
     EXPECT_EQ(Codes(report), (std::vector<std::string>{"HIGH", "LOW"}));
+    const std::shared_ptr<const CMarketSnapshot> snapshot = m_Market.Current();
+    const CReportFilter filter(m_Settings, kNow, snapshot->Calls(), snapshot->Puts());
     for (const CReportBlock& block : report.blocks) {
         ASSERT_TRUE(block.atTheMoney);
-        EXPECT_EQ(block.Series(*block.atTheMoney).Last(), block.company.AtTheMoneyOptionPrice())
-            << block.company.Code() << ": the key is the marked series' price";
+        EXPECT_EQ(block.Series(*block.atTheMoney).Last(),
+                  SortKeysOf(*block.company, filter).optionPrice)
+            << block.company->Code() << ": the key is the marked series' price";
+        // The block shows the market's own share, not a copy of it.
+        const auto& calls = snapshot->Calls();
+        EXPECT_TRUE(block.company.get() >= calls.data() &&
+                    block.company.get() < calls.data() + calls.size());
     }
 }
 

@@ -346,7 +346,7 @@ void CReportViewTest::HeaderAndValuesHaveTenCellsWithPriceEarningsAndNineWithout
     const CCompanyNameTable& names = snapshot->CompanyNames();
     for (int i = 0; i < view.BlockCount(); ++i) {
         const CReportBlockTable& block = *view.Block(i);
-        const CCompanyInfo& company = view.Report().blocks[static_cast<std::size_t>(i)].company;
+        const CCompanyInfo& company = *view.Report().blocks[static_cast<std::size_t>(i)].company;
         const bool hasPriceEarnings = company.PriceEarnings() != UNSET_VALUE;
         const int cells = hasPriceEarnings ? 10 : 9;
         QCOMPARE(block.CellCount(0), cells);
@@ -430,10 +430,10 @@ void CReportViewTest::SeriesRowsShowTheCoreTextsAndKeepNoFigures() {
     for (int i = 0; i < view.BlockCount(); ++i) {
         CReportBlockTable& block = *view.Block(i);
         const CReportBlock& data = view.Report().blocks[static_cast<std::size_t>(i)];
-        QCOMPARE(block.Company(), &data.company);
+        QCOMPARE(block.Company(), data.company.get());
         for (std::size_t s = 0; s < data.series.size(); ++s) {
             const int row = 3 + static_cast<int>(s);
-            const std::array<std::string, 12> texts = SeriesRowTexts(data.company, data.Series(s));
+            const std::array<std::string, 12> texts = SeriesRowTexts(*data.company, data.Series(s));
             QCOMPARE(block.RowValue(row), CSeriesTable::SeriesRowValue(data.Series(s)));
             QCOMPARE(block.Cell(row, 0)->m_Text.toStdString(), texts[0]);
             QVERIFY(!block.Cell(row, 0)->m_TextFromHook);
@@ -549,7 +549,7 @@ void CReportViewTest::LeveragedLineSitsUnderTheSeriesAtTheMoney() {
     QCOMPARE(block.CellCount(line), 6 + kAnalytics);
     QCOMPARE(block.RowValue(line), std::uintptr_t{0});
     const std::array<std::string, 6> texts =
-        LeveragedRowTexts(data.company, data.Series(1), data.costOfLeverage);
+        LeveragedRowTexts(*data.company, data.Series(1), data.costOfLeverage);
     for (int c = 0; c < 6; ++c) {
         const CComplexTableCell& cell = *block.Cell(line, c);
         QCOMPARE(cell.m_Text.toStdString(), texts[static_cast<std::size_t>(c)]);
@@ -600,7 +600,7 @@ void CReportViewTest::CallAndPutViewsKeepSeparateSnapshotsAndSelections() {
     QCOMPARE(BlockCodes(calls), (std::vector<std::string>{"AAA", "BBB", "CCC"}));
     QCOMPARE(BlockCodes(puts), (std::vector<std::string>{"PPP", "QQQ"}));
     for (const CReportBlock& block : puts.Report().blocks) {
-        QVERIFY(!block.company.IsCall());
+        QVERIFY(!block.company->IsCall());
     }
 
     // A cell selected in each view: each view keeps its own.
@@ -709,7 +709,7 @@ void CReportViewTest::WholeMarketIsBuiltInSlicesAndStacked() {
         QVERIFY(view.TableHeight(i) > 0);
         QCOMPARE(view.TableHeight(i), block->TotalHeight(width));
         QCOMPARE(block->objectName().toStdString(),
-                 view.Report().blocks[static_cast<std::size_t>(i)].company.Code());
+                 view.Report().blocks[static_cast<std::size_t>(i)].company->Code());
         top += view.TableHeight(i) + CMultiTableView::kGap;
     }
     QCOMPARE(view.StackHeight(), top);
@@ -837,7 +837,7 @@ void CReportViewTest::BlocksAreMadeWhenNearAndKeepTheViewInPlace() {
     // A box ticked for a block not made yet shows ticked once it is made.
     const int last = view.BlockCount() - 1;
     QCOMPARE(view.MadeBlock(last), nullptr);
-    view.SetCompanyChecked(view.Report().blocks.back().company.Code(), true);
+    view.SetCompanyChecked(view.Report().blocks.back().company->Code(), true);
     QVERIFY(view.CompanyCheckBox(last)->isChecked());
     QVERIFY(!view.CompanyCheckBox(last - 1)->isChecked());
     const int madeBefore = view.MadeTableCount();
