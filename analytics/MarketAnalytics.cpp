@@ -95,8 +95,9 @@ std::optional<CSeriesAnalytics> CMarketAnalytics::Find(bool isCall,
     if (found == table.end() || found->series->Code() != seriesCode) {
         return std::nullopt;
     }
+    const CCompanyInfo& company = *found->series->Company();
     CSeriesAnalytics analytics = ComputeClosedFormAnalytics(
-        *found->company, *found->series, m_Dividends.Of(found->company->Code()), m_Context);
+        company, *found->series, m_Dividends.Of(company.Code()), m_Context);
     UnpackModel(found->model, analytics);
     return analytics;
 }
@@ -123,9 +124,14 @@ std::shared_ptr<const CMarketAnalytics> ComputeMarketAnalytics(const CMarketSnap
     for (const bool isCall : {true, false}) {
         std::vector<CMarketAnalytics::CEntry>& table =
             isCall ? analytics->m_Calls : analytics->m_Puts;
+        std::size_t count = 0;
+        for (const CCompanyInfo& company : analytics->m_Market.Companies(isCall)) {
+            count += company.Contracts().size();
+        }
+        table.reserve(count);
         for (const CCompanyInfo& company : analytics->m_Market.Companies(isCall)) {
             for (const CContractInfo& series : company.Contracts()) {
-                table.push_back({&company, &series, {}});
+                table.push_back({&series, {}});
             }
         }
         // Stable, so that of two series with one code the first is found, as before.
@@ -134,9 +140,9 @@ std::shared_ptr<const CMarketAnalytics> ComputeMarketAnalytics(const CMarketSnap
         });
         RunInBatches(table.size(), threads, cancel, [&](std::size_t i) {
             CMarketAnalytics::CEntry& entry = table[i];
-            entry.model = PackModel(
-                ComputeSeriesAnalytics(*entry.company, *entry.series,
-                                       analytics->m_Dividends.Of(entry.company->Code()), context));
+            const CCompanyInfo& company = *entry.series->Company();
+            entry.model = PackModel(ComputeSeriesAnalytics(
+                company, *entry.series, analytics->m_Dividends.Of(company.Code()), context));
         });
         if (cancel != nullptr && cancel->load()) {
             return nullptr;

@@ -47,8 +47,7 @@ private:
                                                                           const std::atomic<bool>*);
 
     struct CEntry {
-        const CCompanyInfo* company = nullptr;
-        const CContractInfo* series = nullptr;
+        const CContractInfo* series = nullptr; // which refers to its share
         CModelRecord model;
     };
 

@@ -3,6 +3,7 @@
 #include "session/Session.h"
 
 #include <QMetaObject>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -82,6 +83,10 @@ void CAnalyticsWorker::Recompute() {
     job->thread = std::thread([job, market = std::move(market), context, this] {
         LowerThisThreadsPriority();
         auto analytics = ComputeMarketAnalytics(*market, context, 0, &job->cancelled);
+        // The model's grids and the per-series figures, freed by now, are left in the C
+        // library's arenas of the pool's threads; give those pages back, as the program
+        // keeps running for hours with what it holds now.
+        ::malloc_trim(0);
         if (analytics) {
             QMetaObject::invokeMethod(
                 this,
