@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -121,6 +122,10 @@ CDiaryView::CDiaryView(CSession& session, CJournalClock clock, QWidget* parent)
     m_Split->setChildrenCollapsible(false);
     m_Split->setStretchFactor(0, 0);
     m_Split->setStretchFactor(1, 1);
+    // The list as wide as its columns at first, the chart as wide again.
+    m_Split->setSizes({ListWidth(), ListWidth()});
+    // The entry buttons stand at the list's right edge wherever the splitter puts it.
+    m_List->installEventFilter(this);
     m_Chart->SetColours(ChartColoursOf(m_Session.ColorScheme(), palette()));
 
     setTabOrder(m_Mode, m_Month);
@@ -386,9 +391,25 @@ void CDiaryView::PlaceListAndButtons() {
     const QPoint corner = m_Split->pos();
     m_Split->resize(std::max(0, width() - corner.x() - corner.x()),
                     std::max(0, height() - corner.y() - corner.x()));
-    const int listRight = corner.x() + m_Split->width();
+    PlaceEntryButtons();
+}
+
+void CDiaryView::PlaceEntryButtons() {
+    const int listRight = m_List->mapTo(this, QPoint(m_List->width(), 0)).x();
     m_Delete->move(listRight - m_Delete->width(), m_Delete->y());
     m_Edit->move(m_Delete->x() - kMargin - m_Edit->width(), m_Edit->y());
+}
+
+bool CDiaryView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_List && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        PlaceEntryButtons();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int CDiaryView::ListWidth() const {
+    const int columns = kOpenDateWidth + kCloseDateWidth + kStockCodeWidth + kNetProfitWidth;
+    return columns + m_List->frameWidth() * 2 + m_List->verticalScrollBar()->sizeHint().width();
 }
 
 void CDiaryView::resizeEvent(QResizeEvent* event) {
@@ -397,9 +418,7 @@ void CDiaryView::resizeEvent(QResizeEvent* event) {
 }
 
 QSize CDiaryView::sizeHint() const {
-    const int columns = kOpenDateWidth + kCloseDateWidth + kStockCodeWidth + kNetProfitWidth;
-    const int listWidth =
-        columns + m_List->frameWidth() * 2 + m_List->verticalScrollBar()->sizeHint().width();
+    const int listWidth = ListWidth();
     const int rows = 8;
     const int listHeight = m_List->horizontalHeader()->sizeHint().height() +
                            rows * m_List->verticalHeader()->defaultSectionSize() +

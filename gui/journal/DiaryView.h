@@ -78,6 +78,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What a row was built from: an action reaches the entry only while the entry at that
@@ -94,6 +95,8 @@ private:
     void UpdateEntryButtons();
     void PlaceControls();
     void PlaceListAndButtons();
+    void PlaceEntryButtons();
+    int ListWidth() const;
     void RefreshChart();
 
     CSession& m_Session;
