@@ -24,6 +24,9 @@ packages=(
   # the Debian package: its dependencies, and checks of its menu entry, metadata, window,
   # manual pages and of the package itself
   dpkg-dev desktop-file-utils appstream x11-utils lintian man-db
+  # the desktop's services: a private session bus for the notification tests, the check of
+  # the scheduled fetch's units and a real parser of the calendar the program writes
+  dbus-daemon systemd python3-icalendar
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Strikeline, generates a sample market for today and
 # serves it on the local feed (http://127.0.0.1:8642) for as long as the program runs,
-# fetches it into the data folder, shows the Call Report and starts the program.
+# gives a new data folder the sample market's year of prices, fetches the market into the
+# data folder, shows the Call Report and starts the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +14,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKELINE_B
 cmake --build "$build" -j2
 
 . scripts/lib/local-feed.sh
-start_local_feed "$build" "$(mktemp -d)" 8642
+work=$(mktemp -d)
+start_local_feed "$build" "$work" 8642
 
 data="${XDG_DATA_HOME:-$HOME/.local/share}/Strikeline"
+backfill_price_history "$build" "$work" "$data"
 export STRIKELINE_FEED_URL=http://127.0.0.1:8642 STRIKELINE_SITE_URL=http://127.0.0.1:8642
 "$build/cli/strikeline-cli" fetch --data "$data"
 "$build/cli/strikeline-cli" report --data "$data" --kind call --expire 3 |

@@ -13,6 +13,7 @@ work=$(mktemp -d)
 port=${STRIKELINE_SCREENSHOT_PORT:-8649}
 . scripts/lib/local-feed.sh
 start_local_feed "$build" "$work" "$port"
+backfill_price_history "$build" "$work" "$work/data"
 
 export STRIKELINE_FEED_URL=http://127.0.0.1:$port STRIKELINE_SITE_URL=http://127.0.0.1:$port
 QT_QPA_PLATFORM=offscreen "$build/tools/strikeline-screenshots" --data "$work/data" \

@@ -15,3 +15,14 @@ start_local_feed() {
   echo "the local feed did not start" >&2
   return 1
 }
+
+# Gives a data folder without a price history the sample market's year up to today, so the
+# price charts have something to draw on the first day. A folder with a history keeps it.
+# Usage: backfill_price_history BUILD_DIR WORK_DIR DATA_DIR [SCALE]
+backfill_price_history() {
+  local build=$1 work=$2 data=$3 scale=${4:-1}
+  [ -e "$data/pricehistory.csv" ] && return 0
+  mkdir -p "$data"
+  "$build/tools/strikeline-market" --out "$work/history" --history --scale "$scale" > /dev/null
+  cp "$work/history/pricehistory.csv" "$data/pricehistory.csv"
+}
