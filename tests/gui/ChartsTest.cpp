@@ -6,6 +6,7 @@
 #include "gui/journal/DiaryView.h"
 #include "journal/DiaryDatabase.h"
 #include "journal/DiaryListing.h"
+#include "platform/ModuleLoader.h"
 #include "session/Session.h"
 #include "storage/NumberText.h"
 #include "support/ScopedEnvironment.h"
@@ -25,6 +26,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <filesystem>
 
 using namespace strikeline;
 
@@ -84,6 +87,7 @@ private slots:
     void DiaryChartFollowsAChangedBalance();
     void PanelSavesPicturesAndPrints();
     void WithoutItsModuleThePanelSaysWhy();
+    void DiaryWithoutTheModuleBesideTheProgramSaysWhy();
 };
 
 void CChartsTest::DiaryChartDrawsTheDiarysMonthEndBalances() {
@@ -212,6 +216,38 @@ void CChartsTest::WithoutItsModuleThePanelSaysWhy() {
     QVERIFY(!panel.PrintButton()->isEnabled());
     QString error;
     QVERIFY(!panel.SavePicture(empty.filePath("chart.png"), error));
+}
+
+void CChartsTest::DiaryWithoutTheModuleBesideTheProgramSaysWhy() {
+    // Where the module is looked for as the program looks: in the build tree it is there;
+    // a copy of this test outside it (charts_without_module) finds none, as an installation
+    // that lost the module would.
+    const std::vector<std::string> folders = ModuleFolders();
+    QVERIFY(!folders.empty());
+    const bool found = std::any_of(folders.begin(), folders.end(), [](const std::string& folder) {
+        return std::filesystem::exists(std::filesystem::path(folder) / "strikeline-charts.so");
+    });
+    QCOMPARE(found, !qEnvironmentVariableIsSet("STRIKELINE_TEST_WITHOUT_CHARTS"));
+    const test::CScopedEnv tz("TZ", "UTC");
+    test::CUserMessageLog messages;
+    CSession session(std::string(), &messages);
+    FillDiary(session.Diary());
+    CDiaryView view(session, FixedNow);
+    view.show();
+    // The Diary itself works as ever.
+    QCOMPARE(view.EntryList()->rowCount(), 1);
+    if (found) {
+        QVERIFY(view.BalanceChart()->Chart() != nullptr);
+        QCOMPARE(view.BalanceChart()->Message(), QString());
+        return;
+    }
+    QCOMPARE(view.BalanceChart()->Chart(), nullptr);
+    QCOMPARE(view.BalanceChart()->Message(),
+             QString::fromStdString("The chart cannot be shown: the charts module could not be "
+                                    "loaded (the program's module strikeline-charts.so was not "
+                                    "found in " +
+                                    folders.front() + ")."));
+    QVERIFY(messages.texts.isEmpty());
 }
 
 QTEST_MAIN(CChartsTest)
