@@ -10,6 +10,7 @@
 #include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/charts/ChartPanel.h"
 #include "gui/journal/DividendsGrid.h"
 #include "gui/journal/DividendsView.h"
 #include "gui/journal/LeverageCalcView.h"
@@ -19,6 +20,8 @@
 #include "gui/reports/ReportView.h"
 #include "gui/reports/ShortListBlockTable.h"
 #include "gui/reports/ShortListView.h"
+#include "gui/reports/TrendChartCommand.h"
+#include "gui/reports/TrendView.h"
 #include "gui/settings/ColorSchemeDlg.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "journal/LeverageCalculator.h"
@@ -51,7 +54,8 @@ constexpr QSize kMainWindowSize(1280, 800);
 constexpr QSize kReportSize(1060, 640);
 constexpr QSize kShortListSize(1240, 560);
 constexpr QSize kTradingPlanSize(1400, 330);
-constexpr QSize kDiarySize(760, 400);
+constexpr QSize kDiarySize(1100, 420);
+constexpr QSize kTrendChartSize(900, 520);
 // At 200% a picture holds four times the pixels: the main window keeps to the room the
 // navigation centre needs, and the report to its width at 100%, where no column is cut.
 constexpr QSize kLargeMainWindowSize(760, 620);
@@ -226,6 +230,30 @@ void FillCalculator(CLeverageCalcView* calculator) {
     calculator->CalculateButton()->click();
 }
 
+// A year of closed trades in the Diary, one a month, so that its balances have months to
+// draw; the figures are a writer's ordinary months, with two that lost.
+void FillDiary(CDiaryDatabase& diary, const std::vector<std::string>& codes, FileTime now) {
+    constexpr FileTime kDay = 86400LL * kFileTimeTicksPerSecond;
+    constexpr double kProfits[] = {420, 515, -180, 610, 380, 290, 540, -95, 470, 360, 450, 505};
+    if (codes.empty()) {
+        return;
+    }
+    for (int month = 12; month >= 1; --month) {
+        CDiaryEntry entry;
+        entry.m_StartDate = now - static_cast<FileTime>(month * 30 + 3) * kDay;
+        entry.m_CloseDate = entry.m_StartDate + 24 * kDay;
+        entry.m_DateExpiry = entry.m_CloseDate;
+        const std::string& code = codes[static_cast<std::size_t>(month) % codes.size()];
+        entry.m_CompanyID = code;
+        entry.m_ContractID = code + "XY" + std::to_string(month);
+        entry.m_Shares = 2000;
+        entry.m_Contracts = 2;
+        entry.m_NEProfit = kProfits[12 - month];
+        entry.m_EProfit = kProfits[12 - month];
+        diary.AddEntry(std::move(entry));
+    }
+}
+
 void TakeTour(CScreenshots& shots) {
     CMainFrame& frame = shots.Frame();
     shots.Save(&frame, QStringLiteral("main-window.png"));
@@ -256,8 +284,27 @@ void TakeTour(CScreenshots& shots) {
     TypeShares(plan);
     shots.Save(CScreenshots::FrameOf(plan), QStringLiteral("trading-plan.png"));
 
+    std::vector<std::string> codes;
+    if (call != nullptr) {
+        for (const CReportBlock& block : call->Report().blocks) {
+            codes.push_back(block.company->Code());
+        }
+    }
+    FillDiary(frame.Session().Diary(), codes, CurrentFileTime());
     QWidget* diary = shots.Open(ID_DIARY, ViewKind::Diary, kDiarySize);
     shots.Save(CScreenshots::FrameOf(diary), QStringLiteral("diary.png"));
+
+    // The stored year of a share's prices, drawn by the program itself.
+    if (!codes.empty()) {
+        frame.OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS);
+        CTrendView* trend = OpenTrendChart(frame, "", codes.front());
+        if (QMdiSubWindow* window = CScreenshots::FrameOf(trend)) {
+            window->resize(kTrendChartSize);
+            window->move(0, 0);
+        }
+        shots.Save(CScreenshots::FrameOf(trend), QStringLiteral("price-history.png"));
+        frame.OnCommand(ID_VIEW_PRICE_HISTORY_CHARTS);
+    }
 
     auto* dividends =
         qobject_cast<CDividendsView*>(shots.Open(ID_YIELD_DIVIDENDS, ViewKind::Dividends));
