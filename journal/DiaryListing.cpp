@@ -72,6 +72,35 @@ std::string DayText(FileTime value) {
     return FormatFileTime(value, TimeZoneMode::Local, FileTimeStyle::DayMonthYear);
 }
 
+// The balance the range beginning at `from` starts with: the start balance, the net profit
+// of every entry opened before it, and the changes of every month the year selector can
+// reach up to and including the month `from` lies in.
+double BalanceAtStart(const CDiaryDatabase& diary, FileTime from, FileTime now) {
+    double start = diary.StartBalance();
+    for (const CDiaryEntry& entry : diary.Entries()) {
+        if (entry.m_StartDate < from) {
+            start += DiaryNetProfit(entry);
+        }
+    }
+    const int lastYear = std::max(LastYear(now), kFirstListedYear);
+    for (int y = kFirstChangeYear; y <= lastYear; ++y) {
+        for (unsigned m = 1; m <= 12; ++m) {
+            if (FirstOfMonth(y, m) > from) {
+                continue;
+            }
+            if (const auto change = diary.MonthChange(MonthKey(static_cast<unsigned>(y), m))) {
+                start += *change;
+            }
+        }
+    }
+    return start;
+}
+
+// Months counted from year 0, so that a month's successor is one more.
+int MonthNumber(int y, unsigned m) {
+    return y * 12 + static_cast<int>(m) - 1;
+}
+
 } // namespace
 
 CDiaryListing BuildDiaryListing(const CDiaryDatabase& diary, const CDiaryRangeChoice& choice,
@@ -88,14 +117,12 @@ CDiaryListing BuildDiaryListing(const CDiaryDatabase& diary, const CDiaryRangeCh
         return entries[a].m_StartDate < entries[b].m_StartDate;
     });
 
-    double start = diary.StartBalance();
+    const double start = BalanceAtStart(diary, range.from, now);
     double profit = 0.0;
     for (const std::size_t index : order) {
         const CDiaryEntry& entry = entries[index];
         const double net = DiaryNetProfit(entry);
-        if (entry.m_StartDate < range.from) {
-            start += net;
-        } else if (entry.m_StartDate < range.to) {
+        if (entry.m_StartDate >= range.from && entry.m_StartDate < range.to) {
             profit += net;
             listing.rows.push_back({DayText(entry.m_StartDate),
                                     entry.m_CloseDate == kNoDate ? "-" : DayText(entry.m_CloseDate),
@@ -105,25 +132,58 @@ CDiaryListing BuildDiaryListing(const CDiaryDatabase& diary, const CDiaryRangeCh
         }
     }
 
-    // The changes of every month the year selector can reach, up to and including the
-    // month the range begins with.
-    const int lastYear = std::max(LastYear(now), kFirstListedYear);
-    for (int y = kFirstChangeYear; y <= lastYear; ++y) {
-        for (unsigned m = 1; m <= 12; ++m) {
-            if (FirstOfMonth(y, m) > range.from) {
-                continue;
-            }
-            if (const auto change = diary.MonthChange(MonthKey(static_cast<unsigned>(y), m))) {
-                start += *change;
-            }
-        }
-    }
-
     listing.figures = {
         FormatMoney(start, kMoneyDecimals), FormatMoney(start + profit, kMoneyDecimals),
         FormatMoney(profit, kMoneyDecimals),
         start == 0.0 ? std::string() : FormatPercent(profit * 100 / start, kProfitDecimals)};
     return listing;
+}
+
+std::vector<CDiaryMonthBalance> DiaryMonthEndBalances(const CDiaryDatabase& diary, FileTime now) {
+    const std::vector<int> years = DiaryYears(now);
+    const int firstOffered = MonthNumber(years.front(), 1);
+    const int lastOffered = MonthNumber(years.back(), 12);
+    const year_month_day today = LocalDate(now);
+    const int thisMonth = MonthNumber(static_cast<int>(today.year()), unsigned(today.month()));
+
+    int first = thisMonth;
+    int last = thisMonth;
+    for (const CDiaryEntry& entry : diary.Entries()) {
+        if (entry.m_StartDate != kNoDate) {
+            const year_month_day opened = UniversalDate(entry.m_StartDate);
+            const int number =
+                MonthNumber(static_cast<int>(opened.year()), unsigned(opened.month()));
+            first = std::min(first, number);
+            last = std::max(last, number);
+        }
+    }
+    for (int y = kFirstChangeYear; y <= years.back(); ++y) {
+        for (unsigned m = 1; m <= 12; ++m) {
+            if (diary.MonthChange(MonthKey(static_cast<unsigned>(y), m))) {
+                first = std::min(first, MonthNumber(y, m));
+                last = std::max(last, MonthNumber(y, m));
+            }
+        }
+    }
+    first = std::clamp(first, firstOffered, lastOffered);
+    last = std::clamp(last, first, lastOffered);
+
+    std::vector<CDiaryMonthBalance> balances;
+    for (int number = first; number <= last; ++number) {
+        CDiaryRangeChoice month;
+        month.mode = DiaryRangeMode::Month;
+        month.year = number / 12;
+        month.month = static_cast<unsigned>(number % 12) + 1;
+        const CRange range = RangeOf(month);
+        double balance = BalanceAtStart(diary, range.from, now);
+        for (const CDiaryEntry& entry : diary.Entries()) {
+            if (entry.m_StartDate >= range.from && entry.m_StartDate < range.to) {
+                balance += DiaryNetProfit(entry);
+            }
+        }
+        balances.push_back({month.year, month.month, balance});
+    }
+    return balances;
 }
 
 std::vector<int> DiaryYears(FileTime now) {

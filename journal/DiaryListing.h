@@ -60,6 +60,18 @@ struct CDiaryListing {
 CDiaryListing BuildDiaryListing(const CDiaryDatabase& diary, const CDiaryRangeChoice& choice,
                                 FileTime now);
 
+// A month's ending balance, as the Diary shows it when that month is chosen.
+struct CDiaryMonthBalance {
+    int year = 0;
+    unsigned month = 1; // 1..12
+    double balance = 0.0;
+};
+
+// The ending balance of every month from the first with a trade or a balance change (or
+// `now`'s month, whichever is earlier) to the last (or `now`'s month, whichever is later),
+// within the years the year selector offers; oldest first.
+std::vector<CDiaryMonthBalance> DiaryMonthEndBalances(const CDiaryDatabase& diary, FileTime now);
+
 // The years the year selector offers: 2007 to the year after `now`'s local year.
 std::vector<int> DiaryYears(FileTime now);
 

@@ -121,6 +121,28 @@ TEST_F(DiaryListing, AMonthListsItsEntriesAndCountsEarlierOnesAndItsOwnChange) {
     EXPECT_EQ(listing.figures, (CDiaryFigureTexts{"$10540", "$10640", "$100", "0.94877%"}));
 }
 
+// The month-end balances are the ending balances the Diary shows month by month, from the
+// first month with a trade or a change to now's month, a later month's change included
+// only from that month on.
+TEST_F(DiaryListing, MonthEndBalancesAreEachMonthsEndingBalance) {
+    Add("MARXK8", "2010-03-31", 40);
+    Add("APRXK8", "2010-04-13", 100);
+    Add("JUNXK8", "2010-06-02", -30);
+    m_Diary.SetMonthChange(MonthKey(2010, 5), 500);
+
+    const std::vector<CDiaryMonthBalance> balances = DiaryMonthEndBalances(m_Diary, m_Now);
+    const std::vector<std::pair<unsigned, double>> expected = {
+        {3, 10040}, {4, 10140}, {5, 10640}, {6, 10610}};
+    ASSERT_EQ(balances.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(balances[i].year, 2010);
+        EXPECT_EQ(balances[i].month, expected[i].first);
+        EXPECT_DOUBLE_EQ(balances[i].balance, expected[i].second);
+        EXPECT_EQ(Build(MonthOf(2010, expected[i].first)).figures.endingBalance,
+                  FormatMoney(expected[i].second, 2));
+    }
+}
+
 TEST_F(DiaryListing, DecemberRunsToTheFirstOfJanuary) {
     Add("DECXK8", "2010-12-31", 10);
     Add("JANXK8", "2011-01-01", 20);
