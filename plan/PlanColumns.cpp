@@ -1,5 +1,6 @@
 #include "plan/PlanColumns.h"
 
+#include "storage/BuiltInSchemes.h"
 #include "storage/ColorScheme.h"
 
 namespace strikeline {
@@ -11,9 +12,9 @@ Color PlanCellPalette(const CColorScheme& scheme, std::int32_t index) {
     case 2:
         return scheme.Get(SchemeColor::StrikePriceBk);
     case 3:
-        return Rgb(255, 0, 0);
+        return PlanRedHighlight(scheme);
     case 4:
-        return Rgb(0, 255, 255);
+        return PlanCyanHighlight(scheme);
     default:
         return scheme.Get(SchemeColor::ReportBk);
     }

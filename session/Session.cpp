@@ -1,5 +1,7 @@
 #include "session/Session.h"
 
+#include "storage/BuiltInSchemes.h"
+
 #include <iostream>
 
 namespace strikeline {
@@ -10,7 +12,7 @@ CSession::CSession(std::string dataFolder, CUserMessenger* messenger)
 
 CColorScheme CSession::ColorScheme() {
     const CApplicationStateLock lock(m_State);
-    return m_State.ColorScheme();
+    return SchemeForDesktop(m_State.ColorScheme(), m_DarkDesktop);
 }
 
 std::shared_ptr<const CMarketAnalytics> CSession::Analytics() const {

@@ -15,6 +15,7 @@
 #include "session/UserMessenger.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,8 +44,13 @@ public:
     const CMarketData& Market() const { return m_Market; }
     // The downloader's worker shares it: take its lock as its header says.
     CApplicationState& State() { return m_State; }
-    // The colours and font the windows draw with, taken under the state's lock.
+    // The colours and font the windows draw with, taken under the state's lock: the stored
+    // scheme, or the dark default in its place while the desktop is dark and the stored one
+    // is the built-in default.
     CColorScheme ColorScheme();
+    // Whether the desktop shows dark colours; the settings keep the stored scheme either way.
+    bool DarkDesktop() const { return m_DarkDesktop; }
+    void SetDarkDesktop(bool dark) { m_DarkDesktop = dark; }
     CReportSettings& ReportSettings(ReportKind kind) {
         return m_ReportSettings[static_cast<std::size_t>(kind)];
     }
@@ -73,6 +79,7 @@ private:
     CUserMessenger* m_Messenger;
     CMarketData m_Market;
     CApplicationState m_State;
+    std::atomic<bool> m_DarkDesktop = false;
     std::array<CReportSettings, 2> m_ReportSettings;
     CAnalyticsSettings m_AnalyticsSettings;
     mutable std::mutex m_AnalyticsMutex;

@@ -1,5 +1,6 @@
 #include "gui/app/Application.h"
 
+#include "gui/app/DesktopColourScheme.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/NavigationCentreView.h"
 #include "gui/app/SingleInstance.h"
@@ -171,6 +172,7 @@ bool CApplication::InitInstance() {
                        &m_AnalyticsWorker});
     RegisterJournalViews(*m_MainFrame);
     RegisterColourSchemeCommand(*m_MainFrame, [this] { SaveSettings(); });
+    new CDesktopColourScheme(*m_MainFrame); // owned by the frame
     if (m_Options.showMaximized) {
         m_MainFrame->showMaximized();
     } else {

@@ -287,7 +287,7 @@ void CColorSchemeDlg::EditColor(int index, Qt::MouseButton button) {
 }
 
 void CColorSchemeDlg::RestoreDefaults() {
-    m_Scheme.SetDefaults();
+    m_Scheme = m_DefaultScheme;
     SchemeChanged();
 }
 

@@ -44,6 +44,9 @@ public:
                     bool mouseButtonsSwapped = false);
 
     const CColorScheme& Scheme() const { return m_Scheme; }
+    // What "Restore Default" puts back: the built-in default the windows show, which is
+    // the dark one on a dark desktop.
+    void SetDefaultScheme(const CColorScheme& scheme) { m_DefaultScheme = scheme; }
 
     // The defaults are the desktop's file and colour dialogs.
     void SetOpenFileChooser(CFileChooser chooser) { m_OpenFile = std::move(chooser); }
@@ -84,6 +87,7 @@ private:
     void PlacePreviewTable();
 
     CColorScheme m_Scheme;
+    CColorScheme m_DefaultScheme;
     CUserMessenger& m_Messages;
     // The sample share and its series; the preview table reads its figures from here.
     CReportBlock m_SampleBlock;

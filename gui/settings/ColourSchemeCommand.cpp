@@ -6,6 +6,7 @@
 #include "gui/settings/ColorSchemeDlg.h"
 #include "platform/DesktopMouse.h"
 #include "session/Session.h"
+#include "storage/BuiltInSchemes.h"
 
 namespace strikeline {
 
@@ -22,14 +23,17 @@ void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSe
                                 mouseButtonsSwapped = std::move(mouseButtonsSwapped)] {
             CSession& session = frame.Session();
             // Read as the dialog opens: the user may have changed hands since the last time.
+            // The dialog shows the scheme as the windows draw it, on a dark desktop too.
+            const bool dark = session.DarkDesktop();
             CColorSchemeDlg dialog(session.ColorScheme(), session.Messages(), &frame,
                                    mouseButtonsSwapped());
+            dialog.SetDefaultScheme(SchemeForDesktop(CColorScheme(), dark));
             if (dialog.exec() != QDialog::Accepted) {
                 return;
             }
             {
                 const CApplicationStateLock lock(session.State());
-                session.State().SetColorScheme(dialog.Scheme());
+                session.State().SetColorScheme(SchemeToStore(dialog.Scheme(), dark));
             }
             if (saveSettings) {
                 saveSettings();
