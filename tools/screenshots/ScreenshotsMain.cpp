@@ -54,7 +54,7 @@ constexpr QSize kMainWindowSize(1280, 800);
 constexpr QSize kReportSize(1060, 640);
 constexpr QSize kShortListSize(1240, 560);
 constexpr QSize kTradingPlanSize(1400, 330);
-constexpr QSize kDiarySize(1100, 420);
+constexpr QSize kDiarySize(1100, 600);
 constexpr QSize kTrendChartSize(900, 520);
 // At 200% a picture holds four times the pixels: the main window keeps to the room the
 // navigation centre needs, and the report to its width at 100%, where no column is cut.
