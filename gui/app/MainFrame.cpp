@@ -30,10 +30,15 @@ namespace {
 
 // The commands that open (or activate) one tool window.
 const std::map<int, ViewKind> kViewCommands = {
-    {ID_EDIT_CALL_SETTINGS, ViewKind::CallSettings}, {ID_EDIT_PUT_SETTINGS, ViewKind::PutSettings},
-    {ID_YIELD_CALL_REPORTS, ViewKind::CallReport},   {ID_YIELD_PUT_REPORTS, ViewKind::PutReport},
-    {ID_YIELD_DIVIDENDS, ViewKind::Dividends},       {ID_SHORT_LIST_OPEN, ViewKind::ShortList},
-    {ID_TRADING_PLAN_OPEN, ViewKind::TradingPlan},   {ID_DIARY, ViewKind::Diary},
+    {ID_EDIT_CALL_SETTINGS, ViewKind::CallSettings},
+    {ID_EDIT_PUT_SETTINGS, ViewKind::PutSettings},
+    {ID_YIELD_CALL_REPORTS, ViewKind::CallReport},
+    {ID_YIELD_PUT_REPORTS, ViewKind::PutReport},
+    {ID_YIELD_DIVIDENDS, ViewKind::Dividends},
+    {ID_SHORT_LIST_OPEN, ViewKind::ShortList},
+    {ID_TRADING_PLAN_OPEN, ViewKind::TradingPlan},
+    {ID_DIARY, ViewKind::Diary},
+    {ID_TRADING_PLAN_CAPITAL, ViewKind::CapitalByMonth},
 };
 
 // The commands the active view answers.
@@ -172,6 +177,8 @@ void CMainFrame::BuildMenus() {
     QMenu* plan = bar->addMenu(tr("Trading Plan"));
     AddCommand(plan, tr("Open Trading Plan"), ID_TRADING_PLAN_OPEN);
     AddCommand(plan, tr("Clear Trading Plan"), ID_TRADING_PLAN_CLEAR);
+    plan->addSeparator();
+    AddCommand(plan, tr("Capital by Expiry Month"), ID_TRADING_PLAN_CAPITAL);
 
     // The Diary keeps its command but has no place on the menu bar; its key is the one way
     // a user reaches it.

@@ -20,6 +20,7 @@ enum class ViewKind {
     TrendChart,
     Diary,
     Dividends,
+    CapitalByMonth,
 };
 
 // How the main window makes a tool window: its frame's title and looks, and the view.

@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QDate>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -19,7 +20,7 @@ namespace strikeline {
 
 // Raised whenever CChartFactory or a struct below changes, so that a program never calls a
 // module built from another version of this header.
-inline constexpr int kChartInterfaceVersion = 1;
+inline constexpr int kChartInterfaceVersion = 2;
 
 // The colours a chart is drawn in: the program's colour scheme where one applies, the
 // application's palette otherwise. An invalid colour leaves Qt's own choice.
@@ -55,6 +56,55 @@ struct CPriceHistoryChartData {
     std::vector<CDatedValue> volumes; // the same days as prices
 };
 
+// A dollar figure at a share price.
+struct CPricePoint {
+    double price = 0;
+    double value = 0;
+};
+
+// What a position makes or loses against the share price: at expiry, and (when the program
+// can price the options) if closed today. The module names each series it draws after its
+// part (QObject::objectName "atExpiry", "today", "zero", "breakEven", "strike",
+// "sharePrice"), so that what it drew can be found again; hovering over the chart shows the
+// price with both figures.
+struct CPayoffChartData {
+    QString title;
+    QString priceTitle; // the price axis
+    QString valueTitle; // the dollars axis
+    // The lines' names, which the hover text repeats, and the hover text's price.
+    QString atExpiryName;
+    QString todayName;
+    QString priceName;
+    // Ascending by price; where the line steps, a price comes twice (the figure just below
+    // it, then at it).
+    std::vector<CPricePoint> atExpiry;
+    // The same prices; empty when there is no today's line.
+    std::vector<CPricePoint> today;
+    // Upright lines across the chart at the prices that matter, each named in the legend.
+    enum class MarkKind { BreakEven, Strike, SharePrice };
+    struct CMark {
+        MarkKind kind = MarkKind::Strike;
+        double price = 0;
+        QString name;
+    };
+    std::vector<CMark> marks;
+};
+
+// Figures of each month side by side as bars, the months named along the axis. A click on a
+// bar calls `monthClicked` with the month's index.
+struct CMonthBarsChartData {
+    QString title;
+    QString valueTitle;
+    std::vector<QString> months; // "Jan 2027"
+    // One series of bars per figure, in the order drawn, each with a value for every month.
+    struct CBars {
+        QString name;
+        std::vector<double> values;
+    };
+    std::vector<CBars> bars;
+    std::function<void(int month)> monthClicked;
+};
+
 // Makes chart widgets. Each Make... gives a new widget inside `parent` (a view of a Qt
 // Charts chart), which the caller owns through its parent. A chart that must tell the
 // program something (a bar clicked) takes a callback in its data struct.
@@ -72,6 +122,10 @@ public:
     // in `error`.
     virtual bool WriteSvg(QWidget& chart, const QString& path, const QString& title,
                           QString& error) = 0;
+    virtual QWidget* MakePayoffChart(const CPayoffChartData& data, const CChartColours& colours,
+                                     QWidget* parent) = 0;
+    virtual QWidget* MakeMonthBarsChart(const CMonthBarsChartData& data,
+                                        const CChartColours& colours, QWidget* parent) = 0;
 };
 
 // The charts module, its one entry and the entry's type: the module's own factory, which

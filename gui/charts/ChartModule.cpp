@@ -3,6 +3,7 @@
 // under it. It draws the figures the program hands it and computes none itself.
 
 #include "gui/charts/ChartFactory.h"
+#include "gui/charts/PlanChartDrawing.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -229,9 +230,29 @@ public:
         }
         return true;
     }
+
+    QWidget* MakePayoffChart(const CPayoffChartData& data, const CChartColours& colours,
+                             QWidget* parent) override {
+        return DrawPayoffChart(data, colours, parent);
+    }
+
+    QWidget* MakeMonthBarsChart(const CMonthBarsChartData& data, const CChartColours& colours,
+                                QWidget* parent) override {
+        return DrawMonthBarsChart(data, colours, parent);
+    }
 };
 
 } // namespace
+
+// For the drawing in the module's other files.
+QChartView* MakeChartView(QChart* chart, const QString& title, const CChartColours& colours,
+                          QWidget* parent) {
+    return MakeView(chart, title, colours, parent);
+}
+
+void SetPaddedAxisRange(QValueAxis& axis, double low, double high) {
+    SetPaddedRange(axis, low, high);
+}
 
 } // namespace strikeline
 

@@ -7,6 +7,8 @@
 #include "plan/TradingPlanEntry.h"
 
 #include <QHelpEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QToolTip>
 
 namespace strikeline {
@@ -28,6 +30,7 @@ void CTradingPlanTable::OnRightButtonDown(int row, int column, const QPoint& poi
     CComplexTableWnd::OnRightButtonDown(row, column, point, modifiers);
     CTradingPlanEntry* entry = m_View.EntryAt(row);
     if (entry == nullptr || CTradingPlanView::ColumnKey(column) != PlanColumn::SrcType) {
+        ShowChartsMenu(row, column, point);
         return;
     }
     const std::vector<CPlanTypeChoice> choices = PlanTypeChoices(entry->m_SourceType);
@@ -40,6 +43,72 @@ void CTradingPlanTable::OnRightButtonDown(int row, int column, const QPoint& poi
     // The menu ran its own event loop: the view checks that the row is still there.
     if (chosen) {
         m_View.ChangeEntryType(entry, *chosen);
+    }
+}
+
+void CTradingPlanTable::ShowChartsMenu(int row, int column, const QPoint& point) {
+    const CTradingPlanEntry* entry = m_View.EntryAt(row);
+    const std::string_view key = CTradingPlanView::ColumnKey(column);
+    const bool onRow =
+        entry != nullptr && (key == PlanColumn::Company || key == PlanColumn::ExpiryDate);
+    // A company's heading is the row above its first plan row.
+    const CTradingPlanEntry* first = m_View.EntryAt(row + 1);
+    const bool onHeading = entry == nullptr && first != nullptr;
+    if (!onRow && !onHeading) {
+        return;
+    }
+    QMenu menu;
+    const QAction* payoff = onRow ? menu.addAction(tr("Payoff")) : nullptr;
+    const QAction* company = menu.addAction(tr("Payoff of the Company's Rows"));
+    menu.addSeparator();
+    const QAction* capital = menu.addAction(tr("Capital by Expiry Month"));
+    const QAction* chosen = menu.exec(mapToGlobal(point));
+    // The menu ran its own event loop: the rows must still be where they were.
+    if (chosen == nullptr || m_View.EntryAt(row) != entry || m_View.EntryAt(row + 1) != first) {
+        return;
+    }
+    if (chosen == payoff) {
+        m_View.OpenPayoff(row, false);
+    } else if (chosen == company) {
+        m_View.OpenPayoff(onRow ? row : row + 1, true);
+    } else if (chosen == capital) {
+        m_View.OpenCapitalByMonth();
+    }
+}
+
+void CTradingPlanTable::SetMarkedRows(std::vector<int> rows) {
+    if (rows != m_MarkedRows) {
+        m_MarkedRows = std::move(rows);
+        update();
+    }
+}
+
+void CTradingPlanTable::OnLeftButtonDown(int row, int column, const QPoint& point,
+                                         Qt::KeyboardModifiers modifiers) {
+    SetMarkedRows({});
+    CComplexTableWnd::OnLeftButtonDown(row, column, point, modifiers);
+}
+
+void CTradingPlanTable::paintEvent(QPaintEvent* event) {
+    CComplexTableWnd::paintEvent(event);
+    if (m_MarkedRows.empty()) {
+        return;
+    }
+    QPainter painter(this);
+    const QColor edge = palette().color(QPalette::Highlight);
+    QColor fill = edge;
+    constexpr int kFillAlpha = 60;
+    fill.setAlpha(kFillAlpha);
+    painter.setPen(QPen(edge, 2));
+    for (const int row : m_MarkedRows) {
+        QRect band;
+        for (int c = 0; c < CellCount(row); ++c) {
+            if (Cell(row, c)->m_Visible) {
+                band |= CellRect(row, c);
+            }
+        }
+        painter.fillRect(band, fill);
+        painter.drawRect(band.adjusted(1, 1, -1, -1));
     }
 }
 

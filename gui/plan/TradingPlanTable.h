@@ -3,6 +3,7 @@
 #include "gui/widgets/ComplexTableWnd.h"
 
 #include <QPointer>
+#include <vector>
 
 namespace strikeline {
 
@@ -25,6 +26,12 @@ public:
     // The popup's choice: stored as the cell's colour when the row still shows `entry`.
     void ApplyCellColour(int row, int column, const CTradingPlanEntry* entry, int index);
 
+    // Rows marked as chosen together, drawn over in the selection colour on the screen.
+    void SetMarkedRows(std::vector<int> rows);
+    const std::vector<int>& MarkedRows() const { return m_MarkedRows; }
+
+    void OnLeftButtonDown(int row, int column, const QPoint& point,
+                          Qt::KeyboardModifiers modifiers) override;
     void OnRightButtonDown(int row, int column, const QPoint& point,
                            Qt::KeyboardModifiers modifiers) override;
     void OnCornerMarkerClicked(int row, int column, const QPoint& point,
@@ -37,10 +44,15 @@ public:
 protected:
     // A Warnings cell shows its whole text as its tooltip, however much of it fits.
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The charts menu of a row's company and expiry cells and of a company's heading.
+    void ShowChartsMenu(int row, int column, const QPoint& point);
+
     CTradingPlanView& m_View;
     QPointer<CColorSelectorWnd> m_ColourSelector;
+    std::vector<int> m_MarkedRows;
 };
 
 } // namespace strikeline

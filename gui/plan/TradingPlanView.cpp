@@ -1,6 +1,7 @@
 #include "gui/plan/TradingPlanView.h"
 
 #include "gui/app/CommandIds.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/plan/ColorSelectorWnd.h"
 #include "gui/plan/PlanUndoCommands.h"
 #include "gui/plan/PlanViewColumns.h"
@@ -92,6 +93,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
     m_Palette = builder.Palette();
     m_PlainText = m_Session.ColorScheme().Get(SchemeColor::ReportFg);
     // Any edit in progress is dropped with its row.
+    m_Table->SetMarkedRows({});
     m_Table->RemoveAllRows();
     m_Table->setFont(builder.RegularFont());
     m_Table->SetPrintedHeaderCount(CTradingPlanTableBuilder::kHeadingRows);
@@ -128,6 +130,7 @@ void CTradingPlanView::Refill(const CTradingPlanEntry* select) {
         // So that the keys work before any click.
         m_Table->SetCurrentCell(first->m_Row, first->m_Column);
     }
+    emit PlanShown();
 }
 
 void CTradingPlanView::RecomputeEntryRow(int row) {
@@ -246,6 +249,7 @@ void CTradingPlanView::ShowChangedRow(const CTradingPlanEntry& entry, int column
         m_Table->SetCurrentCell(row, column);
         EnsureCellVisible(row, column);
     }
+    emit PlanShown();
 }
 
 void CTradingPlanView::ForgetUndo() {
@@ -323,6 +327,55 @@ void CTradingPlanView::EditCell(int row, int column, const QString& text) {
         return;
     }
     PushRowChange(*entry, std::move(edited), column, QString::fromStdString(*shown), tr("Typing"));
+}
+
+// Charts.
+
+void CTradingPlanView::SetChartHooks(CPayoffHook payoff, std::function<void()> capital) {
+    m_PayoffHook = std::move(payoff);
+    m_CapitalHook = std::move(capital);
+}
+
+void CTradingPlanView::OpenPayoff(int row, bool companyRows) {
+    const CTradingPlanEntry* entry = EntryAt(row);
+    if (entry == nullptr || !m_PayoffHook) {
+        return;
+    }
+    const CPayoffPosition position =
+        companyRows ? CompanyRowsPosition(Plan(), entry->m_CompanyID) : PlanRowPosition(*entry);
+    // The hook may refill this view.
+    const CPayoffHook hook = m_PayoffHook;
+    hook(position);
+}
+
+void CTradingPlanView::OpenCapitalByMonth() {
+    if (m_CapitalHook) {
+        const std::function<void()> hook = m_CapitalHook;
+        hook();
+    }
+}
+
+void CTradingPlanView::SelectRows(const std::vector<const CTradingPlanEntry*>& entries) {
+    m_Table->EndEditing(true);
+    std::vector<int> rows;
+    for (const CTradingPlanEntry* entry : entries) {
+        if (const int row = RowOf(entry); row >= 0 && EntryAt(row) != nullptr) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    m_Table->SetMarkedRows(rows);
+    if (!rows.empty()) {
+        m_Table->SetCurrentCell(rows.front(), PlanViewColumnOf(PlanColumn::Company));
+        // The last marked row in view, then the first, so that as many as fit show.
+        EnsureCellVisible(rows.back(), 0);
+        EnsureCellVisible(rows.front(), 0);
+    }
+}
+
+std::vector<int> CTradingPlanView::SelectedRows() const {
+    return m_Table->MarkedRows();
 }
 
 // Layout and scrolling.

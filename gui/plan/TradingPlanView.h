@@ -24,6 +24,7 @@ class CMarketAnalytics;
 class CSession;
 
 class CComplexTableWnd;
+struct CPayoffPosition;
 class CTradingPlanTable;
 class CTradingPlan;
 struct CPlanRowClosing;
@@ -112,6 +113,20 @@ public:
     // The print command: a preview, landscape unless the user turns the paper.
     void PrintWithPreview();
 
+    // The charts of the row menu: the Payoff window of a position and the Capital by Expiry
+    // Month window, opened in the main window.
+    using CPayoffHook = std::function<void(const CPayoffPosition& position)>;
+    void SetChartHooks(CPayoffHook payoff, std::function<void()> capital);
+    // The row menu's work: the Payoff of the plan row shown at `row`, or of every row of its
+    // company (`row` may then be the company's heading); the Capital by Expiry Month.
+    void OpenPayoff(int row, bool companyRows);
+    void OpenCapitalByMonth();
+    // Marks the rows showing `entries` as chosen (the rows of a month of the capital chart),
+    // the first of them current and in view. A click or a refill clears the marks.
+    void SelectRows(const std::vector<const CTradingPlanEntry*>& entries);
+    // The marked table rows, top to bottom.
+    std::vector<int> SelectedRows() const;
+
     // Seams.
     void SetClock(CClock clock);
     CTradingPlanExportCommands& ExportCommands() { return m_Exports; }
@@ -119,6 +134,8 @@ public:
 signals:
     // Undo or Redo became available or not.
     void CommandStatesChanged();
+    // The table shows the plan anew: filled again, or a row changed.
+    void PlanShown();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -156,6 +173,8 @@ private:
     // The scheme's text colour, for the analytics cells without a warning.
     Color m_PlainText = 0;
     CTradingPlanExportCommands m_Exports;
+    CPayoffHook m_PayoffHook;
+    std::function<void()> m_CapitalHook;
     QUndoStack m_UndoStack;
     std::vector<CTradingPlanEntry> m_KnownRows;
 };

@@ -2,6 +2,7 @@
 
 #include "gui/app/AnalyticsWorker.h"
 #include "gui/app/MainFrame.h"
+#include "gui/charts/CapitalWindow.h"
 #include "gui/plan/TradingPlanView.h"
 
 namespace strikeline {
@@ -11,6 +12,7 @@ void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks) {
         ViewKind::TradingPlan,
         {QStringLiteral("Trading Plan"), true, true, {}, [&frame, hooks]() -> QWidget* {
              auto* view = new CTradingPlanView(frame.Session(), hooks);
+             ConnectPlanCharts(frame, *view);
              // The key of a disabled command does nothing: Undo and Redo follow the
              // stack before the next key is read. Queued, as the stack may change while
              // the main window is being destroyed (a figure taken as its editor goes).
@@ -27,6 +29,7 @@ void RegisterTradingPlanView(CMainFrame& frame, CTradingPlanViewHooks hooks) {
              }
              return view;
          }});
+    RegisterPlanChartWindows(frame);
 }
 
 } // namespace strikeline

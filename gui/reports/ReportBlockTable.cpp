@@ -1,8 +1,11 @@
 #include "gui/reports/ReportBlockTable.h"
 
+#include "gui/reports/ReportBlockBuilder.h"
 #include "gui/reports/ReportView.h"
 #include "marketdata/CompanyInfo.h"
 
+#include <QMenu>
+#include <QPointer>
 #include <string>
 
 namespace strikeline {
@@ -29,6 +32,25 @@ void CReportBlockTable::OnLeftButtonDown(int row, int column, const QPoint& poin
         return;
     }
     CSeriesTable::OnLeftButtonDown(row, column, point, modifiers);
+}
+
+void CReportBlockTable::OnRightButtonDown(int row, int column, const QPoint& point,
+                                          Qt::KeyboardModifiers modifiers) {
+    CSeriesTable::OnRightButtonDown(row, column, point, modifiers);
+    // Series rows hold their series; the header rows above them and the leveraged line not.
+    const auto* series = row >= CReportBlockBuilder::kPrintedHeaderRows
+                             ? reinterpret_cast<const CContractInfo*>(RowValue(row))
+                             : nullptr;
+    if (series == nullptr || Company() == nullptr) {
+        return;
+    }
+    QMenu menu;
+    const QAction* payoff = menu.addAction(tr("Payoff"));
+    const QPointer<CReportBlockTable> alive(this);
+    // A rebuild while the menu is open takes this block, and the series, away.
+    if (menu.exec(mapToGlobal(point)) == payoff && !alive.isNull()) {
+        m_ReportView.OpenPayoff(*Company(), *series);
+    }
 }
 
 } // namespace strikeline

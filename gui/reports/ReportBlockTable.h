@@ -28,6 +28,9 @@ public:
 
     void OnLeftButtonDown(int row, int column, const QPoint& point,
                           Qt::KeyboardModifiers modifiers) override;
+    // A series row's menu: the series' Payoff.
+    void OnRightButtonDown(int row, int column, const QPoint& point,
+                           Qt::KeyboardModifiers modifiers) override;
 
 private:
     CReportView& m_ReportView;

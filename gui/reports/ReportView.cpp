@@ -1,12 +1,15 @@
 #include "gui/reports/ReportView.h"
 
 #include "gui/app/CommandIds.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ReportBlockBuilder.h"
 #include "gui/reports/ReportBlockTable.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
+#include "reports/ShortListRules.h"
+#include "reports/ShortListTexts.h"
 #include "session/ApplicationState.h"
 #include "session/Session.h"
 #include "storage/ColorScheme.h"
@@ -260,6 +263,23 @@ void CReportView::OpenTrendChart(const std::string& code) {
         const CTrendChartHook hook = m_TrendChartHook;
         hook(code);
     }
+}
+
+void CReportView::OpenPayoff(const CCompanyInfo& company, const CContractInfo& series) {
+    if (!m_PayoffHook) {
+        return;
+    }
+    // The dividend the Short List would show for the series.
+    const std::array<std::string, kShortListColumns> texts = ShortListSeriesTexts(
+        company, series,
+        m_Market ? m_Market->FindDividend(company.Code()) : std::optional<CDividend>());
+    const CPayoffPosition position = SeriesPosition(
+        m_Session.TradingPlan(),
+        MakeSeriesSource(company, series, m_Kind, texts[kShortListDividendValueColumn],
+                         texts[kShortListDividendDateColumn]),
+        m_Clock());
+    const CPayoffHook hook = m_PayoffHook;
+    hook(position);
 }
 
 bool CReportView::HandlesCommand(int command) const {

@@ -25,6 +25,8 @@ class CSession;
 
 class CCompanyInfo;
 class CCompanyNameTable;
+class CContractInfo;
+struct CPayoffPosition;
 class CReportBlockTable;
 class CReportBlockBuilder;
 
@@ -50,6 +52,8 @@ public:
     using CTrendChartHook = std::function<void(const std::string& code)>;
     // The moment (universal time) a build filters the series at.
     using CClock = std::function<FileTime()>;
+    // A series row's menu asked for the Payoff of the series.
+    using CPayoffHook = std::function<void(const CPayoffPosition& position)>;
 
     // Starts building the report at once.
     CReportView(CSession& session, ReportKind kind, QWidget* parent = nullptr);
@@ -82,6 +86,7 @@ public:
 
     void SetShortListHook(CShortListHook hook) { m_ShortListHook = std::move(hook); }
     void SetTrendChartHook(CTrendChartHook hook) { m_TrendChartHook = std::move(hook); }
+    void SetPayoffHook(CPayoffHook hook) { m_PayoffHook = std::move(hook); }
     // Tests and benchmarks stand at a fixed moment; the default is the system clock.
     void SetClock(CClock clock);
 
@@ -92,6 +97,9 @@ public:
 
     // Called by a block whose company name was clicked.
     void OpenTrendChart(const std::string& code);
+    // Called by a block whose series row's menu asked for the Payoff: the plan's rows of the
+    // series, or the row the Short List would add for it.
+    void OpenPayoff(const CCompanyInfo& company, const CContractInfo& series);
 
 signals:
     // The last block of a build is measured and placed.
@@ -135,6 +143,7 @@ private:
     QFont m_BusyFont;
     CShortListHook m_ShortListHook;
     CTrendChartHook m_TrendChartHook;
+    CPayoffHook m_PayoffHook;
 };
 
 } // namespace strikeline

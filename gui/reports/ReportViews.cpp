@@ -1,6 +1,7 @@
 #include "gui/reports/ReportViews.h"
 
 #include "gui/app/MainFrame.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/reports/ReportView.h"
 
 namespace strikeline {
@@ -9,6 +10,8 @@ void RegisterReportViews(CMainFrame& frame, std::function<void(CReportView&)> on
     const auto factory = [onCreated, &frame](ReportKind kind) {
         return [onCreated, kind, &frame]() -> QWidget* {
             auto* view = new CReportView(frame.Session(), kind);
+            view->SetPayoffHook(
+                [&frame](const CPayoffPosition& position) { OpenPayoffWindow(frame, position); });
             if (onCreated) {
                 onCreated(*view);
             }

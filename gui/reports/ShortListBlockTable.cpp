@@ -8,6 +8,9 @@
 #include "reports/ShortListTexts.h"
 #include "session/Session.h"
 
+#include <QMenu>
+#include <QPointer>
+
 namespace strikeline {
 
 CShortListBlockTable::CShortListBlockTable(CShortListView& view, CReportBlock block,
@@ -71,6 +74,21 @@ QString CShortListBlockTable::DividendValueText(int row) const {
 QString CShortListBlockTable::DividendDateText(int row) const {
     const CCell* cell = Cell(row, CellOf(kShortListDividendDateColumn));
     return cell != nullptr ? cell->m_Text : QString();
+}
+
+void CShortListBlockTable::OnRightButtonDown(int row, int column, const QPoint& point,
+                                             Qt::KeyboardModifiers modifiers) {
+    CStackedTable::OnRightButtonDown(row, column, point, modifiers);
+    if (SeriesAt(row) == nullptr) {
+        return;
+    }
+    QMenu menu;
+    const QAction* payoff = menu.addAction(tr("Payoff"));
+    const QPointer<CShortListBlockTable> alive(this);
+    // The block may be taken away while the menu is open.
+    if (menu.exec(mapToGlobal(point)) == payoff && !alive.isNull()) {
+        m_View.OpenPayoff(*this, row);
+    }
 }
 
 bool CShortListBlockTable::MayToggleCheckBox(int row, int column) {

@@ -52,6 +52,9 @@ public:
     QString DividendValueText(int row) const;
     QString DividendDateText(int row) const;
 
+    // A series row's menu: the series' Payoff.
+    void OnRightButtonDown(int row, int column, const QPoint& point,
+                           Qt::KeyboardModifiers modifiers) override;
     bool MayToggleCheckBox(int row, int column) override;
     void OnCheckBoxToggled(int row, int column) override;
     void CommitEditedText(int row, int column, const QString& text) override;

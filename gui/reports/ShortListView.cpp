@@ -1,6 +1,7 @@
 #include "gui/reports/ShortListView.h"
 
 #include "gui/app/CommandIds.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ShortListBlockBuilder.h"
 #include "gui/reports/ShortListBlockTable.h"
@@ -243,6 +244,21 @@ void CShortListView::SendSeriesToPlan(CShortListBlockTable& block, int row) {
         const CPlanChangedHook hook = m_PlanChangedHook;
         hook();
     }
+}
+
+void CShortListView::OpenPayoff(CShortListBlockTable& block, int row) {
+    const CContractInfo* series = block.SeriesAt(row);
+    if (series == nullptr || !m_PayoffHook) {
+        return;
+    }
+    const CPayoffPosition position =
+        SeriesPosition(m_Session.TradingPlan(),
+                       MakeSeriesSource(block.Company(), *series, block.Kind(),
+                                        block.DividendValueText(row).toStdString(),
+                                        block.DividendDateText(row).toStdString()),
+                       m_Clock());
+    const CPayoffHook hook = m_PayoffHook;
+    hook(position);
 }
 
 bool CShortListView::IsInActiveFrame() const {

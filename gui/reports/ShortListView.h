@@ -19,6 +19,7 @@ class CSession;
 
 class CCompanyInfo;
 class CShortListBlockTable;
+struct CPayoffPosition;
 class CShortListBlockBuilder;
 
 // The Short List window: one block per company ticked in the Call or Put Report, ordered
@@ -42,6 +43,8 @@ public:
     using CPlanChangedHook = std::function<void()>;
     // The moment (universal time) series are filtered at and plan rows are stamped with.
     using CClock = std::function<FileTime()>;
+    // A series row's menu asked for the Payoff of the series.
+    using CPayoffHook = std::function<void(const CPayoffPosition& position)>;
 
     // Builds the blocks of the store's companies at once.
     explicit CShortListView(CSession& session, QWidget* parent = nullptr);
@@ -81,12 +84,16 @@ public:
     void SetTrendChartHook(CTrendChartHook hook) { m_TrendChartHook = std::move(hook); }
     void SetCompanyRemovedHook(CCompanyRemovedHook hook) { m_CompanyRemovedHook = std::move(hook); }
     void SetPlanChangedHook(CPlanChangedHook hook) { m_PlanChangedHook = std::move(hook); }
+    void SetPayoffHook(CPayoffHook hook) { m_PayoffHook = std::move(hook); }
     // Tests stand at a fixed moment; the default is the system clock.
     void SetClock(CClock clock);
 
     // Called by the blocks.
     void OpenTrendChart(const std::string& code);
     void SendSeriesToPlan(CShortListBlockTable& block, int row);
+    // The Payoff of a series row: the plan's rows of the series, or the row ticking it would
+    // add, with the row's dividend as it stands.
+    void OpenPayoff(CShortListBlockTable& block, int row);
     // The close box: the company goes once the click that asked for it is over.
     void PostRemoveCompany(const std::string& code, ReportKind kind);
 
@@ -119,6 +126,7 @@ private:
     CTrendChartHook m_TrendChartHook;
     CCompanyRemovedHook m_CompanyRemovedHook;
     CPlanChangedHook m_PlanChangedHook;
+    CPayoffHook m_PayoffHook;
 };
 
 } // namespace strikeline

@@ -3,6 +3,7 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/reports/ReportView.h"
 #include "gui/reports/ShortListView.h"
 #include "plan/TradingPlan.h"
@@ -27,22 +28,24 @@ CReportView* OpenReport(CMainFrame& frame, ReportKind kind) {
 
 void RegisterShortListView(CMainFrame& frame,
                            std::function<void(const std::string& code)> openTrendChart) {
-    frame.RegisterView(ViewKind::ShortList,
-                       {QStringLiteral("Short List"), true, true, {}, [&frame, openTrendChart] {
-                            auto* view = new CShortListView(frame.Session());
-                            view->SetTrendChartHook(openTrendChart);
-                            view->SetCompanyRemovedHook(
-                                [&frame](ReportKind kind, const std::string& code) {
-                                    if (CReportView* report = OpenReport(frame, kind)) {
-                                        report->SetCompanyChecked(code, false);
-                                    }
-                                });
-                            view->SetPlanChangedHook([&frame] {
-                                frame.GetView(ViewKind::TradingPlan, true, false);
-                                frame.RefreshView(RefreshKind::TradingPlan);
-                            });
-                            return view;
-                        }});
+    frame.RegisterView(
+        ViewKind::ShortList,
+        {QStringLiteral("Short List"), true, true, {}, [&frame, openTrendChart] {
+             auto* view = new CShortListView(frame.Session());
+             view->SetTrendChartHook(openTrendChart);
+             view->SetPayoffHook(
+                 [&frame](const CPayoffPosition& position) { OpenPayoffWindow(frame, position); });
+             view->SetCompanyRemovedHook([&frame](ReportKind kind, const std::string& code) {
+                 if (CReportView* report = OpenReport(frame, kind)) {
+                     report->SetCompanyChecked(code, false);
+                 }
+             });
+             view->SetPlanChangedHook([&frame] {
+                 frame.GetView(ViewKind::TradingPlan, true, false);
+                 frame.RefreshView(RefreshKind::TradingPlan);
+             });
+             return view;
+         }});
     frame.RegisterCommand(ID_SHORT_LIST_CLEAR, [&frame] { ClearShortList(frame); });
     QObject::connect(&frame, &CMainFrame::TradingPlanCleared, &frame, [&frame] {
         if (CShortListView* view = OpenShortList(frame, false)) {
