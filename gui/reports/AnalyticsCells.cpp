@@ -3,6 +3,7 @@
 #include "analytics/MarketAnalytics.h"
 #include "gui/widgets/ComplexTableWnd.h"
 #include "gui/widgets/QtColor.h"
+#include "storage/BuiltInSchemes.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -20,6 +21,13 @@ int FirstAnalyticsCell(const CComplexTableWnd& table, int row) {
 }
 
 } // namespace
+
+Color AnalyticsWarningColor(Color background) {
+    return ContrastRatio(kAnalyticsWarningColor, background) >=
+                   ContrastRatio(kAnalyticsWarningColorOnDark, background)
+               ? kAnalyticsWarningColor
+               : kAnalyticsWarningColorOnDark;
+}
 
 Color StaleAnalyticsColor() {
     return FromQColor(QApplication::palette().color(QPalette::Disabled, QPalette::Text));
@@ -63,7 +71,7 @@ void FillAnalyticsCells(CComplexTableWnd& table, int row, const CMarketAnalytics
         // A warning is never dimmed.
         table.SetTextColor(row, cell,
                            static_cast<std::size_t>(i) == kAnalyticsWarningColumn
-                               ? kAnalyticsWarningColor
+                               ? AnalyticsWarningColor(table.Cell(row, cell)->m_Background)
                                : figureColor);
         table.Cell(row, cell)->m_ToolTip = tooltip;
     }

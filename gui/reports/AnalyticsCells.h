@@ -14,8 +14,12 @@ class CMarketAnalytics;
 // last kAnalyticsColumnCount cells of the series header, of every series row and of the
 // leveraged line.
 
-// The warning mark stands out in red.
+// The warning mark stands out in red: this deep red on the light schemes, a light red on a
+// dark background, where the deep one cannot be read.
 inline constexpr Color kAnalyticsWarningColor = Rgb(204, 0, 0);
+inline constexpr Color kAnalyticsWarningColorOnDark = Rgb(255, 180, 180);
+// Whichever of the two reads better on `background`.
+Color AnalyticsWarningColor(Color background);
 // The column of the warning mark.
 inline constexpr std::size_t kAnalyticsWarningColumn = kAnalyticsColumnCount - 1;
 

@@ -1,5 +1,6 @@
 // Painting of the table: only the rows that meet the region are drawn, cell by cell, and
-// everything around the cells is filled white, so no background erase is needed.
+// everything around the cells is filled (with the palette's base colour on screen, which is
+// dark on a dark desktop, and white on paper), so no background erase is needed.
 
 #include "gui/widgets/CellTextMeasurer.h"
 #include "gui/widgets/ComplexTableWnd.h"
@@ -14,7 +15,7 @@ namespace strikeline {
 
 namespace {
 
-const QColor kOutsideCells(Qt::white);
+const QColor kOutsideCellsOnPaper(Qt::white);
 
 void FillStrip(QPainter& painter, const QRect& strip, const CCellBorder& border) {
     if (border.m_Width > 0 && strip.isValid()) {
@@ -70,6 +71,8 @@ void CComplexTableWnd::Paint(QPainter& painter, const QRect& region) {
 }
 
 void CComplexTableWnd::PaintRows(QPainter& painter, const QRect& region, bool drawEmbedded) {
+    // Drawing the embedded widgets too is drawing for print.
+    const QColor outside = drawEmbedded ? kOutsideCellsOnPaper : palette().color(QPalette::Base);
     // The row that holds the region's top: the last one starting at or above it.
     auto row = std::upper_bound(
         m_Rows.begin(), m_Rows.end(), region.top(),
@@ -97,14 +100,14 @@ void CComplexTableWnd::PaintRows(QPainter& painter, const QRect& region, bool dr
         if (rowEnd <= region.right()) {
             painter.fillRect(QRect(QPoint(std::max(rowEnd, region.left()), current.m_Y),
                                    QPoint(region.right(), current.m_Y + current.m_Height - 1)),
-                             kOutsideCells);
+                             outside);
         }
     }
     const int tableBottom = m_Rows.empty() ? 0 : m_Rows.back()->m_Y + m_Rows.back()->m_Height;
     if (tableBottom <= region.bottom()) {
         painter.fillRect(
             QRect(QPoint(region.left(), std::max(tableBottom, region.top())), region.bottomRight()),
-            kOutsideCells);
+            outside);
     }
 }
 

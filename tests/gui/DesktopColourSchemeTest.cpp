@@ -11,8 +11,10 @@
 #include "gui/plan/PlanViewColumns.h"
 #include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanView.h"
+#include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ReportView.h"
 #include "gui/settings/ColorSchemeDlg.h"
+#include "gui/widgets/ComplexTableWnd.h"
 #include "plan/PlanColumns.h"
 #include "plan/PlanTestData.h"
 #include "session/ApplicationState.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -149,6 +152,7 @@ private slots:
     void TheBuiltInDefaultFollowsTheDesktop();
     void AUsersOwnSchemeStaysOnEitherDesktop();
     void TheDialogOnADarkDesktopKeepsTheDefaultStoredAsTheDefault();
+    void TheWarningMarkAndTheTablesEdgesReadOnADarkDesktop();
 
 private:
     // Opens the Call Report and the Trading Plan with one row in it.
@@ -256,6 +260,26 @@ void DesktopColourSchemeTest::TheDialogOnADarkDesktopKeepsTheDefaultStoredAsTheD
 
     UsePalette(m_LightPalette);
     QCOMPARE(ShownColours(frame), SchemeColours(CColorScheme()));
+}
+
+// The analytics' warning mark reads on both backgrounds of a series row (the row's own and
+// the one at the money) in either built-in scheme, and the table's edge past its cells
+// takes the palette's base colour on screen, never white.
+void DesktopColourSchemeTest::TheWarningMarkAndTheTablesEdgesReadOnADarkDesktop() {
+    for (const CColorScheme& scheme : {CColorScheme(), DarkDefaultScheme()}) {
+        for (const SchemeColor row : {SchemeColor::ReportBk, SchemeColor::StrikePriceBk}) {
+            const Color background = scheme.Get(row);
+            QVERIFY(ContrastRatio(AnalyticsWarningColor(background), background) >=
+                    kReadableContrast);
+        }
+    }
+    QCOMPARE(AnalyticsWarningColor(Rgb(255, 255, 255)), kAnalyticsWarningColor);
+
+    QApplication::setPalette(DarkPalette());
+    CComplexTableWnd table;
+    table.resize(120, 60);
+    const QImage picture = table.grab().toImage();
+    QCOMPARE(picture.pixelColor(60, 30), DarkPalette().color(QPalette::Base));
 }
 
 QTEST_MAIN(DesktopColourSchemeTest)
