@@ -9,10 +9,25 @@
 #include "session/Session.h"
 
 #include <QDate>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace strikeline {
+
+namespace {
+
+bool SameMonths(const std::vector<CPlanMonth>& a, const std::vector<CPlanMonth>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const CPlanMonth& x, const CPlanMonth& y) {
+                          return x.year == y.year && x.month == y.month && x.capital == y.capital &&
+                                 x.premiumIncome == y.premiumIncome &&
+                                 x.premiumPaid == y.premiumPaid && x.rows == y.rows;
+                      });
+}
+
+} // namespace
 
 CMonthBarsChartData CapitalChartData(const std::vector<CPlanMonth>& months) {
     CMonthBarsChartData data;
@@ -56,16 +71,28 @@ void CCapitalView::SetClock(CClock clock) {
 void CCapitalView::RefreshView() {
     const std::vector<const CTradingPlanEntry*> rows =
         std::as_const(m_Session.TradingPlan()).DisplayOrder();
-    m_Months = PlanCapitalByMonth(rows, m_Clock());
+    std::vector<CPlanMonth> months = PlanCapitalByMonth(rows, m_Clock());
+    if (m_Chart->Chart() != nullptr && SameMonths(months, m_Months)) {
+        return;
+    }
+    m_Months = std::move(months);
     if (m_Months.empty()) {
         m_Chart->ShowMessage(tr("The Trading Plan has no open row with an expiry date."));
         return;
     }
     CMonthBarsChartData bars = CapitalChartData(m_Months);
-    // After the click is over: selecting may open the plan, which redraws this chart.
-    bars.monthClicked = [this](int index) {
-        QMetaObject::invokeMethod(
-            this, [this, index] { SelectMonth(index); }, Qt::QueuedConnection);
+    // After the click is over: selecting may open the plan, which redraws this chart. The
+    // month is the one clicked, whatever is drawn by then.
+    std::vector<std::pair<int, unsigned>> drawn;
+    for (const CPlanMonth& month : m_Months) {
+        drawn.emplace_back(month.year, month.month);
+    }
+    bars.monthClicked = [this, drawn](int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < drawn.size()) {
+            const auto [year, month] = drawn[static_cast<std::size_t>(index)];
+            QMetaObject::invokeMethod(
+                this, [this, year, month] { SelectMonthOf(year, month); }, Qt::QueuedConnection);
+        }
     };
     m_Chart->ShowChart(
         [&bars](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
@@ -74,17 +101,23 @@ void CCapitalView::RefreshView() {
 }
 
 void CCapitalView::SelectMonth(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= m_Months.size() || !m_SelectRows) {
+    if (index >= 0 && static_cast<std::size_t>(index) < m_Months.size()) {
+        const CPlanMonth& shown = m_Months[static_cast<std::size_t>(index)];
+        SelectMonthOf(shown.year, shown.month);
+    }
+}
+
+void CCapitalView::SelectMonthOf(int year, unsigned month) {
+    if (!m_SelectRows) {
         return;
     }
-    const CPlanMonth& shown = m_Months[static_cast<std::size_t>(index)];
     // The plan may have changed since the chart was drawn: its rows of that month now.
     const std::vector<const CTradingPlanEntry*> rows =
         std::as_const(m_Session.TradingPlan()).DisplayOrder();
     std::vector<const CTradingPlanEntry*> chosen;
-    for (const CPlanMonth& month : PlanCapitalByMonth(rows, m_Clock())) {
-        if (month.year == shown.year && month.month == shown.month) {
-            for (const std::size_t row : month.rows) {
+    for (const CPlanMonth& shown : PlanCapitalByMonth(rows, m_Clock())) {
+        if (shown.year == year && shown.month == month) {
+            for (const std::size_t row : shown.rows) {
                 chosen.push_back(rows[row]);
             }
         }
@@ -97,6 +130,17 @@ QSize CCapitalView::sizeHint() const {
 }
 
 void RegisterPlanChartWindows(CMainFrame& frame) {
+    // The plan may have changed while the Trading Plan window was closed (cleared, or rows
+    // sent from the Short List): the chart looks again whenever its window comes forward.
+    QObject::connect(
+        frame.MdiArea(), &QMdiArea::subWindowActivated, &frame, [](QMdiSubWindow* window) {
+            auto* capital =
+                window != nullptr ? dynamic_cast<CCapitalView*>(window->widget()) : nullptr;
+            if (capital != nullptr) {
+                QMetaObject::invokeMethod(
+                    capital, [capital] { capital->RefreshView(); }, Qt::QueuedConnection);
+            }
+        });
     frame.RegisterView(
         ViewKind::CapitalByMonth,
         {QStringLiteral("Capital by Expiry Month"), true, true, QSize(800, 520), [&frame] {

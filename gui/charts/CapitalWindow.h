@@ -36,7 +36,7 @@ public:
                  QWidget* parent = nullptr,
                  std::optional<std::vector<std::string>> chartModuleFolders = std::nullopt);
 
-    // Draws the plan as it is now.
+    // Draws the plan as it is now; a chart that shows it already stays as it is.
     void RefreshView() override;
     // What a click on a bar of the month at `index` (of Months()) does: the plan's rows of
     // that month, as the plan holds them now, are selected.
@@ -50,6 +50,9 @@ public:
     QSize sizeHint() const override;
 
 private:
+    // Selects the rows of that month.
+    void SelectMonthOf(int year, unsigned month);
+
     CSession& m_Session;
     CSelectRows m_SelectRows;
     CClock m_Clock;

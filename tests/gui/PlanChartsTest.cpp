@@ -616,6 +616,18 @@ void CPlanChartsTest::CapitalBarsAddUpAndSelectTheirMonth() {
         window.frame.OnCommand(ID_TRADING_PLAN_CAPITAL);
         ++month;
     }
+
+    // The plan emptied while its window is closed: the chart follows once it comes forward.
+    OpenPayoffWindow(window.frame, PlanRowPosition(plan.At(0)));
+    window.Window(QStringLiteral("Trading Plan"))->close();
+    window.host.messages.yes = true;
+    QVERIFY(window.frame.OnCommand(ID_TRADING_PLAN_CLEAR));
+    QCOMPARE(plan.Count(), std::size_t{0});
+    QVERIFY(capital->Chart()->Chart() != nullptr);
+    window.frame.OnCommand(ID_TRADING_PLAN_CAPITAL);
+    QTRY_VERIFY(capital->Months().empty());
+    QCOMPARE(capital->Chart()->Chart(), nullptr);
+    QVERIFY(!capital->Chart()->Message().isEmpty());
 }
 
 QTEST_MAIN(CPlanChartsTest)
