@@ -27,18 +27,22 @@ inline constexpr const char* kReportHelp =
     "(percent, 30 when not given).\n";
 
 inline constexpr const char* kPlanExportUsage =
-    "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx --out PATH\n"
-    "         [--now \"YYYY-MM-DD HH:MM:SS\"] [--scheme FILE]\n";
+    "usage: strikeline-cli plan-export --plan FILE --format csv|html|xlsx|docx|ics --out PATH\n"
+    "         [--now \"YYYY-MM-DD HH:MM:SS\"] [--scheme FILE] [--data DIR]\n";
 inline constexpr const char* kPlanExportHelp =
     "Loads a trading plan file and writes its export as the Trading Plan window's export\n"
     "commands do, with --now as the time of the export and the colours of the scheme file\n"
-    "(or the default scheme).\n";
+    "(or the default scheme). The ics format is a calendar of the plan's coming dates: the\n"
+    "expiry of every row not expired at --now and the ex-dividend dates of its share up to\n"
+    "then, from the dividends file of the data folder DIR when given, else the row's own.\n";
 
-inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch --data DIR\n";
+inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch [--data DIR]\n";
 inline constexpr const char* kFetchHelp =
     "Fetches the newest call, put and dividends files, the company names and the Top 20\n"
     "list from the data sources into DIR, as the program's downloader does, and prints each\n"
     "file's outcome (fetched, unchanged, or failed and why) as JSON. A failed file keeps the\n"
-    "copy DIR held; the exit status is then 1.\n";
+    "copy DIR held; the exit status is then 1. Without --data, DIR is the program's own data\n"
+    "folder ($XDG_DATA_HOME/Strikeline, by default ~/.local/share/Strikeline), where a\n"
+    "running program picks the new files up.\n";
 
 } // namespace strikeline

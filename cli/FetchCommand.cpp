@@ -9,26 +9,62 @@
 #include "marketdata/TemporaryDownload.h"
 #include "platform/UserFolders.h"
 #include "session/Session.h"
+#include "session/SettingsRecords.h"
+#include "storage/RegistryFile.h"
+#include "storage/RegistryStorage.h"
+
+#include <fstream>
+#include <sstream>
 
 namespace strikeline {
+
+namespace {
+
+// The data sources the user set in the program (Edit > Data Sources...), for a fetch into
+// the program's own folder. The settings file is only read: one that does not read is the
+// program's to deal with, and the defaults stand.
+CDataSources ProgramDataSources() {
+    CDataSources sources;
+    std::ifstream file(SettingsFilePath(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    CRegistryFile registry;
+    std::string error;
+    CRegistryStorage settings;
+    if (file && registry.Parse(text.str(), error) &&
+        settings.OpenRoot(registry.CurrentUser(), std::string(kRegistryRoot) + "\\Settings")) {
+        if (const auto record = settings.OpenChild("DataSources")) {
+            sources.Load(*record);
+        }
+    }
+    return sources;
+}
+
+} // namespace
 
 int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
     CCommandLine line;
     std::string problem;
-    if (!line.Parse(arguments, {"data"}, {}, problem) || !line.Value("data") ||
-        !line.Positional().empty()) {
+    if (!line.Parse(arguments, {"data"}, {}, problem) || !line.Positional().empty()) {
         err << "strikeline-cli fetch: "
-            << (problem.empty() ? "--data DIR is needed, and nothing else" : problem) << "\n"
+            << (problem.empty() ? "--data DIR is all it takes" : problem) << "\n"
             << kFetchUsage;
         return kExitBadArguments;
     }
-    const std::string folder = *line.Value("data");
+    // The program's own folder and data sources by default, so that a scheduled fetch needs
+    // no arguments.
+    const bool ownFolder = !line.Value("data");
+    const std::string folder = ownFolder ? DataFolder() : *line.Value("data");
+    if (folder.empty()) {
+        err << "strikeline-cli fetch: no home folder to find the data folder in; give --data DIR\n";
+        return kExitBadArguments;
+    }
     if (!MakeFolders(folder)) {
         err << "strikeline-cli fetch: unable to create " << folder << "\n";
         return kExitFailed;
     }
-    const CDataSources sources;
+    const CDataSources sources = ownFolder ? ProgramDataSources() : CDataSources();
     CErrorStreamObserver observer(err);
     CSession session(folder);
     CSystemClock clock;

@@ -6,7 +6,9 @@
 
 namespace strikeline {
 
-// strikeline-cli fetch --data DIR
+// strikeline-cli fetch [--data DIR]
+// Without --data, DIR is the program's own data folder and the addresses are those the
+// user set in the program (its settings file is only read).
 // Runs one downloader pass into DIR from the feed and site addresses (the defaults, or
 // STRIKELINE_FEED_URL / STRIKELINE_SITE_URL), with the default time and size limits, and
 // prints each file's outcome as JSON: {"files":[{"file","outcome" ("fetched", "unchanged"

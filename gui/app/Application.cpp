@@ -13,6 +13,7 @@
 #include "gui/reports/TrendChartCommand.h"
 #include "gui/settings/ColourSchemeCommand.h"
 #include "marketdata/Downloader.h"
+#include "marketdata/MarketDataLoaders.h"
 #include "plan/PlanMail.h"
 #include "platform/UserFolders.h"
 #include "reports/ReportSettings.h"
@@ -26,6 +27,7 @@
 #include <clocale>
 #include <iostream>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
 
@@ -36,6 +38,56 @@ namespace {
 // The status bar follows the downloader between its own notices too (the data date
 // changes with the hour).
 constexpr int kStatusRefreshMs = 1000;
+// How long the data folder must stay unchanged before new files in it are read: a fetch
+// installs its five files one after another.
+constexpr int kDataFolderQuietMs = 1500;
+
+struct CDataFile {
+    MarketPart part;
+    std::string_view name;
+};
+constexpr CDataFile kDataFiles[] = {{MarketPart::Calls, kCallFileName},
+                                    {MarketPart::Puts, kPutFileName},
+                                    {MarketPart::Dividends, kDividendsFileName},
+                                    {MarketPart::CompanyNames, kCompanyNamesFileName},
+                                    {MarketPart::Top20, kTop20FileName}};
+
+std::string_view FileNameOf(MarketPart part) {
+    for (const CDataFile& file : kDataFiles) {
+        if (file.part == part) {
+            return file.name;
+        }
+    }
+    return {};
+}
+
+// What tells one copy of a file from another: a file replaced by renaming has another
+// inode, one rewritten in place another time or size. A missing file has none.
+std::tuple<std::int64_t, std::int64_t, std::uint64_t> FileStamp(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {-1, 0, 0};
+    }
+    return {static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            static_cast<std::uint64_t>(info.st_ino)};
+}
+
+CMarketFileLoad LoadDataFile(MarketPart part, const std::string& folder, CMarketData& market) {
+    switch (part) {
+    case MarketPart::Calls:
+        return LoadOptionFile(true, folder, market);
+    case MarketPart::Puts:
+        return LoadOptionFile(false, folder, market);
+    case MarketPart::Dividends:
+        return LoadDividendsFile(folder, market);
+    case MarketPart::CompanyNames:
+        return LoadCompanyNamesFile(folder, market);
+    case MarketPart::Top20:
+        break;
+    }
+    return LoadTop20File(folder, market);
+}
 
 void ShowProblems(CUserMessenger& messages, const std::vector<CUserFileProblem>& problems) {
     for (const CUserFileProblem& problem : problems) {
@@ -69,6 +121,12 @@ CApplication::CApplication(CStartOptions options)
             m_MainFrame->UpdateStatusBar();
         }
     });
+    m_DataFolderQuiet.setSingleShot(true);
+    m_DataFolderQuiet.setInterval(kDataFolderQuietMs);
+    connect(&m_DataFolderQuiet, &QTimer::timeout, this, &CApplication::LoadChangedDataFiles);
+    // Every part published, from a fetch or from the folder, is the file now in the folder.
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::MarketPublished, this,
+            &CApplication::NoteDataFile);
 }
 
 CApplication::~CApplication() {
@@ -183,6 +241,7 @@ bool CApplication::InitInstance() {
     if (!StartDownloader(true)) {
         return false;
     }
+    WatchDataFolder();
     m_StatusTimer.start(kStatusRefreshMs);
     m_MainFrame->UpdateStatusBar();
     QApplication::processEvents();
@@ -241,6 +300,63 @@ void CApplication::RecomputeAnalytics() {
     m_AnalyticsWorker.Recompute();
 }
 
+void CApplication::NoteDataFile(MarketPart part) {
+    m_DataFiles[part] =
+        FileStamp(PathInFolder(m_Options.dataFolder, std::string(FileNameOf(part))));
+}
+
+void CApplication::WatchDataFolder() {
+    // Files the folder held without a market part (none, or one that did not read) count
+    // as read too: only a newer copy is news.
+    for (const CDataFile& file : kDataFiles) {
+        if (m_DataFiles.count(file.part) == 0) {
+            NoteDataFile(file.part);
+        }
+    }
+    if (m_Options.dataFolder.empty()) {
+        return;
+    }
+    // A file installed by renaming changes the folder; one rewritten in place only itself.
+    m_DataFolderWatcher.addPath(QString::fromStdString(m_Options.dataFolder));
+    LoadChangedDataFiles();
+    const auto changed = [this] {
+        m_DataFolderQuiet.start();
+    };
+    connect(&m_DataFolderWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(&m_DataFolderWatcher, &QFileSystemWatcher::fileChanged, this, changed);
+}
+
+void CApplication::LoadChangedDataFiles() {
+    // The prices and dividends read together are analysed once, as at start-up.
+    const bool held = m_HoldAnalytics;
+    m_HoldAnalytics = true;
+    for (const CDataFile& file : kDataFiles) {
+        const std::string path = PathInFolder(m_Options.dataFolder, std::string(file.name));
+        const auto stamp = FileStamp(path);
+        // Watched again each time: a file replaced by renaming is no longer the one watched.
+        if (std::get<0>(stamp) >= 0) {
+            m_DataFolderWatcher.addPath(QString::fromStdString(path));
+        }
+        if (std::get<0>(stamp) < 0 || m_DataFiles[file.part] == stamp) {
+            continue;
+        }
+        const CMarketFileLoad load =
+            LoadDataFile(file.part, m_Options.dataFolder, m_Session.Market());
+        m_DataFiles[file.part] = stamp;
+        if (load.problem) {
+            m_DownloaderObserver.OnLoadProblem(*load.problem);
+        }
+        if (load.published) {
+            m_DownloaderObserver.OnMarketPublished(file.part);
+        }
+    }
+    m_HoldAnalytics = held;
+    if (!held && m_AnalyticsDue) {
+        m_AnalyticsDue = false;
+        m_AnalyticsWorker.Recompute();
+    }
+}
+
 void CApplication::SaveSettings() {
     std::string error;
     if (!WriteSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
@@ -252,6 +368,8 @@ void CApplication::SaveSettings() {
 
 int CApplication::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
+    m_DataFolderQuiet.stop();
+    m_DataFolderWatcher.disconnect(this);
     StopDownloader();
     ShowProblems(m_Session.Messages(),
                  SaveUserDatabases(m_Session, [this](const std::string& question) {

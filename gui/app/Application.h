@@ -7,15 +7,20 @@
 #include "gui/app/UserMessages.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/DownloaderClock.h"
+#include "marketdata/MarketPart.h"
 #include "session/Session.h"
 #include "storage/RegistryFile.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace strikeline {
 
@@ -76,6 +81,14 @@ private:
     bool StartDownloader(bool paintMeanwhile = false);
     // After new prices or dividends; held while the downloader starts.
     void RecomputeAnalytics();
+    // Data files that another process (the scheduled fetch) puts into the data folder are
+    // read and published as if the downloader had fetched them: a moment after the folder
+    // last changed, so that a fetch of five files refreshes each window once.
+    void WatchDataFolder();
+    void LoadChangedDataFiles();
+    // The data file of `part` as it is now is the one the market holds: what the
+    // downloader installed or read is not read again.
+    void NoteDataFile(MarketPart part);
 
     CStartOptions m_Options;
     CUserMessages m_Messages;
@@ -89,6 +102,10 @@ private:
     std::unique_ptr<CDownloader> m_Downloader;
     QPointer<CMainFrame> m_MainFrame;
     QTimer m_StatusTimer;
+    QFileSystemWatcher m_DataFolderWatcher;
+    QTimer m_DataFolderQuiet;
+    // Size, modification time (ns) and inode of each data file the market holds.
+    std::map<MarketPart, std::tuple<std::int64_t, std::int64_t, std::uint64_t>> m_DataFiles;
     bool m_RaisedOtherCopy = false;
     bool m_HoldAnalytics = false;
     bool m_AnalyticsDue = false;

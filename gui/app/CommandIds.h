@@ -32,6 +32,7 @@ enum CommandId : int {
     ID_VIEW_ANALYTICS_COLUMNS = 32801,
     ID_EDIT_ANALYTICS_SETTINGS = 32802,
     ID_VIEW_PRICE_HISTORY_CHARTS = 32803,
+    ID_FILE_EXPORT_CALENDAR = 32805,
     ID_TRADING_PLAN_CAPITAL = 32804,
     // Commands of the desktop rather than of the program's own numbering.
     ID_FILE_PRINT = 57607,

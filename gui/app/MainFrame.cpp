@@ -8,6 +8,7 @@
 #include "gui/app/MainFrameHost.h"
 #include "gui/settings/AnalyticsSettingsDlg.h"
 #include "marketdata/DataSources.h"
+#include "plan/PlanCalendar.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
 #include "session/ApplicationState.h"
@@ -16,10 +17,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 #include <algorithm>
@@ -91,6 +95,7 @@ CMainFrame::CMainFrame(CMainFrameHost& host, QWidget* parent)
     setCentralWidget(m_MdiArea);
     statusBar()->addWidget(m_MessagePane, 1);
     statusBar()->addPermanentWidget(m_DataPane);
+    SetCalendarPathChooser({});
     BuildMenus();
     connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
     connect(m_MdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateWindowList);
@@ -129,6 +134,7 @@ void CMainFrame::BuildMenus() {
     AddCommand(file, tr("Export to CSV and Send to Email..."), ID_FILE_EXPORT_CSV_MAIL);
     AddCommand(file, tr("Export to Word..."), ID_FILE_EXPORT_WORD);
     AddCommand(file, tr("Export to HTML..."), ID_FILE_EXPORT_HTML);
+    AddCommand(file, tr("Export Calendar..."), ID_FILE_EXPORT_CALENDAR);
     file->addSeparator();
     AddCommand(file, tr("Print..."), ID_FILE_PRINT)->setShortcut(QKeySequence::Print);
     file->addSeparator();
@@ -299,6 +305,8 @@ void CMainFrame::UpdateCommandStates() {
         } else if (command == ID_TREND_CHART || command == ID_CALCULATOR ||
                    command == ID_SHORT_LIST_CLEAR || command == ID_EDIT_COLOUR_SCHEME) {
             enabled = m_Handlers.count(command) > 0;
+        } else if (command == ID_FILE_EXPORT_CALENDAR) {
+            enabled = Session().TradingPlan().Count() > 0;
         }
         action->setEnabled(enabled);
     }
@@ -363,6 +371,9 @@ bool CMainFrame::OnCommand(int command) {
         break;
     case ID_TRADING_PLAN_CLEAR:
         ClearTradingPlan();
+        break;
+    case ID_FILE_EXPORT_CALENDAR:
+        ExportCalendar();
         break;
     case ID_WINDOW_CASCADE:
         m_MdiArea->cascadeSubWindows();
@@ -506,6 +517,45 @@ void CMainFrame::ClearTradingPlan() {
     plan.Clear();
     RefreshView(RefreshKind::TradingPlan);
     emit TradingPlanCleared();
+}
+
+void CMainFrame::SetCalendarPathChooser(CCalendarPathChooser chooser) {
+    m_ChooseCalendarPath = chooser ? std::move(chooser) : CCalendarPathChooser(AskCalendarPath);
+}
+
+QString CMainFrame::AskCalendarPath(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Calendar Files (*.ics)"), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("ics"));
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialog.selectFile(QStringLiteral("Trading Plan.ics"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles().value(0);
+}
+
+void CMainFrame::ExportCalendar() {
+    const QString path = m_ChooseCalendarPath(this);
+    if (path.isEmpty()) {
+        return;
+    }
+    const FileTime now = CurrentFileTime();
+    const std::shared_ptr<const CMarketSnapshot> market = Session().Market().Current();
+    const std::vector<CPlanCalendarEvent> events =
+        PlanCalendarEvents(Session().TradingPlan(), now, &market->Dividends());
+    // Written whole or not at all, as the plan's exports are: a failure leaves the file
+    // that was there.
+    std::string error;
+    if (!WritePlanCalendar(events, now, QFile::encodeName(path).toStdString(), error)) {
+        Session().Messages().Show("The calendar could not be written.\n\n" + error,
+                                  MessageKind::Warning);
+        return;
+    }
+    Session().Messages().Show("Calendar file created successfully.", MessageKind::Information);
 }
 
 void CMainFrame::CloseAll() {

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <map>
 #include <vector>
@@ -62,6 +63,14 @@ public:
     // Another copy of the program asked this one to come to the front.
     void BringToFront();
 
+    // Asks where File > Export Calendar... saves: the path chosen, or empty when the user
+    // cancels. Replaceable, so that tests run without the modal dialog.
+    using CCalendarPathChooser = std::function<QString(QWidget* parent)>;
+    void SetCalendarPathChooser(CCalendarPathChooser chooser);
+    // The save dialog: "Calendar Files (*.ics)", a name in the user's documents folder, the
+    // suffix added when the name has none, an overwrite question.
+    static QString AskCalendarPath(QWidget* parent);
+
 signals:
     // The plan was emptied: the Short List unticks what it had sent there.
     void TradingPlanCleared();
@@ -86,6 +95,8 @@ private:
     // Every open window with analytics columns takes the session's analytics and settings.
     void UpdateAnalyticsColumns();
     void ClearTradingPlan();
+    // The plan's expiries and ex-dividend dates (from the current market) as a calendar file.
+    void ExportCalendar();
     void CloseAll();
     void EditDataSources();
     void ShowSupportMessage();
@@ -104,6 +115,7 @@ private:
     QMenu* m_WindowMenu = nullptr;
     std::vector<QAction*> m_WindowListActions;
     bool m_ShowingSupportMessage = false;
+    CCalendarPathChooser m_ChooseCalendarPath;
 };
 
 } // namespace strikeline

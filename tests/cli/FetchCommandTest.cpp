@@ -1,4 +1,8 @@
 #include "cli/CliRun.h"
+#include "marketdata/DataSources.h"
+#include "session/SettingsRecords.h"
+#include "storage/RegistryFile.h"
+#include "storage/RegistryStorage.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "tools/FeedServer.h"
@@ -154,6 +158,39 @@ TEST_F(FetchCommandTest, AFullDiskIsReported) {
     for (const auto& entry : std::filesystem::directory_iterator(m_Data.Path())) {
         EXPECT_FALSE(entry.path().filename().string().starts_with("qdl_")) << entry.path();
     }
+}
+
+// Without --data, as the scheduled fetch runs it: into the program's own data folder, from
+// the addresses set in the program, whatever the defaults say.
+TEST_F(FetchCommandTest, WithoutADataFolderFetchesForTheProgram) {
+    test::CTempFolder home;
+    const test::CScopedEnv data("XDG_DATA_HOME", home.File("data").c_str());
+    const test::CScopedEnv config("XDG_CONFIG_HOME", home.File("config").c_str());
+    const test::CScopedEnv feed("STRIKELINE_FEED_URL", nullptr);
+    const test::CScopedEnv site("STRIKELINE_SITE_URL", nullptr);
+    std::filesystem::create_directories(home.File("config/Strikeline"));
+    CRegistryFile registry;
+    CRegistryStorage settings;
+    ASSERT_TRUE(
+        settings.CreateRoot(registry.CurrentUser(), std::string(kRegistryRoot) + "\\Settings"));
+    CDataSources sources;
+    sources.SetFeedUrl(m_Url);
+    sources.SetSiteUrl(m_Url);
+    sources.Save(*settings.CreateChild("DataSources"));
+    std::string error;
+    const std::string settingsFile = home.File("config/Strikeline/settings.reg");
+    ASSERT_TRUE(registry.Save(settingsFile, error)) << error;
+    const std::string before = test::ReadTextFile(settingsFile);
+
+    const test::CCliRun run = test::RunCli({"fetch"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const auto& [file, outcome] : Outcomes(run)) {
+        EXPECT_EQ(outcome.at("outcome"), "fetched") << file;
+        EXPECT_TRUE(std::filesystem::exists(home.File("data/Strikeline/" + file))) << file;
+    }
+    EXPECT_EQ(Outcomes(run).size(), 5u);
+    // The program's settings are only read.
+    EXPECT_EQ(test::ReadTextFile(settingsFile), before);
 }
 
 } // namespace

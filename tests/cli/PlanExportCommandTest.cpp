@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(PlanExportCommandTest, WritesEachFormat) {
-    for (const std::string format : {"csv", "html", "xlsx", "docx"}) {
+    for (const std::string format : {"csv", "html", "xlsx", "docx", "ics"}) {
         const std::string path = m_Folder.File("plan." + format);
         const test::CCliRun run = RunCli({"plan-export", "--plan", m_PlanFile, "--format", format,
                                           "--out", path, "--now", "2010-04-13 17:05:09"});
@@ -126,12 +126,47 @@ TEST_F(PlanExportCommandTest, FailuresAndBadArguments) {
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"plan-export", "--plan", m_PlanFile, "--format", "pdf", "--out", path},
              {"plan-export", "--plan", m_PlanFile, "--format", "csv"},
+             {"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path, "--data",
+              m_Folder.Path().string()},
              {"plan-export", "--plan", m_PlanFile, "--format", "csv", "--out", path, "--now",
               "yesterday"}}) {
         run = RunCli(bad);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("usage: strikeline-cli plan-export"), std::string::npos);
     }
+}
+
+// The calendar takes its ex-dividend dates from the data folder's dividends file; a file
+// that does not read is named, and what it held before the bad line still counts.
+TEST_F(PlanExportCommandTest, CalendarTakesTheDividendsOfTheDataFolder) {
+    CTradingPlanEntry& row = m_Plan.At(0);
+    row.m_DateExpiry = test::Utc("2010-05-27");
+    ASSERT_TRUE(m_Plan.Save(m_PlanFile));
+    const std::string data = m_Folder.File("data");
+    std::filesystem::create_directories(data);
+    const std::string path = m_Folder.File("plan.ics");
+    const auto run = [&] {
+        return RunCli({"plan-export", "--plan", m_PlanFile, "--format", "ics", "--out", path,
+                       "--now", "2010-04-13 17:05:09", "--data", data});
+    };
+    // No dividends file: the expiry alone.
+    test::CCliRun result = run();
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(nlohmann::json::parse(result.out)["events"], 1);
+
+    test::WriteTextFile(data + "/dividends.csv", "Code,ExDate,Type,Amount,Franking,PayDate\n"
+                                                 "BHP,20100420,Final,0.5,100,20100501\n"
+                                                 "BHP,20100601,Final,0.5,100,20100701\n"
+                                                 "bad line\n");
+    result = run();
+    EXPECT_EQ(result.status, 1);
+    const nlohmann::json json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["events"], 2);
+    EXPECT_NE(json["error"].get<std::string>().find("dividends.csv"), std::string::npos);
+    EXPECT_NE(result.err.find("dividends.csv"), std::string::npos);
+    const std::string text = test::ReadTextFile(path);
+    EXPECT_NE(text.find("DTSTART;VALUE=DATE:20100420\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("DTSTART;VALUE=DATE:20100601\r\n"), std::string::npos);
 }
 
 } // namespace

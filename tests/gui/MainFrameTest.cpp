@@ -177,11 +177,12 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
     QCOMPARE(Captions(frame.menuBar()->actions()),
              (QStringList{"&File", "Edit", "&View", "Yield", "Trend", "Short List", "Trading Plan",
                           "Calculator", "&Window", "&Help"}));
-    QCOMPARE(Captions(Menu(frame, "&File")->actions()),
-             (QStringList{"Download Call/Put Data", "-", "Export to Excel...",
-                          "Export to Excel and Send to Email...", "Export to CSV...",
-                          "Export to CSV and Send to Email...", "Export to Word...",
-                          "Export to HTML...", "-", "Print...", "-", "E&xit"}));
+    QCOMPARE(
+        Captions(Menu(frame, "&File")->actions()),
+        (QStringList{"Download Call/Put Data", "-", "Export to Excel...",
+                     "Export to Excel and Send to Email...", "Export to CSV...",
+                     "Export to CSV and Send to Email...", "Export to Word...", "Export to HTML...",
+                     "Export Calendar...", "-", "Print...", "-", "E&xit"}));
     QCOMPARE(
         Captions(Menu(frame, "Edit")->actions()),
         (QStringList{"&Undo", "&Redo", "-", "Call Option Settings...", "Put Option Settings...",
