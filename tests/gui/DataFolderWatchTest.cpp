@@ -72,9 +72,13 @@ void CDataFolderWatchTest::FilesFetchedByAnotherProcessReachTheMarketAndTheOpenR
     QVERIFY2(WriteDataFolder(data, before, error), error.c_str());
 
     test::CUserMessageLog messages;
-    CApplication app(CStartOptions{data, home.File("settings.reg"),
-                                   QString::fromStdString(home.File("instance")), false,
-                                   &messages});
+    CStartOptions options;
+    options.dataFolder = data;
+    options.settingsPath = home.File("settings.reg");
+    options.instanceName = QString::fromStdString(home.File("instance"));
+    options.showMaximized = false;
+    options.messenger = &messages;
+    CApplication app(options);
     QVERIFY(app.InitInstance());
     CSession& session = app.Session();
     QCOMPARE(SeriesOf(session.Market().Current()->Calls()), before.m_CallSeries);
