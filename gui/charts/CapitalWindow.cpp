@@ -161,6 +161,7 @@ void ConnectPlanCharts(CMainFrame& frame, CTradingPlanView& view) {
         [&frame](const CPayoffPosition& position) { OpenPayoffWindow(frame, position); },
         [&frame] { frame.OnCommand(ID_TRADING_PLAN_CAPITAL); });
     QObject::connect(&view, &CTradingPlanView::PlanShown, &frame, [&frame] {
+        RefreshPayoffWindows(frame);
         if (auto* capital = dynamic_cast<CCapitalView*>(
                 frame.GetView(ViewKind::CapitalByMonth, false, false))) {
             capital->RefreshView();

@@ -64,7 +64,8 @@ private:
 // clicked selects the month's rows in the Trading Plan window, opening it when needed.
 void RegisterPlanChartWindows(CMainFrame& frame);
 // The plan view's row menu opens the Payoff windows and the Capital by Expiry Month
-// window in `frame`, and the capital chart follows the plan as the view shows it.
+// window in `frame`, and the capital chart and the plan's Payoff windows follow the plan
+// as the view shows it.
 void ConnectPlanCharts(CMainFrame& frame, CTradingPlanView& view);
 
 } // namespace strikeline

@@ -11,13 +11,19 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
+#include <string_view>
+#include <utility>
 
 namespace strikeline {
 
 namespace {
 
+// The keys name the kind of position first.
+constexpr std::string_view kRowKey = "row\n";
+constexpr std::string_view kCompanyKey = "company\n";
+
 std::string RowKey(const CTradingPlanEntry& row) {
-    return "row\n" + row.m_CompanyID + "\n" + row.m_ContractID + "\n" +
+    return std::string(kRowKey) + row.m_CompanyID + "\n" + row.m_ContractID + "\n" +
            std::to_string(row.m_SourceType) + "\n" + std::to_string(row.m_RecordDate);
 }
 
@@ -32,7 +38,8 @@ CPayoffPosition PlanRowPosition(const CTradingPlanEntry& row) {
 }
 
 CPayoffPosition CompanyRowsPosition(const CTradingPlan& plan, std::string_view company) {
-    CPayoffPosition position{"company\n" + std::string(company), std::string(company), {}, {}};
+    CPayoffPosition position{
+        std::string(kCompanyKey) + std::string(company), std::string(company), {}, {}};
     // As the plan's group heading gathers them.
     for (const CTradingPlanEntry* row : plan.DisplayOrder()) {
         if (row->m_CompanyID == company) {
@@ -162,6 +169,31 @@ CPayoffView* OpenPayoffWindow(CMainFrame& frame, CPayoffPosition position) {
     childFrame->show();
     frame.MdiArea()->setActiveSubWindow(childFrame);
     return view;
+}
+
+void RefreshPayoffWindows(CMainFrame& frame) {
+    const CTradingPlan& plan = std::as_const(frame.Session().TradingPlan());
+    for (QMdiSubWindow* window : frame.MdiArea()->subWindowList()) {
+        auto* view = qobject_cast<CPayoffView*>(window->widget());
+        if (view == nullptr) {
+            continue;
+        }
+        const CPayoffPosition& shown = view->Position();
+        std::optional<CPayoffPosition> now;
+        if (shown.key.starts_with(kCompanyKey)) {
+            now = CompanyRowsPosition(plan, shown.name);
+        } else if (shown.key.starts_with(kRowKey)) {
+            for (const CTradingPlanEntry* row : plan.DisplayOrder()) {
+                if (RowKey(*row) == shown.key) {
+                    now = PlanRowPosition(*row);
+                    break;
+                }
+            }
+        }
+        if (now && now->rows != shown.rows) {
+            view->ShowPosition(std::move(*now), frame.Session().Analytics());
+        }
+    }
 }
 
 } // namespace strikeline

@@ -73,5 +73,8 @@ private:
 // Opens the position's Payoff window in the main window with the session's analytics, or
 // shows it again, redrawn, when it is open.
 CPayoffView* OpenPayoffWindow(CMainFrame& frame, CPayoffPosition position);
+// The open Payoff windows of a plan row or a company's rows follow the plan: each is drawn
+// again when its rows in the plan changed (a row the plan no longer holds stays as it was).
+void RefreshPayoffWindows(CMainFrame& frame);
 
 } // namespace strikeline

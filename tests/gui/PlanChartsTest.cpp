@@ -19,6 +19,7 @@
 #include "gui/reports/ShortListBlockTable.h"
 #include "gui/reports/ShortListView.h"
 #include "gui/reports/ShortListViews.h"
+#include "gui/widgets/InPlaceEdit.h"
 #include "plan/PlanAnalyticsTestData.h"
 #include "plan/PlanFigures.h"
 #include "plan/PlanPayoff.h"
@@ -241,6 +242,7 @@ private slots:
     void PayoffHoldsToThePlansFigures();
     void TodaysLineFromTheSessionsAnalytics();
     void OnePayoffWindowAPosition();
+    void PayoffWindowsFollowThePlan();
     void SeriesMenusOfTheReportAndShortListOpenThePayoff();
     void CapitalBarsAddUpAndSelectTheirMonth();
 
@@ -442,6 +444,42 @@ void CPlanChartsTest::OnePayoffWindowAPosition() {
     series.contractCode = "bhpxy9";
     series.isCall = true;
     QCOMPARE(SeriesPosition(plan, series, CurrentFileTime()).key, PlanRowPosition(call).key);
+}
+
+void CPlanChartsTest::PayoffWindowsFollowThePlan() {
+    CPlanWindow window;
+    CTradingPlan& plan = window.host.session.TradingPlan();
+    const CTradingPlanEntry& call =
+        plan.Append(Row(TYPE_SELL_CALL, "BHP", "BHPXY9", 1000, 10, 11, 0.5, 50, 60));
+    plan.Append(Row(TYPE_SELL_PUT, "BHP", "BHPPU9", 2000, 10, 9, 0.3, 50, 90));
+    CTradingPlanView& view = window.OpenPlan();
+    QVERIFY(ChooseFromMenu(view, view.RowOf(&call), PlanColumn::Company, "Payoff"));
+    auto* row = qobject_cast<CPayoffView*>(window.Window("Payoff - BHPXY9")->widget());
+    window.frame.OnCommand(ID_TRADING_PLAN_OPEN);
+    QVERIFY(ChooseFromMenu(view, view.RowOf(&call), PlanColumn::Company,
+                           "Payoff of the Company's Rows"));
+    auto* company = qobject_cast<CPayoffView*>(window.Window("Payoff - BHP")->widget());
+    const std::vector<double> before = row->Payoff().breakEvens;
+
+    // A premium typed into the plan moves the break-even in both windows.
+    window.frame.OnCommand(ID_TRADING_PLAN_OPEN);
+    CTradingPlanTable& table = view.Table();
+    const int shown = view.RowOf(&call);
+    QTest::mouseClick(&table, Qt::LeftButton, {}, CellCentre(view, shown, PlanColumn::FairPrice));
+    QTest::keyClick(&table, Qt::Key_Return);
+    QVERIFY(table.ActiveEditor() != nullptr);
+    table.ActiveEditor()->setText(QStringLiteral("0.9"));
+    QTest::keyClick(table.ActiveEditor(), Qt::Key_Return);
+    QCOMPARE(call.m_Premium, 0.9);
+    const CTradingPlanEntry* one[] = {&call};
+    QVERIFY(row->Payoff().breakEvens != before);
+    QCOMPARE(row->Payoff().breakEvens, PayoffBreakEvens(one));
+    QCOMPARE(row->Position().rows.front(), call);
+    std::vector<const CTradingPlanEntry*> both;
+    for (std::size_t i = 0; i < plan.Count(); ++i) {
+        both.push_back(&plan.At(i));
+    }
+    QCOMPARE(company->Payoff().breakEvens, PayoffBreakEvens(both));
 }
 
 void CPlanChartsTest::SeriesMenusOfTheReportAndShortListOpenThePayoff() {
