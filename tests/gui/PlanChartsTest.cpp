@@ -1,7 +1,9 @@
 // The plan's charts in a real main window on the offscreen platform, drawn by the real
-// charts module: the Payoff window opened from a plan row's menu, held to the plan's own
-// figures of the row, and the Capital by Expiry Month window, whose bars add up to the open
-// rows' capital and premium and whose bars select their month's rows in the plan.
+// charts module: the Payoff window opened from the menus of a plan row, a company heading
+// and a report or Short List series, held to the plan's own figures of the row, with
+// today's line from the session's analytics and following the plan as it is edited; and
+// the Capital by Expiry Month window, whose bars add up to the open rows' capital and
+// premium and select their month's rows in the plan.
 
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
