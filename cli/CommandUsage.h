@@ -36,13 +36,16 @@ inline constexpr const char* kPlanExportHelp =
     "expiry of every row not expired at --now and the ex-dividend dates of its share up to\n"
     "then, from the dividends file of the data folder DIR when given, else the row's own.\n";
 
-inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch [--data DIR]\n";
+inline constexpr const char* kFetchUsage = "usage: strikeline-cli fetch [--data DIR] [--notify]\n";
 inline constexpr const char* kFetchHelp =
     "Fetches the newest call, put and dividends files, the company names and the Top 20\n"
     "list from the data sources into DIR, as the program's downloader does, and prints each\n"
     "file's outcome (fetched, unchanged, or failed and why) as JSON. A failed file keeps the\n"
     "copy DIR held; the exit status is then 1. Without --data, DIR is the program's own data\n"
     "folder ($XDG_DATA_HOME/Strikeline, by default ~/.local/share/Strikeline), where a\n"
-    "running program picks the new files up.\n";
+    "running program picks the new files up. With --notify it tells the desktop, as the\n"
+    "program does, of new price lists and of the coming dates of the Trading Plan in DIR\n"
+    "(unless switched off in the program's Edit > Notifications); without a notification\n"
+    "service it says so on standard error and the outcome stands.\n";
 
 } // namespace strikeline

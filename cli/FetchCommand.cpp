@@ -8,6 +8,7 @@
 #include "marketdata/Downloader.h"
 #include "marketdata/TemporaryDownload.h"
 #include "platform/UserFolders.h"
+#include "session/DesktopNotices.h"
 #include "session/Session.h"
 #include "session/SettingsRecords.h"
 #include "storage/RegistryFile.h"
@@ -40,13 +41,56 @@ CDataSources ProgramDataSources() {
     return sources;
 }
 
+// --notify: the desktop hears of the lists installed and of the plan's coming dates, as
+// from the program; what goes wrong is said and changes nothing else.
+void TellDesktop(const std::vector<CFetchOutcome>& outcomes, const std::string& folder,
+                 std::ostream& err) {
+    const CNotificationSettings settings = ReadNotificationSettings(SettingsFilePath());
+    if (!settings.Enabled()) {
+        return;
+    }
+    bool calls = false;
+    bool puts = false;
+    std::string label;
+    for (const CFetchOutcome& outcome : outcomes) {
+        if (outcome.result == FetchResult::Fetched &&
+            (outcome.fileName == "call.csv" || outcome.fileName == "put.csv")) {
+            (outcome.fileName == "call.csv" ? calls : puts) = true;
+            label = outcome.label.empty() ? label : outcome.label;
+        }
+    }
+    std::vector<CDesktopNotice> notices = NewPriceListNotices(calls, puts, label);
+    CTradingPlan plan;
+    std::string error;
+    if (plan.Load(folder + "/tradingplan.xml", error) || plan.Count() > 0) {
+        for (CDesktopNotice& notice :
+             PlanEventNotices(plan, CurrentFileTime(), settings.LeadDays())) {
+            notices.push_back(std::move(notice));
+        }
+    }
+    CNoticeLog log(folder);
+    notices = log.Unsent(notices);
+    if (notices.empty()) {
+        return;
+    }
+    error.clear();
+    const std::size_t sent = SendDesktopNotices(notices, error);
+    if (sent < notices.size()) {
+        err << "strikeline-cli fetch: --notify: " << error << "\n";
+    }
+    notices.resize(sent);
+    if (!log.MarkSent(notices, CurrentFileTime(), error)) {
+        err << "strikeline-cli fetch: --notify: " << error << "\n";
+    }
+}
+
 } // namespace
 
 int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
     CCommandLine line;
     std::string problem;
-    if (!line.Parse(arguments, {"data"}, {}, problem) || !line.Positional().empty()) {
+    if (!line.Parse(arguments, {"data"}, {"notify"}, problem) || !line.Positional().empty()) {
         err << "strikeline-cli fetch: "
             << (problem.empty() ? "--data DIR is all it takes" : problem) << "\n"
             << kFetchUsage;
@@ -91,6 +135,9 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
     }
     PrintJson(out,
               {{"files", std::move(files)}, {"lastDataDate", session.State().LastDataDateStr()}});
+    if (line.Flag("notify")) {
+        TellDesktop(outcomes, folder, err);
+    }
     return failed ? kExitFailed : kExitSuccess;
 }
 

@@ -23,7 +23,7 @@ icon_sizes=(16 22 24 32 48 64 128 256 512)
 # the icons, the manual pages and the changelog; and the sample market and local feed that
 # the installed headless command fetches from.
 build="build-package"
-modules=(strikeline-http strikeline-office strikeline-cipher strikeline-charts)
+modules=(strikeline-http strikeline-office strikeline-cipher strikeline-charts strikeline-notify)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRIKELINE_BUILD_TESTS=OFF \
   -DSTRIKELINE_BUILD_BENCH=OFF > /dev/null
 cmake --build "$build" -j2 --target strikeline strikeline-cli "${modules[@]}" strikeline_icons \

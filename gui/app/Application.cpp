@@ -1,8 +1,10 @@
 #include "gui/app/Application.h"
 
+#include "gui/app/CommandIds.h"
 #include "gui/app/DesktopColourScheme.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/NavigationCentreView.h"
+#include "gui/app/NotificationsDlg.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/journal/JournalViews.h"
 #include "gui/plan/TradingPlanViews.h"
@@ -20,6 +22,7 @@
 #include "session/ApplicationState.h"
 #include "session/SettingsRecords.h"
 #include "session/UserDatabases.h"
+#include "storage/RegistryStorage.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -38,6 +41,10 @@ namespace {
 // The status bar follows the downloader between its own notices too (the data date
 // changes with the hour).
 constexpr int kStatusRefreshMs = 1000;
+// The plan's coming dates wait until the program is up, then are looked at hourly: the
+// day's first look tells what falls due that morning.
+constexpr int kFirstPlanNoticeMs = 5000;
+constexpr int kPlanNoticeMs = 60 * 60 * 1000;
 // How long the data folder must stay unchanged before new files in it are read: a fetch
 // installs its five files one after another.
 constexpr int kDataFolderQuietMs = 1500;
@@ -95,6 +102,18 @@ void ShowProblems(CUserMessenger& messages, const std::vector<CUserFileProblem>&
     }
 }
 
+// Settings\Notifications sits beside the other records of the settings file.
+std::unique_ptr<CStructuredStorage> NotificationRecord(CRegistryFile& registry, bool create) {
+    CRegistryStorage settings;
+    const std::string root = std::string(kRegistryRoot) + "\\Settings";
+    if (!(create ? settings.CreateRoot(registry.CurrentUser(), root)
+                 : settings.OpenRoot(registry.CurrentUser(), root))) {
+        return nullptr;
+    }
+    return create ? settings.CreateChild(kNotificationSettingsKey)
+                  : settings.OpenChild(kNotificationSettingsKey);
+}
+
 CSettingsRecords Records(CSession& session, CDataSources& sources) {
     return {&session.State(), session.ReportSettings(ReportKind::Call),
             session.ReportSettings(ReportKind::Put), sources, &session.AnalyticsSettings()};
@@ -138,7 +157,7 @@ bool CApplication::InitInstance() {
     std::setlocale(LC_TIME, "");
 
     m_SingleInstance = std::make_unique<CSingleInstance>(m_Options.instanceName);
-    if (!m_SingleInstance->Claim()) {
+    if (!m_SingleInstance->Claim(m_Options.startRequest)) {
         m_RaisedOtherCopy = true;
         return false;
     }
@@ -148,6 +167,9 @@ bool CApplication::InitInstance() {
     if (!ReadSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
                       message)) {
         m_Session.Messages().Show(message, MessageKind::Plain);
+    }
+    if (auto record = NotificationRecord(m_Registry, false)) {
+        m_NotificationSettings.Load(*record);
     }
     ShowProblems(m_Session.Messages(), LoadUserDatabases(m_Session));
 
@@ -159,6 +181,30 @@ bool CApplication::InitInstance() {
     m_MainFrame->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_SingleInstance.get(), &CSingleInstance::ActivationRequested, m_MainFrame,
             &CMainFrame::BringToFront);
+    connect(m_SingleInstance.get(), &CSingleInstance::StartRequested, this,
+            &CApplication::DoStartRequest);
+    m_Notifier = std::make_unique<CDesktopNotifier>(m_Session, m_NotificationSettings);
+    connect(&m_DownloaderObserver, &CQtDownloaderObserver::FileFetched, m_Notifier.get(),
+            &CDesktopNotifier::NoteFetched);
+    connect(&m_AnalyticsWorker, &CAnalyticsWorker::Ready, m_Notifier.get(),
+            &CDesktopNotifier::CheckEarlyExercise);
+    connect(m_Notifier.get(), &CDesktopNotifier::WindowRequested, m_MainFrame,
+            [frame = m_MainFrame](NoticeWindow window) {
+                frame->BringToFront();
+                frame->OnCommand(window == NoticeWindow::CallReport  ? ID_YIELD_CALL_REPORTS
+                                 : window == NoticeWindow::PutReport ? ID_YIELD_PUT_REPORTS
+                                                                     : ID_TRADING_PLAN_OPEN);
+            });
+    connect(&m_PlanNoticeTimer, &QTimer::timeout, m_Notifier.get(), [this] {
+        m_PlanNoticeTimer.start(kPlanNoticeMs);
+        m_Notifier->CheckPlan();
+    });
+    m_MainFrame->RegisterCommand(ID_EDIT_NOTIFICATIONS, [this] {
+        CNotificationsDlg dialog(m_NotificationSettings, m_MainFrame);
+        if (dialog.exec() == QDialog::Accepted) {
+            SaveSettings();
+        }
+    });
     // A new market refreshes the report or the view that shows its part; new company names
     // or a new Top 20 wait for the next refresh. New prices or dividends renew the analytics,
     // which fill in the windows' analytics columns when ready.
@@ -243,8 +289,10 @@ bool CApplication::InitInstance() {
     }
     WatchDataFolder();
     m_StatusTimer.start(kStatusRefreshMs);
+    m_PlanNoticeTimer.start(kFirstPlanNoticeMs);
     m_MainFrame->UpdateStatusBar();
     QApplication::processEvents();
+    DoStartRequest(m_Options.startRequest);
     return true;
 }
 
@@ -357,7 +405,29 @@ void CApplication::LoadChangedDataFiles() {
     }
 }
 
+void CApplication::DoStartRequest(StartRequest request) {
+    if (!m_MainFrame) {
+        return;
+    }
+    switch (request) {
+    case StartRequest::OpenCallReport:
+        m_MainFrame->OnCommand(ID_YIELD_CALL_REPORTS);
+        break;
+    case StartRequest::OpenTradingPlan:
+        m_MainFrame->OnCommand(ID_TRADING_PLAN_OPEN);
+        break;
+    case StartRequest::FetchNow:
+        m_MainFrame->OnCommand(ID_FILE_DOWNLOAD);
+        break;
+    case StartRequest::None:
+        break;
+    }
+}
+
 void CApplication::SaveSettings() {
+    if (auto record = NotificationRecord(m_Registry, true)) {
+        m_NotificationSettings.Save(*record);
+    }
     std::string error;
     if (!WriteSettings(m_Registry, m_Options.settingsPath, Records(m_Session, m_DataSources),
                        error)) {
@@ -368,6 +438,7 @@ void CApplication::SaveSettings() {
 
 int CApplication::ExitInstance(int exitCode) {
     m_StatusTimer.stop();
+    m_PlanNoticeTimer.stop();
     m_DataFolderQuiet.stop();
     m_DataFolderWatcher.disconnect(this);
     StopDownloader();

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "gui/app/AnalyticsWorker.h"
+#include "gui/app/DesktopNotifier.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MainFrameHost.h"
 #include "gui/app/QtDownloaderObserver.h"
+#include "gui/app/SingleInstance.h"
 #include "gui/app/UserMessages.h"
 #include "marketdata/DataSources.h"
 #include "marketdata/DownloaderClock.h"
 #include "marketdata/MarketPart.h"
+#include "session/DesktopNotices.h"
 #include "session/Session.h"
 #include "storage/RegistryFile.h"
 
@@ -25,7 +28,6 @@
 namespace strikeline {
 
 class CDownloader;
-class CSingleInstance;
 
 // Where the program keeps its files, and how it shows itself: the defaults are the user's
 // folders; tests give their own.
@@ -36,6 +38,9 @@ struct CStartOptions {
     bool showMaximized = true;
     // Where messages go instead of message boxes (a test's log); must outlive the program.
     CUserMessenger* messenger = nullptr;
+    // What the start asks for beyond the main window (the menu entry's actions); handed to
+    // the copy that runs, if one does.
+    StartRequest startRequest = StartRequest::None;
 
     static CStartOptions Defaults();
 };
@@ -75,6 +80,12 @@ public:
     // Writes the settings now (the colour scheme dialog's OK does, as exit does).
     void SaveSettings();
 
+    CNotificationSettings& NotificationSettings() { return m_NotificationSettings; }
+    // Made with the main window; the bus is reached only with the first notice.
+    CDesktopNotifier* Notifier() const { return m_Notifier.get(); }
+    // Opens the window or starts the fetch that a start asked for.
+    void DoStartRequest(StartRequest request);
+
 private:
     // `paintMeanwhile`: start-up's, where the main window paints while the data files are
     // read.
@@ -106,6 +117,10 @@ private:
     QTimer m_DataFolderQuiet;
     // Size, modification time (ns) and inode of each data file the market holds.
     std::map<MarketPart, std::tuple<std::int64_t, std::int64_t, std::uint64_t>> m_DataFiles;
+    CNotificationSettings m_NotificationSettings;
+    std::unique_ptr<CDesktopNotifier> m_Notifier;
+    // The plan's coming dates are looked at a moment after start-up, then every hour.
+    QTimer m_PlanNoticeTimer;
     bool m_RaisedOtherCopy = false;
     bool m_HoldAnalytics = false;
     bool m_AnalyticsDue = false;

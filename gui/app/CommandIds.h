@@ -34,6 +34,7 @@ enum CommandId : int {
     ID_VIEW_PRICE_HISTORY_CHARTS = 32803,
     ID_FILE_EXPORT_CALENDAR = 32805,
     ID_TRADING_PLAN_CAPITAL = 32804,
+    ID_EDIT_NOTIFICATIONS = 32810,
     // Commands of the desktop rather than of the program's own numbering.
     ID_FILE_PRINT = 57607,
     ID_EDIT_UNDO = 57643,

@@ -155,6 +155,7 @@ void CMainFrame::BuildMenus() {
     AddCommand(edit, tr("Colour Scheme..."), ID_EDIT_COLOUR_SCHEME);
     AddCommand(edit, tr("Data Sources..."), ID_EDIT_DATA_SOURCES);
     AddCommand(edit, tr("Analytics Settings..."), ID_EDIT_ANALYTICS_SETTINGS);
+    AddCommand(edit, tr("Notifications..."), ID_EDIT_NOTIFICATIONS);
     edit->addSeparator();
     AddCommand(edit, tr("Display Call Leveraged Bar"), ID_EDIT_CALL_LEVERAGED_BAR)
         ->setCheckable(true);
@@ -303,7 +304,8 @@ void CMainFrame::UpdateCommandStates() {
             const CCommandTarget* target = ActiveTarget();
             enabled = target != nullptr && target->HandlesCommand(command);
         } else if (command == ID_TREND_CHART || command == ID_CALCULATOR ||
-                   command == ID_SHORT_LIST_CLEAR || command == ID_EDIT_COLOUR_SCHEME) {
+                   command == ID_SHORT_LIST_CLEAR || command == ID_EDIT_COLOUR_SCHEME ||
+                   command == ID_EDIT_NOTIFICATIONS) {
             enabled = m_Handlers.count(command) > 0;
         } else if (command == ID_FILE_EXPORT_CALENDAR) {
             enabled = Session().TradingPlan().Count() > 0;

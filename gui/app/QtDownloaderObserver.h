@@ -16,14 +16,17 @@ class CQtDownloaderObserver final : public QObject, public CDownloaderObserver {
 public:
     explicit CQtDownloaderObserver(QObject* parent = nullptr) : QObject(parent) {}
 
-    // The status bar reads the outcomes through the downloader's status text.
-    void OnFetchOutcome(const CFetchOutcome&) override {}
+    // The status bar reads the outcomes through the downloader's status text; a file
+    // installed is told on.
+    void OnFetchOutcome(const CFetchOutcome& outcome) override;
     void OnMarketPublished(MarketPart part) override;
     void OnLoadProblem(const std::string& message) override;
     void OnStatusChanged() override;
 
 signals:
     void MarketPublished(strikeline::MarketPart part);
+    // A newer `fileName` ("call.csv") of the data date `label` was fetched and installed.
+    void FileFetched(QString fileName, QString label);
     void LoadProblem(QString message);
     void StatusTextChanged();
 };

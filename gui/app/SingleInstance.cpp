@@ -13,13 +13,16 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 1000;
 
-QByteArray ActivationBytes() {
+// The message, then the request as its last word (0 for none, as ever).
+QByteArray ActivationBytes(StartRequest request) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << QByteArray(CSingleInstance::kActivationMessage) << CSingleInstance::kActivationCode
-        << quint32{0};
+        << static_cast<quint32>(request);
     return bytes;
 }
+
+constexpr int kRequestBytes = sizeof(quint32);
 
 } // namespace
 
@@ -35,11 +38,11 @@ QString CSingleInstance::DefaultName() {
     return QDir(folder).filePath(QStringLiteral("%1-%2").arg(kServerName).arg(::getuid()));
 }
 
-bool CSingleInstance::Claim() {
+bool CSingleInstance::Claim(StartRequest request) {
     QLocalSocket other;
     other.connectToServer(m_Name);
     if (other.waitForConnected(kConnectTimeoutMs)) {
-        other.write(ActivationBytes());
+        other.write(ActivationBytes(request));
         other.waitForBytesWritten(kConnectTimeoutMs);
         other.disconnectFromServer();
         return false;
@@ -67,15 +70,28 @@ bool CSingleInstance::Claim() {
 }
 
 void CSingleInstance::ReadMessage(QLocalSocket* socket) {
-    const QByteArray expected = ActivationBytes();
-    if (socket->bytesAvailable() < expected.size()) {
+    const QByteArray expected = ActivationBytes(StartRequest::None).chopped(kRequestBytes);
+    if (socket->bytesAvailable() < expected.size() + kRequestBytes) {
         return;
     }
     // Only the exact message raises the window; anything else is dropped.
-    if (socket->read(expected.size()) == expected) {
-        emit ActivationRequested();
-    }
+    const QByteArray message = socket->read(expected.size() + kRequestBytes);
     socket->readAll();
+    if (!message.startsWith(expected)) {
+        return;
+    }
+    quint32 word = 0;
+    QDataStream(message.right(kRequestBytes)) >> word;
+    emit ActivationRequested();
+    switch (static_cast<StartRequest>(word)) {
+    case StartRequest::OpenCallReport:
+    case StartRequest::OpenTradingPlan:
+    case StartRequest::FetchNow:
+        emit StartRequested(static_cast<StartRequest>(word));
+        break;
+    case StartRequest::None:
+        break;
+    }
 }
 
 } // namespace strikeline

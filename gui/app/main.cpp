@@ -11,6 +11,8 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -64,9 +66,10 @@ void QuitOnSignals(QApplication& application, strikeline::CUserMessages& message
 }
 
 // --version and --help answer without a display, so they are read before the application
-// object exists. Every other argument is left alone: Qt and its browser engine read options
-// of their own.
-void AnswerInformationOptions(int argc, char* argv[]) {
+// object exists, as are the requests of the menu entry's actions (--open, --fetch-now),
+// which the copy that runs is handed when there is one. Every other argument is left
+// alone: Qt and its browser engine read options of their own.
+strikeline::StartRequest ReadOptions(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -78,6 +81,17 @@ void AnswerInformationOptions(int argc, char* argv[]) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption open(
+        QStringLiteral("open"),
+        QStringLiteral("Opens the Call Report (call-report) or the Trading Plan (trading-plan), in "
+                       "the copy that runs if there is one."),
+        QStringLiteral("window"));
+    const QCommandLineOption fetchNow(
+        QStringLiteral("fetch-now"),
+        QStringLiteral("Fetches every data file again at once, in the copy that runs if there is "
+                       "one."));
+    parser.addOption(open);
+    parser.addOption(fetchNow);
     parser.parse(arguments); // an option unknown here belongs to Qt
     if (parser.isSet(version)) {
         parser.showVersion(); // exits
@@ -89,6 +103,22 @@ void AnswerInformationOptions(int argc, char* argv[]) {
         parser.process({arguments.constFirst(),
                         helpAll ? QStringLiteral("--help-all") : QStringLiteral("--help")});
     }
+    if (parser.isSet(fetchNow)) {
+        return strikeline::StartRequest::FetchNow;
+    }
+    if (!parser.isSet(open)) {
+        return strikeline::StartRequest::None;
+    }
+    const QString window = parser.value(open);
+    if (window == QLatin1String("call-report")) {
+        return strikeline::StartRequest::OpenCallReport;
+    }
+    if (window == QLatin1String("trading-plan")) {
+        return strikeline::StartRequest::OpenTradingPlan;
+    }
+    std::fprintf(stderr, "strikeline: --open takes call-report or trading-plan, not \"%s\"\n",
+                 qPrintable(window));
+    std::exit(2);
 }
 
 } // namespace
@@ -96,14 +126,16 @@ void AnswerInformationOptions(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Strikeline"));
     QCoreApplication::setApplicationVersion(QStringLiteral(STRIKELINE_VERSION));
-    AnswerInformationOptions(argc, argv);
+    const strikeline::StartRequest request = ReadOptions(argc, argv);
 
     strikeline::PrepareWebEngine(); // before the application object, as the browser needs
     QApplication application(argc, argv);
     // Desktops find the menu entry, and with it the icon, under this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("au.com.varnel.Strikeline"));
     QApplication::setWindowIcon(strikeline::ProgramIcon());
-    strikeline::CApplication app;
+    strikeline::CStartOptions options = strikeline::CStartOptions::Defaults();
+    options.startRequest = request;
+    strikeline::CApplication app(std::move(options));
     QuitOnSignals(application, app.Messages());
     // A copy that does not start writes nothing back: a second copy's defaults would
     // otherwise replace the settings of the copy that runs.

@@ -11,7 +11,8 @@ cli=$1 http=$2 office=$3 libdir=$4 plan=$5
 needed() { readelf -d "$1" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p'; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for library in libcurl libxlsxwriter libzip libcrypto++; do
+# Nor Qt and the desktop bus, which only the notices of fetch --notify need (their module).
+for library in libcurl libxlsxwriter libzip libcrypto++ libQt6Core libQt6DBus libdbus-1; do
   ! needed "$cli" | grep -q "^$library\." || fail "strikeline-cli links $library"
 done
 needed "$http" | grep -q '^libcurl\.' || fail "the HTTP module does not link libcurl"

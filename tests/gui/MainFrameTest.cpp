@@ -186,9 +186,9 @@ void MainFrameTest::MenusHoldTheCommandsInOrder() {
     QCOMPARE(
         Captions(Menu(frame, "Edit")->actions()),
         (QStringList{"&Undo", "&Redo", "-", "Call Option Settings...", "Put Option Settings...",
-                     "-", "Colour Scheme...", "Data Sources...", "Analytics Settings...", "-",
-                     "Display Call Leveraged Bar", "Display Put Leveraged Bar",
-                     "Clear Short List when Short List is closed"}));
+                     "-", "Colour Scheme...", "Data Sources...", "Analytics Settings...",
+                     "Notifications...", "-", "Display Call Leveraged Bar",
+                     "Display Put Leveraged Bar", "Clear Short List when Short List is closed"}));
     QCOMPARE(Captions(Menu(frame, "&View")->actions()),
              (QStringList{"Analytics Columns", "Price History Charts"}));
     QCOMPARE(Captions(Menu(frame, "Yield")->actions()),
