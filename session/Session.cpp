@@ -15,6 +15,11 @@ CColorScheme CSession::ColorScheme() {
     return SchemeForDesktop(m_State.ColorScheme(), m_DarkDesktop);
 }
 
+CColorScheme CSession::StoredColorScheme() {
+    const CApplicationStateLock lock(m_State);
+    return m_State.ColorScheme();
+}
+
 std::shared_ptr<const CMarketAnalytics> CSession::Analytics() const {
     const std::shared_ptr<const CMarketSnapshot> current = m_Market.Current();
     const std::lock_guard lock(m_AnalyticsMutex);

@@ -48,6 +48,9 @@ public:
     // scheme, or the dark default in its place while the desktop is dark and the stored one
     // is the built-in default.
     CColorScheme ColorScheme();
+    // The scheme the user keeps, whatever the desktop: what files written for others (the
+    // plan's exports) are coloured with.
+    CColorScheme StoredColorScheme();
     // Whether the desktop shows dark colours; the settings keep the stored scheme either way.
     bool DarkDesktop() const { return m_DarkDesktop; }
     void SetDarkDesktop(bool dark) { m_DarkDesktop = dark; }

@@ -476,7 +476,7 @@ void CTradingPlanView::OnCommand(int command) {
         [this, &analytics](bool includeAnalytics) {
             return BuildPlanExport(Plan(), m_Generated, includeAnalytics ? &analytics : nullptr);
         },
-        m_Session.ColorScheme(), Now());
+        m_Session.StoredColorScheme(), Now());
 }
 
 // Printing.

@@ -22,6 +22,7 @@
 #include "plan/PlanCsvWriter.h"
 #include "plan/PlanExport.h"
 #include "plan/PlanFigures.h"
+#include "plan/PlanHtmlWriter.h"
 #include "plan/PlanMail.h"
 #include "plan/PlanTestData.h"
 #include "plan/TradingPlan.h"
@@ -323,6 +324,7 @@ private slots:
     void FileExportsWriteThroughTheCommands_data();
     void FileExportsWriteThroughTheCommands();
     void CancelledOrFailedExportsWriteNothing();
+    void ExportsOnADarkDesktopKeepTheStoredScheme();
     void MailCommandsAttachThePlanUnderItsName_data();
     void MailCommandsAttachThePlanUnderItsName();
     void MailFailureIsShown();
@@ -1171,6 +1173,29 @@ void CTradingPlanViewTest::FileExportsWriteThroughTheCommands() {
         QVERIFY(contents.contains(kTimeStamp.toLatin1()));
         QVERIFY(contents.indexOf("ANZXY9") < contents.indexOf("BHPXY9"));
     }
+}
+
+// The window shows the dark default on a dark desktop; a file written for others keeps the
+// scheme the user keeps.
+void CTradingPlanViewTest::ExportsOnADarkDesktopKeepTheStoredScheme() {
+    Add(test::SoldCall());
+    Session().SetDarkDesktop(true);
+    CShownView shown(Session());
+    CTradingPlanView& view = shown.view;
+    test::CTempFolder folder;
+    const QString path = QString::fromStdString(folder.File("plan.html"));
+    view.ExportCommands().SetSavePathChooser(
+        [&path](QWidget*, const QString&, const QString&) { return path; });
+    view.ExportCommands().SetFileOpener([](const QUrl&) {});
+    ExpectMessages();
+    view.OnCommand(ID_FILE_EXPORT_HTML);
+    Session().SetDarkDesktop(false);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(Session().ColorScheme() == CColorScheme());
+    QCOMPARE(file.readAll().toStdString(),
+             PlanHtmlText(BuildPlanExport(Plan(), view.GenerationTime()), CColorScheme()));
 }
 
 void CTradingPlanViewTest::CancelledOrFailedExportsWriteNothing() {
