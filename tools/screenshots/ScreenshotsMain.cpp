@@ -11,6 +11,7 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/charts/ChartPanel.h"
+#include "gui/charts/PayoffWindow.h"
 #include "gui/journal/DividendsGrid.h"
 #include "gui/journal/DividendsView.h"
 #include "gui/journal/LeverageCalcView.h"
@@ -56,6 +57,7 @@ constexpr QSize kShortListSize(1240, 560);
 constexpr QSize kTradingPlanSize(1400, 330);
 constexpr QSize kDiarySize(1100, 600);
 constexpr QSize kTrendChartSize(900, 520);
+constexpr QSize kPlanChartSize(900, 560);
 // At 200% a picture holds four times the pixels: the main window keeps to the room the
 // navigation centre needs, and the report to its width at 100%, where no column is cut.
 constexpr QSize kLargeMainWindowSize(760, 620);
@@ -173,17 +175,21 @@ void TickCompanies(CReportView* report, int count) {
     }
 }
 
-// Ticks the Trading Plan box of the first series of `count` companies in the Short List,
-// clicking the box cells.
+// Ticks the Trading Plan box of the series at the money (the one a writer usually takes)
+// of `count` companies in the Short List, clicking the box cells.
 void TickSeries(CShortListView* list, int count) {
     if (list == nullptr) {
         return;
     }
     const int box = CShortListBlockTable::CellOf(0);
-    const int row = CShortListBlockTable::kFirstSeriesRow;
     for (int b = 0; b < list->BlockCount() && count > 0; ++b) {
         CShortListBlockTable* block = list->Block(b);
-        if (block == nullptr || block->SeriesAt(row) == nullptr || block->IsPlanTicked(row)) {
+        if (block == nullptr) {
+            continue;
+        }
+        const int row = CShortListBlockTable::kFirstSeriesRow +
+                        static_cast<int>(block->Block().atTheMoney.value_or(0));
+        if (block->SeriesAt(row) == nullptr || block->IsPlanTicked(row)) {
             continue;
         }
         Click(*block, block->CellRect(row, box).center());
@@ -283,6 +289,26 @@ void TakeTour(CScreenshots& shots) {
         shots.Open(ID_TRADING_PLAN_OPEN, ViewKind::TradingPlan, kTradingPlanSize));
     TypeShares(plan);
     shots.Save(CScreenshots::FrameOf(plan), QStringLiteral("trading-plan.png"));
+
+    // A buy-write's payoff, and the plan's capital by the month its options expire.
+    const CTradingPlanEntry* buyWrite = nullptr;
+    for (int row = 0; plan != nullptr && row < plan->Table().RowCount(); ++row) {
+        const CTradingPlanEntry* entry = plan->EntryAt(row);
+        if (entry != nullptr && (buyWrite == nullptr || entry->m_SourceType == TYPE_SELL_CALL)) {
+            buyWrite = entry;
+        }
+    }
+    if (buyWrite != nullptr) {
+        CPayoffView* payoff = OpenPayoffWindow(frame, PlanRowPosition(*buyWrite));
+        if (QMdiSubWindow* window = CScreenshots::FrameOf(payoff)) {
+            window->resize(kPlanChartSize);
+            window->move(0, 0);
+        }
+        shots.Save(CScreenshots::FrameOf(payoff), QStringLiteral("payoff.png"));
+    }
+    QWidget* capital =
+        shots.Open(ID_TRADING_PLAN_CAPITAL, ViewKind::CapitalByMonth, kPlanChartSize);
+    shots.Save(CScreenshots::FrameOf(capital), QStringLiteral("capital-by-month.png"));
 
     std::vector<std::string> codes;
     if (call != nullptr) {
