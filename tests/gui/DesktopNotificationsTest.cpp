@@ -15,6 +15,7 @@
 #include "support/UserMessageLog.h"
 #include "tools/FeedServer.h"
 #include "tools/MarketFiles.h"
+#include "tools/MarketGenerator.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>
@@ -252,6 +253,7 @@ private slots:
     void TheSwitchAndTheLeadTimeAreKeptAndTheSwitchSilencesTheProgram();
     void HeadlessFetchTellsOnceAndNotWhenSwitchedOff();
     void HeadlessFetchWithoutAServiceSaysSoAndFetchesAsEver();
+    void SoldCallsAtEarlyExerciseRiskAreToldOnce();
     void MenuEntryActionsReachTheRunningCopy();
     void ProgramOptionsOfTheMenuEntry();
 
@@ -422,6 +424,64 @@ void CDesktopNotificationsTest::HeadlessFetchWithoutAServiceSaysSoAndFetchesAsEv
              qPrintable(run.errors));
     QCOMPARE(run.errors.count(QLatin1Char('\n')), 1);
     QCOMPARE(m_Service.m_Shown.size(), 0);
+}
+
+void CDesktopNotificationsTest::SoldCallsAtEarlyExerciseRiskAreToldOnce() {
+    m_Service.m_Shown.clear();
+    const test::CScopedEnv feedUrl("STRIKELINE_FEED_URL", "http://127.0.0.1:9");
+    const test::CScopedEnv siteUrl("STRIKELINE_SITE_URL", "http://127.0.0.1:9");
+    test::CTempFolder home;
+    const std::chrono::year_month_day today{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    CMarketGeneratorSettings settings;
+    settings.m_Year = static_cast<int>(today.year());
+    settings.m_Month = static_cast<unsigned>(today.month());
+    settings.m_Day = static_cast<unsigned>(today.day());
+    std::string error;
+    QVERIFY2(WriteDataFolder(home.File("data"), CMarketGenerator(settings).Generate(), error),
+             error.c_str());
+    test::CUserMessageLog messages;
+    CApplication app(Options(home, messages));
+    QVERIFY(app.InitInstance());
+    CSession& session = app.Session();
+    QTRY_VERIFY_WITH_TIMEOUT(session.Analytics() != nullptr, kTimeoutMs);
+
+    // A written call the analytics expect to be exercised before an ex-date.
+    const CCompanyInfo* company = nullptr;
+    const CContractInfo* series = nullptr;
+    for (const CCompanyInfo& share : session.Market().Current()->Calls()) {
+        for (const CContractInfo& contract : share.Contracts()) {
+            const auto figures = session.Analytics()->Find(true, contract.Code());
+            if (series == nullptr && figures && figures->earlyExercise && figures->days >= 0) {
+                company = &share;
+                series = &contract;
+            }
+        }
+    }
+    QVERIFY2(series != nullptr, "the sample market has a call at early-exercise risk");
+    CTradingPlanEntry row = Row(company->Code().c_str(), series->Code().c_str(), 0, 0);
+    row.m_DateExpiry = series->Expiry();
+    session.TradingPlan().Append(row);
+    QVERIFY(m_Service.m_Shown.isEmpty());
+
+    // New analytics look at the plan's sold calls again.
+    app.AnalyticsWorker().Recompute();
+    const QString summary =
+        QStringLiteral("Early exercise likely: %1 (%2)")
+            .arg(QString::fromStdString(series->Code()), QString::fromStdString(company->Code()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_Service.m_Shown.size(), 1, kTimeoutMs);
+    QCOMPARE(m_Service.m_Shown[0].summary, summary);
+    QVERIFY(m_Service.m_Shown[0].body.contains(QLatin1String("ex-dividend")));
+    QCOMPARE(m_Service.m_Shown[0].actions.value(0), QStringLiteral("default"));
+    m_Service.Click(m_Service.m_Shown[0].id);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        app.MainFrame()->GetView(ViewKind::TradingPlan, false, false) != nullptr, kTimeoutMs);
+    app.AnalyticsWorker().Recompute();
+    app.AnalyticsWorker().Wait();
+    QTest::qWait(500);
+    QCOMPARE(m_Service.m_Shown.size(), 1);
+    app.MainFrame()->close();
+    app.ExitInstance(0);
 }
 
 void CDesktopNotificationsTest::MenuEntryActionsReachTheRunningCopy() {
