@@ -126,6 +126,14 @@ for module in strikeline-http:libcurl strikeline-office:libxlsxwriter strikeline
     fi
   done
 done
+# The headless fetch tells the desktop through a module of its own too: strikeline-cli maps
+# neither Qt nor the bus library at its start.
+notify=$(dirname "$web_page")/strikeline-notify.so
+[ -f "$notify" ] || fail "$notify is not installed beside the browser module"
+readelf -d "$notify" | grep -qF "[libQt6DBus." || fail "$notify does not link libQt6DBus"
+if readelf -d /usr/bin/strikeline-cli | grep -Eq '\[lib(Qt6|dbus-1)'; then
+  fail "/usr/bin/strikeline-cli links Qt or the bus library; only $(basename "$notify") should"
+fi
 # The charts module lies there too and is the only installed file that links Qt Charts: the
 # program loads it when the first chart is drawn.
 charts=$(dirname "$web_page")/strikeline-charts.so
@@ -147,6 +155,12 @@ desktop_key() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
 exec_command=$(desktop_key Exec)
 [ "$(command -v "${exec_command%% *}")" = /usr/bin/strikeline ] ||
   fail "the menu entry runs '$exec_command', not the installed program"
+# So do the entry's actions (Call Report, Trading Plan, Fetch Now), with options it takes.
+while IFS= read -r action; do
+  [ "$(command -v "${action%% *}")" = /usr/bin/strikeline ] ||
+    fail "a menu entry action runs '$action', not the installed program"
+done < <(sed -n 's/^Exec=//p' "$desktop" | tail -n +2)
+[ "$(sed -n 's/^Exec=//p' "$desktop" | wc -l)" -eq 4 ] || fail "the menu entry lacks its three actions"
 icon=$(desktop_key Icon)
 [ -f "/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon"
 for size in "${icon_sizes[@]}"; do
