@@ -12,6 +12,7 @@
 #include "gui/widgets/ComplexTableWnd.h"
 #include "gui/widgets/QtColor.h"
 #include "session/ApplicationState.h"
+#include "support/ProgramUnderTest.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -152,29 +153,10 @@ void SendMouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, Qt::M
     QApplication::sendEvent(widget, &event);
 }
 
-// The real program on its own folders, with its main window shown.
-class CProgram {
+// The real program on its own folders, with its main window shown, and a log of what the
+// test's own windows and commands did.
+class CProgram : public test::CProgramUnderTest {
 public:
-    CProgram()
-        : m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
-          m_Site("STRIKELINE_SITE_URL", "http://127.0.0.1:9"),
-          m_App(CStartOptions{m_Folder.File("data"), m_Folder.File("settings.reg"),
-                              QString::fromStdString(m_Folder.File("instance")), false,
-                              &m_Messages}) {}
-    ~CProgram() {
-        if (m_Started) {
-            m_App.MainFrame()->close();
-            m_App.ExitInstance(0);
-        }
-    }
-    CProgram(const CProgram&) = delete;
-    CProgram& operator=(const CProgram&) = delete;
-
-    bool Start() {
-        m_Started = m_App.InitInstance();
-        return m_Started;
-    }
-    CMainFrame& Frame() { return *m_App.MainFrame(); }
     QStringList& Log() { return m_Log; }
 
     // A table window of `kind` that logs its refreshes under `name`, opened by `command`.
@@ -194,13 +176,7 @@ private:
     private:
         QStringList& m_Log;
     };
-    test::CTempFolder m_Folder;
-    test::CScopedEnv m_Feed;
-    test::CScopedEnv m_Site;
-    CMessageLog m_Messages;
-    CApplication m_App;
     QStringList m_Log;
-    bool m_Started = false;
 };
 
 CColorScheme CurrentScheme(CMainFrame& frame) {

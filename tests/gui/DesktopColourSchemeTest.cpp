@@ -19,6 +19,7 @@
 #include "plan/PlanTestData.h"
 #include "session/ApplicationState.h"
 #include "storage/BuiltInSchemes.h"
+#include "support/ProgramUnderTest.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/UserMessageLog.h"
@@ -40,39 +41,7 @@ namespace {
 // The first plan row, under its heading and its company's row.
 constexpr int kPlanRow = 2;
 
-// The real program on its own folders, with its main window shown.
-class CProgram {
-public:
-    CProgram()
-        : m_Feed("STRIKELINE_FEED_URL", "http://127.0.0.1:9"),
-          m_Site("STRIKELINE_SITE_URL", "http://127.0.0.1:9"),
-          m_App(CStartOptions{m_Folder.File("data"), m_Folder.File("settings.reg"),
-                              QString::fromStdString(m_Folder.File("instance")), false,
-                              &m_Messages}) {}
-    ~CProgram() {
-        if (m_Started) {
-            m_App.MainFrame()->close();
-            m_App.ExitInstance(0);
-        }
-    }
-    CProgram(const CProgram&) = delete;
-    CProgram& operator=(const CProgram&) = delete;
-
-    bool Start() {
-        m_Started = m_App.InitInstance();
-        return m_Started;
-    }
-    CMainFrame& Frame() { return *m_App.MainFrame(); }
-    CSession& Session() { return m_App.Session(); }
-
-private:
-    test::CTempFolder m_Folder;
-    test::CScopedEnv m_Feed;
-    test::CScopedEnv m_Site;
-    test::CUserMessageLog m_Messages;
-    CApplication m_App;
-    bool m_Started = false;
-};
+using CProgram = test::CProgramUnderTest;
 
 CColorScheme Stored(CSession& session) {
     const CApplicationStateLock lock(session.State());
