@@ -92,7 +92,7 @@ int RunFetchCommand(const std::vector<std::string>& arguments, std::ostream& out
     std::string problem;
     if (!line.Parse(arguments, {"data"}, {"notify"}, problem) || !line.Positional().empty()) {
         err << "strikeline-cli fetch: "
-            << (problem.empty() ? "--data DIR is all it takes" : problem) << "\n"
+            << (problem.empty() ? "it takes only --data DIR and --notify" : problem) << "\n"
             << kFetchUsage;
         return kExitBadArguments;
     }

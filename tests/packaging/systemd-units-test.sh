@@ -25,8 +25,8 @@ units=$work/root/usr/lib/systemd/user
 service=$units/strikeline-fetch.service
 timer=$units/strikeline-fetch.timer
 [ -f "$service" ] && [ -f "$timer" ] || fail "the units are not in /usr/lib/systemd/user"
-grep -qx 'ExecStart=/usr/bin/strikeline-cli fetch' "$service" ||
-  fail "the service does not run /usr/bin/strikeline-cli fetch: $(grep ExecStart "$service")"
+grep -qx 'ExecStart=/usr/bin/strikeline-cli fetch --notify' "$service" ||
+  fail "the service does not run /usr/bin/strikeline-cli fetch --notify: $(grep ExecStart "$service")"
 # Off until the user enables the timer: nothing but the timer may be wanted by a target.
 ! grep -q '^\[Install\]' "$service" || fail "the service installs itself; the timer should"
 grep -qx 'WantedBy=timers.target' "$timer" || fail "the timer is not wanted by timers.target"
@@ -36,7 +36,7 @@ grep -qx 'Persistent=true' "$timer" || fail "the timer does not make up missed r
 mkdir -p "$work/check"
 sed "s|^ExecStart=/usr/bin/strikeline-cli |ExecStart=$cli |" "$service" > "$work/check/strikeline-fetch.service"
 cp "$timer" "$work/check/"
-grep -q "^ExecStart=$cli fetch$" "$work/check/strikeline-fetch.service" || fail "ExecStart was not replaced"
+grep -q "^ExecStart=$cli fetch --notify$" "$work/check/strikeline-fetch.service" || fail "ExecStart was not replaced"
 mkdir -m 700 "$work/runtime"
 (cd "$work/check" && XDG_RUNTIME_DIR=$work/runtime MANPATH=$work/root/usr/share/man \
   systemd-analyze verify --user ./strikeline-fetch.timer ./strikeline-fetch.service) \
