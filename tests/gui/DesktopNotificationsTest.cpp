@@ -6,6 +6,7 @@
 #include "gui/app/Application.h"
 #include "gui/app/NotificationsDlg.h"
 #include "plan/TradingPlan.h"
+#include "reports/ReportTestData.h"
 #include "session/DesktopNotices.h"
 #include "session/SettingsRecords.h"
 #include "storage/RegistryFile.h"
@@ -431,34 +432,32 @@ void CDesktopNotificationsTest::SoldCallsAtEarlyExerciseRiskAreToldOnce() {
     const test::CScopedEnv feedUrl("STRIKELINE_FEED_URL", "http://127.0.0.1:9");
     const test::CScopedEnv siteUrl("STRIKELINE_SITE_URL", "http://127.0.0.1:9");
     test::CTempFolder home;
-    const std::chrono::year_month_day today{
-        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    CMarketGeneratorSettings settings;
-    settings.m_Year = static_cast<int>(today.year());
-    settings.m_Month = static_cast<unsigned>(today.month());
-    settings.m_Day = static_cast<unsigned>(today.day());
-    std::string error;
-    QVERIFY2(WriteDataFolder(home.File("data"), CMarketGenerator(settings).Generate(), error),
-             error.c_str());
     test::CUserMessageLog messages;
     CApplication app(Options(home, messages));
     QVERIFY(app.InitInstance());
     CSession& session = app.Session();
-    QTRY_VERIFY_WITH_TIMEOUT(session.Analytics() != nullptr, kTimeoutMs);
 
-    // A written call the analytics expect to be exercised before an ex-date.
-    const CCompanyInfo* company = nullptr;
-    const CContractInfo* series = nullptr;
-    for (const CCompanyInfo& share : session.Market().Current()->Calls()) {
-        for (const CContractInfo& contract : share.Contracts()) {
-            const auto figures = session.Analytics()->Find(true, contract.Code());
-            if (series == nullptr && figures && figures->earlyExercise && figures->days >= 0) {
-                company = &share;
-                series = &contract;
-            }
-        }
-    }
-    QVERIFY2(series != nullptr, "the sample market has a call at early-exercise risk");
+    // A deep in-the-money call, traded an hour ago, over a large franked dividend a month
+    // away: its holder does better to exercise just before the ex-date.
+    constexpr FileTime kDay = 86400LL * kFileTimeTicksPerSecond;
+    const FileTime now = CurrentFileTime();
+    const auto text = [](FileTime moment) {
+        return FormatFileTime(moment, TimeZoneMode::Universal, FileTimeStyle::DateTime);
+    };
+    std::vector<CCompanyInfo> calls;
+    calls.push_back(test::Share(
+        "ABC", 50.0,
+        {test::Series("ABCXX1", 35.0, 15.2, text(now + 90 * kDay), text(now - kDay / 24))}));
+    session.Market().PublishCalls(std::move(calls));
+    const FileTime exDate = now + 30 * kDay;
+    session.Market().PublishDividends({{"ABC", exDate - exDate % kDay, 3.0, 100.0}});
+    app.AnalyticsWorker().Recompute();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        session.Analytics() != nullptr && session.Analytics()->Find(true, "ABCXX1"), kTimeoutMs);
+    const CCompanyInfo* company = &session.Market().Current()->Calls().front();
+    const CContractInfo* series = &company->Contracts().front();
+    const auto figures = session.Analytics()->Find(true, series->Code());
+    QVERIFY(figures && figures->earlyExercise);
     CTradingPlanEntry row = Row(company->Code().c_str(), series->Code().c_str(), 0, 0);
     row.m_DateExpiry = series->Expiry();
     session.TradingPlan().Append(row);
