@@ -78,8 +78,9 @@ double RelativeLuminance(Color color) {
 }
 
 double ContrastRatio(Color first, Color second) {
-    const auto [darker, lighter] = std::minmax(RelativeLuminance(first), RelativeLuminance(second));
-    return (lighter + 0.05) / (darker + 0.05);
+    const double a = RelativeLuminance(first);
+    const double b = RelativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 std::vector<CSchemeColorPair> SchemeColorPairs(const CColorScheme& scheme) {

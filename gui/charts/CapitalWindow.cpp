@@ -161,6 +161,11 @@ void ConnectPlanCharts(CMainFrame& frame, CTradingPlanView& view) {
         [&frame](const CPayoffPosition& position) { OpenPayoffWindow(frame, position); },
         [&frame] { frame.OnCommand(ID_TRADING_PLAN_CAPITAL); });
     QObject::connect(&view, &CTradingPlanView::PlanShown, &frame, [&frame] {
+        // While the main window is taken down its children go last, and an edit they commit
+        // on the way may still show the plan: there is no window left to refresh then.
+        if (qobject_cast<CMainFrame*>(&frame) == nullptr) {
+            return;
+        }
         RefreshPayoffWindows(frame);
         if (auto* capital = dynamic_cast<CCapitalView*>(
                 frame.GetView(ViewKind::CapitalByMonth, false, false))) {
