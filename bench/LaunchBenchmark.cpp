@@ -547,6 +547,8 @@ int RunParent(const COptions& options) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // As the program's own main does, before any thread exists.
+    ::mallopt(M_ARENA_MAX, 2);
     const std::optional<COptions> options = ParseOptions(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);

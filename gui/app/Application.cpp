@@ -29,7 +29,6 @@
 #include <QStatusBar>
 #include <clocale>
 #include <iostream>
-#include <malloc.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -130,11 +129,6 @@ CApplication::CApplication(CStartOptions options)
       m_Session(m_Options.dataFolder,
                 m_Options.messenger != nullptr ? m_Options.messenger : &m_Messages),
       m_AnalyticsWorker(m_Session) {
-    // The market is read and analysed on threads of their own. The C library would give
-    // each such thread an arena of its own, whose freed pages stay with the program for
-    // its whole run (some 3 MB of the ten-times market); one arena beside the main
-    // thread's holds what they allocate, at no measurable cost to start-up.
-    ::mallopt(M_ARENA_MAX, 2);
     connect(&m_StatusTimer, &QTimer::timeout, this, [this] {
         if (m_MainFrame) {
             m_MainFrame->UpdateStatusBar();
