@@ -18,6 +18,7 @@ function(strikeline_add_test name)
   target_link_libraries(${name} PRIVATE strikeline_core ${ARG_LIBRARIES})
   if(ARG_GUI)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/ThreadsEndedAtExit.cpp)
     target_link_libraries(${name} PRIVATE Qt6::Test Qt6::Widgets)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

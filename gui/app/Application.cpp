@@ -144,6 +144,7 @@ CApplication::CApplication(CStartOptions options)
 
 CApplication::~CApplication() {
     StopDownloader();
+    CNavigationCentreView::DiscardStartPicture();
 }
 
 bool CApplication::InitInstance() {

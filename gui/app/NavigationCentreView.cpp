@@ -600,6 +600,14 @@ void CNavigationCentreView::PrepareStartPicture(qreal devicePixelRatio) {
     }
 }
 
+void CNavigationCentreView::DiscardStartPicture() {
+    CStartPicture& start = StartPicture();
+    if (start.image.valid()) {
+        start.image.wait();
+    }
+    start.image = {};
+}
+
 QImage CNavigationCentreView::RenderImage(PictureState state, qreal devicePixelRatio) {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const int side = static_cast<int>(std::ceil(kPictureSize * ratio));

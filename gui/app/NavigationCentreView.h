@@ -46,6 +46,9 @@ public:
     // so that the first view painted at that ratio finds it ready: drawing it takes about a
     // frame, which start-up would otherwise wait for.
     static void PrepareStartPicture(qreal devicePixelRatio);
+    // Waits for a picture still being drawn and drops it. Its thread draws with the
+    // application's fonts, so it may not outlive the application.
+    static void DiscardStartPicture();
 
     int PressedButton() const { return m_PressedButton; }
     int HotButton() const { return m_HotButton; }
