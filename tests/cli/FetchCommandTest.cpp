@@ -5,6 +5,7 @@
 #include "storage/RegistryStorage.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
+#include "support/TodaysMarket.h"
 #include "tools/FeedServer.h"
 #include "tools/MarketFiles.h"
 
@@ -25,12 +26,7 @@ constexpr const char* kDataFiles[] = {"call.csv", "put.csv", "dividends.csv", "c
 class FetchCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::chrono::year_month_day today{
-            std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-        CMarketGeneratorSettings settings;
-        settings.m_Year = static_cast<int>(today.year());
-        settings.m_Month = static_cast<unsigned>(today.month());
-        settings.m_Day = static_cast<unsigned>(today.day());
+        CMarketGeneratorSettings settings = test::TodaysMarketSettings();
         std::string error;
         ASSERT_TRUE(WriteFeedFolder(m_Feed.Path().string(), settings, 24 * 60, error)) << error;
         ServeFeed(m_Feed.Path().string());

@@ -8,6 +8,7 @@
 #include "marketdata/CompanyInfo.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
+#include "support/TodaysMarket.h"
 #include "support/UserMessageLog.h"
 #include "tools/MarketFiles.h"
 #include "tools/MarketGenerator.h"
@@ -28,13 +29,8 @@ constexpr int kTimeoutMs = 20000;
 // Today's market, so that the report has series that have not expired; another seed is
 // another market.
 CGeneratedMarket Market(std::uint64_t seed) {
-    const std::chrono::year_month_day today{
-        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    CMarketGeneratorSettings settings;
+    CMarketGeneratorSettings settings = test::TodaysMarketSettings();
     settings.m_Seed = seed;
-    settings.m_Year = static_cast<int>(today.year());
-    settings.m_Month = static_cast<unsigned>(today.month());
-    settings.m_Day = static_cast<unsigned>(today.day());
     return CMarketGenerator(settings).Generate();
 }
 

@@ -13,6 +13,7 @@
 #include "storage/RegistryStorage.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
+#include "support/TodaysMarket.h"
 #include "support/UserMessageLog.h"
 #include "tools/FeedServer.h"
 #include "tools/MarketFiles.h"
@@ -171,12 +172,7 @@ struct CFeed {
     std::string url;
 
     void Start() {
-        const std::chrono::year_month_day today{
-            std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-        CMarketGeneratorSettings settings;
-        settings.m_Year = static_cast<int>(today.year());
-        settings.m_Month = static_cast<unsigned>(today.month());
-        settings.m_Day = static_cast<unsigned>(today.day());
+        CMarketGeneratorSettings settings = test::TodaysMarketSettings();
         std::string error;
         QVERIFY2(WriteFeedFolder(folder.Path().string(), settings, 24 * 60, error), error.c_str());
         CFeedServerOptions options;

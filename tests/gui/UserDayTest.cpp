@@ -46,6 +46,7 @@
 #include "session/ApplicationState.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
+#include "support/TodaysMarket.h"
 #include "support/UserMessageLog.h"
 #include "tools/FeedServer.h"
 #include "tools/MarketFiles.h"
@@ -102,12 +103,7 @@ std::string ReadFile(const std::string& path) {
 class CLocalFeed {
 public:
     CLocalFeed() {
-        const std::chrono::year_month_day today{
-            std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-        CMarketGeneratorSettings settings;
-        settings.m_Year = static_cast<int>(today.year());
-        settings.m_Month = static_cast<unsigned>(today.month());
-        settings.m_Day = static_cast<unsigned>(today.day());
+        CMarketGeneratorSettings settings = test::TodaysMarketSettings();
         std::string error;
         m_Ready = WriteFeedFolder(m_Folder.File("feed"), settings, 24 * 60, error);
         CFeedServerOptions options;
