@@ -8,6 +8,7 @@
 #include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanTableBuilder.h"
 #include "gui/reports/MultiTablePrintJob.h"
+#include "gui/reports/SessionPaperColors.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/PlanAnalyticsCells.h"
 #include "plan/PlanCellEdit.h"
@@ -481,13 +482,17 @@ void CTradingPlanView::OnCommand(int command) {
 
 // Printing.
 
+std::unique_ptr<CMultiTablePrintJob> CTradingPlanView::PrintJob(const QSize& pageSize) {
+    return std::make_unique<CMultiTablePrintJob>(std::vector<CComplexTableWnd*>{m_Table}, pageSize,
+                                                 logicalDpiY(), PaperColorsOf(m_Session));
+}
+
 int CTradingPlanView::PrintedPageCount(QPrinter& printer) {
-    return CMultiTablePrintJob({m_Table}, PrintUnits(printer, *this), logicalDpiY()).PageCount();
+    return PrintJob(PrintUnits(printer, *this))->PageCount();
 }
 
 bool CTradingPlanView::Print(QPrinter& printer) {
-    CMultiTablePrintJob job({m_Table}, PrintUnits(printer, *this), logicalDpiY());
-    return PrintPages(job, printer, *this);
+    return PrintPages(*PrintJob(PrintUnits(printer, *this)), printer, *this);
 }
 
 void CTradingPlanView::PrintWithPreview() {

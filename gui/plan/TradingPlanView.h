@@ -13,10 +13,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 class QPrinter;
+class QSize;
 
 namespace strikeline {
 
@@ -24,6 +26,7 @@ class CMarketAnalytics;
 class CSession;
 
 class CComplexTableWnd;
+class CMultiTablePrintJob;
 struct CPayoffPosition;
 class CTradingPlanTable;
 class CTradingPlan;
@@ -110,6 +113,9 @@ public:
     // Printing: the table across pages, the heading repeated, pages broken between rows.
     bool Print(QPrinter& printer);
     int PrintedPageCount(QPrinter& printer);
+    // The printing of the table on pages of `pageSize` print units, in the colours paper
+    // takes.
+    std::unique_ptr<CMultiTablePrintJob> PrintJob(const QSize& pageSize);
     // The print command: a preview, landscape unless the user turns the paper.
     void PrintWithPreview();
 

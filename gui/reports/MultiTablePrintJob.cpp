@@ -13,7 +13,7 @@ namespace strikeline {
 
 namespace {
 
-void CopyCell(const CComplexTableCell& from, CComplexTableCell& to) {
+void CopyCell(const CComplexTableCell& from, CComplexTableCell& to, const CPaperColors& paper) {
     to.m_Kind = from.m_Kind == CellKind::EmbeddedTable ? CellKind::Text : from.m_Kind;
     to.m_Name = from.m_Name;
     to.m_TextFromHook = false;
@@ -21,9 +21,9 @@ void CopyCell(const CComplexTableCell& from, CComplexTableCell& to) {
     to.m_Format = from.m_Format;
     to.m_Ticked = from.m_Ticked;
     to.m_BoxSize = from.m_BoxSize;
-    to.m_BoxColor = from.m_BoxColor;
-    to.m_Background = from.m_Background;
-    to.m_TextColor = from.m_TextColor;
+    to.m_BoxColor = paper.OnPaper(from.m_BoxColor);
+    to.m_Background = paper.OnPaper(from.m_Background);
+    to.m_TextColor = paper.OnPaper(from.m_TextColor);
     to.m_Visible = from.m_Visible;
     to.m_Selectable = from.m_Selectable;
     to.m_Editable = false;
@@ -31,7 +31,7 @@ void CopyCell(const CComplexTableCell& from, CComplexTableCell& to) {
     to.m_Font = from.m_Font;
     to.m_ToolTip = from.m_ToolTip;
     to.m_CornerMarkerSize = from.m_CornerMarkerSize;
-    to.m_CornerMarkerColor = from.m_CornerMarkerColor;
+    to.m_CornerMarkerColor = paper.OnPaper(from.m_CornerMarkerColor);
     to.m_Width = from.m_Width;
     to.m_ExtraRightInset = from.m_ExtraRightInset;
     to.m_Divisions = from.m_Divisions;
@@ -48,7 +48,8 @@ void CopyCell(const CComplexTableCell& from, CComplexTableCell& to) {
 
 } // namespace
 
-std::unique_ptr<CComplexTableWnd> CMultiTablePrintJob::CopyTable(CComplexTableWnd& source) {
+std::unique_ptr<CComplexTableWnd> CMultiTablePrintJob::CopyTable(CComplexTableWnd& source,
+                                                                 const CPaperColors& paper) {
     auto copy = std::make_unique<CComplexTableWnd>();
     copy->setFont(source.font());
     copy->SetPrintedHeaderCount(source.PrintedHeaderCount());
@@ -61,11 +62,11 @@ std::unique_ptr<CComplexTableWnd> CMultiTablePrintJob::CopyTable(CComplexTableWn
             const CComplexTableCell& from = *source.Cell(r, c);
             const QString text = from.m_TextFromHook ? source.GetCellText(r, c) : from.m_Text;
             const int column = copy->AddCell(row, text);
-            CopyCell(from, *copy->Cell(row, column));
+            CopyCell(from, *copy->Cell(row, column), paper);
             if (from.m_Kind == CellKind::EmbeddedTable) {
                 std::unique_ptr<CComplexTableWnd> inner;
                 if (from.m_EmbeddedTable) {
-                    inner = CopyTable(*from.m_EmbeddedTable);
+                    inner = CopyTable(*from.m_EmbeddedTable, paper);
                 }
                 copy->SetEmbeddedTable(row, column, std::move(inner));
             }
@@ -75,14 +76,15 @@ std::unique_ptr<CComplexTableWnd> CMultiTablePrintJob::CopyTable(CComplexTableWn
 }
 
 CMultiTablePrintJob::CMultiTablePrintJob(const std::vector<CComplexTableWnd*>& tables,
-                                         const QSize& pageSize, double screenDpi)
+                                         const QSize& pageSize, double screenDpi,
+                                         const CPaperColors& paper)
     : m_TableWidth(std::max(pageSize.width() - 2 * CPrintedPageLayout::kMargin, 1)),
       m_ScreenDpi(screenDpi) {
     std::vector<CPrintedPageLayout::CTable> rows;
     rows.reserve(tables.size());
     m_Copies.reserve(tables.size());
     for (CComplexTableWnd* table : tables) {
-        std::unique_ptr<CComplexTableWnd> copy = CopyTable(*table);
+        std::unique_ptr<CComplexTableWnd> copy = CopyTable(*table, paper);
         // Pages take the rows at their natural heights.
         copy->SetStretchLastRow(false);
         copy->RecalcLayout(m_TableWidth);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/reports/PrintedPageLayout.h"
+#include "storage/PaperColors.h"
 
 #include <QFont>
 #include <QSize>
@@ -23,14 +24,18 @@ class CComplexTableWnd;
 class CMultiTablePrintJob {
 public:
     // `pageSize` is the printable area in print units; `screenDpi` the resolution whose
-    // pixels the units are.
+    // pixels the units are. The copies take `paper`'s colours for those on screen.
     CMultiTablePrintJob(const std::vector<CComplexTableWnd*>& tables, const QSize& pageSize,
-                        double screenDpi);
+                        double screenDpi, const CPaperColors& paper = {});
     ~CMultiTablePrintJob();
     CMultiTablePrintJob(const CMultiTablePrintJob&) = delete;
     CMultiTablePrintJob& operator=(const CMultiTablePrintJob&) = delete;
 
     int PageCount() const { return m_Layout->PageCount(); }
+    // The copy of the job's table `index`, as it prints.
+    const CComplexTableWnd& Table(int index) const {
+        return *m_Copies.at(static_cast<std::size_t>(index));
+    }
     const CPrintedPageLayout& Layout() const { return *m_Layout; }
     // The width the tables are laid out at: the page width less both margins.
     int TableWidth() const { return m_TableWidth; }
@@ -41,8 +46,9 @@ public:
 
     // A copy of `source` that draws the same: every row and cell, texts from the text
     // hooks taken as they are now, embedded tables copied too. The copy is not shown and
-    // has no current cell.
-    static std::unique_ptr<CComplexTableWnd> CopyTable(CComplexTableWnd& source);
+    // has no current cell. Its cells take `paper`'s colours for the colours on screen.
+    static std::unique_ptr<CComplexTableWnd> CopyTable(CComplexTableWnd& source,
+                                                       const CPaperColors& paper = {});
 
 private:
     // A font of a copy as it was laid out: the table's own (row -1) or a cell's.

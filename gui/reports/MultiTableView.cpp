@@ -819,22 +819,23 @@ std::vector<CComplexTableWnd*> CMultiTableView::TablesForPrinting() {
     return tables;
 }
 
-int CMultiTableView::PrintedPageCount(QPrinter& printer) {
+std::unique_ptr<CMultiTablePrintJob> CMultiTableView::PrintJob(const QSize& pageSize) {
     FinishPendingWork();
     if (m_Tables.empty()) {
-        return 0;
+        return nullptr;
     }
-    return CMultiTablePrintJob(TablesForPrinting(), PrintUnits(printer, *this), logicalDpiY())
-        .PageCount();
+    return std::make_unique<CMultiTablePrintJob>(TablesForPrinting(), pageSize, logicalDpiY(),
+                                                 ColorsOnPaper());
+}
+
+int CMultiTableView::PrintedPageCount(QPrinter& printer) {
+    const std::unique_ptr<CMultiTablePrintJob> job = PrintJob(PrintUnits(printer, *this));
+    return job ? job->PageCount() : 0;
 }
 
 bool CMultiTableView::Print(QPrinter& printer) {
-    FinishPendingWork();
-    if (m_Tables.empty()) {
-        return false;
-    }
-    CMultiTablePrintJob job(TablesForPrinting(), PrintUnits(printer, *this), logicalDpiY());
-    return PrintPages(job, printer, *this);
+    const std::unique_ptr<CMultiTablePrintJob> job = PrintJob(PrintUnits(printer, *this));
+    return job && PrintPages(*job, printer, *this);
 }
 
 void CMultiTableView::PrintWithPreview() {

@@ -2,9 +2,11 @@
 
 #include "gui/widgets/TableNavigation.h"
 #include "storage/Color.h"
+#include "storage/PaperColors.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QSize>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -16,6 +18,7 @@ namespace strikeline {
 
 class CColorScheme;
 class CComplexTableWnd;
+class CMultiTablePrintJob;
 class CStackedTable;
 
 // How the idle work of a view went since it last started: the report and Short List
@@ -108,6 +111,9 @@ public:
     // Printing. Refused (false, nothing printed) when the view has no tables.
     bool HasTables() const { return !m_Tables.empty(); }
     bool Print(QPrinter& printer);
+    // The printing of every table on pages of `pageSize` print units, in the colours paper
+    // takes; null without tables.
+    std::unique_ptr<CMultiTablePrintJob> PrintJob(const QSize& pageSize);
     // The number of pages Print would fill on this printer; 0 without tables.
     int PrintedPageCount(QPrinter& printer);
     // The print command: a preview of the pages, landscape unless the user turns the
@@ -119,6 +125,8 @@ signals:
     void WorkFinished();
 
 protected:
+    // The colours paper takes for those the tables show; by default the same ones.
+    virtual CPaperColors ColorsOnPaper() const { return {}; }
     // Takes the table over and stacks it last, hidden until it is measured and placed.
     // Returns its index.
     int AddTable(std::unique_ptr<CStackedTable> table);

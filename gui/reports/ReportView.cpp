@@ -5,6 +5,7 @@
 #include "gui/reports/AnalyticsCells.h"
 #include "gui/reports/ReportBlockBuilder.h"
 #include "gui/reports/ReportBlockTable.h"
+#include "gui/reports/SessionPaperColors.h"
 #include "marketdata/CompanyList.h"
 #include "marketdata/CompanyNameTable.h"
 #include "reports/ReportSettings.h"
@@ -290,6 +291,10 @@ void CReportView::OnCommand(int command) {
     if (command == ID_FILE_PRINT) {
         PrintWithPreview();
     }
+}
+
+CPaperColors CReportView::ColorsOnPaper() const {
+    return PaperColorsOf(m_Session);
 }
 
 } // namespace strikeline

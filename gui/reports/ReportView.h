@@ -106,6 +106,7 @@ signals:
     void BuildFinished();
 
 protected:
+    CPaperColors ColorsOnPaper() const override;
     bool BuildNextStep() override;
     std::unique_ptr<CStackedTable> MakeTable(int index) override;
     int EstimateTableHeight(int index, int width) override;

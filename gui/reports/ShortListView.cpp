@@ -3,6 +3,7 @@
 #include "gui/app/CommandIds.h"
 #include "gui/charts/PayoffWindow.h"
 #include "gui/reports/AnalyticsCells.h"
+#include "gui/reports/SessionPaperColors.h"
 #include "gui/reports/ShortListBlockBuilder.h"
 #include "gui/reports/ShortListBlockTable.h"
 #include "marketdata/CompanyList.h"
@@ -311,6 +312,10 @@ void CShortListView::OnCommand(int command) {
     if (command == ID_FILE_PRINT) {
         PrintWithPreview();
     }
+}
+
+CPaperColors CShortListView::ColorsOnPaper() const {
+    return PaperColorsOf(m_Session);
 }
 
 } // namespace strikeline

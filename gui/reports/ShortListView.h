@@ -98,6 +98,7 @@ public:
     void PostRemoveCompany(const std::string& code, ReportKind kind);
 
 protected:
+    CPaperColors ColorsOnPaper() const override;
     void RefreshTable(CStackedTable& table) override;
     void OnWorkFinished() override;
     void closeEvent(QCloseEvent* event) override;

@@ -15,6 +15,7 @@
 #include "gui/plan/TradingPlanTable.h"
 #include "gui/plan/TradingPlanTableBuilder.h"
 #include "gui/plan/TradingPlanViews.h"
+#include "gui/reports/MultiTablePrintJob.h"
 #include "gui/widgets/InPlaceEdit.h"
 #include "journal/DiaryDatabase.h"
 #include "plan/PlanAnalyticsTestData.h"
@@ -325,6 +326,7 @@ private slots:
     void FileExportsWriteThroughTheCommands();
     void CancelledOrFailedExportsWriteNothing();
     void ExportsOnADarkDesktopKeepTheStoredScheme();
+    void PrintsOnADarkDesktopInTheLightColours();
     void MailCommandsAttachThePlanUnderItsName_data();
     void MailCommandsAttachThePlanUnderItsName();
     void MailFailureIsShown();
@@ -1196,6 +1198,36 @@ void CTradingPlanViewTest::ExportsOnADarkDesktopKeepTheStoredScheme() {
     QVERIFY(Session().ColorScheme() == CColorScheme());
     QCOMPARE(file.readAll().toStdString(),
              PlanHtmlText(BuildPlanExport(Plan(), view.GenerationTime()), CColorScheme()));
+}
+
+// Paper is white whatever the desktop: the plan printed on a dark desktop has the colours
+// the window shows on a light one, cell by cell, highlights included.
+void CTradingPlanViewTest::PrintsOnADarkDesktopInTheLightColours() {
+    Add(test::SoldCall()); // its premium cyan, as every new row's
+    CTradingPlanEntry red = test::SoldCall();
+    red.SetCellColour("BEP", 3);
+    Add(red);
+    Session().SetDarkDesktop(true);
+    CShownView shown(Session());
+    CTradingPlanView& view = shown.view;
+    const std::unique_ptr<CMultiTablePrintJob> job = view.PrintJob(QSize(1000, 1400));
+    const CComplexTableWnd& printed = job->Table(0);
+    const CTradingPlanTable& table = view.Table();
+    QVERIFY(printed.Cell(0, 0)->m_Background != table.Cell(0, 0)->m_Background);
+
+    Session().SetDarkDesktop(false);
+    view.RefreshView();
+    QCOMPARE(printed.RowCount(), table.RowCount());
+    for (int r = 0; r < table.RowCount(); ++r) {
+        QCOMPARE(printed.CellCount(r), table.CellCount(r));
+        for (int c = 0; c < table.CellCount(r); ++c) {
+            const QString where = QStringLiteral("row %1 cell %2").arg(r).arg(c);
+            QVERIFY2(printed.Cell(r, c)->m_Background == table.Cell(r, c)->m_Background,
+                     qPrintable(where));
+            QVERIFY2(printed.Cell(r, c)->m_TextColor == table.Cell(r, c)->m_TextColor,
+                     qPrintable(where));
+        }
+    }
 }
 
 void CTradingPlanViewTest::CancelledOrFailedExportsWriteNothing() {

@@ -24,6 +24,7 @@
 #include "reports/ReportViewTestData.h"
 #include "session/ApplicationState.h"
 #include "session/Session.h"
+#include "storage/BuiltInSchemes.h"
 #include "storage/ColorScheme.h"
 #include "support/MainFrameTestHost.h"
 #include "support/PdfPages.h"
@@ -58,6 +59,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -264,6 +266,7 @@ private slots:
     void LongBlockPrintsOnSeveralPagesWithItsHeadersRepeated();
     void MarketPrintsToPdfWithTheLaidOutPageCount();
     void PrintingIsRefusedWithoutTables();
+    void DarkDesktopPrintsTheLightScheme();
     // The main window.
     void MainWindowOpensRefreshesAndPrintsTheReports();
     // The analytics columns.
@@ -1327,6 +1330,49 @@ void CReportViewTest::MarketPrintsToPdfWithTheLaidOutPageCount() {
         QVERIFY(view.Print(second));
         QCOMPARE(CountPdfPages(range), 1);
     }
+}
+
+// Paper is white whatever the desktop: on a dark one the blocks show the dark default, and
+// their printed copies take the stored light default's colour for each of its colours.
+void CReportViewTest::DarkDesktopPrintsTheLightScheme() {
+    InstallSample();
+    m_Session->SetDarkDesktop(true);
+    CShownView shown(*m_Session, ReportKind::Call);
+    CReportView& view = shown.view;
+    QVERIFY(WaitForBuild(view));
+    const CColorScheme light;
+    const CColorScheme dark = DarkDefaultScheme();
+    std::set<Color> darkOnly;
+    for (std::size_t i = 0; i < kSchemeColorCount; ++i) {
+        const auto which = static_cast<SchemeColor>(i);
+        if (dark.Get(which) != light.Get(which)) {
+            darkOnly.insert(dark.Get(which));
+        }
+    }
+
+    const std::unique_ptr<CMultiTablePrintJob> job = view.PrintJob(QSize(1000, 1400));
+    QVERIFY(job != nullptr);
+    for (int b = 0; b < view.BlockCount(); ++b) {
+        const CReportBlockTable& block = *view.Block(b);
+        const CComplexTableWnd& paper = job->Table(b);
+        QCOMPARE(block.Cell(0, 1)->m_Background, dark.Get(SchemeColor::CompanyHeaderBk));
+        QCOMPARE(paper.Cell(0, 1)->m_Background, light.Get(SchemeColor::CompanyHeaderBk));
+        for (int r = 0; r < paper.RowCount(); ++r) {
+            for (int c = 0; c < paper.CellCount(r); ++c) {
+                const CComplexTableCell& cell = *paper.Cell(r, c);
+                QVERIFY2(
+                    !darkOnly.contains(cell.m_Background) && !darkOnly.contains(cell.m_TextColor),
+                    qPrintable(QStringLiteral("block %1 row %2 cell %3").arg(b).arg(r).arg(c)));
+            }
+        }
+    }
+
+    // Back on a light desktop the blocks print as they show.
+    m_Session->SetDarkDesktop(false);
+    view.RefreshView();
+    QVERIFY(WaitForBuild(view));
+    const std::unique_ptr<CMultiTablePrintJob> lightJob = view.PrintJob(QSize(1000, 1400));
+    QCOMPARE(lightJob->Table(0).Cell(0, 1)->m_Background, view.Block(0)->Cell(0, 1)->m_Background);
 }
 
 void CReportViewTest::PrintingIsRefusedWithoutTables() {

@@ -1,11 +1,12 @@
 // The built-in colour schemes: every text stays readable on its background in both, the
 // dark default stands in for the light one only on a dark desktop and only for a user on
-// the default, and the plan's highlights darken with it.
+// the default, and the plan's highlights darken with it. Paper takes the light one back.
 
 #include "storage/BuiltInSchemes.h"
 
 #include "plan/PlanColumns.h"
 #include "session/Session.h"
+#include "storage/PaperColors.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -171,6 +172,27 @@ TEST(BuiltInSchemes, TheSessionDrawsWithTheDesktopsDefaultAndKeepsTheStoredOne) 
     EXPECT_EQ(session.ColorScheme(), Customised(CColorScheme()));
     session.SetDarkDesktop(false);
     EXPECT_EQ(session.ColorScheme(), Customised(CColorScheme()));
+}
+
+TEST(BuiltInSchemes, PaperTakesTheStoredLightDefaultForEveryDarkColour) {
+    const CColorScheme light;
+    const CColorScheme dark = DarkDefaultScheme();
+    const CPaperColors paper(light, true);
+    for (std::size_t i = 0; i < kSchemeColorCount; ++i) {
+        const auto which = static_cast<SchemeColor>(i);
+        EXPECT_EQ(paper.OnPaper(dark.Get(which)), light.Get(which)) << CColorScheme::NameOf(which);
+    }
+    EXPECT_EQ(paper.OnPaper(PlanRedHighlight(dark)), PlanRedHighlight(light));
+    EXPECT_EQ(paper.OnPaper(PlanCyanHighlight(dark)), PlanCyanHighlight(light));
+    // Colours of no scheme print as they show.
+    EXPECT_EQ(paper.OnPaper(Rgb(1, 2, 3)), Rgb(1, 2, 3));
+
+    // The windows draw with the stored scheme already: paper takes the same.
+    for (const CPaperColors& same :
+         {CPaperColors(light, false), CPaperColors(Customised(light), true),
+          CPaperColors(dark, true), CPaperColors(Customised(dark), false)}) {
+        EXPECT_TRUE(same.Empty());
+    }
 }
 
 } // namespace

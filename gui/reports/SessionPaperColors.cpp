@@ -1,0 +1,16 @@
+#include "gui/reports/SessionPaperColors.h"
+
+#include "gui/reports/AnalyticsCells.h"
+#include "session/Session.h"
+
+namespace strikeline {
+
+CPaperColors PaperColorsOf(CSession& session) {
+    CPaperColors paper(session.StoredColorScheme(), session.DarkDesktop());
+    if (!paper.Empty()) {
+        paper.Add(kAnalyticsWarningColorOnDark, kAnalyticsWarningColor);
+    }
+    return paper;
+}
+
+} // namespace strikeline
