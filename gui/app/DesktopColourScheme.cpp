@@ -2,6 +2,7 @@
 
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
+#include "gui/charts/ChartPanel.h"
 #include "session/Session.h"
 
 #include <QApplication>
@@ -69,6 +70,11 @@ void CDesktopColourScheme::Follow() {
     }
     const CColorScheme before = session.ColorScheme();
     session.SetDarkDesktop(dark);
+    // Charts take their grid from the palette, so they follow with any scheme.
+    const CChartColours colours = ChartColoursOf(session.ColorScheme(), m_Frame.palette());
+    for (CChartPanel* chart : m_Frame.findChildren<CChartPanel*>()) {
+        chart->Recolour(colours);
+    }
     if (session.ColorScheme() == before) {
         return; // a scheme of the user's own looks the same on either desktop
     }

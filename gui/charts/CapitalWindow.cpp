@@ -95,7 +95,7 @@ void CCapitalView::RefreshView() {
         }
     };
     m_Chart->ShowChart(
-        [&bars](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
+        [bars](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
             return factory.MakeMonthBarsChart(bars, colours, parent);
         });
 }

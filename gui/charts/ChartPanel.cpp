@@ -76,7 +76,15 @@ void CChartPanel::Clear() {
     m_Message = nullptr;
 }
 
-bool CChartPanel::ShowChart(const CChartMaker& make) {
+void CChartPanel::Recolour(const CChartColours& colours) {
+    m_Colours = colours;
+    if (m_Chart != nullptr && m_Maker) {
+        ShowChart(m_Maker);
+    }
+}
+
+bool CChartPanel::ShowChart(CChartMaker make) {
+    m_Maker = std::move(make);
     QString error;
     CChartFactory* const factory = LoadChartFactory(m_ModuleFolders, error);
     if (factory == nullptr) {
@@ -85,7 +93,7 @@ bool CChartPanel::ShowChart(const CChartMaker& make) {
         return false;
     }
     Clear();
-    m_Chart = make(*factory, m_Colours, this);
+    m_Chart = m_Maker(*factory, m_Colours, this);
     if (m_Chart == nullptr) {
         ShowMessage(tr("The chart cannot be shown."));
         return false;

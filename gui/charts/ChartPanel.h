@@ -45,10 +45,13 @@ public:
     // Draws in the colours given (the palette's until then).
     void SetColours(const CChartColours& colours) { m_Colours = colours; }
     const CChartColours& Colours() const { return m_Colours; }
+    // The same, and draws the chart shown again in them (the desktop turned dark or light).
+    void Recolour(const CChartColours& colours);
 
     // Replaces what the panel shows with the chart `make` makes; false, with the reason
-    // shown instead, when the module cannot be loaded.
-    bool ShowChart(const CChartMaker& make);
+    // shown instead, when the module cannot be loaded. `make` is kept for Recolour, so it
+    // holds its figures itself.
+    bool ShowChart(CChartMaker make);
     // Shows a sentence in place of a chart (there is nothing to draw).
     void ShowMessage(const QString& text);
 
@@ -74,6 +77,7 @@ private:
 
     std::optional<std::vector<std::string>> m_ModuleFolders;
     CChartColours m_Colours;
+    CChartMaker m_Maker;
     QVBoxLayout* m_Area;
     QWidget* m_Chart = nullptr;
     QLabel* m_Message = nullptr;

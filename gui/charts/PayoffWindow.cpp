@@ -140,7 +140,7 @@ void CPayoffView::ShowPosition(CPayoffPosition position,
     }
     const CPayoffChartData figures = PayoffChartData(m_Payoff, PayoffWindowTitle(m_Position));
     m_Chart->ShowChart(
-        [&figures](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
+        [figures](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
             return factory.MakePayoffChart(figures, colours, parent);
         });
 }

@@ -246,7 +246,7 @@ void CDiaryView::RefreshChart() {
     m_Balances = chart.balances;
     m_ChartShown = true;
     m_Chart->ShowChart(
-        [&chart](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
+        [chart](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
             return factory.MakeBalanceChart(chart, colours, parent);
         });
 }

@@ -74,7 +74,7 @@ void CTrendView::ShowStoredHistory() {
         m_History->ShowMessage(tr("No price history is stored for %1.").arg(m_Code));
     } else {
         m_History->ShowChart(
-            [&history](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
+            [history](CChartFactory& factory, const CChartColours& colours, QWidget* parent) {
                 return factory.MakePriceHistoryChart(history, colours, parent);
             });
     }

@@ -6,6 +6,7 @@
 // premium and select their month's rows in the plan.
 
 #include "gui/app/CommandIds.h"
+#include "gui/app/DesktopColourScheme.h"
 #include "gui/app/MainFrame.h"
 #include "gui/charts/CapitalWindow.h"
 #include "gui/charts/ChartPanel.h"
@@ -22,12 +23,14 @@
 #include "gui/reports/ShortListView.h"
 #include "gui/reports/ShortListViews.h"
 #include "gui/widgets/InPlaceEdit.h"
+#include "gui/widgets/QtColor.h"
 #include "plan/PlanAnalyticsTestData.h"
 #include "plan/PlanFigures.h"
 #include "plan/PlanPayoff.h"
 #include "plan/TradingPlan.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportViewTestData.h"
+#include "storage/BuiltInSchemes.h"
 #include "support/MainFrameTestHost.h"
 #include "support/ScopedEnvironment.h"
 
@@ -247,6 +250,7 @@ private slots:
     void PayoffWindowsFollowThePlan();
     void SeriesMenusOfTheReportAndShortListOpenThePayoff();
     void CapitalBarsAddUpAndSelectTheirMonth();
+    void AnOpenChartFollowsTheDesktopsColours();
 
 private:
     std::unique_ptr<test::CScopedEnv> m_Zone;
@@ -668,6 +672,36 @@ void CPlanChartsTest::CapitalBarsAddUpAndSelectTheirMonth() {
     QTRY_VERIFY(capital->Months().empty());
     QCOMPARE(capital->Chart()->Chart(), nullptr);
     QVERIFY(!capital->Chart()->Message().isEmpty());
+}
+
+// An open chart is drawn again in the dark default's colours when the desktop turns dark,
+// and in the light ones when it turns back, as the tables are.
+void CPlanChartsTest::AnOpenChartFollowsTheDesktopsColours() {
+    CPlanWindow window;
+    new CDesktopColourScheme(window.frame); // as the program gives its main window one
+    const CTradingPlanEntry& call = window.host.session.TradingPlan().Append(
+        Row(TYPE_SELL_CALL, "BHP", "BHPXY9", 1000, 10, 11, 0.5, 50, 60));
+    CTradingPlanView& view = window.OpenPlan();
+    QVERIFY(ChooseFromMenu(view, view.RowOf(&call), PlanColumn::Company, "Payoff"));
+    auto* payoff = qobject_cast<CPayoffView*>(window.Window("Payoff - BHPXY9")->widget());
+    const auto background = [payoff] {
+        return qobject_cast<QChartView*>(payoff->Chart()->Chart())
+            ->chart()
+            ->backgroundBrush()
+            .color();
+    };
+    const QColor light = ToQColor(CColorScheme().Get(SchemeColor::ReportBk));
+    const QColor dark = ToQColor(DarkDefaultScheme().Get(SchemeColor::ReportBk));
+    QCOMPARE(background(), light);
+
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(60, 60, 60), QColor(40, 40, 40)));
+    QTest::qWait(50);
+    QCOMPARE(background(), dark);
+    QVERIFY(Series(payoff->Chart()->Chart(), QStringLiteral("atExpiry")) != nullptr);
+    QApplication::setPalette(desktop);
+    QTest::qWait(50);
+    QCOMPARE(background(), light);
 }
 
 QTEST_MAIN(CPlanChartsTest)
