@@ -71,10 +71,7 @@ void CDesktopColourScheme::Follow() {
     const CColorScheme before = session.ColorScheme();
     session.SetDarkDesktop(dark);
     // Charts take their grid from the palette, so they follow with any scheme.
-    const CChartColours colours = ChartColoursOf(session.ColorScheme(), m_Frame.palette());
-    for (CChartPanel* chart : m_Frame.findChildren<CChartPanel*>()) {
-        chart->Recolour(colours);
-    }
+    RecolourCharts(m_Frame, session.ColorScheme());
     if (session.ColorScheme() == before) {
         return; // a scheme of the user's own looks the same on either desktop
     }

@@ -28,6 +28,13 @@ CChartColours ChartColoursOf(const CColorScheme& scheme, const QPalette& palette
     return colours;
 }
 
+void RecolourCharts(QWidget& window, const CColorScheme& scheme) {
+    const CChartColours colours = ChartColoursOf(scheme, window.palette());
+    for (CChartPanel* chart : window.findChildren<CChartPanel*>()) {
+        chart->Recolour(colours);
+    }
+}
+
 CChartFactory* LoadChartFactory(const std::optional<std::vector<std::string>>& folders,
                                 QString& error) {
     std::string reason;

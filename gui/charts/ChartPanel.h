@@ -21,6 +21,9 @@ class CColorScheme;
 // The colours of a chart: the scheme's report colours for the paper, the writing and the
 // series, the palette's for the grid.
 CChartColours ChartColoursOf(const CColorScheme& scheme, const QPalette& palette);
+// Draws every chart shown inside `window` again in the colours of `scheme` and the window's
+// palette: the scheme was changed, or the desktop turned dark or light.
+void RecolourCharts(QWidget& window, const CColorScheme& scheme);
 
 // The charts module's factory, loaded the first time and kept to the end; null with the
 // reason in `error` when the module cannot be loaded or is of another version. `folders`

@@ -3,6 +3,7 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RefreshKind.h"
+#include "gui/charts/ChartPanel.h"
 #include "gui/settings/ColorSchemeDlg.h"
 #include "platform/DesktopMouse.h"
 #include "session/Session.h"
@@ -43,6 +44,7 @@ void RegisterColourSchemeCommand(CMainFrame& frame, std::function<void()> saveSe
                   RefreshKind::Dividends, RefreshKind::TradingPlan}) {
                 frame.RefreshView(kind);
             }
+            RecolourCharts(frame, session.ColorScheme());
         });
 }
 

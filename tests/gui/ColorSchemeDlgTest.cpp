@@ -7,6 +7,7 @@
 #include "gui/app/Application.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/MainFrame.h"
+#include "gui/charts/ChartPanel.h"
 #include "gui/settings/ColorButtonWnd.h"
 #include "gui/settings/ColourSchemeCommand.h"
 #include "gui/widgets/ComplexTableWnd.h"
@@ -25,6 +26,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -225,6 +227,7 @@ private slots:
     void OkMakesTheSchemeCurrentSavesAndRefreshesInOrder();
     void TheCommandAsksForTheMouseButtonsEachTimeItOpens();
     void CancelAfterRestoreDefaultLeavesTheCurrentScheme();
+    void OkDrawsOpenChartsInTheNewScheme();
 };
 
 void ColorSchemeDlgTest::OpensWithTheControlsInTheirOrder() {
@@ -798,6 +801,26 @@ void ColorSchemeDlgTest::TheCommandAsksForTheMouseButtonsEachTimeItOpens() {
     }
     QCOMPARE(asked, 2);
     QVERIFY(CColorSchemeDlg::HelpText(true).startsWith("Right-click"));
+}
+
+// Open charts take the scheme the user accepts, as the tables do.
+void ColorSchemeDlgTest::OkDrawsOpenChartsInTheNewScheme() {
+    CProgram program;
+    QVERIFY(program.Start());
+    CMainFrame& frame = program.Frame();
+    const CColorScheme own = CustomScheme(AnInstalledFace());
+    SetCurrentScheme(frame, own);
+    RegisterColourSchemeCommand(frame, {});
+    auto* chart = new CChartPanel(frame.MdiArea());
+    chart->SetColours(ChartColoursOf(own, frame.palette()));
+    WhenModal<CColorSchemeDlg>([](CColorSchemeDlg* dialog) {
+        QTest::mouseClick(dialog->RestoreDefaultButton(), Qt::LeftButton);
+        ClickOk(dialog);
+    });
+    QVERIFY(frame.OnCommand(ID_EDIT_COLOUR_SCHEME));
+    QCOMPARE(CurrentScheme(frame), CColorScheme());
+    QCOMPARE(chart->Colours().background, ToQColor(CColorScheme().Get(SchemeColor::ReportBk)));
+    QCOMPARE(chart->Colours().first, ToQColor(CColorScheme().Get(SchemeColor::ASXFairPriceBk)));
 }
 
 QTEST_MAIN(ColorSchemeDlgTest)
