@@ -2,6 +2,7 @@
 // beside mawk splitting the same file into fields as a yardstick.
 
 #include "GeneratedMarket.h"
+#include "marketdata/MarketDataLoaders.h"
 #include "marketdata/OptionFileParser.h"
 
 #include <algorithm>
@@ -76,6 +77,27 @@ void BM_ParseCallFileGeneralRoad(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * file.callSeries));
 }
 BENCHMARK(BM_ParseCallFileGeneralRoad)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// A whole day's files read into a market one after another on one thread, and the market
+// let go again: what the running program does on its window's thread when the scheduled
+// fetch installs a new day in its data folder.
+void BM_LoadDataFolder(benchmark::State& state) {
+    const std::string& folder = GeneratedFolder(static_cast<int>(state.range(0))).folder;
+    for (auto _ : state) {
+        CMarketData market;
+        for (const CMarketFileLoad& load :
+             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+              LoadDividendsFile(folder, market), LoadCompanyNamesFile(folder, market),
+              LoadTop20File(folder, market)}) {
+            if (load.problem) {
+                state.SkipWithError(load.problem->c_str());
+                return;
+            }
+        }
+        benchmark::DoNotOptimize(market.Current().get());
+    }
+}
+BENCHMARK(BM_LoadDataFolder)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // The yardstick: mawk -F, '{n+=NF} END {print n}' on the same file, start-up included.
 void BM_MawkSplitCallFile(benchmark::State& state) {
