@@ -37,19 +37,27 @@ const CGeneratedFolder& GeneratedFolder(int scale) {
     return folders.emplace(scale, std::move(folder)).first->second;
 }
 
+std::string LoadEveryFile(const std::string& folder, CMarketData& market) {
+    std::string problem;
+    for (const CMarketFileLoad& load :
+         {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
+          LoadDividendsFile(folder, market), LoadCompanyNamesFile(folder, market),
+          LoadTop20File(folder, market)}) {
+        if (load.problem && problem.empty()) {
+            problem = *load.problem;
+        }
+    }
+    return problem;
+}
+
 const CMarketSnapshot& LoadedMarket(int scale) {
     static std::map<int, std::shared_ptr<const CMarketSnapshot>> markets;
     auto& snapshot = markets[scale];
     if (!snapshot) {
         const std::string& folder = GeneratedFolder(scale).folder;
         CMarketData market;
-        for (const CMarketFileLoad& load :
-             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
-              LoadDividendsFile(folder, market), LoadCompanyNamesFile(folder, market),
-              LoadTop20File(folder, market)}) {
-            if (load.problem) {
-                std::fprintf(stderr, "%s\n", load.problem->c_str());
-            }
+        if (const std::string problem = LoadEveryFile(folder, market); !problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
         }
         snapshot = market.Current();
     }

@@ -18,8 +18,11 @@ struct CGeneratedFolder {
 
 const CGeneratedFolder& GeneratedFolder(int scale);
 
-// Every file of that folder loaded (both option lists, the dividends, the company names
-// and the Top 20), kept for the whole run.
+// Reads every file of a data folder into `market` (both option lists, the dividends, the
+// company names and the Top 20); the first file's problem, or empty.
+std::string LoadEveryFile(const std::string& folder, CMarketData& market);
+
+// Every file of that folder loaded, kept for the whole run.
 const CMarketSnapshot& LoadedMarket(int scale);
 
 } // namespace strikeline::bench

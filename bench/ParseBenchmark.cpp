@@ -2,7 +2,6 @@
 // beside mawk splitting the same file into fields as a yardstick.
 
 #include "GeneratedMarket.h"
-#include "marketdata/MarketDataLoaders.h"
 #include "marketdata/OptionFileParser.h"
 
 #include <algorithm>
@@ -17,6 +16,7 @@ namespace strikeline {
 namespace {
 
 using bench::GeneratedFolder;
+using bench::LoadEveryFile;
 
 void BM_ParseCallFile(benchmark::State& state) {
     const auto& file = GeneratedFolder(static_cast<int>(state.range(0)));
@@ -85,14 +85,9 @@ void BM_LoadDataFolder(benchmark::State& state) {
     const std::string& folder = GeneratedFolder(static_cast<int>(state.range(0))).folder;
     for (auto _ : state) {
         CMarketData market;
-        for (const CMarketFileLoad& load :
-             {LoadOptionFile(true, folder, market), LoadOptionFile(false, folder, market),
-              LoadDividendsFile(folder, market), LoadCompanyNamesFile(folder, market),
-              LoadTop20File(folder, market)}) {
-            if (load.problem) {
-                state.SkipWithError(load.problem->c_str());
-                return;
-            }
+        if (const std::string problem = LoadEveryFile(folder, market); !problem.empty()) {
+            state.SkipWithError(problem.c_str());
+            return;
         }
         benchmark::DoNotOptimize(market.Current().get());
     }
